@@ -1,0 +1,37 @@
+// nextstep: starting coordinates for an IRC calculation, displaced along the
+// imaginary mode of a Gaussian frequency job.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "driver/analyzer.h"
+#include "molecule/data_file.h"
+
+namespace tarvex {
+
+class CNextstep final : public CAnalyzer {
+ public:
+  static constexpr uint32_t kInput = 0x1;
+  static constexpr uint32_t kOutput = 0x2;
+  static constexpr uint32_t kInt = 0x100;
+  static constexpr uint32_t kUseVar = 0x200;
+  static constexpr uint32_t kCreateBonds = 0x400;
+
+  CNextstep();
+  ~CNextstep() override;
+  void Run() override;
+  [[noreturn]] void Usage() override;
+  [[noreturn]] void Version() override;
+  [[noreturn]] void Help() override;
+  bool ParseArguments(int argc, const char* const* argv) override;
+
+ private:
+  double frequency_ = 900.0;  // FQ
+  double step_factor_ = 0.1;  // KM
+  std::unique_ptr<CDataFile> input_;
+  std::unique_ptr<CDataFile> output_;
+  std::string output_file_name_;
+};
+
+}  // namespace tarvex

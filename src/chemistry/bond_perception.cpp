@@ -1,0 +1,267 @@
+#include "chemistry/bond_perception.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <string>
+#include <unordered_map>
+
+#include "chemistry/parameters.h"
+#include "common/text.h"
+#include "molecule/data_file.h"
+#include "molecule/tables.h"
+
+namespace tarvex {
+namespace {
+
+inline double SquaredDistance(const Point& a, const Point& b) {
+  double dx = a[0] - b[0];
+  double dy = a[1] - b[1];
+  double dz = a[2] - b[2];
+  return dx * dx + dy * dy + dz * dz;
+}
+
+inline bool Bonded(const BondSearchInput& in, int i, int j) {
+  const Point* p = in.points;
+  double length = in.lengths[static_cast<size_t>(in.atom_class[static_cast<size_t>(i)] * in.class_count +
+                                                 in.atom_class[static_cast<size_t>(j)])];
+  return length * length > SquaredDistance(p[static_cast<size_t>(i)], p[static_cast<size_t>(j)]);
+}
+
+void AddPartners(BondMap& bonds, int i, std::vector<int>& partners) {
+  std::sort(partners.begin(), partners.end());
+  for (int j : partners) {
+    bonds[i].push_back(j);
+    bonds[j].push_back(i);
+  }
+  partners.clear();
+}
+
+}  // namespace
+
+BondMap FindBondsBruteForce(const BondSearchInput& in) {
+  BondMap bonds;
+  const int n = in.atom_count;
+  std::vector<int> partners;
+  for (int i = 0; i + 1 < n; ++i) {
+    for (int j = i + 1; j < in.partner_end[static_cast<size_t>(i)]; ++j) {
+      if (Bonded(in, i, j)) partners.push_back(j);
+    }
+    AddPartners(bonds, i, partners);
+  }
+  return bonds;
+}
+
+// Cells at least as wide as the longest possible bond, so every partner of an
+// atom lies in its own cell or one of the 26 around it. Points that are not
+// finite never bond (their distances compare false) and stay out of the grid.
+BondMap FindBondsGrid(const BondSearchInput& in) {
+  BondMap bonds;
+  const Point* p = in.points;
+  const int n = in.atom_count;
+  if (n < 2) return bonds;
+  double cell = 0.0;
+  std::vector<uint8_t> class_present(static_cast<size_t>(in.class_count), 0);
+  for (int c : in.atom_class) class_present[static_cast<size_t>(c)] = 1;
+  for (int a = 0; a < in.class_count; ++a) {
+    for (int b = 0; b < in.class_count; ++b) {
+      if (class_present[static_cast<size_t>(a)] && class_present[static_cast<size_t>(b)]) {
+        double length = std::fabs(in.lengths[static_cast<size_t>(a * in.class_count + b)]);
+        if (length > cell) cell = length;  // NaN lengths never bond and are passed over
+      }
+    }
+  }
+  if (!(cell > 0.0)) return bonds;
+
+  Point low{HUGE_VAL, HUGE_VAL, HUGE_VAL};
+  Point high{-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
+  std::vector<uint8_t> finite(static_cast<size_t>(n), 0);
+  for (int i = 0; i < n; ++i) {
+    const Point& q = p[static_cast<size_t>(i)];
+    if (!std::isfinite(q[0]) || !std::isfinite(q[1]) || !std::isfinite(q[2])) continue;
+    finite[static_cast<size_t>(i)] = 1;
+    for (int k = 0; k < 3; ++k) {
+      low[static_cast<size_t>(k)] = std::min(low[static_cast<size_t>(k)], q[static_cast<size_t>(k)]);
+      high[static_cast<size_t>(k)] = std::max(high[static_cast<size_t>(k)], q[static_cast<size_t>(k)]);
+    }
+  }
+  if (low[0] > high[0]) return bonds;
+  // Keep the grid no larger than about two cells per atom: widening cells
+  // only adds candidates, never loses a partner.
+  const double cell_limit = std::max(2.0 * n, 64.0);
+  long long dims[3];
+  for (;;) {
+    double total = 1.0;
+    for (int k = 0; k < 3; ++k) {
+      double extent = high[static_cast<size_t>(k)] - low[static_cast<size_t>(k)];
+      double count = std::floor(extent / cell) + 1.0;
+      total *= count;
+      dims[k] = static_cast<long long>(std::min(count, 4e18));
+    }
+    if (total <= cell_limit) break;
+    cell *= std::max(1.01, std::cbrt(total / cell_limit));
+  }
+  auto cell_of = [&](const Point& q, int k) {
+    long long c = static_cast<long long>((q[static_cast<size_t>(k)] - low[static_cast<size_t>(k)]) / cell);
+    return std::clamp<long long>(c, 0, dims[k] - 1);
+  };
+  const size_t cell_count = static_cast<size_t>(dims[0] * dims[1] * dims[2]);
+  std::vector<int> atom_cell(static_cast<size_t>(n), -1);
+  std::vector<int> start(cell_count + 1, 0);
+  for (int i = 0; i < n; ++i) {
+    if (!finite[static_cast<size_t>(i)]) continue;
+    const Point& q = p[static_cast<size_t>(i)];
+    long long c = (cell_of(q, 0) * dims[1] + cell_of(q, 1)) * dims[2] + cell_of(q, 2);
+    atom_cell[static_cast<size_t>(i)] = static_cast<int>(c);
+    ++start[static_cast<size_t>(c) + 1];
+  }
+  for (size_t c = 0; c < cell_count; ++c) start[c + 1] += start[c];
+  std::vector<int> members(static_cast<size_t>(start[cell_count]));
+  {
+    std::vector<int> fill(start.begin(), start.end() - 1);
+    for (int i = 0; i < n; ++i) {
+      int c = atom_cell[static_cast<size_t>(i)];
+      if (c >= 0) members[static_cast<size_t>(fill[static_cast<size_t>(c)]++)] = i;
+    }
+  }
+
+  bonds.reserve(n);
+  std::vector<int> partners;
+  for (int i = 0; i + 1 < n; ++i) {
+    const int end = in.partner_end[static_cast<size_t>(i)];
+    if (atom_cell[static_cast<size_t>(i)] < 0 || end <= i + 1) continue;
+    long long c = atom_cell[static_cast<size_t>(i)];
+    long long cz = c % dims[2];
+    long long cy = (c / dims[2]) % dims[1];
+    long long cx = c / (dims[1] * dims[2]);
+    for (long long x = std::max(cx - 1, 0LL); x <= std::min(cx + 1, dims[0] - 1); ++x) {
+      for (long long y = std::max(cy - 1, 0LL); y <= std::min(cy + 1, dims[1] - 1); ++y) {
+        long long row = (x * dims[1] + y) * dims[2];
+        long long z_low = std::max(cz - 1, 0LL);
+        long long z_high = std::min(cz + 1, dims[2] - 1);
+        // Cells of one row are contiguous, so their members are too.
+        int first = start[static_cast<size_t>(row + z_low)];
+        int last = start[static_cast<size_t>(row + z_high + 1)];
+        for (int m = first; m < last; ++m) {
+          int j = members[static_cast<size_t>(m)];
+          if (j > i && j < end && Bonded(in, i, j)) partners.push_back(j);
+        }
+      }
+    }
+    if (!partners.empty()) AddPartners(bonds, i, partners);
+  }
+  return bonds;
+}
+
+void TrimOverCoordinated(BondMap& bonds, const BondSearchInput& in, const CoordinationLimits& limits) {
+  const Point* p = in.points;
+  const int n = in.atom_count;
+  std::vector<int> walk;
+  for (int i = 0; i < n && i < bonds.KeyLimit(); ++i) {
+    BondMap::List* list = bonds.find(i);
+    if (!list) continue;
+    const int ci = in.atom_class[static_cast<size_t>(i)];
+    const int limit = limits.max_neighbours[static_cast<size_t>(ci)];
+    if (static_cast<int>(list->size()) > limit && limit >= 0) {
+      walk = *list;
+      for (int k : walk) {
+        const int ck = in.atom_class[static_cast<size_t>(k)];
+        double cutoff = limits.cutoffs[static_cast<size_t>(ci * in.class_count + ck)];
+        if (SquaredDistance(p[static_cast<size_t>(i)], p[static_cast<size_t>(k)]) >= cutoff * cutoff) {
+          list->erase(std::find(list->begin(), list->end(), k));
+          BondMap::List& other = bonds[k];
+          auto back = std::find(other.begin(), other.end(), i);
+          if (back != other.end()) other.erase(back);
+        }
+      }
+    }
+    if (list->empty()) bonds.erase(i);
+  }
+}
+
+// Gathers the record's lists into plain data: atom types become classes (all
+// types without pair lengths share one class), residues give partner ranges.
+void CDataFile::CreateConnection() {
+  if (!HasState("atom_index")) return;
+  const bool has_residues = HasState("residue_name");
+  if (has_residues && !HasState("head_atom_of_residue")) return;
+  const int n = number_of_atoms_;
+  if (n <= 0) return;
+  const int points = static_cast<int>(cartesian_.size());
+  int missing = 0;
+  if (points < n) {
+    missing = n - points;
+    if (missing > 3) return;
+  }
+  const int active = n - missing;
+
+  // Classes: atoms share a class when their types have the same pair lengths
+  // (the same element of the pair table, or none) and the same neighbour
+  // limit, so the tables stay small whatever the type strings are.
+  const ParameterRegistry& registry = Registry();
+  BondSearchInput in;
+  in.points = cartesian_.data();
+  in.atom_count = active;
+  in.atom_class.resize(static_cast<size_t>(active));
+  std::unordered_map<std::string, int> class_of_type;
+  std::map<std::pair<std::string, int>, int> class_of_key;
+  std::vector<std::string> class_symbol;  // element of the pair table, or "" for none
+  CoordinationLimits limits;
+  static const std::string kNoType;
+  for (int i = 0; i < active; ++i) {
+    const std::string& type = i < static_cast<int>(atom_type_.size()) ? atom_type_[static_cast<size_t>(i)] : kNoType;
+    auto found = class_of_type.find(type);
+    if (found == class_of_type.end()) {
+      std::string symbol = ToUpper(type);
+      if (registry.pair_lengths.count(symbol) == 0) symbol.clear();
+      auto limit = registry.max_neighbours.find(type);
+      int max_neighbours = limit == registry.max_neighbours.end() ? 0 : limit->second;
+      auto [key, added] = class_of_key.emplace(std::make_pair(symbol, max_neighbours),
+                                               static_cast<int>(class_symbol.size()));
+      if (added) {
+        class_symbol.push_back(symbol);
+        limits.max_neighbours.push_back(max_neighbours);
+      }
+      found = class_of_type.emplace(type, key->second).first;
+    }
+    in.atom_class[static_cast<size_t>(i)] = found->second;
+  }
+  in.class_count = static_cast<int>(class_symbol.size());
+  in.lengths.resize(static_cast<size_t>(in.class_count * in.class_count));
+  limits.cutoffs.resize(in.lengths.size());
+  const double s = bond_scale_;
+  for (int a = 0; a < in.class_count; ++a) {
+    for (int b = 0; b < in.class_count; ++b) {
+      const std::string& sa = class_symbol[static_cast<size_t>(a)];
+      const std::string& sb = class_symbol[static_cast<size_t>(b)];
+      double length = sa.empty() || sb.empty() ? fallback_length_ : GetPairParameter(sa, sb);
+      size_t cell = static_cast<size_t>(a * in.class_count + b);
+      in.lengths[cell] = length;
+      limits.cutoffs[cell] = (length / s) * (s + 2.0) / 3.0;
+    }
+  }
+
+  // Partner ranges: amino-acid and water atoms reach to the end of the next
+  // residue; a head list without its closing entries reads as the atom count.
+  in.partner_end.assign(static_cast<size_t>(active), active);
+  auto head = [&](size_t r) {
+    return r < head_atom_of_residue_.size() ? head_atom_of_residue_[r] : n;
+  };
+  for (int i = 0; i < active; ++i) {
+    std::string_view name = "MOL";
+    if (has_residues && i < static_cast<int>(residue_name_.size())) name = residue_name_[static_cast<size_t>(i)];
+    name = name.substr(0, 3);
+    if (!IsStandardResidue(name) && !IsWaterResidue(name)) continue;
+    int r = i < static_cast<int>(residue_number_.size()) ? residue_number_[static_cast<size_t>(i)] : -1;
+    if (r < 0) continue;
+    int end = head(static_cast<size_t>(r) + 1);
+    if (end < n) end = head(static_cast<size_t>(r) + 2);
+    in.partner_end[static_cast<size_t>(i)] = std::clamp(end, 0, active);
+  }
+
+  BondMap bonds = FindBondsGrid(in);
+  TrimOverCoordinated(bonds, in, limits);
+  SetConnection(bonds);
+}
+
+}  // namespace tarvex

@@ -1,0 +1,27 @@
+// The process-wide chemistry registry: standard bond lengths of element
+// pairs, valences, usual ion charges and the largest number of neighbours per
+// element. Built-in values are loaded by the first record; the first section
+// of the parameter file adds to them.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace tarvex {
+
+struct ParameterRegistry {
+  // Pair lengths in angstrom, already multiplied by the bond scale in force
+  // when stored; both orders of a pair are kept.
+  std::map<std::string, std::map<std::string, double>> pair_lengths;
+  std::map<std::string, std::vector<int>> valences;
+  std::map<std::string, std::vector<int>> ion_charges;
+  std::map<std::string, int> max_neighbours;
+};
+
+ParameterRegistry& Registry();
+bool ParameterRegistryEmpty();
+// Forgets everything loaded, so that the next record loads again (tests).
+void ResetParameterRegistry();
+
+}  // namespace tarvex

@@ -1,0 +1,117 @@
+#include "common/console.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace tarvex {
+namespace {
+
+constexpr size_t kFlushThreshold = 1 << 16;
+
+struct ConsoleState {
+  std::string out;
+  std::string* capture_out = nullptr;
+  std::string* capture_err = nullptr;
+  int out_is_terminal = -1;
+};
+
+ConsoleState& State() {
+  static ConsoleState state;
+  return state;
+}
+
+void WriteAll(int fd, std::string_view text) {
+  while (!text.empty()) {
+    ssize_t n = ::write(fd, text.data(), text.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return;  // nothing sensible can be reported about a broken console
+    }
+    text.remove_prefix(static_cast<size_t>(n));
+  }
+}
+
+bool OutIsTerminal() {
+  ConsoleState& s = State();
+  if (s.out_is_terminal < 0) s.out_is_terminal = ::isatty(1) ? 1 : 0;
+  return s.out_is_terminal == 1;
+}
+
+}  // namespace
+
+void FlushOut() {
+  ConsoleState& s = State();
+  if (s.out.empty()) return;
+  if (s.capture_out) {
+    s.capture_out->append(s.out);
+  } else {
+    WriteAll(1, s.out);
+  }
+  s.out.clear();
+}
+
+std::string& OutBuffer() { return State().out; }
+
+void OutCommit() {
+  ConsoleState& s = State();
+  if (s.out.size() >= kFlushThreshold) FlushOut();
+  else if (!s.capture_out && !s.out.empty() && s.out.back() == '\n' && OutIsTerminal()) FlushOut();
+}
+
+void OutText(std::string_view text) {
+  State().out.append(text);
+  OutCommit();
+}
+
+void OutLine(std::string_view text) {
+  std::string& out = State().out;
+  out.append(text);
+  out.push_back('\n');
+  OutCommit();
+}
+
+void ErrText(std::string_view text) {
+  FlushOut();
+  ConsoleState& s = State();
+  if (s.capture_err) {
+    s.capture_err->append(text);
+  } else {
+    WriteAll(2, text);
+  }
+}
+
+void ErrLine(std::string_view text) {
+  std::string line;
+  line.reserve(text.size() + 1);
+  line.append(text);
+  line.push_back('\n');
+  ErrText(line);
+}
+
+ConsoleCapture::ConsoleCapture() {
+  FlushOut();
+  State().capture_out = &out_;
+  State().capture_err = &err_;
+}
+
+ConsoleCapture::~ConsoleCapture() {
+  FlushOut();
+  State().capture_out = nullptr;
+  State().capture_err = nullptr;
+}
+
+const std::string& ConsoleCapture::Out() {
+  FlushOut();
+  return out_;
+}
+
+const std::string& ConsoleCapture::Err() const { return err_; }
+
+void ConsoleCapture::Clear() {
+  FlushOut();
+  out_.clear();
+  err_.clear();
+}
+
+}  // namespace tarvex

@@ -1,0 +1,46 @@
+// Standard output and standard error for the whole program.
+//
+// Standard output is buffered for speed (reports can be long); anything
+// written to standard error first flushes standard output, so the two streams
+// keep the order in which the program produced them. Standard error is never
+// buffered. When standard output is a terminal it is flushed at every line end.
+// Tests can redirect both streams into strings with ConsoleCapture.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tarvex {
+
+// Appends text to standard output.
+void OutText(std::string_view text);
+// Appends text and a line end to standard output.
+void OutLine(std::string_view text = {});
+// The buffer of standard output, for writers that format in place. Call
+// OutCommit() afterwards so that large buffers are written out.
+std::string& OutBuffer();
+void OutCommit();
+// Writes text to standard error (after flushing standard output).
+void ErrText(std::string_view text);
+// Writes text and a line end to standard error.
+void ErrLine(std::string_view text = {});
+// Writes everything still buffered for standard output.
+void FlushOut();
+
+// Redirects both streams into strings for the lifetime of the object.
+class ConsoleCapture {
+ public:
+  ConsoleCapture();
+  ~ConsoleCapture();
+  ConsoleCapture(const ConsoleCapture&) = delete;
+  ConsoleCapture& operator=(const ConsoleCapture&) = delete;
+  const std::string& Out();
+  const std::string& Err() const;
+  void Clear();
+
+ private:
+  std::string out_;
+  std::string err_;
+};
+
+}  // namespace tarvex

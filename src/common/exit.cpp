@@ -1,0 +1,21 @@
+#include "common/exit.h"
+
+#include "common/console.h"
+
+namespace tarvex {
+
+void ExitWith(int status) { throw ExitRequest(status); }
+
+void Fatal(std::string_view line) {
+  ErrLine(line);
+  throw ExitRequest(1);
+}
+
+void Fatal(std::initializer_list<std::string_view> lines) {
+  for (std::string_view line : lines) ErrLine(line);
+  throw ExitRequest(1);
+}
+
+void Warn(std::string_view line) { ErrLine(line); }
+
+}  // namespace tarvex

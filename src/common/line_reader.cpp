@@ -1,0 +1,171 @@
+#include "common/line_reader.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "common/exit.h"
+
+namespace tarvex {
+namespace {
+
+constexpr size_t kBlockSize = size_t{1} << 20;
+
+[[noreturn]] void LineTooLong(const std::string& path) {
+  Fatal("Error: " + path + " holds a line longer than " +
+        std::to_string(LineReader::kMaxLineLength >> 20) + " MB; it is not a text file of this kind.");
+}
+
+}  // namespace
+
+LineReader::~LineReader() { Close(); }
+
+bool LineReader::Open(const std::string& path) {
+  Close();
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    ::close(fd);
+    return false;
+  }
+  fd_ = fd;
+  path_ = path;
+  file_size_ = S_ISREG(info.st_mode) ? static_cast<uint64_t>(info.st_size) : 0;
+  if (buffer_.size() < kBlockSize) buffer_.resize(kBlockSize);
+  pos_ = end_ = 0;
+  buffer_offset_ = 0;
+  line_number_ = 0;
+  eof_ = false;
+  return true;
+}
+
+void LineReader::Close() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  pos_ = end_ = 0;
+  buffer_offset_ = 0;
+  eof_ = true;
+}
+
+bool LineReader::Fill() {
+  if (fd_ < 0 || eof_) return false;
+  if (pos_ > 0) {
+    std::memmove(buffer_.data(), buffer_.data() + pos_, end_ - pos_);
+    end_ -= pos_;
+    buffer_offset_ += pos_;
+    pos_ = 0;
+  }
+  if (end_ == buffer_.size()) {
+    if (buffer_.size() >= kMaxLineLength + kBlockSize) LineTooLong(path_);
+    buffer_.resize(buffer_.size() * 2);
+  }
+  for (;;) {
+    ssize_t n = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      eof_ = true;
+      return false;
+    }
+    end_ += static_cast<size_t>(n);
+    return true;
+  }
+}
+
+bool LineReader::ReadLine(std::string_view& line) {
+  size_t scanned = pos_;
+  for (;;) {
+    const char* start = buffer_.data() + scanned;
+    const void* hit = end_ > scanned ? std::memchr(start, '\n', end_ - scanned) : nullptr;
+    if (hit) {
+      size_t nl = static_cast<size_t>(static_cast<const char*>(hit) - buffer_.data());
+      size_t stop = nl;
+      if (stop > pos_ && buffer_[stop - 1] == '\r') --stop;
+      line = std::string_view(buffer_.data() + pos_, stop - pos_);
+      pos_ = nl + 1;
+      ++line_number_;
+      return true;
+    }
+    size_t keep = end_ - pos_;
+    if (keep > kMaxLineLength) LineTooLong(path_);
+    if (!Fill()) {
+      if (end_ == pos_) return false;
+      size_t stop = end_;
+      if (stop > pos_ && buffer_[stop - 1] == '\r') --stop;
+      line = std::string_view(buffer_.data() + pos_, stop - pos_);
+      pos_ = end_;
+      ++line_number_;
+      return true;
+    }
+    scanned = pos_ + keep;
+  }
+}
+
+bool LineReader::ReadToken(std::string_view& token) {
+  for (;;) {
+    while (pos_ < end_) {
+      char c = buffer_[pos_];
+      if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f') {
+        if (c == '\n') ++line_number_;
+        ++pos_;
+      } else {
+        break;
+      }
+    }
+    if (pos_ < end_) break;
+    if (!Fill()) return false;
+  }
+  size_t scanned = pos_;
+  for (;;) {
+    size_t i = scanned;
+    while (i < end_) {
+      char c = buffer_[i];
+      if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f') break;
+      ++i;
+    }
+    if (i < end_ || eof_) {
+      token = std::string_view(buffer_.data() + pos_, i - pos_);
+      pos_ = i;
+      return true;
+    }
+    size_t keep = end_ - pos_;
+    if (keep > kMaxLineLength) LineTooLong(path_);
+    if (!Fill()) {
+      token = std::string_view(buffer_.data() + pos_, end_ - pos_);
+      pos_ = end_;
+      return true;
+    }
+    scanned = pos_ + keep;
+  }
+}
+
+bool LineReader::AtEnd() {
+  if (pos_ < end_) return false;
+  return !Fill();
+}
+
+void LineReader::Seek(uint64_t offset) {
+  if (fd_ < 0) return;
+  if (offset >= buffer_offset_ && offset <= buffer_offset_ + end_) {
+    pos_ = static_cast<size_t>(offset - buffer_offset_);
+  } else {
+    ::lseek(fd_, static_cast<off_t>(offset), SEEK_SET);
+    buffer_offset_ = offset;
+    pos_ = end_ = 0;
+    eof_ = false;
+  }
+  if (offset == 0) line_number_ = 0;
+  if (pos_ == end_) eof_ = false;
+}
+
+std::string_view LineReader::Available(size_t want) {
+  while (end_ - pos_ < want) {
+    if (!Fill()) break;
+  }
+  return std::string_view(buffer_.data() + pos_, end_ - pos_);
+}
+
+}  // namespace tarvex

@@ -1,0 +1,70 @@
+// Block-buffered reading of a text file as lines or white-space-separated
+// tokens, with positions that can be remembered and returned to.
+//
+// Lines are handed out as views into the buffer, valid until the next read.
+// "\n" and "\r\n" line ends are both accepted, and a last line without a line
+// end is still a line. The file is read in large blocks, so memory does not
+// grow with the file; a single line longer than kMaxLineLength ends the
+// program with an error instead of exhausting memory.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarvex {
+
+class LineReader {
+ public:
+  static constexpr size_t kMaxLineLength = size_t{64} << 20;
+
+  LineReader() = default;
+  ~LineReader();
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+
+  // Opens a regular file (or anything readable that is not a directory).
+  bool Open(const std::string& path);
+  void Close();
+  bool IsOpen() const { return fd_ >= 0; }
+  const std::string& Path() const { return path_; }
+
+  // The next line without its line end; false at the end of the file.
+  bool ReadLine(std::string_view& line);
+  // The next white-space-separated token, across line ends; false at the end.
+  bool ReadToken(std::string_view& token);
+  // True when no byte is left to read.
+  bool AtEnd();
+  // Byte offset of the next unread byte, and a return to such an offset.
+  uint64_t Tell() const { return buffer_offset_ + pos_; }
+  void Seek(uint64_t offset);
+  void Rewind() { Seek(0); }
+  // Lines handed out by ReadLine since the file was opened or rewound to 0.
+  uint64_t LineNumber() const { return line_number_; }
+  // Size of the file in bytes when it is a regular file, else 0.
+  uint64_t FileSize() const { return file_size_; }
+
+  // Direct access for fast scanners: makes at least `want` bytes (or all that
+  // remain) available from the read position and returns them.
+  std::string_view Available(size_t want);
+  // Moves the read position forward over bytes returned by Available.
+  void Consume(size_t count) { pos_ += count; }
+
+ private:
+  // Reads more of the file into the buffer, keeping the unread bytes. False
+  // when nothing more could be read.
+  bool Fill();
+
+  int fd_ = -1;
+  std::string path_;
+  std::vector<char> buffer_;
+  size_t pos_ = 0;
+  size_t end_ = 0;
+  uint64_t buffer_offset_ = 0;
+  uint64_t line_number_ = 0;
+  uint64_t file_size_ = 0;
+  bool eof_ = false;
+};
+
+}  // namespace tarvex

@@ -1,0 +1,182 @@
+#include "common/output_file.h"
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <vector>
+
+#include "common/console.h"
+#include "common/exit.h"
+
+namespace tarvex {
+namespace {
+
+struct PendingOutput {
+  std::string temp;
+  std::string target;
+  mode_t mode = 0644;
+  bool live = true;  // false once committed, discarded or superseded
+};
+
+// Process-wide list of temporary outputs, in the order they were opened.
+std::vector<PendingOutput>& Pending() {
+  static std::vector<PendingOutput> pending;
+  return pending;
+}
+
+// Outputs whose last write failed inside a destructor.
+std::vector<std::string>& FailedWrites() {
+  static std::vector<std::string> failed;
+  return failed;
+}
+
+mode_t DefaultMode() {
+  mode_t mask = ::umask(0);
+  ::umask(mask);
+  return static_cast<mode_t>(0666 & ~mask);
+}
+
+std::string DirectoryOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+// A symbolic link is written through, as opening the link would have done.
+std::string ResolveTarget(const std::string& path) {
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved)) return resolved;
+  }
+  return path;
+}
+
+}  // namespace
+
+// A destructor must not end the process; a write that fails here withdraws
+// the output and the failure is reported when the outputs are committed.
+OutputFile::~OutputFile() {
+  if (fd_ < 0) return;
+  bool written = WriteOut();
+  ::close(fd_);
+  fd_ = -1;
+  if (!written) Withdraw();
+}
+
+bool OutputFile::WriteOut() {
+  std::string_view text = buffer_;
+  while (!text.empty()) {
+    ssize_t n = ::write(fd_, text.data(), text.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      buffer_.clear();
+      return false;
+    }
+    text.remove_prefix(static_cast<size_t>(n));
+  }
+  buffer_.clear();
+  return true;
+}
+
+void OutputFile::Withdraw() {
+  if (entry_ >= 0 && entry_ < static_cast<int>(Pending().size())) {
+    PendingOutput& entry = Pending()[static_cast<size_t>(entry_)];
+    if (entry.live) ::unlink(entry.temp.c_str());
+    entry.live = false;
+  }
+  FailedWrites().push_back(path_);
+  entry_ = -1;
+}
+
+bool OutputFile::Open(const std::string& path) {
+  if (fd_ >= 0) Close();
+  path_ = path;
+  buffer_.clear();
+  if (path.empty()) return false;
+  std::string target = ResolveTarget(path);
+  mode_t mode = DefaultMode();
+  struct stat info {};
+  if (::stat(target.c_str(), &info) == 0) {
+    if (S_ISDIR(info.st_mode)) return false;
+    if (!S_ISREG(info.st_mode)) {
+      // Devices and pipes (such as /dev/null) are written directly.
+      int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+      if (fd < 0) return false;
+      fd_ = fd;
+      entry_ = -1;
+      return true;
+    }
+    if (::access(target.c_str(), W_OK) != 0) return false;
+    mode = info.st_mode & 07777;
+  }
+  std::string base = target.substr(target.rfind('/') == std::string::npos ? 0 : target.rfind('/') + 1);
+  std::string temp = DirectoryOf(target) + "/." + base + ".tarvex-XXXXXX";
+  std::vector<char> name(temp.begin(), temp.end());
+  name.push_back('\0');
+  int fd = ::mkstemp(name.data());
+  if (fd < 0) return false;
+  ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+  temp.assign(name.data());
+  // A second output to the same target in one run supersedes the first.
+  for (PendingOutput& entry : Pending()) {
+    if (entry.live && entry.target == target) {
+      ::unlink(entry.temp.c_str());
+      entry.live = false;
+    }
+  }
+  Pending().push_back({temp, target, mode, true});
+  entry_ = static_cast<int>(Pending().size()) - 1;
+  fd_ = fd;
+  return true;
+}
+
+void OutputFile::Flush() {
+  if (fd_ >= 0 && !WriteOut()) Fatal("Error: cannot write output file: " + path_);
+}
+
+void OutputFile::Close() {
+  if (fd_ < 0) return;
+  Flush();
+  ::close(fd_);
+  fd_ = -1;
+  entry_ = -1;
+}
+
+bool CommitOutputs() {
+  bool ok = FailedWrites().empty();
+  for (const std::string& path : FailedWrites()) ErrLine("Error: cannot write output file: " + path);
+  FailedWrites().clear();
+  if (!ok) {
+    DiscardOutputs();
+    return false;
+  }
+  for (PendingOutput& entry : Pending()) {
+    if (!entry.live) continue;
+    entry.live = false;
+    ::chmod(entry.temp.c_str(), entry.mode);
+    if (::rename(entry.temp.c_str(), entry.target.c_str()) != 0) {
+      ::unlink(entry.temp.c_str());
+      ErrLine("Can't open output file: " + entry.target);
+      ok = false;
+    }
+  }
+  Pending().clear();
+  return ok;
+}
+
+void DiscardOutputs() {
+  FailedWrites().clear();
+  for (PendingOutput& entry : Pending()) {
+    if (entry.live) ::unlink(entry.temp.c_str());
+    entry.live = false;
+  }
+  Pending().clear();
+}
+
+}  // namespace tarvex

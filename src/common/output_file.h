@@ -1,0 +1,59 @@
+// Output files that never destroy what they replace.
+//
+// An output is written to a temporary file in the target's directory; when the
+// whole command has finished without error, every completed output is renamed
+// onto its target (CommitOutputs). A command that ends with an error removes its
+// temporary files instead (DiscardOutputs), so existing files stay untouched,
+// and an input named as the output is read whole before it is replaced.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tarvex {
+
+class OutputFile {
+ public:
+  OutputFile() = default;
+  ~OutputFile();
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+
+  // Creates the temporary file beside `path`. False when the place cannot be
+  // written (missing directory, no permission, the target is a directory).
+  bool Open(const std::string& path);
+  bool IsOpen() const { return fd_ >= 0; }
+  const std::string& Path() const { return path_; }
+
+  void Write(std::string_view text) {
+    buffer_.append(text);
+    if (buffer_.size() >= kFlushThreshold) Flush();
+  }
+  // The pending text, for formatting in place; call Commit() after appending.
+  std::string& Buffer() { return buffer_; }
+  void Commit() {
+    if (buffer_.size() >= kFlushThreshold) Flush();
+  }
+  // Writes out the buffer and closes the temporary file; it is renamed onto the
+  // target when the command ends successfully.
+  void Close();
+
+ private:
+  static constexpr size_t kFlushThreshold = size_t{1} << 20;
+  void Flush();
+  bool WriteOut();
+  void Withdraw();
+
+  int fd_ = -1;
+  int entry_ = -1;
+  std::string path_;
+  std::string buffer_;
+};
+
+// Renames every finished output onto its target. Returns false (after printing
+// why) when one could not be put in place.
+bool CommitOutputs();
+// Removes every temporary output file.
+void DiscardOutputs();
+
+}  // namespace tarvex

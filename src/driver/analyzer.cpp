@@ -1,0 +1,155 @@
+#include "driver/analyzer.h"
+
+#include "common/console.h"
+#include "common/exit.h"
+#include "common/numbers.h"
+#include "common/text.h"
+#include "driver/run_settings.h"
+
+namespace tarvex {
+namespace {
+
+// The first five lines of the usage and of the help.
+std::string Head(const AnalyzerTexts& texts) {
+  const RunSettings& s = Settings();
+  std::string text;
+  text.append(s.program_name).append(" ").append(s.analyzer_name).append("  version ");
+  text.append(texts.version).append("\n");
+  text.append(kNoticeLine).append("\n\n ");
+  text.append(texts.description).append("\n\n");
+  return text;
+}
+
+std::string UsageLine(std::string_view synopsis) {
+  const RunSettings& s = Settings();
+  return " Usage: " + s.program_name + " " + s.analyzer_name + std::string(synopsis) + "\n";
+}
+
+}  // namespace
+
+CAnalyzer::~CAnalyzer() = default;
+
+void CAnalyzer::Error(int code) {
+  switch (code) {
+    case 0: ErrLine("Input file error!"); break;
+    case 1: ErrLine("Calculation error!"); break;
+    case 2: ErrLine("Error!"); break;
+    default: break;
+  }
+  ExitWith(1);
+}
+
+void CAnalyzer::SetPoints(const std::vector<Point>& points) { points_ = points; }
+std::vector<Point> CAnalyzer::GetPoints() const { return points_; }
+
+void CAnalyzer::PrintUsage(const AnalyzerTexts& texts) {
+  ErrText(Head(texts) + " Use -h option for help.\n\n" + UsageLine(texts.usage_synopsis));
+  ExitWith(1);
+}
+
+void CAnalyzer::PrintVersion(const AnalyzerTexts& texts) {
+  const RunSettings& s = Settings();
+  OutLine(s.program_name + " " + s.analyzer_name + "  version " + std::string(texts.version) +
+          "  revision " + std::string(texts.revision));
+  ExitWith(0);
+}
+
+void CAnalyzer::PrintHelp(const AnalyzerTexts& texts, std::string_view body) {
+  std::string_view synopsis = texts.help_synopsis.empty() ? texts.usage_synopsis : texts.help_synopsis;
+  OutText(Head(texts) + UsageLine(synopsis) + "\n" + std::string(body));
+  ExitWith(0);
+}
+
+void CAnalyzer::BeginWalk(int argc, const char* const* argv) {
+  words_.clear();
+  for (int i = 1; i < argc; ++i) words_.emplace_back(argv[i]);
+  next_ = 0;
+}
+
+bool CAnalyzer::NextCluster(std::string& cluster) {
+  if (next_ >= words_.size() || words_[next_].empty() || words_[next_][0] != '-') return false;
+  cluster = words_[next_++];
+  return true;
+}
+
+bool CAnalyzer::PeekWord(std::string& word) const {
+  if (next_ >= words_.size()) return false;
+  word = words_[next_];
+  return true;
+}
+
+bool CAnalyzer::NextIsValue() const {
+  return next_ < words_.size() && (words_[next_].empty() || words_[next_][0] != '-');
+}
+
+std::string CAnalyzer::TakeWord() {
+  if (next_ >= words_.size()) Usage();
+  return words_[next_++];
+}
+
+std::vector<std::string> CAnalyzer::TakeList() {
+  std::vector<std::string> list;
+  while (NextIsValue()) list.push_back(words_[next_++]);
+  return list;
+}
+
+int CAnalyzer::TakeInt(std::string_view also_allowed) {
+  std::string word = TakeWord();
+  int value = 0;
+  if (!IsMadeOf(word, also_allowed) || ParseIntPrefix(word, value) == 0) Usage();
+  return value;
+}
+
+double CAnalyzer::TakeDouble(std::string_view also_allowed) {
+  std::string word = TakeWord();
+  double value = 0.0;
+  if (!IsMadeOf(word, also_allowed) || ParseDoublePrefix(word, value) == 0) Usage();
+  return value;
+}
+
+void CAnalyzer::TakeFlags(const FlagWord* table, size_t count, uint32_t& flags) {
+  for (const std::string& word : TakeList()) {
+    std::string upper = ToUpper(word);
+    bool known = false;
+    for (size_t k = 0; k < count; ++k) {
+      if (table[k].word == upper) {
+        flags |= table[k].bits;
+        known = true;
+        break;
+      }
+    }
+    if (!known) ErrLine("No flag list: " + upper);
+  }
+}
+
+std::vector<NamedFile> CAnalyzer::TakeFiles(bool typed) {
+  std::vector<std::string> words = TakeList();
+  if (typed && words.size() % 2 != 0) Usage();
+  std::vector<NamedFile> files;
+  for (size_t k = 0; k < words.size(); k += typed ? 2 : 1) {
+    files.push_back(ResolveFile(words[k], typed ? words[k + 1] : std::string(), typed));
+  }
+  return files;
+}
+
+NamedFile CAnalyzer::TakeFile(bool typed) {
+  std::string name = TakeWord();
+  std::string type = typed ? TakeWord() : std::string();
+  return ResolveFile(std::move(name), std::move(type), typed);
+}
+
+void CAnalyzer::EndWalk(uint32_t required_bits) {
+  if (MoreWords() || (flags_ & required_bits) != required_bits) Usage();
+}
+
+NamedFile ResolveFile(std::string name, std::string explicit_type, bool typed) {
+  NamedFile file;
+  file.type_text = typed ? std::move(explicit_type) : std::string(FileExtension(name));
+  file.name = std::move(name);
+  file.type = LookupFileType(file.type_text);
+  return file;
+}
+
+std::string UpperType(const NamedFile& file) { return ToUpper(file.type_text); }
+
+}  // namespace tarvex

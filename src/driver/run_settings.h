@@ -1,0 +1,34 @@
+// Process-wide settings fixed by the command line and the environment before
+// any analyzer runs: the names printed in every text, the parameter-file name
+// and the directories searched for it.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarvex {
+
+inline constexpr const char* kDefaultParameterFile = "tarvex_parm.dat";
+
+struct RunSettings {
+  std::string program_name = "tarvex";
+  std::string analyzer_name;
+  std::string parameter_file = kDefaultParameterFile;
+  std::vector<std::string> search_path;
+};
+
+RunSettings& Settings();
+
+// Splits a TARVEXPATH value into directories: at ":" and ";", or at ";" alone
+// when the value holds a backslash (Windows paths). Empty pieces are kept.
+std::vector<std::string> SplitSearchPath(std::string_view value);
+// The program name: the first command-line word without its directory part.
+std::string ProgramNameFrom(std::string_view argv0);
+
+// Opens the parameter file the way every reader of it does: the name as given
+// first, then each search-path directory joined with "/". Returns the path
+// that opened, or an empty string when none did.
+std::string FindParameterFile();
+
+}  // namespace tarvex

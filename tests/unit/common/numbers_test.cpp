@@ -1,0 +1,68 @@
+#include "common/numbers.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace tarvex {
+namespace {
+
+TEST(ParseIntPrefix, ReadsLikeStreamExtraction) {
+  int value = 0;
+  EXPECT_EQ(ParseIntPrefix("  42abc", value), 4u);
+  EXPECT_EQ(value, 42);
+  EXPECT_EQ(ParseIntPrefix("+7", value), 2u);
+  EXPECT_EQ(value, 7);
+  EXPECT_EQ(ParseIntPrefix("-12-3", value), 3u);
+  EXPECT_EQ(value, -12);
+  EXPECT_EQ(ParseIntPrefix("-", value), 0u);
+  EXPECT_EQ(ParseIntPrefix("x1", value), 0u);
+  EXPECT_EQ(ParseIntPrefix("99999999999", value), 0u) << "out of range for int";
+}
+
+TEST(ParseDoublePrefix, AcceptsDecimalFormsOnly) {
+  double value = 0.0;
+  EXPECT_EQ(ParseDoublePrefix(" -1.5e2xyz", value), 7u);
+  EXPECT_DOUBLE_EQ(value, -150.0);
+  EXPECT_EQ(ParseDoublePrefix("+.25", value), 4u);
+  EXPECT_DOUBLE_EQ(value, 0.25);
+  EXPECT_EQ(ParseDoublePrefix("inf", value), 0u);
+  EXPECT_EQ(ParseDoublePrefix("nan", value), 0u);
+  EXPECT_EQ(ParseDoublePrefix("1e999", value), 0u);
+  EXPECT_EQ(ParseDoublePrefix("", value), 0u);
+}
+
+TEST(ParseFields, RequireTheWholeField) {
+  int i = 0;
+  double d = 0.0;
+  EXPECT_TRUE(ParseIntField("  12 ", i));
+  EXPECT_EQ(i, 12);
+  EXPECT_FALSE(ParseIntField("12a", i));
+  EXPECT_FALSE(ParseIntField("   ", i));
+  EXPECT_TRUE(ParseDoubleField(" 1.250", d));
+  EXPECT_FALSE(ParseDoubleField("1.2.3", d));
+}
+
+// The fixed formatter must give exactly what iostream fixed/setprecision gives.
+TEST(AppendFixed, MatchesIostreamDigits) {
+  const double values[] = {0.0, -0.0, 1.0005, 2.675, -123.4565, 1e-7, 12345678.9, 0.5, 1.5, -0.00049};
+  for (double v : values) {
+    for (int precision : {0, 2, 3, 4, 6}) {
+      std::ostringstream stream;
+      stream.setf(std::ios::fixed);
+      stream.precision(precision);
+      stream.width(10);
+      stream << v;
+      EXPECT_EQ(FormatFixed(v, 10, precision), stream.str()) << v << " " << precision;
+    }
+  }
+}
+
+TEST(AppendFixed, WidthIsAMinimum) {
+  EXPECT_EQ(FormatFixed(123456.789, 4, 2), "123456.79");
+  EXPECT_EQ(FormatInt(-42, 6), "   -42");
+  EXPECT_EQ(FormatInt(1234567, 3), "1234567");
+}
+
+}  // namespace
+}  // namespace tarvex
