@@ -1,0 +1,325 @@
+#include "chemistry/bond_order_search.h"
+
+#include <algorithm>
+
+#include "chemistry/environment_patterns.h"
+#include "chemistry/implicit_hydrogens.h"
+#include "chemistry/pi_matching.h"
+
+namespace tarvex {
+namespace {
+
+bool SwitchOn(uint32_t switches, int k) { return (switches >> k) & 1u; }
+
+// The rings the chemistry looks at: aromatic rings have five to seven atoms,
+// and eight keeps cyclooctatetraene in view.
+constexpr int kLargestRing = 8;
+
+// Costs of the fixes (pi_matching.h): anions on chalcogens are the commonest
+// charges of real molecules, then ammonium-type nitrogen, then nitrogen
+// anions; onium ions and carbon ions are rare.
+constexpr double kGroupCost = 0.5;
+constexpr double kChalcogenAnionCost = 1.0;
+constexpr double kOxoNextToHypervalentCost = 1.6;  // keep charges off S=O and P=O when N can take them
+constexpr double kNitrogenCationCost = 1.2;
+constexpr double kNitrogenAnionCost = 1.5;
+constexpr double kOniumCost = 2.0;
+constexpr double kBorateCost = 2.5;
+constexpr double kCarbonIonCost = 3.0;
+constexpr double kExpansionCost = 0.8;
+constexpr double kRadicalCost = 4.0;
+
+// Where an implicit hydrogen goes in a structure without hydrogens: on
+// nitrogen first (an NH, not a CH2, in a pyrrole ring), then oxygen, sulfur.
+double ImplicitHydrogenCost(int z) {
+  switch (z) {
+    case 7: return 0.5;
+    case 8: return 0.7;
+    case 16: case 34: return 0.8;
+    default: return 1.0;
+  }
+}
+
+PiFix Fix(double cost, int charge, int step = 1) {
+  PiFix fix;
+  fix.allowed = true;
+  fix.cost = cost;
+  fix.charge = charge;
+  fix.step = step;
+  return fix;
+}
+
+struct AtomState {
+  int valence = 0;
+  int charge = 0;  // forced or ionic
+};
+
+}  // namespace
+
+BondSearchState& SearchState() {
+  static BondSearchState state;
+  return state;
+}
+
+std::unique_ptr<PerceptionContext> BuildPerceptionContext(
+    int atom_count, const BondMap& bonds, const std::vector<std::string>& labels, const Frame& points,
+    const std::function<double(int, int)>& standard_length) {
+  auto context = std::make_unique<PerceptionContext>();
+  PerceptionContext& c = *context;
+  c.graph = BuildChemGraph(atom_count, bonds, labels);
+  const int n = c.graph.atom_count;
+  c.rings = FindSmallRings(c.graph.offsets, c.graph.targets, kLargestRing);
+  c.in_five_ring.assign(static_cast<size_t>(n), 0);
+  for (const std::vector<int>& ring : c.rings.rings) {
+    if (ring.size() == 5) {
+      for (int a : ring) c.in_five_ring[static_cast<size_t>(a)] = 1;
+    }
+  }
+  bool any_hydrogen = false;
+  bool any_organic = false;
+  for (int a = 0; a < n; ++a) {
+    const int z = c.graph.AtomicNumber(a);
+    any_hydrogen = any_hydrogen || z == 1;
+    any_organic = any_organic || ((z == 6 || z == 7) && c.graph.Degree(a) > 0);
+  }
+  c.hydrogen_free = !any_hydrogen && any_organic;
+  if (c.hydrogen_free) c.geometric_demand = GeometricUnsaturation(c.graph, points, c.rings, standard_length);
+
+  // Group roles, read with the same patterns the typing uses.
+  c.roles.assign(static_cast<size_t>(n), 0);
+  static const CompiledPattern kNitroOxygenPattern("(1O(3N(1O,1O,1O)),1O(3N(O,O,*)))");
+  static const CompiledPattern kAzideMiddlePattern("(2N(1N,2N),2N(1N,*))");
+  static const CompiledPattern kIsocyanidePattern("(2N(1C,*))");
+  static const CompiledPattern kNitrileOniumPattern("(2N(2C,*))");
+  for (int a = 0; a < n; ++a) {
+    const int z = c.graph.AtomicNumber(a);
+    if (z == 8) {
+      // Each alternative alone: the first whose head holds would decide.
+      for (size_t k = 0; k < kNitroOxygenPattern.AlternativeCount(); ++k) {
+        if (kNitroOxygenPattern.MatchAlternative(labels, bonds, a, k)) c.roles[static_cast<size_t>(a)] |= kNitroOxygen;
+      }
+    } else if (z == 7) {
+      uint8_t& role = c.roles[static_cast<size_t>(a)];
+      for (size_t k = 0; k < kAzideMiddlePattern.AlternativeCount(); ++k) {
+        if (kAzideMiddlePattern.MatchAlternative(labels, bonds, a, k)) role |= kAzideMiddle;
+      }
+      if (kIsocyanidePattern.Match(labels, bonds, a)) role |= kIsocyanideNitrogen;
+      if (kNitrileOniumPattern.Match(labels, bonds, a)) role |= kNitrileOnium;
+    }
+  }
+  for (int a = 0; a < n; ++a) {
+    const uint8_t role = c.roles[static_cast<size_t>(a)];
+    if (!(role & (kAzideMiddle | kIsocyanideNitrogen))) continue;
+    for (int k = c.graph.offsets[static_cast<size_t>(a)]; k < c.graph.offsets[static_cast<size_t>(a) + 1]; ++k) {
+      const int b = c.graph.targets[static_cast<size_t>(k)];
+      if (c.graph.Degree(b) != 1) continue;
+      const int z = c.graph.AtomicNumber(b);
+      if ((role & kAzideMiddle) && z == 7) c.roles[static_cast<size_t>(b)] |= kAzideEnd;
+      if ((role & kIsocyanideNitrogen) && z == 6) c.roles[static_cast<size_t>(b)] |= kIsocyanideCarbon;
+    }
+  }
+  c.local_index.assign(static_cast<size_t>(n), -1);
+  c.visited.assign(static_cast<size_t>(n), 0);
+  return context;
+}
+
+ComponentSolution SolveComponent(PerceptionContext& context, const BondOrderMap& fixed, int start,
+                                 uint32_t switches, std::vector<int>& path, bool tolerant) {
+  ComponentSolution solution;
+  const ChemGraph& graph = context.graph;
+  if (start < 0 || start >= graph.atom_count) return solution;
+
+  // The molecule: a depth-first walk with the path as its explicit stack.
+  std::vector<int>& atoms = solution.atoms;
+  path.assign(1, start);
+  context.visited[static_cast<size_t>(start)] = 1;
+  while (!path.empty()) {
+    const int a = path.back();
+    path.pop_back();
+    context.local_index[static_cast<size_t>(a)] = static_cast<int>(atoms.size());
+    atoms.push_back(a);
+    for (int k = graph.offsets[static_cast<size_t>(a)]; k < graph.offsets[static_cast<size_t>(a) + 1]; ++k) {
+      const int b = graph.targets[static_cast<size_t>(k)];
+      if (!context.visited[static_cast<size_t>(b)]) {
+        context.visited[static_cast<size_t>(b)] = 1;
+        path.push_back(b);
+      }
+    }
+  }
+  auto release = [&] {
+    for (int a : atoms) {
+      context.local_index[static_cast<size_t>(a)] = -1;
+      context.visited[static_cast<size_t>(a)] = 0;
+    }
+  };
+  const size_t m = atoms.size();
+  solution.charges.assign(m, 0);
+
+  auto kind = [&](int a) { return graph.Element(a).kind; };
+  auto covalent = [&](int a) {
+    ElementKind k = kind(a);
+    return k == ElementKind::kHydrogen || k == ElementKind::kMainGroup;
+  };
+
+  // A lone atom: metals and halogens are ions.
+  if (m == 1) {
+    const ElementChemistry& element = graph.Element(start);
+    if (element.kind == ElementKind::kMetal || element.group == 17) solution.charges[0] = element.ion_charge;
+    solution.ok = true;
+    release();
+    return solution;
+  }
+
+  std::vector<PiAtom> pi(m);
+  std::vector<AtomState> state(m);
+  std::vector<int> open_offsets(m + 1, 0);
+  std::vector<int> open_targets;
+  int start_charge = 0;
+  const bool hydrogen_free = context.hydrogen_free;
+  bool ok = true;
+  for (size_t l = 0; l < m && ok; ++l) {
+    const int a = atoms[l];
+    const ElementChemistry& element = graph.Element(a);
+    const uint8_t role = context.roles[static_cast<size_t>(a)];
+    if (element.kind == ElementKind::kMetal) {
+      state[l].charge = element.ion_charge;
+    } else if (covalent(a)) {
+      int settled = 0;  // order sum of bonds whose order is already known
+      int open = 0;
+      int ligands = 0;  // neighbours that are not metals
+      int acceptors = 0;
+      for (int k = graph.offsets[static_cast<size_t>(a)]; k < graph.offsets[static_cast<size_t>(a) + 1]; ++k) {
+        const int b = graph.targets[static_cast<size_t>(k)];
+        const ElementKind kb = kind(b);
+        if (kb == ElementKind::kMetal) continue;
+        ++ligands;
+        if (kb == ElementKind::kOpaque) {
+          settled += 1;
+          continue;
+        }
+        if (const int* order = fixed.find(a, b)) {
+          settled += *order;
+        } else {
+          ++open;
+          open_targets.push_back(b);  // local indices filled in below
+        }
+        if (graph.Element(b).group == 16 && graph.Degree(b) == 1) ++acceptors;
+      }
+      open_offsets[l + 1] = static_cast<int>(open_targets.size());
+      const int sigma = settled + open;
+      if (ligands == 0) {
+        // Bound to metals only: the bare ion.
+        if (element.group == 17) state[l].charge = element.ion_charge;
+        else if (element.group == 16) state[l].charge = -2;
+        else if (element.group == 15) state[l].charge = -3;
+        start_charge += state[l].charge;
+        continue;
+      }
+      int valence = 0;
+      int charge = 0;
+      bool fits = element.max_neighbours < 0 || ligands <= element.max_neighbours || SwitchOn(switches, 7);
+      if (fits && !StartingState(element, sigma, acceptors, valence, charge)) {
+        // Beyond the highest valence of a hypervalent centre: the ate anion
+        // (PF6-, SbF6-).
+        fits = element.hypervalent() && sigma == element.neutral_valences.back() + 1;
+        valence = sigma;
+        charge = -1;
+      }
+      if (!fits) {
+        if (!tolerant) {
+          ok = false;
+          break;
+        }
+        continue;  // single bonds, no charge
+      }
+      state[l].valence = valence;
+      state[l].charge = charge;
+      PiAtom& p = pi[l];
+      p.demand = element.kind == ElementKind::kHydrogen ? 0 : valence - sigma;
+      if (hydrogen_free && context.geometric_demand[static_cast<size_t>(a)] >= 0) {
+        p.demand = std::min(p.demand, context.geometric_demand[static_cast<size_t>(a)]);
+      }
+
+      // The fixes this atom allows under the switches on.
+      const int z = element.atomic_number;
+      const int group = element.group;
+      const bool lowest = valence == element.lowest_valence() && charge == 0;
+      const bool uncharged = charge == 0;
+      if (role & (kNitroOxygen | kAzideEnd)) {
+        p.lower = Fix(kGroupCost, -1);
+      } else if (role & kIsocyanideCarbon) {
+        p.lower = Fix(kGroupCost, -1);
+      } else if (hydrogen_free && element.kind == ElementKind::kMainGroup && uncharged) {
+        p.lower = Fix(ImplicitHydrogenCost(z), 0);
+      } else if ((group == 16 || group == 15) && lowest) {
+        if (SwitchOn(switches, 1)) {
+          double cost = group == 15 ? kNitrogenAnionCost : kChalcogenAnionCost;
+          if (group == 16 && graph.Degree(a) == 1) {
+            const int b = graph.targets[static_cast<size_t>(graph.offsets[static_cast<size_t>(a)])];
+            if (graph.Element(b).hypervalent() && graph.Element(b).group >= 15) cost = kOxoNextToHypervalentCost;
+          }
+          p.lower = Fix(cost, -1);
+        }
+      } else if ((group == 16 || group == 15) && uncharged && valence > element.lowest_valence()) {
+        if (SwitchOn(switches, 2)) p.lower = Fix(kOniumCost, 1);
+      } else if (group == 14 && uncharged) {
+        if (SwitchOn(switches, 3)) p.lower = Fix(kCarbonIonCost, context.in_five_ring[static_cast<size_t>(a)] ? -1 : 1);
+      }
+      if (!p.lower.allowed && (SwitchOn(switches, 6) || tolerant) && element.kind == ElementKind::kMainGroup) {
+        p.lower = Fix(kRadicalCost, 0);
+      }
+
+      if (role & (kAzideMiddle | kNitrileOnium | kIsocyanideNitrogen)) {
+        if (lowest) p.raise = Fix(kGroupCost, 1);
+      } else if (!hydrogen_free && lowest && group == 15) {
+        if (SwitchOn(switches, 1)) p.raise = Fix(kNitrogenCationCost, 1);
+      } else if (!hydrogen_free && lowest && group == 16) {
+        if (SwitchOn(switches, 2)) p.raise = Fix(kOniumCost, 1);
+      } else if (!hydrogen_free && lowest && group == 13) {
+        if (SwitchOn(switches, 5)) p.raise = Fix(kBorateCost, -1);
+      }
+      if (!p.raise.allowed && uncharged && element.hypervalent() && SwitchOn(switches, 4)) {
+        auto next = std::upper_bound(element.neutral_valences.begin(), element.neutral_valences.end(), valence);
+        if (next != element.neutral_valences.end()) p.raise = Fix(kExpansionCost, 0, *next - valence);
+      }
+    }
+    start_charge += state[l].charge;
+    open_offsets[l + 1] = static_cast<int>(open_targets.size());
+  }
+  if (!ok) {
+    release();
+    return solution;
+  }
+  for (int& target : open_targets) target = context.local_index[static_cast<size_t>(target)];
+
+  PiMatcher matcher(std::move(pi), open_offsets, open_targets);
+  if (!matcher.Solve(start_charge, tolerant)) {
+    release();
+    return solution;
+  }
+  solution.ok = true;
+  solution.chosen_charges = 0;
+  for (size_t l = 0; l < m; ++l) {
+    const int a = atoms[l];
+    solution.charges[l] = state[l].charge + matcher.Charge(static_cast<int>(l));
+    const uint8_t role = context.roles[static_cast<size_t>(a)];
+    const bool group_charge = role != 0;
+    if (matcher.Charge(static_cast<int>(l)) != 0 && !group_charge) ++solution.chosen_charges;
+    // Orders of the bonds this atom leads (a < b); open bonds from the
+    // matching, bonds to metals and opaque atoms 1.
+    int edge = open_offsets[l];
+    for (int k = graph.offsets[static_cast<size_t>(a)]; k < graph.offsets[static_cast<size_t>(a) + 1]; ++k) {
+      const int b = graph.targets[static_cast<size_t>(k)];
+      const bool open = covalent(a) && covalent(b) && kind(b) != ElementKind::kMetal && !fixed.contains(a, b);
+      const bool is_open_edge = open && edge < open_offsets[l + 1] && open_targets[static_cast<size_t>(edge)] ==
+                                                                          context.local_index[static_cast<size_t>(b)];
+      int order = 1;
+      if (is_open_edge) order += matcher.ExtraOrder(static_cast<int>(l), edge++);
+      if (a < b && !fixed.contains(a, b)) solution.bonds.push_back({a, b, order});
+    }
+  }
+  release();
+  return solution;
+}
+
+}  // namespace tarvex

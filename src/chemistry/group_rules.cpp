@@ -1,0 +1,162 @@
+// The bond orders that types and environments decide before any search
+// (MarkOxoGroups, MarkCationGroups). They are written to the initial order
+// table, which every pass of the search starts from; the search then gives
+// the charges that these orders imply (a nitro nitrogen with four bond
+// orders is N+, its single-bonded oxygen O-).
+#include <algorithm>
+
+#include "chemistry/environment_patterns.h"
+#include "molecule/data_file.h"
+
+namespace tarvex {
+namespace {
+
+// The record's atoms as the rules read them: element labels, typing-row
+// suffixes and the neighbour lists of the snapshot (those the patterns see).
+struct RuleView {
+  const std::vector<std::string>& labels;
+  const std::vector<std::string>& types;
+  const BondMap& bonds;
+  int atom_count;
+
+  bool Is(int a, const char* label) const {
+    return a >= 0 && a < static_cast<int>(labels.size()) && labels[static_cast<size_t>(a)] == label;
+  }
+  bool Typed(int a, const char* type) const {
+    return a >= 0 && a < static_cast<int>(types.size()) && types[static_cast<size_t>(a)] == type;
+  }
+  // The neighbours that are atoms of the molecule.
+  std::vector<int> Neighbours(int a) const {
+    std::vector<int> result;
+    if (const BondMap::List* list = bonds.find(a)) {
+      for (int b : *list) {
+        if (b >= 0 && b < atom_count && b != a) result.push_back(b);
+      }
+    }
+    return result;
+  }
+  int Degree(int a) const {
+    const BondMap::List* list = bonds.find(a);
+    return list ? static_cast<int>(list->size()) : 0;
+  }
+  bool TerminalOxygen(int a) const { return Is(a, "O") && Degree(a) == 1; }
+};
+
+}  // namespace
+
+// The settled cases, in the order they are visited:
+//   - a saturated carbon (typed 3, four neighbours): all bonds single;
+//   - a carboxyl carbon, "(3C(1O,1O,*))" (acid or carboxylate) or
+//     "(3C(1O,2O(C,H),*))" (ester, acid): its bond to the non-oxygen
+//     neighbour single, the C-O orders left to the search;
+//   - an amide nitrogen (typed am, three neighbours): all its bonds single,
+//     the C-N bond to the carbonyl carbon among them;
+//   - a carbon typed 2 with exactly one terminal oxygen (formaldehyde,
+//     phosgene): C=O double, its other bonds single;
+//   - a nitro or nitrate nitrogen (typed pl3, "(3N(1O,1O,1O))" or
+//     "(3N(1O,1O,*))"): its first terminal oxygen double, the others single,
+//     the bond to the rest of the molecule single;
+//   - a sulfone or sulfonyl sulfur (typed O2 or o2) with at least two
+//     terminal oxygens: its bonds to neighbours with more than one neighbour
+//     single (the S=O bonds are left to the search);
+//   - a hydrogen with one neighbour: single.
+void CDataFile::MarkOxoGroups() {
+  const int n = std::min(std::max(number_of_atoms_, 0), static_cast<int>(mol2_atom_types_.size()));
+  RuleView view{snapshot_.atom_types, mol2_atom_types_, snapshot_.connection, n};
+  static const CompiledPattern kCarboxyl("(3C(1O,1O,*))");
+  static const CompiledPattern kCarboxylEster("(3C(1O,2O(C,H),*))");
+  static const CompiledPattern kNitrate("(3N(1O,1O,1O))");
+  static const CompiledPattern kNitro("(3N(1O,1O,*))");
+  auto all_single = [&](int a) {
+    for (int b : view.Neighbours(a)) SetInitialBondOrder(a, b, 1);
+  };
+  for (int a = 0; a < n; ++a) {
+    if (view.Is(a, "C") && view.Typed(a, "3") && view.Degree(a) == 4) all_single(a);
+  }
+  for (int a = 0; a < n; ++a) {
+    if (!view.Is(a, "C") || view.Degree(a) != 3) continue;
+    if (!kCarboxyl.Match(view.labels, view.bonds, a) && !kCarboxylEster.Match(view.labels, view.bonds, a)) continue;
+    for (int b : view.Neighbours(a)) {
+      if (!view.Is(b, "O")) SetInitialBondOrder(a, b, 1);
+    }
+  }
+  for (int a = 0; a < n; ++a) {
+    if (view.Is(a, "N") && view.Typed(a, "am") && view.Degree(a) == 3) all_single(a);
+  }
+  for (int a = 0; a < n; ++a) {
+    if (!view.Is(a, "C") || !view.Typed(a, "2") || view.Degree(a) != 3) continue;
+    std::vector<int> neighbours = view.Neighbours(a);
+    if (std::count_if(neighbours.begin(), neighbours.end(), [&](int b) { return view.TerminalOxygen(b); }) != 1) {
+      continue;
+    }
+    for (int b : neighbours) SetInitialBondOrder(a, b, view.TerminalOxygen(b) ? 2 : 1);
+  }
+  for (int a = 0; a < n; ++a) {
+    if (!view.Is(a, "N") || !view.Typed(a, "pl3") || view.Degree(a) != 3) continue;
+    if (!kNitrate.Match(view.labels, view.bonds, a) && !kNitro.Match(view.labels, view.bonds, a)) continue;
+    bool first = true;
+    for (int b : view.Neighbours(a)) {  // neighbour order: the first terminal oxygen of the list
+      if (view.TerminalOxygen(b)) {
+        SetInitialBondOrder(a, b, first ? 2 : 1);
+        first = false;
+      } else {
+        SetInitialBondOrder(a, b, 1);
+      }
+    }
+  }
+  for (int a = 0; a < n; ++a) {
+    if (!view.Is(a, "S") || !(view.Typed(a, "O2") || view.Typed(a, "o2"))) continue;
+    std::vector<int> neighbours = view.Neighbours(a);
+    if (std::count_if(neighbours.begin(), neighbours.end(), [&](int b) { return view.TerminalOxygen(b); }) < 2) {
+      continue;
+    }
+    for (int b : neighbours) {
+      if (view.Degree(b) > 1) SetInitialBondOrder(a, b, 1);
+    }
+  }
+  for (int a = 0; a < n; ++a) {
+    if (!view.Is(a, "H")) continue;
+    std::vector<int> neighbours = view.Neighbours(a);
+    if (neighbours.size() == 1) SetInitialBondOrder(a, neighbours.front(), 1);
+  }
+}
+
+// Carbons typed cat by the rows ("(3C(3N(C,H,*),3N(C,H,*),*))") are only
+// candidates: a thiourea "(3C(3N,3N,1S))", urea "(3C(3N,3N,1O))" or neutral
+// guanidine "(3C(3N,3N,2N))" carbon is neutral and becomes a plain sp2
+// carbon with its C=S, C=O or C=N double bond; the others (amidinium,
+// guanidinium) are left to the search, which finds the N+ where it belongs.
+// An isocyanide nitrogen "(2N(1C,*))" gets its triple bond to the terminal
+// carbon (the search then reads R-N+#C-).
+void CDataFile::MarkCationGroups() {
+  const int n = std::min(std::max(number_of_atoms_, 0), static_cast<int>(mol2_atom_types_.size()));
+  RuleView view{snapshot_.atom_types, mol2_atom_types_, snapshot_.connection, n};
+  static const CompiledPattern kThiourea("(3C(3N,3N,1S))");
+  static const CompiledPattern kUrea("(3C(3N,3N,1O))");
+  static const CompiledPattern kGuanidine("(3C(3N,3N,2N))");
+  static const CompiledPattern kIsocyanide("(2N(1C,*))");
+  for (int a = 0; a < n; ++a) {
+    if (!view.Is(a, "C") || !view.Typed(a, "cat")) continue;
+    const bool chalcogen = kThiourea.Match(view.labels, view.bonds, a) || kUrea.Match(view.labels, view.bonds, a);
+    const bool imine = kGuanidine.Match(view.labels, view.bonds, a);
+    if (!chalcogen && !imine) continue;
+    mol2_atom_types_[static_cast<size_t>(a)] = std::string(1, '2');
+    for (int b : view.Neighbours(a)) {
+      const bool partner = chalcogen ? view.Degree(b) == 1 && (view.Is(b, "O") || view.Is(b, "S"))
+                                     : view.Is(b, "N") && view.Degree(b) == 2;
+      SetInitialBondOrder(a, b, partner ? 2 : 1);
+    }
+  }
+  for (int a = 0; a < n; ++a) {
+    if (!view.Is(a, "N") || !kIsocyanide.Match(view.labels, view.bonds, a)) continue;
+    for (int b : view.Neighbours(a)) {
+      SetInitialBondOrder(a, b, view.Is(b, "C") && view.Degree(b) == 1 ? 3 : 1);
+    }
+  }
+}
+
+// Slot 93 is reserved; the pipeline calls it when the second rule switch
+// comes on.
+void CDataFile::ReservedBondStep() {}
+
+}  // namespace tarvex
