@@ -11,7 +11,7 @@
 //                                  " CA " is a carbon, "CA  " calcium
 //      17  alternate location
 //   18-20  residue name           CHARMM's four-letter names (TIP3, POPC)
-//                                  spill into column 21
+//                                  spill into column 21, which is dropped
 //      22  chain identifier
 //   23-26  residue sequence number (21-26 without a chain letter, so that a
 //                                  six-digit number is read whole)
@@ -357,14 +357,15 @@ void CPdbFile::ReadAtomRecord(std::string_view line, bool hetatm, ReadState& sta
   if (cartesian_.size() >= static_cast<size_t>(INT_MAX - 1)) RecordError("too many atoms");
   ReadAtomName(line, hetatm, state);
 
-  // Column 21 is blank in the PDB's own layout; a letter or digit there with
-  // a blank or a chain letter in column 22 is the fourth letter of a residue
-  // name (TIP3), not the first digit of the residue number.
+  // The residue name is read from columns 18-20 only, so that it survives
+  // the writer's three columns. The number starts at column 23 after a chain
+  // letter, and also after CHARMM's four-letter names (TIP3, POPC), whose
+  // last letter fills column 21 with column 22 left blank: read from column
+  // 21, every TIP3 water would be residue 3.
   const char column21 = ColumnChar(line, 21);
   const char column22 = ColumnChar(line, 22);
-  const bool four_letter_name = column21 != ' ' && (column22 == ' ' || IsAlpha(column22));
-  std::string_view residue_name = Trim(Columns(line, 18, four_letter_name ? 21 : 20));
-  const size_t first = IsAlpha(column22) || four_letter_name ? 23 : 21;
+  const std::string_view residue_name = Trim(Columns(line, 18, 20));
+  const size_t first = IsAlpha(column22) || (column22 == ' ' && column21 != ' ') ? 23 : 21;
   // A five-digit number after a four-letter name runs on into column 27.
   const size_t last = IsDigit(ColumnChar(line, 26)) && IsDigit(ColumnChar(line, 27)) ? 27 : 26;
   const int number = ReadResidueNumber(Columns(line, first, last), state);
