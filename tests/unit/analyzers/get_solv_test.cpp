@@ -9,7 +9,6 @@
 #include <random>
 
 #include "../formats/pdb_test_files.h"
-#include "driver/run_settings.h"
 
 namespace tarvex {
 namespace {
@@ -187,23 +186,13 @@ TEST(GetSolvShell, BoundariesAndTies) {
 // selected, a 5 angstrom shell, the nearest ten, and a file written.
 TEST(GetSolvCorpus, EveryPdbFileRuns) {
   if (!testing_files::CorpusPresent()) GTEST_SKIP() << "corpus not found";
-  Settings().analyzer_name = "getsolv";
-  for (const auto& entry : std::filesystem::directory_iterator(std::string(TARVEX_CORPUS) + "/pdb")) {
-    SCOPED_TRACE(entry.path().string());
-    const std::string input = entry.path().string();
-    const std::string output = testing_files::ScratchPath(entry.path().filename().string());
-    const char* argv[] = {"getsolv", "-m", "-n", "10", "-r", "5", "-i", input.c_str(), "-o", output.c_str()};
-    ConsoleCapture capture;
-    try {
-      CGetSolv analyzer;
-      analyzer.ParseArguments(static_cast<int>(std::size(argv)), argv);
-      analyzer.Run();
-    } catch (const ExitRequest& request) {
-      ADD_FAILURE() << "status " << request.Status() << ": " << capture.Err();
-    }
-    EXPECT_TRUE(CommitOutputs());
-    EXPECT_NE(capture.Out().find("Normal termination of getsolv."), std::string::npos);
-    EXPECT_EQ(capture.Err(), "");
+  for (const std::string& input : testing_files::CorpusFiles("pdb")) {
+    SCOPED_TRACE(input);
+    const std::string output = testing_files::ScratchPath(std::filesystem::path(input).filename().string());
+    const auto [out, err] =
+        testing_files::RunAnalyzer<CGetSolv>({"getsolv", "-m", "-n", "10", "-r", "5", "-i", input, "-o", output});
+    EXPECT_NE(out.find("Normal termination of getsolv."), std::string::npos);
+    EXPECT_EQ(err, "");
     EXPECT_NE(testing_files::ReadWhole(output).find("END"), std::string::npos);
   }
 }

@@ -5,7 +5,6 @@
 #include <filesystem>
 
 #include "../formats/pdb_test_files.h"
-#include "driver/run_settings.h"
 
 namespace tarvex {
 namespace {
@@ -55,23 +54,13 @@ TEST(MidmolCenter, CenterUsesEveryPointButOnlyTheAtomsCount) {
 
 TEST(MidmolCorpus, EveryPdbFileRuns) {
   if (!testing_files::CorpusPresent()) GTEST_SKIP() << "corpus not found";
-  Settings().analyzer_name = "midmol";
-  for (const auto& entry : std::filesystem::directory_iterator(std::string(TARVEX_CORPUS) + "/pdb")) {
-    SCOPED_TRACE(entry.path().string());
-    const std::string input = entry.path().string();
+  for (const std::string& input : testing_files::CorpusFiles("pdb")) {
     for (const char* center : {"-i", "-bi"}) {
-      const char* argv[] = {"midmol", center, input.c_str()};
-      ConsoleCapture capture;
-      try {
-        CMidmol analyzer;
-        analyzer.ParseArguments(3, argv);
-        analyzer.Run();
-      } catch (const ExitRequest& request) {
-        ADD_FAILURE() << "status " << request.Status() << ": " << capture.Err();
-      }
-      EXPECT_EQ(capture.Out().rfind("Number of atoms: ", 0), 0u);
-      EXPECT_NE(capture.Out().find("Farthest atom from the center: \n  Distance: "), std::string::npos);
-      EXPECT_EQ(capture.Err(), "");
+      SCOPED_TRACE(input + " " + center);
+      const auto [out, err] = testing_files::RunAnalyzer<CMidmol>({"midmol", center, input});
+      EXPECT_EQ(out.rfind("Number of atoms: ", 0), 0u);
+      EXPECT_NE(out.find("Farthest atom from the center: \n  Distance: "), std::string::npos);
+      EXPECT_EQ(err, "");
     }
   }
 }

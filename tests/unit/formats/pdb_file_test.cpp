@@ -358,13 +358,13 @@ TEST(PdbWrite, CreateBondsBitPerceivesBondsFirst) {
 TEST(PdbCorpus, RoundTrip) {
   if (!testing_files::CorpusPresent()) GTEST_SKIP() << "corpus not found";
   int files = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(std::string(TARVEX_CORPUS) + "/pdb")) {
-    SCOPED_TRACE(entry.path().string());
-    CPdbFile first(entry.path().string());
+  for (const std::string& input : testing_files::CorpusFiles("pdb")) {
+    SCOPED_TRACE(input);
+    CPdbFile first(input);
     first.Read(0);
     ASSERT_GT(first.GetNumberOfAtoms(), 0);
     first.SetFileFlag(kFileReadNumbering);
-    const std::string path = ScratchPath(entry.path().filename().string());
+    const std::string path = ScratchPath(std::filesystem::path(input).filename().string());
     first.OpenOutput(path, true);
     first.Write();
     ASSERT_TRUE(CommitOutputs());
