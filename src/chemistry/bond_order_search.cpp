@@ -19,6 +19,7 @@ constexpr int kLargestRing = 8;
 // charges of real molecules, then ammonium-type nitrogen, then nitrogen
 // anions; onium ions and carbon ions are rare.
 constexpr double kGroupCost = 0.5;
+constexpr double kGroupCationCost = 0.4;  // a diazonium is Ar-N+#N, not Ar-N=N-
 constexpr double kChalcogenAnionCost = 1.0;
 constexpr double kOxoNextToHypervalentCost = 1.6;  // keep charges off S=O and P=O when N can take them
 constexpr double kNitrogenCationCost = 1.2;
@@ -82,7 +83,7 @@ std::unique_ptr<PerceptionContext> BuildPerceptionContext(
     any_hydrogen = any_hydrogen || z == 1;
     any_organic = any_organic || ((z == 6 || z == 7) && c.graph.Degree(a) > 0);
   }
-  c.hydrogen_free = !any_hydrogen && any_organic;
+  c.hydrogen_free = !any_hydrogen && any_organic && HydrogensMissing(c.graph, points, standard_length);
   if (c.hydrogen_free) c.geometric_demand = GeometricUnsaturation(c.graph, points, c.rings, standard_length);
 
   // Group roles, read with the same patterns the typing uses.
@@ -171,6 +172,7 @@ ComponentSolution SolveComponent(PerceptionContext& context, const BondOrderMap&
   }
 
   std::vector<PiAtom> pi(m);
+  for (size_t l = 0; l < m; ++l) pi[l].rank = atoms[l];
   std::vector<AtomState> state(m);
   std::vector<int> open_offsets(m + 1, 0);
   std::vector<int> open_targets;
@@ -270,8 +272,11 @@ ComponentSolution SolveComponent(PerceptionContext& context, const BondOrderMap&
       }
 
       if (role & (kAzideMiddle | kNitrileOnium | kIsocyanideNitrogen)) {
-        if (lowest) p.raise = Fix(kGroupCost, 1);
-      } else if (!hydrogen_free && lowest && group == 15) {
+        if (lowest) p.raise = Fix(kGroupCationCost, 1);
+      } else if (!hydrogen_free && lowest && group == 15 && ligands == 3) {
+        // Ammonium-type: three bonds and a fourth from the lone pair. A
+        // nitrogen with two neighbours would need two pi bonds, which only
+        // the linear groups above have.
         if (SwitchOn(switches, 1)) p.raise = Fix(kNitrogenCationCost, 1);
       } else if (!hydrogen_free && lowest && group == 16) {
         if (SwitchOn(switches, 2)) p.raise = Fix(kOniumCost, 1);

@@ -109,8 +109,11 @@ LewisStructure MakeLewisStructure(CDataFile& record, const PerceptionContext& co
 
 // The pipeline: types from the rows, the orders the groups decide, then the
 // search under ever more rule switches until every molecule is settled.
+//
+// A record without any bond is perceived too when it has atoms: its atoms
+// are monatomic ions (a lone Na+), which must count in the net charge.
 void CDataFile::PerceiveBondTypes() {
-  if (!HasState("connection") || !HasState("atom_index") || !HasState("atom_type")) return;
+  if (!HasState("atom_index") || !HasState("atom_type") || number_of_atoms_ <= 0) return;
   types_assigned_ = 1;
   const size_t n = static_cast<size_t>(std::max(number_of_atoms_, 0));
   formal_charges_.assign(n, 0);

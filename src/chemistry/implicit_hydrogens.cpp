@@ -36,7 +36,53 @@ double Torsion(const Point& a, const Point& b, const Point& c, const Point& d) {
 
 bool Finite(const Point& p) { return std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]); }
 
+// Bond length over the standard single length: below ~0.93 means a
+// multiple bond.
+double LengthRatio(const Frame& points, int a, int b, const std::function<double(int, int)>& standard_length) {
+  const int n = static_cast<int>(points.size());
+  double standard = standard_length(a, b);
+  if (!(standard > 0.0) || a >= n || b >= n || !Finite(points[static_cast<size_t>(a)]) ||
+      !Finite(points[static_cast<size_t>(b)])) {
+    return 1.0;
+  }
+  return Length(Minus(points[static_cast<size_t>(a)], points[static_cast<size_t>(b)])) / standard;
+}
+
 }  // namespace
+
+bool HydrogensMissing(const ChemGraph& graph, const Frame& points,
+                      const std::function<double(int, int)>& standard_length) {
+  auto has_point = [&](int a) { return a < static_cast<int>(points.size()) && Finite(points[static_cast<size_t>(a)]); };
+  for (int a = 0; a < graph.atom_count; ++a) {
+    if (graph.AtomicNumber(a) != 6 || !has_point(a)) continue;
+    const int first = graph.offsets[static_cast<size_t>(a)];
+    auto neighbour = [&](int k) { return graph.targets[static_cast<size_t>(first + k)]; };
+    const Point& centre = points[static_cast<size_t>(a)];
+    switch (graph.Degree(a)) {
+      case 3: {
+        double sum = 0.0;
+        bool complete = true;
+        for (int x = 0; x < 3; ++x) {
+          if (!has_point(neighbour(x)) || !has_point(neighbour((x + 1) % 3))) complete = false;
+          else sum += Angle(points[static_cast<size_t>(neighbour(x))], centre, points[static_cast<size_t>(neighbour((x + 1) % 3))]);
+        }
+        if (complete && sum < 340.0) return true;
+        break;
+      }
+      case 2:
+        if (has_point(neighbour(0)) && has_point(neighbour(1)) &&
+            Angle(points[static_cast<size_t>(neighbour(0))], centre, points[static_cast<size_t>(neighbour(1))]) < 155.0) {
+          return true;
+        }
+        break;
+      case 1:
+        if (LengthRatio(points, a, neighbour(0), standard_length) >= 0.93) return true;
+        break;
+      default: break;
+    }
+  }
+  return false;
+}
 
 std::vector<int> GeometricUnsaturation(const ChemGraph& graph, const Frame& points, const RingSet& rings,
                                        const std::function<double(int, int)>& standard_length) {
@@ -60,13 +106,7 @@ std::vector<int> GeometricUnsaturation(const ChemGraph& graph, const Frame& poin
     }
   }
 
-  // Bond length over the standard single length: below ~0.93 means a
-  // multiple bond.
-  auto ratio = [&](int a, int b) {
-    double standard = standard_length(a, b);
-    if (!(standard > 0.0) || !has_point(a) || !has_point(b)) return 1.0;
-    return Length(Minus(point(a), point(b))) / standard;
-  };
+  auto ratio = [&](int a, int b) { return LengthRatio(points, a, b, standard_length); };
 
   for (int a = 0; a < n; ++a) {
     const int z = graph.AtomicNumber(a);

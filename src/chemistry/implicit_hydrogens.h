@@ -26,6 +26,13 @@
 
 namespace tarvex {
 
+// Whether a structure without hydrogen atoms lacks them, rather than being
+// a molecule that has none (carbonate, trifluoroacetate, a fullerene): true
+// when some carbon has fewer neighbours than its geometry calls for (three
+// neighbours but pyramidal, two but bent, one at single-bond length).
+bool HydrogensMissing(const ChemGraph& graph, const Frame& points,
+                      const std::function<double(int, int)>& standard_length);
+
 // standard_length(a, b): the unscaled single-bond length of the pair, or 0.
 // Per atom: the extra bond orders the geometry admits, -1 for no cap
 // (elements whose unsaturation the valence alone decides, atoms without

@@ -204,8 +204,9 @@ bool PiMatcher::Settle(int root, int& running_charge) {
         const int before = std::abs(running_charge + best.charge);
         if (now > before) return;
         if (now == before) {
-          const int best_atom = lower ? AtomOf(target) : target;
-          if (atom > best_atom || (atom == best_atom && (lower || !is_lower))) return;
+          const int best_rank = atoms_[static_cast<size_t>(lower ? AtomOf(target) : target)].rank;
+          const int rank = atoms_[static_cast<size_t>(atom)].rank;
+          if (rank < best_rank || (rank == best_rank && (lower || !is_lower))) return;
         }
       }
     }

@@ -23,7 +23,9 @@
 // conjugated chain, so the fix lands on the best atom of the whole system
 // (the oxygen of an enolate, not its carbon). Among fixes of equal cost the
 // one that brings the molecule's charge nearer to zero wins (so a nitro group
-// comes out N+ and O-, not two O-), then the lower atom number.
+// comes out N+ and O-, not two O-), then the later atom (so a carboxylate
+// written C(=O)O carries its charge on the second oxygen, as SMILES-derived
+// files usually have it).
 #pragma once
 
 #include <cstddef>
@@ -40,6 +42,7 @@ struct PiFix {
 };
 
 struct PiAtom {
+  int rank = 0;    // the atom's number in the molecule file, for ties
   int demand = 0;  // extra bond orders wanted on open bonds
   PiFix lower;
   PiFix raise;
