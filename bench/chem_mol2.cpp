@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
     input->Read(0);
     output.CopyState(*input);
     // A MOL2 input keeps its own bonds; anything else has them perceived.
-    if (FileTypeOfName(argv[1]) != FileType::kMol2) output.SetFileFlag(kFileCreateBonds);
+    if (FileTypeOfName(argv[1]) != FileType::kMol2) output.CreateConnection();
     if (argc > 3 && std::string(argv[3]) == "gold") output.SetFileFlag(kFileGold);
     output.OpenOutput(argv[2], true);
     output.PerceiveBondTypes();

@@ -1,10 +1,12 @@
 #include "chemistry/bond_order_search.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "chemistry/environment_patterns.h"
 #include "chemistry/implicit_hydrogens.h"
 #include "chemistry/pi_matching.h"
+#include "molecule/tables.h"
 
 namespace tarvex {
 namespace {
@@ -21,14 +23,19 @@ constexpr int kLargestRing = 8;
 constexpr double kGroupCost = 0.5;
 constexpr double kGroupCationCost = 0.4;  // a diazonium is Ar-N+#N, not Ar-N=N-
 constexpr double kChalcogenAnionCost = 1.0;
-constexpr double kOxoNextToHypervalentCost = 1.6;  // keep charges off S=O and P=O when N can take them
+// Keep charges off S=O, P=O and amide C=O oxygens when a nitrogen can take
+// them (sulfonamide, acylsulfonamide and amide anions are N-).
+constexpr double kOxoOnAmideOrHypervalentCost = 1.6;
 constexpr double kNitrogenCationCost = 1.2;
+constexpr double kSubstitutedNitrogenCost = 0.05;  // per heavy neighbour: =NH2+ before =NHR+, before an indole N
 constexpr double kNitrogenAnionCost = 1.5;
 constexpr double kOniumCost = 2.0;
-constexpr double kBorateCost = 2.5;
 constexpr double kCarbonIonCost = 3.0;
-constexpr double kExpansionCost = 0.8;
+constexpr double kBorateCost = 3.2;
+constexpr double kExpansionCost = 3.5;
 constexpr double kRadicalCost = 4.0;
+// The costs rise with the switch that allows them, so a molecule settled
+// under some switches comes out the same once later switches are on.
 
 // Where an implicit hydrogen goes in a structure without hydrogens: on
 // nitrogen first (an NH, not a CH2, in a pyrrole ring), then oxygen, sulfur.
@@ -50,10 +57,66 @@ PiFix Fix(double cost, int charge, int step = 1) {
   return fix;
 }
 
-struct AtomState {
-  int valence = 0;
-  int charge = 0;  // forced or ionic
-};
+// The demand of an atom and the fixes it allows under the switches on
+// (bond_order_search.h lists what each switch admits).
+void SetFixes(const PerceptionContext& context, int a, const ElementChemistry& element, uint8_t role,
+              uint32_t switches, bool tolerant, int sigma, int valence, int charge, int ligands, int heavy, PiAtom& p) {
+  const ChemGraph& graph = context.graph;
+  const bool hydrogen_free = context.hydrogen_free;
+  p.demand = element.kind == ElementKind::kHydrogen ? 0 : valence - sigma;
+  if (hydrogen_free && context.geometric_demand[static_cast<size_t>(a)] >= 0) {
+    p.demand = std::min(p.demand, context.geometric_demand[static_cast<size_t>(a)]);
+  }
+  const int z = element.atomic_number;
+  const int group = element.group;
+  const bool uncharged = charge == 0;
+  const bool lowest = valence == element.lowest_valence() && uncharged;
+  const bool main_group = element.kind == ElementKind::kMainGroup;
+
+  if (role & (kNitroOxygen | kAzideEnd | kIsocyanideCarbon)) {
+    p.lower = Fix(kGroupCost, -1);
+  } else if (hydrogen_free && main_group && uncharged) {
+    p.lower = Fix(ImplicitHydrogenCost(z), 0);
+  } else if ((group == 16 || group == 15) && lowest) {
+    if (SwitchOn(switches, 1)) {
+      double cost = group == 15 ? kNitrogenAnionCost : kChalcogenAnionCost;
+      if (group == 16 && graph.Degree(a) == 1) {
+        const int b = graph.targets[static_cast<size_t>(graph.offsets[static_cast<size_t>(a)])];
+        const ElementChemistry& partner = graph.Element(b);
+        bool amide_carbon = false;
+        if (partner.atomic_number == 6) {
+          for (int k = graph.offsets[static_cast<size_t>(b)]; k < graph.offsets[static_cast<size_t>(b) + 1]; ++k) {
+            amide_carbon = amide_carbon || graph.AtomicNumber(graph.targets[static_cast<size_t>(k)]) == 7;
+          }
+        }
+        if ((partner.hypervalent() && partner.group >= 15) || amide_carbon) cost = kOxoOnAmideOrHypervalentCost;
+      }
+      p.lower = Fix(cost, -1);
+    }
+  } else if ((group == 16 || group == 15) && uncharged && valence > element.lowest_valence()) {
+    if (SwitchOn(switches, 2)) p.lower = Fix(kOniumCost, 1);
+  } else if (group == 14 && uncharged) {
+    if (SwitchOn(switches, 3)) p.lower = Fix(kCarbonIonCost, context.in_five_ring[static_cast<size_t>(a)] ? -1 : 1);
+  }
+  if (!p.lower.allowed && (SwitchOn(switches, 6) || tolerant) && main_group) p.lower = Fix(kRadicalCost, 0);
+
+  if (role & (kAzideMiddle | kNitrileOnium | kIsocyanideNitrogen)) {
+    if (lowest) p.raise = Fix(kGroupCationCost, 1);
+  } else if (!hydrogen_free && lowest && group == 15 && ligands == 3) {
+    // Ammonium-type: three bonds and a fourth from the lone pair. A
+    // nitrogen with two neighbours would need two pi bonds, which only the
+    // linear groups above have.
+    if (SwitchOn(switches, 1)) p.raise = Fix(kNitrogenCationCost + kSubstitutedNitrogenCost * heavy, 1);
+  } else if (!hydrogen_free && lowest && group == 16) {
+    if (SwitchOn(switches, 2)) p.raise = Fix(kOniumCost, 1);
+  } else if (!hydrogen_free && lowest && group == 13) {
+    if (SwitchOn(switches, 5)) p.raise = Fix(kBorateCost, -1);
+  }
+  if (!p.raise.allowed && uncharged && element.hypervalent() && SwitchOn(switches, 4)) {
+    auto next = std::upper_bound(element.neutral_valences.begin(), element.neutral_valences.end(), valence);
+    if (next != element.neutral_valences.end()) p.raise = Fix(kExpansionCost, 0, *next - valence);
+  }
+}
 
 }  // namespace
 
@@ -119,16 +182,44 @@ std::unique_ptr<PerceptionContext> BuildPerceptionContext(
       if ((role & kIsocyanideNitrogen) && z == 6) c.roles[static_cast<size_t>(b)] |= kIsocyanideCarbon;
     }
   }
+  // Without hydrogens the neighbour counts in the patterns mean other
+  // things (a methyl carbon has one neighbour, like an isocyanide carbon):
+  // the linear groups keep their roles only when the geometry is linear.
+  if (c.hydrogen_free) {
+    for (int a = 0; a < n; ++a) {
+      uint8_t& role = c.roles[static_cast<size_t>(a)];
+      if (role & (kAzideMiddle | kIsocyanideNitrogen | kNitrileOnium)) {
+        if (c.geometric_demand[static_cast<size_t>(a)] != 2) role = 0;
+      }
+    }
+    for (int a = 0; a < n; ++a) {
+      uint8_t& role = c.roles[static_cast<size_t>(a)];
+      if (!(role & (kAzideEnd | kIsocyanideCarbon))) continue;
+      const int b = c.graph.Degree(a) == 1 ? c.graph.targets[static_cast<size_t>(c.graph.offsets[static_cast<size_t>(a)])] : -1;
+      if (b < 0 || !(c.roles[static_cast<size_t>(b)] & (kAzideMiddle | kIsocyanideNitrogen))) role &= static_cast<uint8_t>(~(kAzideEnd | kIsocyanideCarbon));
+    }
+  }
+  c.label_element.assign(static_cast<size_t>(n), -1);
+  for (int a = 0; a < n && a < static_cast<int>(labels.size()); ++a) {
+    const int z = c.graph.AtomicNumber(a);
+    if (z >= 0 && labels[static_cast<size_t>(a)] == kElementSymbols[static_cast<size_t>(z)]) {
+      c.label_element[static_cast<size_t>(a)] = z;
+    }
+  }
   c.local_index.assign(static_cast<size_t>(n), -1);
   c.visited.assign(static_cast<size_t>(n), 0);
   return context;
 }
 
-ComponentSolution SolveComponent(PerceptionContext& context, const BondOrderMap& fixed, int start,
-                                 uint32_t switches, std::vector<int>& path, bool tolerant) {
-  ComponentSolution solution;
+void SolveComponent(PerceptionContext& context, const BondOrderMap& fixed, int start, uint32_t switches,
+                    std::vector<int>& path, bool tolerant, ComponentSolution& solution) {
+  solution.ok = false;
+  solution.chosen_charges = 0;
+  solution.atoms.clear();
+  solution.charges.clear();
+  solution.bonds.clear();
   const ChemGraph& graph = context.graph;
-  if (start < 0 || start >= graph.atom_count) return solution;
+  if (start < 0 || start >= graph.atom_count) return;
 
   // The molecule: a depth-first walk with the path as its explicit stack.
   std::vector<int>& atoms = solution.atoms;
@@ -147,12 +238,16 @@ ComponentSolution SolveComponent(PerceptionContext& context, const BondOrderMap&
       }
     }
   }
-  auto release = [&] {
-    for (int a : atoms) {
-      context.local_index[static_cast<size_t>(a)] = -1;
-      context.visited[static_cast<size_t>(a)] = 0;
+  struct Release {
+    PerceptionContext& context;
+    const std::vector<int>& atoms;
+    ~Release() {
+      for (int a : atoms) {
+        context.local_index[static_cast<size_t>(a)] = -1;
+        context.visited[static_cast<size_t>(a)] = 0;
+      }
     }
-  };
+  } release{context, atoms};
   const size_t m = atoms.size();
   solution.charges.assign(m, 0);
 
@@ -167,34 +262,37 @@ ComponentSolution SolveComponent(PerceptionContext& context, const BondOrderMap&
     const ElementChemistry& element = graph.Element(start);
     if (element.kind == ElementKind::kMetal || element.group == 17) solution.charges[0] = element.ion_charge;
     solution.ok = true;
-    release();
-    return solution;
+    return;
   }
 
-  std::vector<PiAtom> pi(m);
+  std::vector<PiAtom>& pi = context.pi;
+  std::vector<int>& forced = context.forced_charge;
+  std::vector<int>& open_offsets = context.open_offsets;
+  std::vector<int>& open_targets = context.open_targets;
+  pi.assign(m, PiAtom());
+  forced.assign(m, 0);
+  open_offsets.assign(m + 1, 0);
+  open_targets.clear();
   for (size_t l = 0; l < m; ++l) pi[l].rank = atoms[l];
-  std::vector<AtomState> state(m);
-  std::vector<int> open_offsets(m + 1, 0);
-  std::vector<int> open_targets;
   int start_charge = 0;
-  const bool hydrogen_free = context.hydrogen_free;
-  bool ok = true;
-  for (size_t l = 0; l < m && ok; ++l) {
+  bool any_demand = false;
+  for (size_t l = 0; l < m; ++l) {
     const int a = atoms[l];
     const ElementChemistry& element = graph.Element(a);
     const uint8_t role = context.roles[static_cast<size_t>(a)];
-    if (element.kind == ElementKind::kMetal) {
-      state[l].charge = element.ion_charge;
-    } else if (covalent(a)) {
+    if (element.kind == ElementKind::kMetal) forced[l] = element.ion_charge;
+    if (covalent(a)) {
       int settled = 0;  // order sum of bonds whose order is already known
       int open = 0;
       int ligands = 0;  // neighbours that are not metals
+      int heavy = 0;    // neighbours other than hydrogen
       int acceptors = 0;
       for (int k = graph.offsets[static_cast<size_t>(a)]; k < graph.offsets[static_cast<size_t>(a) + 1]; ++k) {
         const int b = graph.targets[static_cast<size_t>(k)];
         const ElementKind kb = kind(b);
         if (kb == ElementKind::kMetal) continue;
         ++ligands;
+        if (kb != ElementKind::kHydrogen) ++heavy;
         if (kb == ElementKind::kOpaque) {
           settled += 1;
           continue;
@@ -211,120 +309,62 @@ ComponentSolution SolveComponent(PerceptionContext& context, const BondOrderMap&
       const int sigma = settled + open;
       if (ligands == 0) {
         // Bound to metals only: the bare ion.
-        if (element.group == 17) state[l].charge = element.ion_charge;
-        else if (element.group == 16) state[l].charge = -2;
-        else if (element.group == 15) state[l].charge = -3;
-        start_charge += state[l].charge;
-        continue;
-      }
-      int valence = 0;
-      int charge = 0;
-      bool fits = element.max_neighbours < 0 || ligands <= element.max_neighbours || SwitchOn(switches, 7);
-      if (fits && !StartingState(element, sigma, acceptors, valence, charge)) {
-        // Beyond the highest valence of a hypervalent centre: the ate anion
-        // (PF6-, SbF6-).
-        fits = element.hypervalent() && sigma == element.neutral_valences.back() + 1;
-        valence = sigma;
-        charge = -1;
-      }
-      if (!fits) {
-        if (!tolerant) {
-          ok = false;
-          break;
+        if (element.group == 17) forced[l] = element.ion_charge;
+        else if (element.group == 16) forced[l] = -2;
+        else if (element.group == 15) forced[l] = -3;
+      } else {
+        int valence = 0;
+        int charge = 0;
+        bool fits = element.max_neighbours < 0 || ligands <= element.max_neighbours || SwitchOn(switches, 7);
+        if (fits && !StartingState(element, sigma, acceptors, valence, charge)) {
+          // Beyond the highest valence of a hypervalent centre: the ate
+          // anion (PF6-, SbF6-).
+          fits = element.hypervalent() && sigma == element.neutral_valences.back() + 1;
+          valence = sigma;
+          charge = -1;
         }
-        continue;  // single bonds, no charge
-      }
-      state[l].valence = valence;
-      state[l].charge = charge;
-      PiAtom& p = pi[l];
-      p.demand = element.kind == ElementKind::kHydrogen ? 0 : valence - sigma;
-      if (hydrogen_free && context.geometric_demand[static_cast<size_t>(a)] >= 0) {
-        p.demand = std::min(p.demand, context.geometric_demand[static_cast<size_t>(a)]);
-      }
-
-      // The fixes this atom allows under the switches on.
-      const int z = element.atomic_number;
-      const int group = element.group;
-      const bool lowest = valence == element.lowest_valence() && charge == 0;
-      const bool uncharged = charge == 0;
-      if (role & (kNitroOxygen | kAzideEnd)) {
-        p.lower = Fix(kGroupCost, -1);
-      } else if (role & kIsocyanideCarbon) {
-        p.lower = Fix(kGroupCost, -1);
-      } else if (hydrogen_free && element.kind == ElementKind::kMainGroup && uncharged) {
-        p.lower = Fix(ImplicitHydrogenCost(z), 0);
-      } else if ((group == 16 || group == 15) && lowest) {
-        if (SwitchOn(switches, 1)) {
-          double cost = group == 15 ? kNitrogenAnionCost : kChalcogenAnionCost;
-          if (group == 16 && graph.Degree(a) == 1) {
-            const int b = graph.targets[static_cast<size_t>(graph.offsets[static_cast<size_t>(a)])];
-            if (graph.Element(b).hypervalent() && graph.Element(b).group >= 15) cost = kOxoNextToHypervalentCost;
-          }
-          p.lower = Fix(cost, -1);
+        if (!fits) {
+          if (!tolerant) return;
+          // Tolerated: single bonds, no charge.
+        } else {
+          forced[l] = charge;
+          SetFixes(context, a, element, role, switches, tolerant, sigma, valence, charge, ligands, heavy, pi[l]);
+          any_demand = any_demand || pi[l].demand > 0;
         }
-      } else if ((group == 16 || group == 15) && uncharged && valence > element.lowest_valence()) {
-        if (SwitchOn(switches, 2)) p.lower = Fix(kOniumCost, 1);
-      } else if (group == 14 && uncharged) {
-        if (SwitchOn(switches, 3)) p.lower = Fix(kCarbonIonCost, context.in_five_ring[static_cast<size_t>(a)] ? -1 : 1);
-      }
-      if (!p.lower.allowed && (SwitchOn(switches, 6) || tolerant) && element.kind == ElementKind::kMainGroup) {
-        p.lower = Fix(kRadicalCost, 0);
-      }
-
-      if (role & (kAzideMiddle | kNitrileOnium | kIsocyanideNitrogen)) {
-        if (lowest) p.raise = Fix(kGroupCationCost, 1);
-      } else if (!hydrogen_free && lowest && group == 15 && ligands == 3) {
-        // Ammonium-type: three bonds and a fourth from the lone pair. A
-        // nitrogen with two neighbours would need two pi bonds, which only
-        // the linear groups above have.
-        if (SwitchOn(switches, 1)) p.raise = Fix(kNitrogenCationCost, 1);
-      } else if (!hydrogen_free && lowest && group == 16) {
-        if (SwitchOn(switches, 2)) p.raise = Fix(kOniumCost, 1);
-      } else if (!hydrogen_free && lowest && group == 13) {
-        if (SwitchOn(switches, 5)) p.raise = Fix(kBorateCost, -1);
-      }
-      if (!p.raise.allowed && uncharged && element.hypervalent() && SwitchOn(switches, 4)) {
-        auto next = std::upper_bound(element.neutral_valences.begin(), element.neutral_valences.end(), valence);
-        if (next != element.neutral_valences.end()) p.raise = Fix(kExpansionCost, 0, *next - valence);
       }
     }
-    start_charge += state[l].charge;
+    start_charge += forced[l];
     open_offsets[l + 1] = static_cast<int>(open_targets.size());
-  }
-  if (!ok) {
-    release();
-    return solution;
   }
   for (int& target : open_targets) target = context.local_index[static_cast<size_t>(target)];
 
-  PiMatcher matcher(std::move(pi), open_offsets, open_targets);
-  if (!matcher.Solve(start_charge, tolerant)) {
-    release();
-    return solution;
+  // Nothing to pair (a water, an alkane): every open bond is single.
+  std::unique_ptr<PiMatcher> matcher;
+  if (any_demand) {
+    matcher = std::make_unique<PiMatcher>(pi, open_offsets, open_targets);
+    if (!matcher->Solve(start_charge, tolerant)) return;
   }
   solution.ok = true;
-  solution.chosen_charges = 0;
   for (size_t l = 0; l < m; ++l) {
     const int a = atoms[l];
-    solution.charges[l] = state[l].charge + matcher.Charge(static_cast<int>(l));
-    const uint8_t role = context.roles[static_cast<size_t>(a)];
-    const bool group_charge = role != 0;
-    if (matcher.Charge(static_cast<int>(l)) != 0 && !group_charge) ++solution.chosen_charges;
-    // Orders of the bonds this atom leads (a < b); open bonds from the
+    const int chosen = matcher ? matcher->Charge(static_cast<int>(l)) : 0;
+    solution.charges[l] = forced[l] + chosen;
+    if (chosen != 0 && context.roles[static_cast<size_t>(a)] == 0) ++solution.chosen_charges;
+    // Orders of the bonds this atom leads (a < b): open bonds from the
     // matching, bonds to metals and opaque atoms 1.
     int edge = open_offsets[l];
     for (int k = graph.offsets[static_cast<size_t>(a)]; k < graph.offsets[static_cast<size_t>(a) + 1]; ++k) {
       const int b = graph.targets[static_cast<size_t>(k)];
-      const bool open = covalent(a) && covalent(b) && kind(b) != ElementKind::kMetal && !fixed.contains(a, b);
-      const bool is_open_edge = open && edge < open_offsets[l + 1] && open_targets[static_cast<size_t>(edge)] ==
-                                                                          context.local_index[static_cast<size_t>(b)];
+      const bool settled = fixed.contains(a, b);
+      const bool open = covalent(a) && covalent(b) && !settled;
       int order = 1;
-      if (is_open_edge) order += matcher.ExtraOrder(static_cast<int>(l), edge++);
-      if (a < b && !fixed.contains(a, b)) solution.bonds.push_back({a, b, order});
+      if (open && edge < open_offsets[l + 1]) {
+        if (matcher) order += matcher->ExtraOrder(static_cast<int>(l), edge);
+        ++edge;
+      }
+      if (a < b && !settled) solution.bonds.push_back({a, b, order});
     }
   }
-  release();
-  return solution;
 }
 
 }  // namespace tarvex

@@ -50,7 +50,9 @@
 #include <vector>
 
 #include "chemistry/chem_graph.h"
+#include "chemistry/pi_matching.h"
 #include "chemistry/ring_perception.h"
+#include "chemistry/sybyl_types.h"
 #include "molecule/bond_map.h"
 
 namespace tarvex {
@@ -78,9 +80,23 @@ struct PerceptionContext {
   std::vector<int> geometric_demand;  // hydrogen-free only: caps from the geometry (-1: none)
   std::vector<uint8_t> roles;       // GroupRole bits per atom
   std::vector<char> in_five_ring;
-  // Working lists of the component being solved.
+  // Element of each atom's label when the label is exactly an element
+  // symbol ("C", "CL"), else -1: what the group rules compare.
+  std::vector<int> label_element;
+  // Working lists of the component being solved, kept between molecules so
+  // that a system of a million waters allocates them once.
   std::vector<int> local_index;     // -1 outside it
   std::vector<char> visited;
+  std::vector<PiAtom> pi;
+  std::vector<int> valence;
+  std::vector<int> forced_charge;
+  std::vector<int> open_offsets;
+  std::vector<int> open_targets;
+  // The final structure, computed by RefineAtomTypes and reused by
+  // AssignMol2BondTypes right after it.
+  LewisStructure lewis;
+  Aromaticity aromaticity;
+  bool structure_ready = false;
 };
 
 struct SettledBond {
@@ -131,7 +147,7 @@ std::unique_ptr<PerceptionContext> BuildPerceptionContext(
 // solve never fails: atoms that no state fits keep single bonds and no
 // charge, and deficiencies without a fix stay as unpaired electrons (the
 // fallback for molecules with impossible bonds).
-ComponentSolution SolveComponent(PerceptionContext& context, const BondOrderMap& fixed, int start,
-                                 uint32_t switches, std::vector<int>& path, bool tolerant = false);
+void SolveComponent(PerceptionContext& context, const BondOrderMap& fixed, int start, uint32_t switches,
+                    std::vector<int>& path, bool tolerant, ComponentSolution& solution);
 
 }  // namespace tarvex

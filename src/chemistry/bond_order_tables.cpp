@@ -26,12 +26,9 @@ bool CDataFile::HasBondOrder(int i, int j) {
   return bond_orders_.contains(i, j) || fixed_bond_orders_.contains(i, j);
 }
 
-// Orders set here survive every ResetAtomLinks of the perception passes.
-void CDataFile::SetInitialBondOrder(int i, int j, int order) {
-  initial_bond_orders_.set(i, j, order);
-  fixed_bond_orders_.set(i, j, order);
-  ++SearchState().generation;
-}
+// Orders set here enter the fixed table at every ResetAtomLinks, so every
+// pass of the perception starts from them.
+void CDataFile::SetInitialBondOrder(int i, int j, int order) { initial_bond_orders_.set(i, j, order); }
 
 int CDataFile::BondOrderSum(int atom) {
   const BondMap::List* neighbours = connection_.find(atom);
@@ -86,11 +83,19 @@ void CDataFile::SetFormalCharge(int atom, int charge) {
 
 std::string CDataFile::GetMol2BondType(int i, int j) {
   if (!types_assigned_) return {};
-  const std::string* type = mol2_bond_types_.find(i, j);
-  return type ? *type : std::string();
+  const uint8_t* type = mol2_bond_types_.find(i, j);
+  return type && *type < mol2_bond_type_names_.size() ? mol2_bond_type_names_[*type] : std::string();
 }
 
-void CDataFile::SetMol2BondType(int i, int j, const std::string& type) { mol2_bond_types_.set(i, j, type); }
+void CDataFile::SetMol2BondType(int i, int j, const std::string& type) {
+  auto known = std::find(mol2_bond_type_names_.begin(), mol2_bond_type_names_.end(), type);
+  size_t index = static_cast<size_t>(known - mol2_bond_type_names_.begin());
+  if (known == mol2_bond_type_names_.end()) {
+    if (mol2_bond_type_names_.size() > 255) return;  // more distinct texts than any MOL2 file uses
+    mol2_bond_type_names_.push_back(type);
+  }
+  mol2_bond_types_.set(i, j, static_cast<uint8_t>(index));
+}
 
 void CDataFile::ClearBondOrders() { bond_orders_.clear(); }
 void CDataFile::SetFixedBondOrders(const BondOrderMap& orders) {

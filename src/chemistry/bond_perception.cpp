@@ -247,11 +247,19 @@ void CDataFile::CreateConnection() {
   auto head = [&](size_t r) {
     return r < head_atom_of_residue_.size() ? head_atom_of_residue_[r] : n;
   };
+  // Atoms of a residue come together: the name test is made once per run
+  // of equal names, not once per atom.
+  std::string_view last_name;
+  bool last_known = false;
   for (int i = 0; i < active; ++i) {
     std::string_view name = "MOL";
     if (has_residues && i < static_cast<int>(residue_name_.size())) name = residue_name_[static_cast<size_t>(i)];
     name = name.substr(0, 3);
-    if (!IsStandardResidue(name) && !IsWaterResidue(name)) continue;
+    if (i == 0 || name != last_name) {
+      last_name = name;
+      last_known = IsStandardResidue(name) || IsWaterResidue(name);
+    }
+    if (!last_known) continue;
     int r = i < static_cast<int>(residue_number_.size()) ? residue_number_[static_cast<size_t>(i)] : -1;
     if (r < 0) continue;
     int end = head(static_cast<size_t>(r) + 1);

@@ -129,6 +129,7 @@ void CDataFile::PerceiveBondTypes() {
   state.owner = nullptr;  // always a fresh context
   state.context.reset();
   PerceptionScope scope(*this);
+  initial_bond_orders_.reserve(scope.Context().graph.targets.size() / 2);
   if (scope.Context().hydrogen_free) {
     Warn("Warning: no hydrogen atoms; valences completed with implicit hydrogens.");
   }
@@ -185,10 +186,19 @@ void CDataFile::AssignMol2AtomTypes() {
   }
   const std::vector<std::string>& labels = snapshot_.atom_types;
   const BondMap& bonds = snapshot_.connection;
+  // Atoms of one type share their rows: look each distinct type up once
+  // (the chemistry graph has numbered the distinct types).
+  PerceptionScope scope(*this);
+  const ChemGraph& graph = scope.Context().graph;
+  std::vector<const CompiledRows*> rows_of_type(graph.type_names.size(), nullptr);
+  for (size_t t = 0; t < graph.type_names.size(); ++t) {
+    auto found = rows_of_element.find(graph.type_names[t]);
+    if (found != rows_of_element.end() && found->second.suffixes) rows_of_type[t] = &found->second;
+  }
   for (int a = 0; a < n && a < static_cast<int>(atom_type_.size()); ++a) {
-    auto found = rows_of_element.find(atom_type_[static_cast<size_t>(a)]);
-    if (found == rows_of_element.end() || !found->second.suffixes) continue;
-    const CompiledRows& rows = found->second;
+    const CompiledRows* row_set = rows_of_type[static_cast<size_t>(graph.element_of[static_cast<size_t>(a)])];
+    if (!row_set) continue;
+    const CompiledRows& rows = *row_set;
     for (size_t r = 0; r < rows.patterns.size() && r < rows.suffixes->size(); ++r) {
       bool matched = false;
       for (size_t k = 0; k < rows.patterns[r].AlternativeCount() && !matched; ++k) {
@@ -205,10 +215,12 @@ void CDataFile::AssignMol2AtomTypes() {
 // The settled types after the search (sybyl_types.h).
 void CDataFile::RefineAtomTypes() {
   PerceptionScope scope(*this);
-  LewisStructure lewis = MakeLewisStructure(*this, scope.Context());
-  Aromaticity aromatic = FindAromaticity(lewis);
+  PerceptionContext& context = scope.Context();
+  context.lewis = MakeLewisStructure(*this, context);
+  context.aromaticity = FindAromaticity(context.lewis);
+  context.structure_ready = true;
   mol2_atom_types_.resize(static_cast<size_t>(std::max(number_of_atoms_, 0)));
-  RefineSybylTypes(lewis, aromatic, (file_flags_ & kFileGold) != 0, mol2_atom_types_);
+  RefineSybylTypes(context.lewis, context.aromaticity, (file_flags_ & kFileGold) != 0, mol2_atom_types_);
 }
 
 // The search for the molecule holding `start` (bond_order_search.h). The
@@ -222,7 +234,8 @@ bool CDataFile::SearchBondOrders(int start, int level) {
   const bool cached = state.cached && state.cached_owner == this && state.cached_start == start &&
                       state.cached_switches == state.switches && state.cached_generation == state.generation;
   if (!cached) {
-    state.cached_solution = SolveComponent(scope.Context(), fixed_bond_orders_, start, state.switches, state.path);
+    SolveComponent(scope.Context(), fixed_bond_orders_, start, state.switches, state.path, false,
+                   state.cached_solution);
     state.cached = true;
     state.cached_owner = this;
     state.cached_start = start;
@@ -252,8 +265,10 @@ void CDataFile::AssignFallbackBondOrders() {
     if (!success) success = SearchBondOrders(start, kLastLevel);
     if (success) continue;
     DepthGuard depth;
-    ApplySolution(*this, SolveComponent(scope.Context(), fixed_bond_orders_, start, state.switches, state.path,
-                                        /*tolerant=*/true));
+    ComponentSolution solution;
+    SolveComponent(scope.Context(), fixed_bond_orders_, start, state.switches, state.path, /*tolerant=*/true,
+                   solution);
+    ApplySolution(*this, solution);
   }
   for (auto [atom, neighbours] : connection_) {
     for (int other : neighbours) {
@@ -263,19 +278,25 @@ void CDataFile::AssignFallbackBondOrders() {
   }
 }
 
+// The structure RefineAtomTypes just read is reused when it ran in the same
+// perception; called alone, this step reads it afresh.
 void CDataFile::AssignMol2BondTypes() {
   PerceptionScope scope(*this);
-  const PerceptionContext& context = scope.Context();
-  LewisStructure lewis = MakeLewisStructure(*this, context);
-  Aromaticity aromatic = FindAromaticity(lewis);
+  PerceptionContext& context = scope.Context();
+  if (!context.structure_ready) {
+    context.lewis = MakeLewisStructure(*this, context);
+    context.aromaticity = FindAromaticity(context.lewis);
+  }
+  context.structure_ready = false;
   const bool gold = (file_flags_ & kFileGold) != 0;
   const ChemGraph& g = context.graph;
   mol2_bond_types_.clear();
+  mol2_bond_types_.reserve(g.targets.size() / 2);
   mol2_atom_types_.resize(static_cast<size_t>(g.atom_count));
   for (int a = 0; a < g.atom_count; ++a) {
     for (int k = g.offsets[static_cast<size_t>(a)]; k < g.offsets[static_cast<size_t>(a) + 1]; ++k) {
       const int b = g.targets[static_cast<size_t>(k)];
-      if (a < b) mol2_bond_types_.set(a, b, SybylBondType(lewis, aromatic, gold, mol2_atom_types_, a, k));
+      if (a < b) SetMol2BondType(a, b, SybylBondType(context.lewis, context.aromaticity, gold, mol2_atom_types_, a, k));
     }
   }
 }

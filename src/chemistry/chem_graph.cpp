@@ -54,7 +54,10 @@ ChemGraph BuildChemGraph(int atom_count, const BondMap& bonds, const std::vector
   for (int a = 0; a < n; ++a) {
     const std::string& type = a < static_cast<int>(types.size()) ? types[static_cast<size_t>(a)] : kNoType;
     auto [it, added] = index_of_type.emplace(type, static_cast<int>(graph.elements.size()));
-    if (added) graph.elements.push_back(LookupElementChemistry(type));
+    if (added) {
+      graph.elements.push_back(LookupElementChemistry(type));
+      graph.type_names.push_back(type);
+    }
     graph.element_of[static_cast<size_t>(a)] = it->second;
   }
   return graph;

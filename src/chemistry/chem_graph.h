@@ -22,6 +22,7 @@ struct ChemGraph {
   // Per atom: an index into `elements` (atoms of one type share an entry).
   std::vector<int> element_of;
   std::vector<ElementChemistry> elements;
+  std::vector<std::string> type_names;  // the atom type each entry was made for
 
   int Degree(int atom) const { return offsets[static_cast<size_t>(atom) + 1] - offsets[static_cast<size_t>(atom)]; }
   const ElementChemistry& Element(int atom) const { return elements[static_cast<size_t>(element_of[static_cast<size_t>(atom)])]; }

@@ -5,22 +5,33 @@
 // orders is N+, its single-bonded oxygen O-).
 #include <algorithm>
 
+#include "chemistry/bond_order_search.h"
 #include "chemistry/environment_patterns.h"
 #include "molecule/data_file.h"
+#include "molecule/tables.h"
 
 namespace tarvex {
 namespace {
 
+constexpr int kHydrogen = 1;
+constexpr int kCarbon = 6;
+constexpr int kNitrogen = 7;
+constexpr int kOxygen = 8;
+constexpr int kSulfur = 16;
+
 // The record's atoms as the rules read them: element labels, typing-row
 // suffixes and the neighbour lists of the snapshot (those the patterns see).
+// `elements` holds, per atom, the element its label spells exactly (-1
+// otherwise), so the rules compare numbers, not strings.
 struct RuleView {
   const std::vector<std::string>& labels;
+  const std::vector<int>& elements;
   const std::vector<std::string>& types;
   const BondMap& bonds;
   int atom_count;
 
-  bool Is(int a, const char* label) const {
-    return a >= 0 && a < static_cast<int>(labels.size()) && labels[static_cast<size_t>(a)] == label;
+  bool Is(int a, int element) const {
+    return a >= 0 && a < static_cast<int>(elements.size()) && elements[static_cast<size_t>(a)] == element;
   }
   bool Typed(int a, const char* type) const {
     return a >= 0 && a < static_cast<int>(types.size()) && types[static_cast<size_t>(a)] == type;
@@ -39,8 +50,21 @@ struct RuleView {
     const BondMap::List* list = bonds.find(a);
     return list ? static_cast<int>(list->size()) : 0;
   }
-  bool TerminalOxygen(int a) const { return Is(a, "O") && Degree(a) == 1; }
+  bool TerminalOxygen(int a) const { return Is(a, kOxygen) && Degree(a) == 1; }
 };
+
+// The context of the perception in progress, or one made for this call.
+const std::vector<int>& LabelElements(CDataFile& record, std::vector<int>& own) {
+  const BondSearchState& search = SearchState();
+  if (search.owner == &record && search.context) return search.context->label_element;
+  const std::vector<std::string>& labels = record.GetSnapshot().atom_types;
+  own.assign(labels.size(), -1);
+  for (size_t a = 0; a < labels.size(); ++a) {
+    const int z = ElementIndex(labels[a]);
+    own[a] = z > 0 && z < kElementCount - 1 ? z : -1;
+  }
+  return own;
+}
 
 }  // namespace
 
@@ -62,7 +86,8 @@ struct RuleView {
 //   - a hydrogen with one neighbour: single.
 void CDataFile::MarkOxoGroups() {
   const int n = std::min(std::max(number_of_atoms_, 0), static_cast<int>(mol2_atom_types_.size()));
-  RuleView view{snapshot_.atom_types, mol2_atom_types_, snapshot_.connection, n};
+  std::vector<int> own_elements;
+  RuleView view{snapshot_.atom_types, LabelElements(*this, own_elements), mol2_atom_types_, snapshot_.connection, n};
   static const CompiledPattern kCarboxyl("(3C(1O,1O,*))");
   static const CompiledPattern kCarboxylEster("(3C(1O,2O(C,H),*))");
   static const CompiledPattern kNitrate("(3N(1O,1O,1O))");
@@ -71,20 +96,20 @@ void CDataFile::MarkOxoGroups() {
     for (int b : view.Neighbours(a)) SetInitialBondOrder(a, b, 1);
   };
   for (int a = 0; a < n; ++a) {
-    if (view.Is(a, "C") && view.Typed(a, "3") && view.Degree(a) == 4) all_single(a);
+    if (view.Is(a, kCarbon) && view.Typed(a, "3") && view.Degree(a) == 4) all_single(a);
   }
   for (int a = 0; a < n; ++a) {
-    if (!view.Is(a, "C") || view.Degree(a) != 3) continue;
+    if (!view.Is(a, kCarbon) || view.Degree(a) != 3) continue;
     if (!kCarboxyl.Match(view.labels, view.bonds, a) && !kCarboxylEster.Match(view.labels, view.bonds, a)) continue;
     for (int b : view.Neighbours(a)) {
-      if (!view.Is(b, "O")) SetInitialBondOrder(a, b, 1);
+      if (!view.Is(b, kOxygen)) SetInitialBondOrder(a, b, 1);
     }
   }
   for (int a = 0; a < n; ++a) {
-    if (view.Is(a, "N") && view.Typed(a, "am") && view.Degree(a) == 3) all_single(a);
+    if (view.Is(a, kNitrogen) && view.Typed(a, "am") && view.Degree(a) == 3) all_single(a);
   }
   for (int a = 0; a < n; ++a) {
-    if (!view.Is(a, "C") || !view.Typed(a, "2") || view.Degree(a) != 3) continue;
+    if (!view.Is(a, kCarbon) || !view.Typed(a, "2") || view.Degree(a) != 3) continue;
     std::vector<int> neighbours = view.Neighbours(a);
     if (std::count_if(neighbours.begin(), neighbours.end(), [&](int b) { return view.TerminalOxygen(b); }) != 1) {
       continue;
@@ -92,7 +117,7 @@ void CDataFile::MarkOxoGroups() {
     for (int b : neighbours) SetInitialBondOrder(a, b, view.TerminalOxygen(b) ? 2 : 1);
   }
   for (int a = 0; a < n; ++a) {
-    if (!view.Is(a, "N") || !view.Typed(a, "pl3") || view.Degree(a) != 3) continue;
+    if (!view.Is(a, kNitrogen) || !view.Typed(a, "pl3") || view.Degree(a) != 3) continue;
     if (!kNitrate.Match(view.labels, view.bonds, a) && !kNitro.Match(view.labels, view.bonds, a)) continue;
     bool first = true;
     for (int b : view.Neighbours(a)) {  // neighbour order: the first terminal oxygen of the list
@@ -105,7 +130,7 @@ void CDataFile::MarkOxoGroups() {
     }
   }
   for (int a = 0; a < n; ++a) {
-    if (!view.Is(a, "S") || !(view.Typed(a, "O2") || view.Typed(a, "o2"))) continue;
+    if (!view.Is(a, kSulfur) || !(view.Typed(a, "O2") || view.Typed(a, "o2"))) continue;
     std::vector<int> neighbours = view.Neighbours(a);
     if (std::count_if(neighbours.begin(), neighbours.end(), [&](int b) { return view.TerminalOxygen(b); }) < 2) {
       continue;
@@ -115,9 +140,12 @@ void CDataFile::MarkOxoGroups() {
     }
   }
   for (int a = 0; a < n; ++a) {
-    if (!view.Is(a, "H")) continue;
-    std::vector<int> neighbours = view.Neighbours(a);
-    if (neighbours.size() == 1) SetInitialBondOrder(a, neighbours.front(), 1);
+    if (!view.Is(a, kHydrogen)) continue;
+    const BondMap::List* neighbours = view.bonds.find(a);
+    if (neighbours && neighbours->size() == 1) {
+      const int b = neighbours->front();
+      if (b >= 0 && b < n && b != a) SetInitialBondOrder(a, b, 1);
+    }
   }
 }
 
@@ -130,27 +158,32 @@ void CDataFile::MarkOxoGroups() {
 // carbon (the search then reads R-N+#C-).
 void CDataFile::MarkCationGroups() {
   const int n = std::min(std::max(number_of_atoms_, 0), static_cast<int>(mol2_atom_types_.size()));
-  RuleView view{snapshot_.atom_types, mol2_atom_types_, snapshot_.connection, n};
+  std::vector<int> own_elements;
+  RuleView view{snapshot_.atom_types, LabelElements(*this, own_elements), mol2_atom_types_, snapshot_.connection, n};
   static const CompiledPattern kThiourea("(3C(3N,3N,1S))");
   static const CompiledPattern kUrea("(3C(3N,3N,1O))");
   static const CompiledPattern kGuanidine("(3C(3N,3N,2N))");
   static const CompiledPattern kIsocyanide("(2N(1C,*))");
   for (int a = 0; a < n; ++a) {
-    if (!view.Is(a, "C") || !view.Typed(a, "cat")) continue;
+    if (!view.Is(a, kCarbon) || !view.Typed(a, "cat")) continue;
     const bool chalcogen = kThiourea.Match(view.labels, view.bonds, a) || kUrea.Match(view.labels, view.bonds, a);
     const bool imine = kGuanidine.Match(view.labels, view.bonds, a);
     if (!chalcogen && !imine) continue;
     mol2_atom_types_[static_cast<size_t>(a)] = std::string(1, '2');
     for (int b : view.Neighbours(a)) {
-      const bool partner = chalcogen ? view.Degree(b) == 1 && (view.Is(b, "O") || view.Is(b, "S"))
-                                     : view.Is(b, "N") && view.Degree(b) == 2;
+      const bool partner = chalcogen ? view.Degree(b) == 1 && (view.Is(b, kOxygen) || view.Is(b, kSulfur))
+                                     : view.Is(b, kNitrogen) && view.Degree(b) == 2;
       SetInitialBondOrder(a, b, partner ? 2 : 1);
     }
   }
+  // Without hydrogens a bent N-methyl nitrogen has the same neighbour counts.
+  const BondSearchState& search = SearchState();
+  const PerceptionContext* context = search.owner == this ? search.context.get() : nullptr;
   for (int a = 0; a < n; ++a) {
-    if (!view.Is(a, "N") || !kIsocyanide.Match(view.labels, view.bonds, a)) continue;
+    if (!view.Is(a, kNitrogen) || !kIsocyanide.Match(view.labels, view.bonds, a)) continue;
+    if (context && context->hydrogen_free && !(context->roles[static_cast<size_t>(a)] & kIsocyanideNitrogen)) continue;
     for (int b : view.Neighbours(a)) {
-      SetInitialBondOrder(a, b, view.Is(b, "C") && view.Degree(b) == 1 ? 3 : 1);
+      SetInitialBondOrder(a, b, view.Is(b, kCarbon) && view.Degree(b) == 1 ? 3 : 1);
     }
   }
 }

@@ -201,36 +201,37 @@ void RefineSybylTypes(const LewisStructure& lewis, const Aromaticity& aromatic, 
   }
 }
 
-std::string SybylBondType(const LewisStructure& lewis, const Aromaticity& aromatic, bool gold,
-                          const std::vector<std::string>& types, int a, int edge) {
+const std::string& SybylBondType(const LewisStructure& lewis, const Aromaticity& aromatic, bool gold,
+                                 const std::vector<std::string>& types, int a, int edge) {
   const ChemGraph& g = *lewis.graph;
   const int b = g.targets[static_cast<size_t>(edge)];
   const int order = lewis.edge_order[static_cast<size_t>(edge)];
-  if (aromatic.edge[static_cast<size_t>(edge)]) return "ar";
+  if (aromatic.edge[static_cast<size_t>(edge)]) return kAr;
   const int za = g.AtomicNumber(a);
   const int zb = g.AtomicNumber(b);
+  if (za == 1 || zb == 1) return kOne;
   const std::string& ta = types[static_cast<size_t>(a)];
   const std::string& tb = types[static_cast<size_t>(b)];
   auto pair = [&](int z1, const char* t1, int z2, const char* t2) {
     return (za == z1 && (!t1 || ta == t1) && zb == z2 && (!t2 || tb == t2)) ||
            (zb == z1 && (!t1 || tb == t1) && za == z2 && (!t2 || ta == t2));
   };
-  if (pair(6, "cat", 7, nullptr)) return "ar";
-  if (pair(6, nullptr, 8, "co2")) return "ar";
+  if (pair(6, "cat", 7, nullptr)) return kAr;
+  if (pair(6, nullptr, 8, "co2")) return kAr;
   if (order == 1 && pair(6, nullptr, 7, "am")) {
     const int carbon = za == 6 ? a : b;
-    if (HasDoubleToChalcogen(lewis, carbon)) return "am";
+    if (HasDoubleToChalcogen(lewis, carbon)) return kAm;
   }
   if (gold) {
-    if (order == 1 && (pair(16, "o2", 7, "am") || pair(16, "o", 7, "am"))) return "am";
+    if (order == 1 && (pair(16, "o2", 7, "am") || pair(16, "o", 7, "am"))) return kAm;
     const int nitrogen = za == 7 ? a : (zb == 7 ? b : -1);
     const int oxygen = za == 8 ? a : (zb == 8 ? b : -1);
     if (nitrogen >= 0 && oxygen >= 0 && g.Degree(oxygen) == 1 && Charge(lewis, nitrogen) == 1 &&
         types[static_cast<size_t>(nitrogen)] == "pl3") {
-      return "ar";
+      return kAr;
     }
   }
-  return order >= 3 ? "3" : (order == 2 ? "2" : "1");
+  return order >= 3 ? kThree : (order == 2 ? kTwo : kOne);
 }
 
 }  // namespace tarvex

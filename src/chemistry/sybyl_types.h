@@ -60,7 +60,7 @@ void RefineSybylTypes(const LewisStructure& lewis, const Aromaticity& aromatic, 
                       std::vector<std::string>& types);
 
 // The MOL2 bond type of edge `edge` of atom a.
-std::string SybylBondType(const LewisStructure& lewis, const Aromaticity& aromatic, bool gold,
+const std::string& SybylBondType(const LewisStructure& lewis, const Aromaticity& aromatic, bool gold,
                           const std::vector<std::string>& types, int a, int edge);
 
 }  // namespace tarvex

@@ -290,7 +290,10 @@ class CDataFile {
   std::map<std::string, std::vector<std::string>> type_patterns_;
   std::map<std::string, std::string> type_marks_;
   std::vector<std::string> mol2_atom_types_;
-  PairMap<std::string> mol2_bond_types_;
+  // MOL2 bond types as indices into mol2_bond_type_names_ (a handful of
+  // distinct texts for a million bonds).
+  PairMap<uint8_t> mol2_bond_types_;
+  std::vector<std::string> mol2_bond_type_names_;
   std::vector<int> formal_charges_;
   BondOrderMap initial_bond_orders_;
   BondOrderMap fixed_bond_orders_;
