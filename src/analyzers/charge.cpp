@@ -78,6 +78,8 @@ bool CCharge::ParseArguments(int argc, const char* const* argv) {
 void CCharge::Run() {
   CMol2File molecule;
   molecule.SetFileFlag(kFileNoMerge | kFileCreateBonds);
+  // Never opened: the name only tells the warnings which file they are about.
+  molecule.OpenOutput(last_input_name_, false);
   for (const std::unique_ptr<CDataFile>& input : inputs_) {
     input->CopyState(molecule);
     input->Read(0);
