@@ -17,7 +17,8 @@ OUTDIR/devset.csv holds: file, class, smiles, net charge, the per-atom
 formal charges (space separated). With --heavy-only, N extra files are
 written without hydrogen atoms (for the implicit-hydrogen path), their
 truth being zero charges except the groups that stay charged without
-hydrogens: quaternary nitrogens and nitro and nitrate groups.
+hydrogens: quaternary nitrogens, nitro and nitrate groups, azides and
+diazo groups.
 
 Needs Debian's python3-rdkit (use /usr/bin/python3).
 """
@@ -216,9 +217,12 @@ def main():
         charges = [a.GetFormalCharge() for a in m.GetAtoms()]
         rows.append((name, cls, smi, sum(charges), " ".join(map(str, charges))))
     heavy = 0
+    step = max(1, len(rows) // max(args.heavy_only, 1))
     for k, (name, cls, smi, net, charges) in enumerate(list(rows)):
         if heavy >= args.heavy_only:
             break
+        if k % step:
+            continue
         m = Chem.RemoveHs(embed(smi, args.seed + 1000 + k) or Chem.AddHs(Chem.MolFromSmiles(smi)))
         if m.GetNumConformers() == 0 or m.GetNumAtoms() < 3:
             continue
@@ -235,7 +239,9 @@ def main():
                        n.GetSymbol() == "N" and n.GetFormalCharge() == 1 and
                        sum(1 for x in n.GetNeighbors() if x.GetSymbol() == "O" and x.GetDegree() == 1) >= 2
                        for n in a.GetNeighbors()))
-            kept.append(q if keep else 0)
+            azide = a.GetSymbol() == "N" and q != 0 and any(
+                n.GetSymbol() == "N" and n.GetFormalCharge() == -q for n in a.GetNeighbors())
+            kept.append(q if keep or azide else 0)
         rows.append((hname, "heavy_" + cls, smi, sum(kept), " ".join(map(str, kept))))
     with open(os.path.join(args.outdir, "devset.csv"), "w", newline="") as f:
         w = csv.writer(f)

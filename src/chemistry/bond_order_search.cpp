@@ -30,6 +30,7 @@ constexpr double kNitrogenCationCost = 1.2;
 constexpr double kSubstitutedNitrogenCost = 0.05;  // per heavy neighbour: =NH2+ before =NHR+, before an indole N
 constexpr double kNitrogenAnionCost = 1.5;
 constexpr double kOniumCost = 2.0;
+constexpr double kNoSiteCost = 2.5;
 constexpr double kCarbonIonCost = 3.0;
 constexpr double kBorateCost = 3.2;
 constexpr double kExpansionCost = 3.5;
@@ -62,7 +63,7 @@ PiFix Fix(double cost, int charge, int step = 1) {
 void SetFixes(const PerceptionContext& context, int a, const ElementChemistry& element, uint8_t role,
               uint32_t switches, bool tolerant, int sigma, int valence, int charge, int ligands, int heavy, PiAtom& p) {
   const ChemGraph& graph = context.graph;
-  const bool hydrogen_free = context.hydrogen_free;
+  const bool hydrogen_free = context.implicit_hydrogens[static_cast<size_t>(a)] != 0;
   p.demand = element.kind == ElementKind::kHydrogen ? 0 : valence - sigma;
   if (hydrogen_free && context.geometric_demand[static_cast<size_t>(a)] >= 0) {
     p.demand = std::min(p.demand, context.geometric_demand[static_cast<size_t>(a)]);
@@ -76,7 +77,12 @@ void SetFixes(const PerceptionContext& context, int a, const ElementChemistry& e
   if (role & (kNitroOxygen | kAzideEnd | kIsocyanideCarbon)) {
     p.lower = Fix(kGroupCost, -1);
   } else if (hydrogen_free && main_group && uncharged) {
-    p.lower = Fix(ImplicitHydrogenCost(z), 0);
+    // An implicit hydrogen needs a free site; a carbon or nitrogen with three
+    // neighbours (a planar sp2 centre) or an oxygen with two has none, and is
+    // only left without its double bond when nothing else works (the
+    // geometry misled): charges are never made up where hydrogens are missing.
+    const bool free_site = graph.Degree(a) < (group == 16 ? 2 : 3);
+    p.lower = Fix(free_site ? ImplicitHydrogenCost(z) : kNoSiteCost, 0);
   } else if ((group == 16 || group == 15) && lowest) {
     if (SwitchOn(switches, 1)) {
       double cost = group == 15 ? kNitrogenAnionCost : kChalcogenAnionCost;
@@ -139,15 +145,10 @@ std::unique_ptr<PerceptionContext> BuildPerceptionContext(
       for (int a : ring) c.in_five_ring[static_cast<size_t>(a)] = 1;
     }
   }
-  bool any_hydrogen = false;
-  bool any_organic = false;
-  for (int a = 0; a < n; ++a) {
-    const int z = c.graph.AtomicNumber(a);
-    any_hydrogen = any_hydrogen || z == 1;
-    any_organic = any_organic || ((z == 6 || z == 7) && c.graph.Degree(a) > 0);
-  }
-  c.hydrogen_free = !any_hydrogen && any_organic && HydrogensMissing(c.graph, points, standard_length);
-  if (c.hydrogen_free) c.geometric_demand = GeometricUnsaturation(c.graph, points, c.rings, standard_length);
+  c.implicit_hydrogens = MoleculesMissingHydrogens(c.graph, points, standard_length);
+  c.any_implicit_hydrogens =
+      std::find(c.implicit_hydrogens.begin(), c.implicit_hydrogens.end(), 1) != c.implicit_hydrogens.end();
+  if (c.any_implicit_hydrogens) c.geometric_demand = GeometricUnsaturation(c.graph, points, c.rings, c.implicit_hydrogens, standard_length);
 
   // Group roles, read with the same patterns the typing uses.
   c.roles.assign(static_cast<size_t>(n), 0);
@@ -185,8 +186,9 @@ std::unique_ptr<PerceptionContext> BuildPerceptionContext(
   // Without hydrogens the neighbour counts in the patterns mean other
   // things (a methyl carbon has one neighbour, like an isocyanide carbon):
   // the linear groups keep their roles only when the geometry is linear.
-  if (c.hydrogen_free) {
+  if (c.any_implicit_hydrogens) {
     for (int a = 0; a < n; ++a) {
+      if (!c.implicit_hydrogens[static_cast<size_t>(a)]) continue;
       uint8_t& role = c.roles[static_cast<size_t>(a)];
       if (role & (kAzideMiddle | kIsocyanideNitrogen | kNitrileOnium)) {
         if (c.geometric_demand[static_cast<size_t>(a)] != 2) role = 0;
@@ -194,7 +196,7 @@ std::unique_ptr<PerceptionContext> BuildPerceptionContext(
     }
     for (int a = 0; a < n; ++a) {
       uint8_t& role = c.roles[static_cast<size_t>(a)];
-      if (!(role & (kAzideEnd | kIsocyanideCarbon))) continue;
+      if (!c.implicit_hydrogens[static_cast<size_t>(a)] || !(role & (kAzideEnd | kIsocyanideCarbon))) continue;
       const int b = c.graph.Degree(a) == 1 ? c.graph.targets[static_cast<size_t>(c.graph.offsets[static_cast<size_t>(a)])] : -1;
       if (b < 0 || !(c.roles[static_cast<size_t>(b)] & (kAzideMiddle | kIsocyanideNitrogen))) role &= static_cast<uint8_t>(~(kAzideEnd | kIsocyanideCarbon));
     }

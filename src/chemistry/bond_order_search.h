@@ -76,8 +76,11 @@ enum GroupRole : uint8_t {
 struct PerceptionContext {
   ChemGraph graph;
   RingSet rings;                    // rings up to eight atoms
-  bool hydrogen_free = false;       // no hydrogen atom in the whole record
-  std::vector<int> geometric_demand;  // hydrogen-free only: caps from the geometry (-1: none)
+  // Per atom: its molecule lacks hydrogen atoms (implicit_hydrogens.h);
+  // then the geometry caps its demand (-1: no cap).
+  std::vector<char> implicit_hydrogens;
+  bool any_implicit_hydrogens = false;
+  std::vector<int> geometric_demand;
   std::vector<uint8_t> roles;       // GroupRole bits per atom
   std::vector<char> in_five_ring;
   // Element of each atom's label when the label is exactly an element

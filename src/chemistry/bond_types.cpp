@@ -91,7 +91,7 @@ LewisStructure MakeLewisStructure(CDataFile& record, const PerceptionContext& co
   LewisStructure lewis;
   lewis.graph = &context.graph;
   lewis.rings = &context.rings;
-  lewis.hydrogen_free = context.hydrogen_free;
+  lewis.implicit_hydrogens = &context.implicit_hydrogens;
   const ChemGraph& g = context.graph;
   lewis.edge_order.resize(g.targets.size());
   for (int a = 0; a < g.atom_count; ++a) {
@@ -130,8 +130,8 @@ void CDataFile::PerceiveBondTypes() {
   state.context.reset();
   PerceptionScope scope(*this);
   initial_bond_orders_.reserve(scope.Context().graph.targets.size() / 2);
-  if (scope.Context().hydrogen_free) {
-    Warn("Warning: no hydrogen atoms; valences completed with implicit hydrogens.");
+  if (scope.Context().any_implicit_hydrogens) {
+    Warn("Warning: hydrogen atoms missing; valences completed with implicit hydrogens.");
   }
   AssignMol2AtomTypes();
   MarkOxoGroups();

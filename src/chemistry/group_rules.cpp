@@ -181,7 +181,10 @@ void CDataFile::MarkCationGroups() {
   const PerceptionContext* context = search.owner == this ? search.context.get() : nullptr;
   for (int a = 0; a < n; ++a) {
     if (!view.Is(a, kNitrogen) || !kIsocyanide.Match(view.labels, view.bonds, a)) continue;
-    if (context && context->hydrogen_free && !(context->roles[static_cast<size_t>(a)] & kIsocyanideNitrogen)) continue;
+    if (context && context->implicit_hydrogens[static_cast<size_t>(a)] &&
+        !(context->roles[static_cast<size_t>(a)] & kIsocyanideNitrogen)) {
+      continue;
+    }
     for (int b : view.Neighbours(a)) {
       SetInitialBondOrder(a, b, view.Is(b, kCarbon) && view.Degree(b) == 1 ? 3 : 1);
     }

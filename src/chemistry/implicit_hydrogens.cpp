@@ -50,41 +50,78 @@ double LengthRatio(const Frame& points, int a, int b, const std::function<double
 
 }  // namespace
 
-bool HydrogensMissing(const ChemGraph& graph, const Frame& points,
-                      const std::function<double(int, int)>& standard_length) {
-  auto has_point = [&](int a) { return a < static_cast<int>(points.size()) && Finite(points[static_cast<size_t>(a)]); };
-  for (int a = 0; a < graph.atom_count; ++a) {
-    if (graph.AtomicNumber(a) != 6 || !has_point(a)) continue;
-    const int first = graph.offsets[static_cast<size_t>(a)];
-    auto neighbour = [&](int k) { return graph.targets[static_cast<size_t>(first + k)]; };
-    const Point& centre = points[static_cast<size_t>(a)];
-    switch (graph.Degree(a)) {
-      case 3: {
-        double sum = 0.0;
-        bool complete = true;
-        for (int x = 0; x < 3; ++x) {
-          if (!has_point(neighbour(x)) || !has_point(neighbour((x + 1) % 3))) complete = false;
-          else sum += Angle(points[static_cast<size_t>(neighbour(x))], centre, points[static_cast<size_t>(neighbour((x + 1) % 3))]);
-        }
-        if (complete && sum < 340.0) return true;
-        break;
+namespace {
+
+bool CarbonLacksHydrogen(const ChemGraph& graph, const Frame& points, int a,
+                         const std::function<double(int, int)>& standard_length) {
+  auto has_point = [&](int x) { return x < static_cast<int>(points.size()) && Finite(points[static_cast<size_t>(x)]); };
+  if (graph.AtomicNumber(a) != 6 || !has_point(a)) return false;
+  const int first = graph.offsets[static_cast<size_t>(a)];
+  auto neighbour = [&](int k) { return graph.targets[static_cast<size_t>(first + k)]; };
+  const Point& centre = points[static_cast<size_t>(a)];
+  switch (graph.Degree(a)) {
+    case 3: {
+      double sum = 0.0;
+      for (int x = 0; x < 3; ++x) {
+        const int b = neighbour(x);
+        const int c = neighbour((x + 1) % 3);
+        if (!has_point(b) || !has_point(c)) return false;
+        sum += Angle(points[static_cast<size_t>(b)], centre, points[static_cast<size_t>(c)]);
       }
-      case 2:
-        if (has_point(neighbour(0)) && has_point(neighbour(1)) &&
-            Angle(points[static_cast<size_t>(neighbour(0))], centre, points[static_cast<size_t>(neighbour(1))]) < 155.0) {
-          return true;
+      return sum < 340.0;
+    }
+    case 2:
+      return has_point(neighbour(0)) && has_point(neighbour(1)) &&
+             Angle(points[static_cast<size_t>(neighbour(0))], centre, points[static_cast<size_t>(neighbour(1))]) < 155.0;
+    case 1: return LengthRatio(points, a, neighbour(0), standard_length) >= 0.93;
+    default: return false;
+  }
+}
+
+}  // namespace
+
+std::vector<char> MoleculesMissingHydrogens(const ChemGraph& graph, const Frame& points,
+                                            const std::function<double(int, int)>& standard_length) {
+  const int n = graph.atom_count;
+  std::vector<char> missing(static_cast<size_t>(n), 0);
+  std::vector<int> component(static_cast<size_t>(n), -1);
+  std::vector<int> stack;
+  std::vector<int> members;
+  for (int root = 0; root < n; ++root) {
+    if (component[static_cast<size_t>(root)] >= 0) continue;
+    members.clear();
+    stack.assign(1, root);
+    component[static_cast<size_t>(root)] = root;
+    bool lacking = false;
+    bool polar_hydrogens = false;
+    while (!stack.empty()) {
+      const int a = stack.back();
+      stack.pop_back();
+      members.push_back(a);
+      lacking = lacking || CarbonLacksHydrogen(graph, points, a, standard_length);
+      if (graph.AtomicNumber(a) == 1) {
+        for (int k = graph.offsets[static_cast<size_t>(a)]; k < graph.offsets[static_cast<size_t>(a) + 1]; ++k) {
+          const int z = graph.AtomicNumber(graph.targets[static_cast<size_t>(k)]);
+          polar_hydrogens = polar_hydrogens || (z != 6 && z > 1);
         }
-        break;
-      case 1:
-        if (LengthRatio(points, a, neighbour(0), standard_length) >= 0.93) return true;
-        break;
-      default: break;
+      }
+      for (int k = graph.offsets[static_cast<size_t>(a)]; k < graph.offsets[static_cast<size_t>(a) + 1]; ++k) {
+        const int b = graph.targets[static_cast<size_t>(k)];
+        if (component[static_cast<size_t>(b)] < 0) {
+          component[static_cast<size_t>(b)] = root;
+          stack.push_back(b);
+        }
+      }
+    }
+    if (lacking) {
+      for (int a : members) missing[static_cast<size_t>(a)] = !polar_hydrogens || graph.AtomicNumber(a) == 6;
     }
   }
-  return false;
+  return missing;
 }
 
 std::vector<int> GeometricUnsaturation(const ChemGraph& graph, const Frame& points, const RingSet& rings,
+                                       const std::vector<char>& implicit,
                                        const std::function<double(int, int)>& standard_length) {
   const int n = graph.atom_count;
   std::vector<int> demand(static_cast<size_t>(n), -1);
@@ -111,7 +148,7 @@ std::vector<int> GeometricUnsaturation(const ChemGraph& graph, const Frame& poin
   for (int a = 0; a < n; ++a) {
     const int z = graph.AtomicNumber(a);
     if (z != 6 && z != 7 && z != 8 && z != 16 && z != 34) continue;
-    if (!has_point(a)) continue;
+    if (!has_point(a) || !implicit[static_cast<size_t>(a)]) continue;
     const int first = graph.offsets[static_cast<size_t>(a)];
     const int degree = graph.Degree(a);
     auto neighbour = [&](int k) { return graph.targets[static_cast<size_t>(first + k)]; };
@@ -119,6 +156,10 @@ std::vector<int> GeometricUnsaturation(const ChemGraph& graph, const Frame& poin
     for (int k = 0; k < degree; ++k) shortest = std::fmin(shortest, ratio(a, neighbour(k)));
     int result = 0;
     if (degree == 1) {
+      // A terminal oxygen or sulfur of a phosphate, sulfonate or perchlorate:
+      // the centre's valence decides, its bond lengths hardly differ.
+      const ElementChemistry& centre = graph.Element(neighbour(0));
+      if (centre.hypervalent() && centre.atomic_number > 10) continue;
       const double r = shortest;
       if (z == 6) result = r < 0.83 ? 2 : (r < 0.93 ? 1 : 0);
       else if (z == 7) result = r < 0.84 ? 2 : (r < 0.93 ? 1 : 0);
@@ -139,7 +180,7 @@ std::vector<int> GeometricUnsaturation(const ChemGraph& graph, const Frame& poin
         if (!has_point(b) || !has_point(c)) complete = false;
         else sum += Angle(point(b), point(a), point(c));
       }
-      result = (complete && sum >= 340.0) || flat_ring[static_cast<size_t>(a)] ? 1 : 0;
+      result = (complete && sum >= 350.0) || flat_ring[static_cast<size_t>(a)] ? 1 : 0;
     } else {
       continue;  // the valence decides (saturated or hypervalent atoms)
     }

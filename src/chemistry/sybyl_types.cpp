@@ -57,7 +57,7 @@ int RingContribution(const LewisStructure& lewis, int a) {
   switch (z) {
     case 7: case 15:
       if (q == -1) return 2;
-      if (q == 0 && (g.Degree(a) == 3 || lewis.hydrogen_free)) return 2;
+      if (q == 0 && (g.Degree(a) == 3 || lewis.Implicit(a))) return 2;
       return -1;
     case 8: case 16: case 34: return q == 0 ? 2 : -1;
     case 6: return q == -1 ? 2 : (q == 1 ? 0 : -1);
@@ -143,7 +143,7 @@ void RefineSybylTypes(const LewisStructure& lewis, const Aromaticity& aromatic, 
     else if (IsCationCentre(lewis, a)) type = kCat;
     else if (bonding.sp()) type = kOne;
     else if (bonding.multiple()) type = kTwo;
-    else if (g.Degree(a) == 3 && !lewis.hydrogen_free) type = kTwo;
+    else if (g.Degree(a) == 3 && !lewis.Implicit(a)) type = kTwo;
     else type = kThree;
   }
   auto in_pi_system = [&](int b) {

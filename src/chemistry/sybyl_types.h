@@ -44,7 +44,13 @@ struct LewisStructure {
   const RingSet* rings = nullptr;
   std::vector<int> edge_order;  // per edge of the compressed adjacency
   std::vector<int> charge;      // per atom
-  bool hydrogen_free = false;   // atoms may carry implicit hydrogens
+  // Per atom, 1 where the molecule lacks hydrogens (they are implicit); may
+  // be null: none are.
+  const std::vector<char>* implicit_hydrogens = nullptr;
+  bool Implicit(int atom) const {
+    return implicit_hydrogens && static_cast<size_t>(atom) < implicit_hydrogens->size() &&
+           (*implicit_hydrogens)[static_cast<size_t>(atom)];
+  }
 };
 
 struct Aromaticity {
