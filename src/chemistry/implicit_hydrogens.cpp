@@ -59,6 +59,12 @@ bool CarbonLacksHydrogen(const ChemGraph& graph, const Frame& points, int a,
   const int first = graph.offsets[static_cast<size_t>(a)];
   auto neighbour = [&](int k) { return graph.targets[static_cast<size_t>(first + k)]; };
   const Point& centre = points[static_cast<size_t>(a)];
+  // Coordinates that cannot be bond lengths (atoms on top of each other, a
+  // record without geometry) tell nothing.
+  for (int k = 0; k < graph.Degree(a); ++k) {
+    const int b = neighbour(k);
+    if (!has_point(b) || Length(Minus(points[static_cast<size_t>(b)], centre)) < 0.5) return false;
+  }
   switch (graph.Degree(a)) {
     case 3: {
       double sum = 0.0;
