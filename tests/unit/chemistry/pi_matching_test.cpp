@@ -5,6 +5,7 @@
 #include "chemistry/aromaticity.h"
 #include "chemistry/ring_perception.h"
 #include "chemistry/valence_model.h"
+#include "formats/mol2_file.h"
 
 namespace tarvex {
 namespace {
@@ -203,6 +204,7 @@ TEST(Aromaticity, HueckelAndFusedPairs) {
 }
 
 TEST(ValenceModel, ElementStates) {
+  CMol2File loads_the_registry;  // the first record fills the parameter registry
   const ElementChemistry sulfur = LookupElementChemistry("S");
   EXPECT_EQ(sulfur.neutral_valences, (std::vector<int>{2, 4, 6}));
   EXPECT_EQ(LookupElementChemistry("Cl").neutral_valences, (std::vector<int>{1, 3, 5, 7}));
