@@ -49,15 +49,6 @@ double ImplicitHydrogenCost(int z) {
   }
 }
 
-PiFix Fix(double cost, int charge, int step = 1) {
-  PiFix fix;
-  fix.allowed = true;
-  fix.cost = cost;
-  fix.charge = charge;
-  fix.step = step;
-  return fix;
-}
-
 // The demand of an atom and the fixes it allows under the switches on
 // (bond_order_search.h lists what each switch admits).
 void SetFixes(const PerceptionContext& context, int a, const ElementChemistry& element, uint8_t role,
@@ -75,14 +66,14 @@ void SetFixes(const PerceptionContext& context, int a, const ElementChemistry& e
   const bool main_group = element.kind == ElementKind::kMainGroup;
 
   if (role & (kNitroOxygen | kAzideEnd | kIsocyanideCarbon)) {
-    p.lower = Fix(kGroupCost, -1);
+    p.lower = PiFix(kGroupCost, -1);
   } else if (hydrogen_free && main_group && uncharged) {
     // An implicit hydrogen needs a free site; a carbon or nitrogen with three
     // neighbours (a planar sp2 centre) or an oxygen with two has none, and is
     // only left without its double bond when nothing else works (the
     // geometry misled): charges are never made up where hydrogens are missing.
     const bool free_site = graph.Degree(a) < (group == 16 ? 2 : 3);
-    p.lower = Fix(free_site ? ImplicitHydrogenCost(z) : kNoSiteCost, 0);
+    p.lower = PiFix(free_site ? ImplicitHydrogenCost(z) : kNoSiteCost, 0);
   } else if ((group == 16 || group == 15) && lowest) {
     if (SwitchOn(switches, 1)) {
       double cost = group == 15 ? kNitrogenAnionCost : kChalcogenAnionCost;
@@ -97,30 +88,30 @@ void SetFixes(const PerceptionContext& context, int a, const ElementChemistry& e
         }
         if ((partner.hypervalent() && partner.group >= 15) || amide_carbon) cost = kOxoOnAmideOrHypervalentCost;
       }
-      p.lower = Fix(cost, -1);
+      p.lower = PiFix(cost, -1);
     }
   } else if ((group == 16 || group == 15) && uncharged && valence > element.lowest_valence()) {
-    if (SwitchOn(switches, 2)) p.lower = Fix(kOniumCost, 1);
+    if (SwitchOn(switches, 2)) p.lower = PiFix(kOniumCost, 1);
   } else if (group == 14 && uncharged) {
-    if (SwitchOn(switches, 3)) p.lower = Fix(kCarbonIonCost, context.in_five_ring[static_cast<size_t>(a)] ? -1 : 1);
+    if (SwitchOn(switches, 3)) p.lower = PiFix(kCarbonIonCost, context.in_five_ring[static_cast<size_t>(a)] ? -1 : 1);
   }
-  if (!p.lower.allowed && (SwitchOn(switches, 6) || tolerant) && main_group) p.lower = Fix(kRadicalCost, 0);
+  if (!p.lower.allowed && (SwitchOn(switches, 6) || tolerant) && main_group) p.lower = PiFix(kRadicalCost, 0);
 
   if (role & (kAzideMiddle | kNitrileOnium | kIsocyanideNitrogen)) {
-    if (lowest) p.raise = Fix(kGroupCationCost, 1);
+    if (lowest) p.raise = PiFix(kGroupCationCost, 1);
   } else if (!hydrogen_free && lowest && group == 15 && ligands == 3) {
     // Ammonium-type: three bonds and a fourth from the lone pair. A
     // nitrogen with two neighbours would need two pi bonds, which only the
     // linear groups above have.
-    if (SwitchOn(switches, 1)) p.raise = Fix(kNitrogenCationCost + kSubstitutedNitrogenCost * heavy, 1);
+    if (SwitchOn(switches, 1)) p.raise = PiFix(kNitrogenCationCost + kSubstitutedNitrogenCost * heavy, 1);
   } else if (!hydrogen_free && lowest && group == 16) {
-    if (SwitchOn(switches, 2)) p.raise = Fix(kOniumCost, 1);
+    if (SwitchOn(switches, 2)) p.raise = PiFix(kOniumCost, 1);
   } else if (!hydrogen_free && lowest && group == 13) {
-    if (SwitchOn(switches, 5)) p.raise = Fix(kBorateCost, -1);
+    if (SwitchOn(switches, 5)) p.raise = PiFix(kBorateCost, -1);
   }
   if (!p.raise.allowed && uncharged && element.hypervalent() && SwitchOn(switches, 4)) {
     auto next = std::upper_bound(element.neutral_valences.begin(), element.neutral_valences.end(), valence);
-    if (next != element.neutral_valences.end()) p.raise = Fix(kExpansionCost, 0, *next - valence);
+    if (next != element.neutral_valences.end()) p.raise = PiFix(kExpansionCost, 0, *next - valence);
   }
 }
 

@@ -33,8 +33,11 @@
 
 namespace tarvex {
 
-// One way of settling a deficiency at an atom.
+// One way of settling a deficiency at an atom (default: none allowed).
 struct PiFix {
+  PiFix() = default;
+  PiFix(double fix_cost, int fix_charge, int fix_step = 1)
+      : allowed(true), cost(fix_cost), charge(fix_charge), step(fix_step) {}
   bool allowed = false;
   double cost = 0.0;
   int charge = 0;  // formal charge the fix adds

@@ -37,15 +37,6 @@ std::vector<std::pair<int, int>> Ring(int n) {
   return edges;
 }
 
-PiFix Allowed(double cost, int charge, int step = 1) {
-  PiFix fix;
-  fix.allowed = true;
-  fix.cost = cost;
-  fix.charge = charge;
-  fix.step = step;
-  return fix;
-}
-
 int DoubleBondsOf(const PiMatcher& matcher, const Adjacency& adjacency, int atom) {
   int total = 0;
   for (int k = adjacency.offsets[static_cast<size_t>(atom)]; k < adjacency.offsets[static_cast<size_t>(atom) + 1]; ++k) {
@@ -89,7 +80,7 @@ TEST(PiMatching, DeficiencyLoweredOnTheLaterEqualAtom) {
     atoms[static_cast<size_t>(a)].rank = a;
     atoms[static_cast<size_t>(a)].demand = 1;
   }
-  atoms[1].lower = atoms[2].lower = Allowed(1.0, -1);
+  atoms[1].lower = atoms[2].lower = PiFix(1.0, -1);
   PiMatcher matcher(atoms, adjacency.offsets, adjacency.targets);
   ASSERT_TRUE(matcher.Solve(0));
   EXPECT_EQ(matcher.Charge(1), 0);
@@ -105,8 +96,8 @@ TEST(PiMatching, DeficiencyMovesAlongTheChain) {
   Adjacency adjacency = FromEdges(3, {{0, 1}, {1, 2}});  // O0 - C1 - C2
   std::vector<PiAtom> atoms(3);
   for (auto& atom : atoms) atom.demand = 1;
-  atoms[0].lower = Allowed(1.0, -1);
-  atoms[1].lower = atoms[2].lower = Allowed(3.0, -1);
+  atoms[0].lower = PiFix(1.0, -1);
+  atoms[1].lower = atoms[2].lower = PiFix(3.0, -1);
   PiMatcher matcher(atoms, adjacency.offsets, adjacency.targets);
   ASSERT_TRUE(matcher.Solve(0));
   EXPECT_EQ(matcher.Charge(0), -1);
@@ -120,9 +111,9 @@ TEST(PiMatching, NeighbourRaisedIntoTheRing) {
   std::vector<PiAtom> atoms(6);
   for (int a = 1; a < 6; ++a) {
     atoms[static_cast<size_t>(a)].demand = 1;
-    atoms[static_cast<size_t>(a)].lower = Allowed(3.0, 1);
+    atoms[static_cast<size_t>(a)].lower = PiFix(3.0, 1);
   }
-  atoms[0].raise = Allowed(1.2, 1);
+  atoms[0].raise = PiFix(1.2, 1);
   PiMatcher matcher(atoms, ring.offsets, ring.targets);
   ASSERT_TRUE(matcher.Solve(0));
   EXPECT_EQ(matcher.Charge(0), 1);
@@ -135,10 +126,10 @@ TEST(PiMatching, NeighbourRaisedIntoTheRing) {
 TEST(PiMatching, TiesGoTowardNeutral) {
   Adjacency adjacency = FromEdges(3, {{0, 1}, {0, 2}});  // N0 with O1, O2
   std::vector<PiAtom> atoms(3);
-  atoms[0].raise = Allowed(1.0, 1);
+  atoms[0].raise = PiFix(1.0, 1);
   for (int o = 1; o <= 2; ++o) {
     atoms[static_cast<size_t>(o)].demand = 1;
-    atoms[static_cast<size_t>(o)].lower = Allowed(1.0, -1);
+    atoms[static_cast<size_t>(o)].lower = PiFix(1.0, -1);
   }
   PiMatcher matcher(atoms, adjacency.offsets, adjacency.targets);
   ASSERT_TRUE(matcher.Solve(0));
