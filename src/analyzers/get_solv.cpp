@@ -357,13 +357,15 @@ void CGetSolv::Run() {
 }
 
 // Each input first receives what the earlier ones provided, is read, and
-// hands on what it adds; it is not needed afterwards.
+// hands on what it adds; it is not needed afterwards. A single input would
+// hand everything on to the empty working record, so it becomes that record.
 void CGetSolv::MergeInputs() {
   for (std::unique_ptr<CDataFile>& input : inputs_) {
     input->CopyState(*molecule_);
     input->Read(0);
-    molecule_->CopyState(*input);
+    if (inputs_.size() > 1) molecule_->CopyState(*input);
   }
+  if (inputs_.size() == 1) molecule_ = std::move(inputs_.front());
   inputs_.clear();
 }
 
