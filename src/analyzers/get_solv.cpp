@@ -131,9 +131,10 @@ class SelectionGrid {
 
  private:
   // Cells about as wide as the reach, but never many more cells than atoms
-  // (a stray far-away atom must not blow the grid up).
+  // (a stray far-away atom must not blow the grid up), and cell numbers that
+  // fit an int.
   void Layout(size_t atom_count) {
-    const double most_cells = static_cast<double>(4 * atom_count + 64);
+    const double most_cells = std::min(4.0 * static_cast<double>(atom_count) + 64.0, 1073741824.0);
     double size = std::max(reach_, 1e-3);
     for (;;) {
       double cells = 1.0;
