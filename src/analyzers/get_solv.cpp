@@ -307,7 +307,7 @@ bool CGetSolv::ParseArguments(int argc, const char* const* argv) {
 }
 
 void CGetSolv::Run() {
-  MergeInputs();
+  MergeInputFiles(inputs_, molecule_);
   CheckMolecule();
   CDataFile& m = *molecule_;
   const int atom_count = m.GetNumberOfAtoms();
@@ -345,19 +345,6 @@ void CGetSolv::Run() {
   PrintReport(extracted);
   WriteShell(solvent, extracted);
   OutLine("Normal termination of " + Settings().analyzer_name + ".");
-}
-
-// Each input first receives what the earlier ones provided, is read, and
-// hands on what it adds; it is not needed afterwards. A single input would
-// hand everything on to the empty working record, so it becomes that record.
-void CGetSolv::MergeInputs() {
-  for (std::unique_ptr<CDataFile>& input : inputs_) {
-    input->CopyState(*molecule_);
-    input->Read(0);
-    if (inputs_.size() > 1) molecule_->CopyState(*input);
-  }
-  if (inputs_.size() == 1) molecule_ = std::move(inputs_.front());
-  inputs_.clear();
 }
 
 // The search walks atoms by residue and residues by atom; a record merged

@@ -105,17 +105,8 @@ CenterExtremes FindCenterExtremes(const Frame& points, int atom_count, bool cent
   return result;
 }
 
-// Each input first receives what the earlier ones provided (a topology's atom
-// count and names for a restart file), is read, and hands on what it adds.
-// A single input would hand everything on to the empty collector, so it
-// becomes the collector instead of being copied (a million-atom file twice).
 void CMidmol::Run() {
-  for (std::unique_ptr<CDataFile>& input : inputs_) {
-    input->CopyState(*collector_);
-    input->Read(0);
-    if (inputs_.size() > 1) collector_->CopyState(*input);
-  }
-  if (inputs_.size() == 1) collector_ = std::move(inputs_.front());
+  MergeInputFiles(inputs_, collector_);
   const Frame& points = collector_->GetCartesian();
   const int n = collector_->GetNumberOfAtoms();
   if (n <= 0) Fatal("Error: no atoms were read from the input files.");
