@@ -171,6 +171,16 @@ void AppendInputFiles(const std::vector<NamedFile>& files, std::string_view unkn
   }
 }
 
+void MergeInputFiles(std::vector<std::unique_ptr<CDataFile>>& inputs, std::unique_ptr<CDataFile>& merged) {
+  for (std::unique_ptr<CDataFile>& input : inputs) {
+    input->CopyState(*merged);
+    input->Read(0);
+    if (inputs.size() > 1) merged->CopyState(*input);
+  }
+  if (inputs.size() == 1) merged = std::move(inputs.front());
+  inputs.clear();
+}
+
 namespace {
 
 std::unique_ptr<CDataFile> CreateWithFallback(const NamedFile& file, FileType fallback, std::string_view warning,

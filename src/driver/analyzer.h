@@ -125,6 +125,13 @@ enum class BoxInputs { kTrajectoriesAndRestarts, kRestartsOnly };
 void AppendInputFiles(const std::vector<NamedFile>& files, std::string_view unknown_warning, NameInWarning shown,
                       bool box, BoxInputs box_inputs, std::vector<std::unique_ptr<CDataFile>>& into);
 
+// Reads the inputs in order into `merged`: each first receives what the
+// earlier ones provided (a topology's atom count and names for a restart
+// file), reads its default molecule, and hands on what it adds. A single
+// input would hand everything on to the empty record, so it becomes that
+// record instead of being copied. The inputs are released.
+void MergeInputFiles(std::vector<std::unique_ptr<CDataFile>>& inputs, std::unique_ptr<CDataFile>& merged);
+
 // The data and reference records of getdun and conf: made empty (their Run
 // opens them); an unknown type is warned about and read as an Amber
 // trajectory or topology.
