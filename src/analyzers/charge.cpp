@@ -45,23 +45,15 @@ bool CCharge::ParseArguments(int argc, const char* const* argv) {
         case 'v': Version();
         case 'd': flags_ |= kDetail; break;
         case 'f': TakeFlags(kFlags, flags_); break;
-        case 'i':
+        case 'i': {
           if (typed) ++k;
-          for (const NamedFile& file : TakeFiles(typed)) {
-            last_input_name_ = file.name;
-            if (file.type == FileType::kUnknown) {
-              ErrLine("Warning: unknown input file format: " + UpperType(file));
-              continue;
-            }
-            std::unique_ptr<CDataFile> input = CreateInputFile(file.type, file.name);
-            if ((flags_ & kBox) &&
-                (file.type == FileType::kAmberCoord || file.type == FileType::kAmberRestart)) {
-              input->SetFileFlag(kFileBox);
-            }
-            inputs_.push_back(std::move(input));
-            flags_ |= kInput;
-          }
+          std::vector<NamedFile> files = TakeFiles(typed);
+          if (!files.empty()) last_input_name_ = files.back().name;
+          AppendInputFiles(files, "Warning: unknown input file format: ", NameInWarning::kType, (flags_ & kBox) != 0,
+                           BoxInputs::kTrajectoriesAndRestarts, inputs_);
+          if (!inputs_.empty()) flags_ |= kInput;
           break;
+        }
         default: Usage();
       }
     }

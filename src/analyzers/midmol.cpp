@@ -47,16 +47,9 @@ bool CMidmol::ParseArguments(int argc, const char* const* argv) {
         case 'x': flags_ |= kBox; break;
         case 'i': {
           if (typed) ++k;
-          for (const NamedFile& file : TakeFiles(typed)) {
-            if (file.type == FileType::kUnknown) {
-              ErrLine("Warning: unknown input file format: " + file.name);
-              continue;
-            }
-            std::unique_ptr<CDataFile> input = CreateInputFile(file.type, file.name);
-            if ((flags_ & kBox) && file.type == FileType::kAmberRestart) input->SetFileFlag(kFileBox);
-            inputs_.push_back(std::move(input));
-            flags_ |= kInput;
-          }
+          AppendInputFiles(TakeFiles(typed), "Warning: unknown input file format: ", NameInWarning::kFileName,
+                           (flags_ & kBox) != 0, BoxInputs::kRestartsOnly, inputs_);
+          if (!inputs_.empty()) flags_ |= kInput;
           break;
         }
         default: Usage();
