@@ -1,9 +1,16 @@
 #include "analyzers/get_solv.h"
 
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <limits>
+#include <unordered_map>
+
 #include "common/console.h"
 #include "common/exit.h"
 #include "common/numbers.h"
 #include "common/text.h"
+#include "driver/run_settings.h"
 #include "formats/pdb_file.h"
 
 namespace tarvex {
@@ -34,7 +41,209 @@ constexpr std::string_view kHelpOptions =
 
 constexpr FlagWord kFlags[] = {{"BOX", CGetSolv::kBox}};
 
+// Residues are told apart by their key: the first three characters of the
+// name, blanks removed, in upper case (so "HOH1" and " WAT" are solvent).
+std::string ResidueKey(std::string_view name) {
+  std::string key;
+  for (char c : name.substr(0, 3)) {
+    if (!IsBlank(c)) key.push_back(ToUpperChar(c));
+  }
+  return key;
+}
+
+// The selected atoms binned on a grid. For a point p, every selected atom
+// that can pass the cube or the distance test lies in the cells from
+// Cell(p - reach) to Cell(p + reach) on each axis: reach is the radius
+// widened far beyond the rounding of either test, and Cell never decreases
+// as the coordinate grows. The tests themselves stay exactly those of the
+// pairwise loops, so the grid changes the work, never the answer. Selections
+// with coordinates that are not finite fall back to a single cell, which is
+// the pairwise loop itself.
+class SelectionGrid {
+ public:
+  SelectionGrid(const Point* points, const std::vector<int>& selected, double radius) {
+    bool finite = std::isfinite(radius) && !selected.empty();
+    double magnitude = 0.0;
+    for (size_t axis = 0; axis < 3; ++axis) {
+      low_[axis] = std::numeric_limits<double>::infinity();
+      high_[axis] = -std::numeric_limits<double>::infinity();
+    }
+    for (int s : selected) {
+      for (size_t axis = 0; axis < 3; ++axis) {
+        const double v = points[s][axis];
+        if (!std::isfinite(v)) {
+          finite = false;
+          continue;
+        }
+        low_[axis] = std::min(low_[axis], v);
+        high_[axis] = std::max(high_[axis], v);
+        magnitude = std::max(magnitude, std::abs(v));
+      }
+    }
+    reach_ = radius + 1e-12 * (magnitude + std::abs(radius) + 1.0);
+    bounded_ = finite && std::isfinite(reach_);
+    if (bounded_) Layout(selected.size());
+    std::vector<int> count(cell_count_ + 1, 0);
+    std::vector<int> cell_of(selected.size());
+    for (size_t i = 0; i < selected.size(); ++i) {
+      cell_of[i] = CellIndex(points[selected[i]]);
+      ++count[static_cast<size_t>(cell_of[i]) + 1];
+    }
+    for (size_t c = 1; c < count.size(); ++c) count[c] += count[c - 1];
+    start_ = count;
+    atoms_.resize(selected.size());
+    for (size_t i = 0; i < selected.size(); ++i) atoms_[static_cast<size_t>(count[static_cast<size_t>(cell_of[i])]++)] = selected[i];
+  }
+
+  // False when no selected atom can pass a test for p (it lies outside the
+  // selection's box widened by the reach).
+  bool MayReach(const Point& p) const {
+    if (!bounded_) return !atoms_.empty();
+    for (size_t axis = 0; axis < 3; ++axis) {
+      if (!(p[axis] >= low_[axis] - reach_ && p[axis] <= high_[axis] + reach_)) return false;
+    }
+    return true;
+  }
+
+  // Calls visit(s) for the selected atoms near p, in cell order, until it
+  // returns true; says whether one did.
+  template <typename Visit>
+  bool AnyNear(const Point& p, Visit&& visit) const {
+    std::array<int, 3> from{};
+    std::array<int, 3> to{};
+    for (size_t axis = 0; axis < 3; ++axis) {
+      from[axis] = Cell(p[axis] - reach_, axis);
+      to[axis] = Cell(p[axis] + reach_, axis);
+    }
+    for (int x = from[0]; x <= to[0]; ++x) {
+      for (int y = from[1]; y <= to[1]; ++y) {
+        const size_t row = (static_cast<size_t>(x) * static_cast<size_t>(dims_[1]) + static_cast<size_t>(y)) *
+                           static_cast<size_t>(dims_[2]);
+        const int first = start_[row + static_cast<size_t>(from[2])];
+        const int last = start_[row + static_cast<size_t>(to[2]) + 1];
+        for (int k = first; k < last; ++k) {
+          if (visit(atoms_[static_cast<size_t>(k)])) return true;
+        }
+      }
+    }
+    return false;
+  }
+
+ private:
+  // Cells about as wide as the reach, but never many more cells than atoms
+  // (a stray far-away atom must not blow the grid up).
+  void Layout(size_t atom_count) {
+    const double most_cells = static_cast<double>(4 * atom_count + 64);
+    double size = std::max(reach_, 1e-3);
+    for (;;) {
+      double cells = 1.0;
+      for (size_t axis = 0; axis < 3; ++axis) cells *= std::floor((high_[axis] - low_[axis]) / size) + 1.0;
+      if (cells <= most_cells) break;
+      size *= 2.0;
+    }
+    cell_count_ = 1;
+    for (size_t axis = 0; axis < 3; ++axis) {
+      dims_[axis] = static_cast<int>(std::floor((high_[axis] - low_[axis]) / size)) + 1;
+      cell_count_ *= static_cast<size_t>(dims_[axis]);
+    }
+    origin_ = low_;
+    inverse_ = 1.0 / size;
+  }
+
+  int Cell(double x, size_t axis) const {
+    const double t = (x - origin_[axis]) * inverse_;
+    if (!(t > 0.0)) return 0;
+    if (t >= static_cast<double>(dims_[axis] - 1)) return dims_[axis] - 1;
+    return static_cast<int>(t);
+  }
+  int CellIndex(const Point& p) const {
+    return (Cell(p[0], 0) * dims_[1] + Cell(p[1], 1)) * dims_[2] + Cell(p[2], 2);
+  }
+
+  bool bounded_ = false;
+  double reach_ = 0.0;
+  double inverse_ = 0.0;
+  Point origin_{};
+  Point low_{};
+  Point high_{};
+  std::array<int, 3> dims_{1, 1, 1};
+  size_t cell_count_ = 1;
+  std::vector<int> start_;  // per cell, the first of its atoms in atoms_
+  std::vector<int> atoms_;
+};
+
+std::string FormatGeneral(double value) {
+  std::array<char, 64> buffer{};
+  auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::general, 6);
+  return error == std::errc() ? std::string(buffer.data(), end) : std::string();
+}
+
 }  // namespace
+
+std::vector<int> FindCubeCandidates(const ShellSystem& system, const std::vector<int>& selected, double radius) {
+  std::vector<int> candidates;
+  if (selected.empty()) return candidates;
+  const SelectionGrid grid(system.points, selected, radius);
+  std::vector<uint8_t> marked(static_cast<size_t>(system.residue_count), 0);
+  for (int j = 0; j < system.atom_count; ++j) {
+    const int residue = system.residue_of_atom[j];
+    if (marked[static_cast<size_t>(residue)]) continue;
+    const Point& p = system.points[j];
+    if (!grid.MayReach(p)) continue;
+    if (grid.AnyNear(p, [&](int s) { return InCube(system.points[s], p, radius); })) {
+      marked[static_cast<size_t>(residue)] = 1;
+    }
+  }
+  for (int r = 0; r < system.residue_count; ++r) {
+    if (marked[static_cast<size_t>(r)]) candidates.push_back(r);
+  }
+  return candidates;
+}
+
+std::vector<int> FindSolventWithin(const ShellSystem& system, const std::vector<int>& selected,
+                                   const std::vector<int>& candidates, double radius) {
+  std::vector<int> extracted;
+  if (selected.empty()) return extracted;
+  const SelectionGrid grid(system.points, selected, radius);
+  for (int r : candidates) {
+    if (!system.solvent[r]) continue;
+    for (int k = system.head[r]; k < system.head[r + 1]; ++k) {
+      const Point& p = system.points[k];
+      if (grid.MayReach(p) &&
+          grid.AnyNear(p, [&](int s) { return AtomDistance(p, system.points[s]) <= radius; })) {
+        extracted.push_back(r);
+        break;
+      }
+    }
+  }
+  return extracted;
+}
+
+// Every extracted residue has a pair within the radius, so its closest pair
+// is among the pairs the grid visits.
+std::vector<int> OrderNearestFirst(const ShellSystem& system, const std::vector<int>& selected,
+                                   const std::vector<int>& extracted, double radius, int count) {
+  const SelectionGrid grid(system.points, selected, radius);
+  std::vector<std::pair<double, int>> ranked;
+  ranked.reserve(extracted.size());
+  for (int r : extracted) {
+    double nearest = std::numeric_limits<double>::infinity();
+    for (int k = system.head[r]; k < system.head[r + 1]; ++k) {
+      const Point& p = system.points[k];
+      grid.AnyNear(p, [&](int s) {
+        nearest = std::min(nearest, AtomDistance(p, system.points[s]));
+        return false;
+      });
+    }
+    ranked.emplace_back(nearest, r);
+  }
+  std::stable_sort(ranked.begin(), ranked.end(),
+                   [](const std::pair<double, int>& a, const std::pair<double, int>& b) { return a.first < b.first; });
+  std::vector<int> ordered;
+  const size_t keep = std::min(ranked.size(), static_cast<size_t>(std::max(count, 0)));
+  for (size_t i = 0; i < keep; ++i) ordered.push_back(ranked[i].second);
+  return ordered;
+}
 
 CGetSolv::CGetSolv() : molecule_(std::make_unique<CPdbFile>()), output_(std::make_unique<CPdbFile>()) {}
 CGetSolv::~CGetSolv() = default;
@@ -96,6 +305,192 @@ bool CGetSolv::ParseArguments(int argc, const char* const* argv) {
   return true;
 }
 
-void CGetSolv::Run() { Fatal("Error: the getsolv analyzer is not available yet."); }
+void CGetSolv::Run() {
+  MergeInputs();
+  CheckMolecule();
+  CDataFile& m = *molecule_;
+  const int atom_count = m.GetNumberOfAtoms();
+  const int residue_count = m.GetNumberOfResidues();
+  std::string& out = OutBuffer();
+  out.append("Number of atoms:    ");
+  AppendInt(out, atom_count, 6);
+  out.append("\nNumber of residues: ");
+  AppendInt(out, residue_count, 6);
+  out.append("\nSolvent names to extract: ");
+  for (const std::string& name : solvent_names_) AppendRight(out, name, 5);
+  out.push_back('\n');
+  OutCommit();
+
+  const std::vector<std::string>& residue_names = m.GetResidueName();
+  const std::vector<int>& head = m.GetHeadAtomOfResidue();
+  std::vector<uint8_t> solvent(static_cast<size_t>(residue_count), 0);
+  for (int r = 0; r < residue_count; ++r) {
+    const std::string key = ResidueKey(residue_names[static_cast<size_t>(head[static_cast<size_t>(r)])]);
+    solvent[static_cast<size_t>(r)] =
+        std::find(solvent_names_.begin(), solvent_names_.end(), key) != solvent_names_.end();
+  }
+  const std::vector<int> selected = SelectAtoms(solvent);
+
+  const ShellSystem system{m.GetCartesian().data(), atom_count, m.GetResidueNumber().data(), head.data(),
+                           residue_count, solvent.data()};
+  const std::vector<int> candidates = FindCubeCandidates(system, selected, radius_);
+  std::vector<int> extracted = FindSolventWithin(system, selected, candidates, radius_);
+  if (closest_ > 0) {
+    extracted = OrderNearestFirst(system, selected, extracted, radius_, closest_);
+    out.append("Number of closest solvent molecules: ");
+    AppendInt(out, closest_, 5);
+    out.push_back('\n');
+  }
+  PrintReport(extracted);
+  WriteShell(solvent, extracted);
+  OutLine("Normal termination of " + Settings().analyzer_name + ".");
+}
+
+// Each input first receives what the earlier ones provided, is read, and
+// hands on what it adds; it is not needed afterwards.
+void CGetSolv::MergeInputs() {
+  for (std::unique_ptr<CDataFile>& input : inputs_) {
+    input->CopyState(*molecule_);
+    input->Read(0);
+    molecule_->CopyState(*input);
+  }
+  inputs_.clear();
+}
+
+// The search walks atoms by residue and residues by atom; a record merged
+// from files that disagree must not send it out of range.
+void CGetSolv::CheckMolecule() {
+  CDataFile& m = *molecule_;
+  const int n = m.GetNumberOfAtoms();
+  const int residues = m.GetNumberOfResidues();
+  const size_t atoms = static_cast<size_t>(std::max(n, 0));
+  if (m.GetCartesian().size() < atoms) {
+    Fatal("Error: the molecule has " + std::to_string(n) + " atoms but only " +
+          std::to_string(m.GetCartesian().size()) + " coordinates.");
+  }
+  if (n <= 0 && residues <= 0) return;
+  const std::vector<int>& head = m.GetHeadAtomOfResidue();
+  const std::vector<int>& residue_of_atom = m.GetResidueNumber();
+  bool sound = n > 0 && residues > 0 && m.GetResidueName().size() >= atoms && residue_of_atom.size() >= atoms &&
+               head.size() > static_cast<size_t>(residues);
+  for (int r = 0; sound && r < residues; ++r) {
+    const int first = head[static_cast<size_t>(r)];
+    const int next = head[static_cast<size_t>(r) + 1];
+    sound = first >= 0 && first < n && first <= next && next <= n;
+  }
+  for (size_t i = 0; sound && i < atoms; ++i) sound = residue_of_atom[i] >= 0 && residue_of_atom[i] < residues;
+  for (const std::vector<std::string>* list : {&m.GetAtomName(), &m.GetAtomType()}) {
+    sound = sound && (list->empty() || list->size() >= atoms);
+  }
+  for (const std::vector<int>* list : {&m.GetAtomIndex(), &m.GetResidueIndex()}) {
+    sound = sound && (list->empty() || list->size() >= atoms);
+  }
+  if (!sound) Fatal("Error: the residues of the molecule read do not match its " + std::to_string(n) + " atoms.");
+}
+
+// Atoms given by number, the residues of the solute (-m), residues by name
+// and by ordinal; sorted, each once.
+std::vector<int> CGetSolv::SelectAtoms(const std::vector<uint8_t>& solvent) {
+  CDataFile& m = *molecule_;
+  const int n = m.GetNumberOfAtoms();
+  const int residue_count = m.GetNumberOfResidues();
+  const std::vector<int>& head = m.GetHeadAtomOfResidue();
+  std::vector<int> selected;
+  auto add_residue = [&](int r) {
+    for (int k = head[static_cast<size_t>(r)]; k < head[static_cast<size_t>(r) + 1]; ++k) selected.push_back(k);
+  };
+
+  // Atom numbers as written in the file: the first atom that carries one, as
+  // AtomNumberToIndex finds it, in one pass for any number of them.
+  if (!atoms_.empty()) {
+    std::unordered_map<int, int> position;
+    for (int number : atoms_) position.emplace(number, -1);
+    const std::vector<int>& index = m.GetAtomIndex();
+    if (index.empty()) {
+      for (auto& [number, at] : position) at = number >= 1 && number <= n ? number - 1 : -1;
+    } else {
+      for (int i = 0; i < n; ++i) {
+        auto found = position.find(index[static_cast<size_t>(i)]);
+        if (found != position.end() && found->second < 0) found->second = i;
+      }
+    }
+    for (int number : atoms_) {
+      const int at = position[number];
+      if (at < 0) Fatal("Error: atom number " + std::to_string(number) + " is not an atom of the molecule.");
+      selected.push_back(at);
+    }
+  }
+  if (flags_ & kSelectSolute) {
+    residues_.clear();
+    for (int r = 0; r < residue_count; ++r) {
+      if (!solvent[static_cast<size_t>(r)]) residues_.push_back(r);
+    }
+  }
+  const std::vector<std::string>& names = m.GetResidueName();
+  for (const std::string& wanted : residue_names_) {
+    for (int r = 0; r < residue_count; ++r) {
+      if (ResidueKey(names[static_cast<size_t>(head[static_cast<size_t>(r)])]) == wanted) add_residue(r);
+    }
+  }
+  for (int r : residues_) {
+    if (r < 0 || r >= residue_count) {
+      Fatal("Error: residue number " + std::to_string(static_cast<long long>(r) + 1) +
+            " is not a residue of the molecule (it has " + std::to_string(residue_count) + ").");
+    }
+    add_residue(r);
+  }
+  std::sort(selected.begin(), selected.end());
+  selected.erase(std::unique(selected.begin(), selected.end()), selected.end());
+  return selected;
+}
+
+void CGetSolv::PrintReport(const std::vector<int>& extracted) {
+  std::string& out = OutBuffer();
+  out.append("Number of extracted solvent molecules within ");
+  out.append(FormatGeneral(radius_));
+  out.append(" angstrom: ");
+  AppendInt(out, static_cast<long long>(extracted.size()), 5);
+  out.append("\n\nResidue numbers of extracted solvent molecules:\n");
+  for (size_t i = 0; i < extracted.size(); ++i) {
+    if (i > 0 && i % 10 == 0) out.push_back('\n');
+    out.push_back(' ');
+    AppendInt(out, molecule_->ResidueIndexOfHead(extracted[i]), 6);
+  }
+  out.append("\n\n");
+  OutCommit();
+}
+
+// The whole solute and the extracted solvent, residue by residue in file
+// order, with the residue numbers as read.
+void CGetSolv::WriteShell(const std::vector<uint8_t>& solvent, const std::vector<int>& extracted) {
+  CDataFile& m = *molecule_;
+  CDataFile& shell = *output_;
+  const std::vector<int>& head = m.GetHeadAtomOfResidue();
+  std::vector<uint8_t> keep(solvent.size(), 0);
+  for (size_t r = 0; r < solvent.size(); ++r) keep[r] = !solvent[r];
+  for (int r : extracted) keep[static_cast<size_t>(r)] = 1;
+  size_t count = 0;
+  for (size_t r = 0; r < keep.size(); ++r) {
+    if (keep[r]) count += static_cast<size_t>(head[r + 1] - head[r]);
+  }
+
+  auto copy_atoms = [&](auto& to, const auto& from) {
+    if (from.empty()) return;
+    to.reserve(count);
+    for (size_t r = 0; r < keep.size(); ++r) {
+      if (keep[r]) to.insert(to.end(), from.begin() + head[r], from.begin() + head[r + 1]);
+    }
+  };
+  copy_atoms(shell.GetCartesian(), m.GetCartesian());
+  copy_atoms(shell.GetAtomName(), m.GetAtomName());
+  copy_atoms(shell.GetAtomType(), m.GetAtomType());
+  copy_atoms(shell.GetAtomIndex(), m.GetAtomIndex());
+  copy_atoms(shell.GetResidueName(), m.GetResidueName());
+  copy_atoms(shell.GetResidueIndex(), m.GetResidueIndex());
+  copy_atoms(shell.GetResidueNumber(), m.GetResidueNumber());
+  shell.SetNumberOfAtoms(static_cast<int>(count));
+  shell.SetFileFlag(kFileReadNumbering);
+  shell.Write();
+}
 
 }  // namespace tarvex

@@ -10,6 +10,18 @@
 
 namespace tarvex {
 
+// The centre and the two extreme atoms of the first `atom_count` points
+// (squared distances; ties keep the lower-numbered atom). The centre is taken
+// over every point given.
+struct CenterExtremes {
+  Point center{};
+  int nearest = 0;
+  int farthest = 0;
+  double nearest_squared = 0.0;
+  double farthest_squared = 0.0;
+};
+CenterExtremes FindCenterExtremes(const Frame& points, int atom_count, bool center_of_balance);
+
 class CMidmol final : public CAnalyzer {
  public:
   static constexpr uint32_t kInput = 0x1;
@@ -26,6 +38,8 @@ class CMidmol final : public CAnalyzer {
   bool ParseArguments(int argc, const char* const* argv) override;
 
  private:
+  void AppendAtomLine(std::string& out, int atom, double squared_distance);
+
   std::vector<std::unique_ptr<CDataFile>> inputs_;
   std::unique_ptr<CDataFile> collector_;
 };
