@@ -13,12 +13,10 @@
 // is why a file that ends inside a frame is reported.
 #include "formats/amber_coord_file.h"
 
-#include <algorithm>
 #include <array>
 #include <utility>
 
 #include "common/exit.h"
-#include "common/numbers.h"
 #include "formats/amber_numbers.h"
 #include "formats/amber_titles.h"
 
@@ -111,30 +109,13 @@ void CAmberCoordFile::ReadAll(int frame) {
 // One frame per call. The title heads only the first CRD file of the run, so
 // that frames written one by one (WriteAll) can be joined into a trajectory.
 void CAmberCoordFile::Write() {
-  std::string& out = output_.Buffer();
-  AmberTitleSwitches& titles = AmberTitlesWritten();
-  if (!titles.coord_title_written) {
-    out.append(title_);
-    out.push_back('\n');
-    titles.coord_title_written = true;
-  }
-  int column = 0;
-  auto put = [&](double value) {
-    AppendFixed(out, value, 8, 3);
-    if (++column == kNumbersPerLine) {
-      out.push_back('\n');
-      column = 0;
-      output_.Commit();
-    }
-  };
-  for (const Point& point : cartesian_) {
-    for (double value : point) put(value);
-  }
+  AppendTitleOnce(output_.Buffer(), title_, AmberTitlesWritten().coord_title_written);
+  NumberBlockWriter block(output_, 8, 3, kNumbersPerLine);
+  block.AddPoints(cartesian_);
   if ((file_flags_ & kFileBox) && !box_.empty()) {
-    for (double value : box_) put(value);
+    for (double value : box_) block.Add(value);
   }
-  if (column != 0) out.push_back('\n');
-  output_.Commit();
+  block.EndLine();
 }
 
 }  // namespace tarvex

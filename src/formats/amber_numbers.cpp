@@ -149,4 +149,25 @@ size_t ReadFrame(NumberScanner& scanner, Frame& frame, size_t points) {
   return numbers;
 }
 
+void NumberBlockWriter::Add(double value) {
+  AppendFixed(out_.Buffer(), value, width_, precision_);
+  if (++column_ == per_line_) {
+    out_.Buffer().push_back('\n');
+    column_ = 0;
+    out_.Commit();
+  }
+}
+
+void NumberBlockWriter::AddPoints(const Frame& points) {
+  for (const Point& point : points) {
+    for (double value : point) Add(value);
+  }
+}
+
+void NumberBlockWriter::EndLine() {
+  if (column_ != 0) out_.Buffer().push_back('\n');
+  column_ = 0;
+  out_.Commit();
+}
+
 }  // namespace tarvex

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "common/line_reader.h"
+#include "common/output_file.h"
 #include "molecule/bond_map.h"
 
 namespace tarvex {
@@ -73,5 +74,24 @@ class NumberScanner {
 // -n, a lying header) costs no more memory than the file itself. Returns how
 // many numbers were read.
 size_t ReadFrame(NumberScanner& scanner, Frame& frame, size_t points);
+
+// Writes the number blocks of Amber coordinate files: fixed-point reals of
+// one width and precision, a set count per line.
+class NumberBlockWriter {
+ public:
+  NumberBlockWriter(OutputFile& out, int width, int precision, int per_line)
+      : out_(out), width_(width), precision_(precision), per_line_(per_line) {}
+  void Add(double value);
+  void AddPoints(const Frame& points);
+  // Ends the current line when it holds any number.
+  void EndLine();
+
+ private:
+  OutputFile& out_;
+  int width_;
+  int precision_;
+  int per_line_;
+  int column_ = 0;
+};
 
 }  // namespace tarvex

@@ -125,34 +125,17 @@ void CAmberRestartFile::Write() {
   AppendInt(out, number_of_atoms_, 5);
   AppendScientific(out, time_, 15);
   out.push_back('\n');
-  int column = 0;
-  auto put = [&](double value) {
-    AppendFixed(out, value, 12, 7);
-    if (++column == kNumbersPerLine) {
-      out.push_back('\n');
-      column = 0;
-      output_.Commit();
-    }
-  };
-  auto end_line = [&] {
-    if (column != 0) out.push_back('\n');
-    column = 0;
-  };
-  for (const Point& point : cartesian_) {
-    for (double value : point) put(value);
-  }
+  NumberBlockWriter block(output_, 12, 7, kNumbersPerLine);
+  block.AddPoints(cartesian_);
   if (!force_.empty()) {
-    end_line();
-    for (const Point& point : force_) {
-      for (double value : point) put(value);
-    }
+    block.EndLine();
+    block.AddPoints(force_);
   }
   if ((file_flags_ & kFileBox) && !box_.empty()) {
-    end_line();
-    for (double value : box_) put(value);
+    block.EndLine();
+    for (double value : box_) block.Add(value);
   }
-  end_line();
-  output_.Commit();
+  block.EndLine();
 }
 
 }  // namespace tarvex

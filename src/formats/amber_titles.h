@@ -6,6 +6,8 @@
 // title has been written. They live for the whole run, in this one place.
 #pragma once
 
+#include <string>
+
 namespace tarvex {
 
 struct AmberTitleSwitches {
@@ -14,5 +16,8 @@ struct AmberTitleSwitches {
 };
 
 AmberTitleSwitches& AmberTitlesWritten();
+
+// Appends the title line unless `written` says it is already out, and sets it.
+void AppendTitleOnce(std::string& out, const std::string& title, bool& written);
 
 }  // namespace tarvex

@@ -428,12 +428,7 @@ void CAmberTopologyFile::FillRecord(TopologySections& sections) {
 // read are written as 0.
 void CAmberTopologyFile::Write() {
   std::string& out = output_.Buffer();
-  AmberTitleSwitches& titles = AmberTitlesWritten();
-  if (!titles.topology_title_written) {
-    out.append(title_);
-    out.push_back('\n');
-    titles.topology_title_written = true;
-  }
+  AppendTitleOnce(out, title_, AmberTitlesWritten().topology_title_written);
   const size_t third_line = version_ == "amber8" ? 7 : 6;
   size_t next = 0;  // position in the POINTERS section, NATOM being 0
   for (size_t count : {kPointersPerLine, kPointersPerLine, third_line}) {

@@ -7,7 +7,7 @@
 namespace tarvex {
 namespace {
 
-using amber_test::FatalMessage;
+using namespace amber_test;
 
 const Point kA = {1, 0, 0}, kB = {0, 0, 0}, kC = {0, 1, 0};
 
@@ -36,7 +36,7 @@ TEST(GetDunMeasurementFile, LineForms) {
   }
   EXPECT_EQ(groups, (std::vector<std::vector<int>>{{1, 2}, {1, 2, 3}, {1, 2, 3, 4}, {5, 6}, {5, 7}, {5, 8}, {9, 10}}));
   for (const char* line : {"\t\t", "1", "1 2 3 4 5", "C1 C2", "1 x 2", ": 3 4", "1 2 : 3"}) {
-    EXPECT_EQ(FatalMessage([&] { ParseMeasurementLine(line, groups); }),
+    EXPECT_EQ(ErrorOf([&] { ParseMeasurementLine(line, groups); }),
               "Error: numbers of selected atoms are 2, 3, or 4.\n")
         << line;
   }

@@ -9,11 +9,7 @@
 namespace tarvex {
 namespace {
 
-using amber_test::CorpusPath;
-using amber_test::DataPath;
-using amber_test::FatalMessage;
-using amber_test::ReadFile;
-using amber_test::WriteFile;
+using namespace amber_test;
 
 // tiny.crd: 4 atoms, 3 frames; atom a of frame f is at (10f + a) + (0, 0.125, 0.25).
 Point TinyPoint(int frame, int atom) {
@@ -73,7 +69,7 @@ TEST(AmberCoordFile, FileEndingInsideAFrameIsReported) {
 }
 
 TEST(AmberCoordFile, WordThatIsNoNumberStopsReading) {
-  const std::string path = WriteFile("stars.crd", "title\n1 2 3 4 5 6\n7 ******** 9 10 11 12\n");
+  const std::string path = WriteScratch("stars.crd", "title\n1 2 3 4 5 6\n7 ******** 9 10 11 12\n");
   CAmberCoordFile crd(path);
   crd.SetNumberOfAtoms(2);
   ConsoleCapture console;
@@ -89,23 +85,23 @@ TEST(AmberCoordFile, ReadAllKeepsEveryFrame) {
   EXPECT_EQ(crd->GetCartesianAll()[2][1], TinyPoint(2, 1));
   EXPECT_EQ(crd->GetCartesian()[0], TinyPoint(1, 0));
   auto beyond = OpenTiny("tiny.crd");
-  EXPECT_EQ(FatalMessage([&] { beyond->ReadAll(3); }),
+  EXPECT_EQ(ErrorOf([&] { beyond->ReadAll(3); }),
             "Error: " + DataPath("tiny.crd") + " holds 3 frames; frame 4 does not exist.\n");
 }
 
 TEST(AmberCoordFile, EmptyOrBinaryFileIsNoTrajectory) {
-  const std::string empty = WriteFile("empty.crd", "");
-  EXPECT_EQ(FatalMessage([&] { CAmberCoordFile crd(empty); }), empty + " is not Amber CRD file.\n");
-  const std::string binary = WriteFile("binary.crd", std::string("CDF\x02\0\0\n", 7));
-  EXPECT_EQ(FatalMessage([&] { CAmberCoordFile crd(binary); }), binary + " is not Amber CRD file.\n");
+  const std::string empty = WriteScratch("empty.crd", "");
+  EXPECT_EQ(ErrorOf([&] { CAmberCoordFile crd(empty); }), empty + " is not Amber CRD file.\n");
+  const std::string binary = WriteScratch("binary.crd", std::string("CDF\x02\0\0\n", 7));
+  EXPECT_EQ(ErrorOf([&] { CAmberCoordFile crd(binary); }), binary + " is not Amber CRD file.\n");
 }
 
 // Four atoms make a line of ten numbers and one of two; the title heads only
 // the first CRD file written in the run; the box continues the count of ten.
 TEST(AmberCoordFile, WriterLayoutAndTitleOnce) {
   AmberTitlesWritten() = {};
-  const std::string first = WriteFile("first.crd", "");
-  const std::string second = WriteFile("second.crd", "");
+  const std::string first = WriteScratch("first.crd", "");
+  const std::string second = WriteScratch("second.crd", "");
   for (const std::string& path : {first, second}) {
     auto crd = OpenTiny("tiny.crd");
     crd->Read(0);
@@ -115,11 +111,11 @@ TEST(AmberCoordFile, WriterLayoutAndTitleOnce) {
     crd->Write();
   }
   ASSERT_TRUE(CommitOutputs());
-  EXPECT_EQ(ReadFile(first),
+  EXPECT_EQ(ReadWhole(first),
             "tiny trajectory\n"
             "   0.000   0.125   0.250   1.000   1.125   1.250   2.000   2.125   2.250   3.000\n"
             "   3.125   3.250\n");
-  EXPECT_EQ(ReadFile(second),
+  EXPECT_EQ(ReadWhole(second),
             "   0.000   0.125   0.250   1.000   1.125   1.250   2.000   2.125   2.250   3.000\n"
             "   3.125   3.250  40.500  41.000-1234.568\n");
   AmberTitlesWritten() = {};

@@ -13,11 +13,11 @@
 namespace tarvex {
 namespace {
 
-using amber_test::WriteFile;
+using namespace amber_test;
 
 std::vector<double> ScanAll(const std::string& text, ScanStop& stop, std::string& bad_word) {
   LineReader reader;
-  EXPECT_TRUE(reader.Open(WriteFile("numbers.txt", text)));
+  EXPECT_TRUE(reader.Open(WriteScratch("numbers.txt", text)));
   NumberScanner scanner(reader);
   std::vector<double> values;
   double value = 0.0;
@@ -73,7 +73,7 @@ TEST(NumberScanner, ReadsLikeStreamExtraction) {
 // A frame grows with the numbers read, not with the count asked for.
 TEST(NumberScanner, FrameOfALyingCountStaysSmall) {
   LineReader reader;
-  ASSERT_TRUE(reader.Open(WriteFile("short.txt", "1 2 3 4 5 6 7\n")));
+  ASSERT_TRUE(reader.Open(WriteScratch("short.txt", "1 2 3 4 5 6 7\n")));
   NumberScanner scanner(reader);
   Frame frame;
   EXPECT_EQ(ReadFrame(scanner, frame, size_t{1} << 30), 7u);

@@ -7,11 +7,7 @@
 namespace tarvex {
 namespace {
 
-using amber_test::CorpusPath;
-using amber_test::DataPath;
-using amber_test::FatalMessage;
-using amber_test::ReadFile;
-using amber_test::WriteFile;
+using namespace amber_test;
 
 const Frame kTinyCoordinates = {{1.0, 2.0, 3.0}, {-1.5, 0.25, 4.0}, {7.0, -8.125, 9.5}};
 
@@ -42,7 +38,7 @@ TEST(AmberRestartFile, BoxWithoutVelocities) {
 }
 
 TEST(AmberRestartFile, TooFewCoordinatesGiveNoStructure) {
-  const std::string path = WriteFile("short.rst", "short\n    3\n   1.0   2.0   3.0   4.0\n");
+  const std::string path = WriteScratch("short.rst", "short\n    3\n   1.0   2.0   3.0   4.0\n");
   CAmberRestartFile rst(path);
   ConsoleCapture console;
   rst.Read(0);
@@ -53,16 +49,16 @@ TEST(AmberRestartFile, TooFewCoordinatesGiveNoStructure) {
 TEST(AmberRestartFile, HeadsThatAreNoRestartHead) {
   for (const std::string& text : {std::string(), std::string("title only\n"), std::string("title\nabc\n"),
                                    std::string("CDF\x01\0\0\n\0\0\0\n", 11)}) {
-    const std::string path = WriteFile("head.rst", text);
-    EXPECT_EQ(FatalMessage([&] { CAmberRestartFile rst(path); }), path + " is not Amber RST file.\n");
+    const std::string path = WriteScratch("head.rst", text);
+    EXPECT_EQ(ErrorOf([&] { CAmberRestartFile rst(path); }), path + " is not Amber RST file.\n");
   }
-  const std::string huge = WriteFile("huge.rst", "title\n2000000000\n1.0\n");
-  EXPECT_EQ(FatalMessage([&] { CAmberRestartFile rst(huge); }),
+  const std::string huge = WriteScratch("huge.rst", "title\n2000000000\n1.0\n");
+  EXPECT_EQ(ErrorOf([&] { CAmberRestartFile rst(huge); }),
             "Error: " + huge + " declares 2000000000 atoms, which its 21 bytes cannot hold.\n");
 }
 
 TEST(AmberRestartFile, WriterLayout) {
-  const std::string path = WriteFile("out.rst", "");
+  const std::string path = WriteScratch("out.rst", "");
   {
     CAmberRestartFile rst(DataPath("tiny_vel.rst"));
     rst.SetFileFlag(kFileBox);
@@ -71,7 +67,7 @@ TEST(AmberRestartFile, WriterLayout) {
     rst.Write();
   }
   ASSERT_TRUE(CommitOutputs());
-  EXPECT_EQ(ReadFile(path),
+  EXPECT_EQ(ReadWhole(path),
             "tiny restart\n"
             "    3   1.000000E+01\n"
             "   1.0000000   2.0000000   3.0000000  -1.5000000   0.2500000   4.0000000\n"
@@ -79,7 +75,7 @@ TEST(AmberRestartFile, WriterLayout) {
             "   0.1000000  -0.2000000   0.3000000   0.4000000   0.5000000  -0.6000000\n"
             "   0.7000000   0.8000000   0.9000000\n"
             "  30.0000000  31.0000000  32.0000000\n");
-  const std::string empty = WriteFile("empty.rst", "");
+  const std::string empty = WriteScratch("empty.rst", "");
   {
     CAmberRestartFile rst;
     rst.SetTitle("nothing");
@@ -89,7 +85,7 @@ TEST(AmberRestartFile, WriterLayout) {
     EXPECT_EQ(console.Err(), "Amber restart file is empty.\n");
   }
   ASSERT_TRUE(CommitOutputs());
-  EXPECT_EQ(ReadFile(empty), "nothing\n");
+  EXPECT_EQ(ReadWhole(empty), "nothing\n");
 }
 
 TEST(AmberRestartFile, ReadsCorpusRestarts) {
@@ -137,7 +133,7 @@ TEST(AmberRestartFile, ReadsCorpusRestarts) {
   nma.Read(0);
   EXPECT_EQ(nma.Box(), (std::vector<double>{30.735, 30.876, 28.485}));
   const std::string binary = CorpusPath("rst/ncinpcrd.rst7");
-  EXPECT_EQ(FatalMessage([&] { CAmberRestartFile rst(binary); }), binary + " is not Amber RST file.\n");
+  EXPECT_EQ(ErrorOf([&] { CAmberRestartFile rst(binary); }), binary + " is not Amber RST file.\n");
 }
 
 }  // namespace

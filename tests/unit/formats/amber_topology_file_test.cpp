@@ -11,11 +11,7 @@
 namespace tarvex {
 namespace {
 
-using amber_test::CorpusPath;
-using amber_test::DataPath;
-using amber_test::FatalMessage;
-using amber_test::ReadFile;
-using amber_test::WriteFile;
+using namespace amber_test;
 
 const std::vector<int> kTinyPointers = {2, 1, 1, 0, 0, 0, 0, 0, 0, 10, 3, 1, 0, 0, 1,
                                         0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 0};
@@ -86,11 +82,11 @@ TEST(AmberTopologyFile, UnknownVersionWarnsAndReadsTheOldLayout) {
 // short record or a crash.
 TEST(AmberTopologyFile, TruncatedFilesGiveOneErrorLine) {
   for (const char* name : {"tiny.parm7", "tiny_old.top", "chamber.parm7"}) {
-    const std::string text = ReadFile(DataPath(name));
+    const std::string text = ReadWhole(DataPath(name));
     size_t cut = 0;
     int errors = 0;
     while ((cut = text.find('\n', cut + 1)) != std::string::npos) {
-      const std::string path = WriteFile("cut.top", text.substr(0, cut + 1));
+      const std::string path = WriteScratch("cut.top", text.substr(0, cut + 1));
       try {
         ConsoleCapture console;
         CAmberTopologyFile top(path);
@@ -106,12 +102,12 @@ TEST(AmberTopologyFile, TruncatedFilesGiveOneErrorLine) {
 }
 
 TEST(AmberTopologyFile, BadValuesAndCountsGiveClearErrors) {
-  const std::string text = ReadFile(DataPath("tiny.parm7"));
+  const std::string text = ReadWhole(DataPath("tiny.parm7"));
   auto with = [&](const std::string& from, const std::string& to) {
     std::string changed = text;
     changed.replace(changed.find(from), from.size(), to);
-    const std::string path = WriteFile("bad.parm7", changed);
-    return FatalMessage([&] { CAmberTopologyFile(path).Read(0); });
+    const std::string path = WriteScratch("bad.parm7", changed);
+    return ErrorOf([&] { CAmberTopologyFile(path).Read(0); });
   };
   EXPECT_NE(with("-9.11115000E+00", "     abc       ").find("\"abc\" in section CHARGE is not a number"),
             std::string::npos);
@@ -125,19 +121,19 @@ TEST(AmberTopologyFile, BadValuesAndCountsGiveClearErrors) {
   const size_t pointers = text.find("%FLAG POINTERS");
   const std::string few = text.substr(0, pointers) + "%FLAG POINTERS\n%FORMAT(10I8)\n       5       2\n" +
                           text.substr(text.find("%FLAG ATOM_NAME"));
-  const std::string path = WriteFile("few.parm7", few);
-  EXPECT_NE(FatalMessage([&] { CAmberTopologyFile(path).Read(0); }).find("section POINTERS holds 2 values"),
+  const std::string path = WriteScratch("few.parm7", few);
+  EXPECT_NE(ErrorOf([&] { CAmberTopologyFile(path).Read(0); }).find("section POINTERS holds 2 values"),
             std::string::npos);
-  const std::string empty = WriteFile("empty.top", "");
-  EXPECT_EQ(FatalMessage([&] { CAmberTopologyFile(empty).Read(0); }), empty + " is not Amber TOP file.\n");
+  const std::string empty = WriteScratch("empty.top", "");
+  EXPECT_EQ(ErrorOf([&] { CAmberTopologyFile(empty).Read(0); }), empty + " is not Amber TOP file.\n");
 }
 
 // The title only in the first topology written in the run, then the pointer
 // block in 6 columns; the flagged layout has a seventh value on line 3.
 TEST(AmberTopologyFile, WriterWritesTitleOnceAndThePointerBlock) {
   AmberTitlesWritten() = {};
-  const std::string first = WriteFile("first.top", "");
-  const std::string second = WriteFile("second.top", "");
+  const std::string first = WriteScratch("first.top", "");
+  const std::string second = WriteScratch("second.top", "");
   for (const std::string& path : {first, second}) {
     CAmberTopologyFile top(DataPath("tiny.parm7"));
     top.Read(0);
@@ -149,8 +145,8 @@ TEST(AmberTopologyFile, WriterWritesTitleOnceAndThePointerBlock) {
       "     5     2     1     1     0     0     0     0     0     0    10     3\n"
       "     1     0     0     1     0     0     2     0     0     0     0     0\n"
       "     0     0     0     0     3     0     0\n";
-  EXPECT_EQ(ReadFile(first), "tiny test system\n" + pointers);
-  EXPECT_EQ(ReadFile(second), pointers);
+  EXPECT_EQ(ReadWhole(first), "tiny test system\n" + pointers);
+  EXPECT_EQ(ReadWhole(second), pointers);
   AmberTitlesWritten() = {};
 }
 
