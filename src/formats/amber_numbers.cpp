@@ -12,7 +12,7 @@ namespace {
 // small enough that keeping the unread tail of a block costs nothing.
 constexpr size_t kWant = size_t{256} << 10;
 
-// The longest part of an offending word that a warning quotes.
+// The longest part of an offending word that a message quotes.
 constexpr size_t kQuotedWordLength = 40;
 
 // Exact powers of ten: a decimal with at most 15 digits is an integer below
@@ -28,6 +28,14 @@ inline bool IsSpace(char c) {
 inline bool IsDecimalDigit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
 
 }  // namespace
+
+std::string QuotedWord(std::string_view word) {
+  std::string quoted(word.substr(0, kQuotedWordLength));
+  for (char& c : quoted) {
+    if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7f) c = '?';
+  }
+  return quoted;
+}
 
 NumberScanner::NumberScanner(LineReader& reader) : reader_(reader) {}
 
@@ -81,7 +89,7 @@ bool NumberScanner::ParseWord(const char* word_end, double& value) {
   size_t used = ParseDoublePrefix(std::string_view(p_, static_cast<size_t>(word_end - p_)), value);
   if (used == 0) {
     stop_ = ScanStop::kNotANumber;
-    bad_word_.assign(p_, std::min(static_cast<size_t>(word_end - p_), kQuotedWordLength));
+    bad_word_ = QuotedWord(std::string_view(p_, static_cast<size_t>(word_end - p_)));
     return false;
   }
   p_ += used;

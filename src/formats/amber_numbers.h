@@ -68,6 +68,10 @@ class NumberScanner {
   std::string bad_word_;
 };
 
+// A word of a file as a message quotes it: at most 40 characters, anything
+// unprintable (a binary file read as text) shown as "?".
+std::string QuotedWord(std::string_view word);
+
 // Reads the coordinates of `points` atoms into `frame`, which ends up with
 // exactly that many points when every number was there. The frame grows with
 // the numbers actually read, so a count that the file cannot back (a wrong

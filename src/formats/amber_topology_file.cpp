@@ -33,6 +33,7 @@
 #include "common/exit.h"
 #include "common/numbers.h"
 #include "common/text.h"
+#include "formats/amber_numbers.h"
 #include "formats/amber_titles.h"
 #include "molecule/tables.h"
 
@@ -175,7 +176,7 @@ class SectionReader {
   [[noreturn]] void NotANumber(std::string_view text) const {
     std::string_view word;
     NextWord(text, word);
-    Fatal("Error: " + file_ + ": \"" + std::string(word.substr(0, 40)) + "\" in section " +
+    Fatal("Error: " + file_ + ": \"" + QuotedWord(word) + "\" in section " +
           std::string(flag_) + " is not a number.");
   }
 
@@ -313,7 +314,9 @@ void CAmberTopologyFile::CheckCounts(const TopologySections& sections, bool uses
 
 void CAmberTopologyFile::ReadFixedLayout(TopologySections& sections) {
   std::string_view line;
-  if (!input_.ReadLine(line)) Fatal(input_file_name_ + " is not Amber TOP file.");
+  if (!input_.ReadLine(line) || line.find('\0') != std::string_view::npos) {
+    Fatal(input_file_name_ + " is not Amber TOP file.");
+  }
   title_.assign(line);
   SectionReader reader(input_, input_file_name_, false);
   reader.Begin("POINTERS");
