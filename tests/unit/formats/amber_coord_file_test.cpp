@@ -133,10 +133,10 @@ TEST(AmberCoordFile, ReadsCorpusTrajectories) {
   };
   const Expected kFiles[] = {
       {"tz2.crd", 223, false, 101, {-1.889, 9.159, 7.569}, {}},
-      {"ache.mdcrd", 252, false, 11, {}, {}},
-      {"mdcrd", 12, false, 20, {}, {}},
+      {"ache.mdcrd", 252, false, 11, {32.555, 24.652, 14.213}, {}},
+      {"mdcrd", 12, false, 20, {1.903, 0.539, 1.460}, {}},
       {"capped-ala.mdcrd", 5071, true, 11, {}, {41.123, 43.772, 39.271}},
-      {"tz2.truncoct.crd", 5827, true, 10, {}, {}},
+      {"tz2.truncoct.crd", 5827, true, 10, {}, {42.428, 42.428, 42.428}},
   };
   for (const Expected& e : kFiles) {
     SCOPED_TRACE(e.name);
