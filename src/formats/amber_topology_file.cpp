@@ -229,10 +229,13 @@ constexpr int kLastElement = 86;
 
 // The four-column alignment of PDB names: one-letter elements start in the
 // second column (" OG1"); hydrogens named with a fourth digit move it to the
-// front ("HB21" -> "1HB2"); two-letter elements fill the field as read.
+// front ("HB21" -> "1HB2"); two-letter elements fill the field as read. Other
+// names of four characters ("H31H" of AMOEBA water models, "HO5'") fill the
+// field too: shifting them would cut off their last character.
 std::string AlignName(const std::string& name, std::string_view element) {
   if (element.size() != 1) return name;
-  const bool digit_last = element == "H" && name.size() == kNameWidth && IsDigit(name[3]);
+  const bool digit_last = element == "H" && IsDigit(name[3]);
+  if (name[3] != ' ' && !digit_last) return name;
   std::string aligned(1, digit_last ? name[3] : ' ');
   aligned.append(name, 0, 3);
   return aligned;

@@ -69,6 +69,17 @@ TEST(AmberTopologyFile, OldLayoutReadsEveryBlockInOrder) {
   EXPECT_EQ(top.GetAtomName()[1], "1HB2");
 }
 
+// Four-character names keep every character.
+TEST(AmberTopologyFile, FourCharacterNamesAreNotCut) {
+  std::string text = ReadWhole(DataPath("tiny.parm7"));
+  text.replace(text.find("N   HB21CA  "), 12, "HO5'HB21CG11");
+  CAmberTopologyFile top(WriteScratch("names.parm7", text));
+  top.Read(0);
+  EXPECT_EQ(top.GetAtomName()[0], "HO5'");
+  EXPECT_EQ(top.GetAtomName()[1], "1HB2");
+  EXPECT_EQ(top.GetAtomName()[2], "CG11");
+}
+
 TEST(AmberTopologyFile, UnknownVersionWarnsAndReadsTheOldLayout) {
   CAmberTopologyFile top(DataPath("tiny_old.top"));
   top.SetVersion("amber99");
