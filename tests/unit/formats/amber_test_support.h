@@ -1,9 +1,12 @@
-// Paths of the Amber test files. Scratch files, reading a file whole and
-// catching an error exit come from the shared helpers of pdb_test_files.h.
+// Paths of the Amber test files, scratch files and reading a file whole;
+// catching an error exit comes from the shared helpers of pdb_test_files.h.
 #pragma once
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
+#include "../support/scratch_dir.h"
 #include "pdb_test_files.h"
 
 namespace tarvex::amber_test {
@@ -11,8 +14,17 @@ namespace tarvex::amber_test {
 inline std::string DataPath(const std::string& name) { return std::string(TARVEX_TEST_DATA) + "/amber/" + name; }
 inline std::string CorpusPath(const std::string& name) { return std::string(TARVEX_CORPUS) + "/" + name; }
 using testing_files::ErrorOf;
-using testing_files::ReadWhole;
-using testing_files::WriteScratch;
+
+// One scratch directory for the whole test run, removed at exit.
+inline testing::ScratchDir& Scratch() {
+  static testing::ScratchDir dir;
+  return dir;
+}
+inline std::string WriteScratch(const std::string& name, const std::string& text) { return Scratch().Write(name, text); }
+inline std::string ReadWhole(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 }  // namespace tarvex::amber_test
 
