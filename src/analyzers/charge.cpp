@@ -47,23 +47,15 @@ bool CCharge::ParseArguments(int argc, const char* const* argv) {
         case 'v': Version();
         case 'd': flags_ |= kDetail; break;
         case 'f': TakeFlags(kFlags, flags_); break;
-        case 'i':
+        case 'i': {
           if (typed) ++k;
-          for (const NamedFile& file : TakeFiles(typed)) {
-            last_input_name_ = file.name;
-            if (file.type == FileType::kUnknown) {
-              ErrLine("Warning: unknown input file format: " + UpperType(file));
-              continue;
-            }
-            std::unique_ptr<CDataFile> input = CreateInputFile(file.type, file.name);
-            if ((flags_ & kBox) &&
-                (file.type == FileType::kAmberCoord || file.type == FileType::kAmberRestart)) {
-              input->SetFileFlag(kFileBox);
-            }
-            inputs_.push_back(std::move(input));
-            flags_ |= kInput;
-          }
+          std::vector<NamedFile> files = TakeFiles(typed);
+          if (!files.empty()) last_input_name_ = files.back().name;
+          AppendInputFiles(files, "Warning: unknown input file format: ", NameInWarning::kType, (flags_ & kBox) != 0,
+                           BoxInputs::kTrajectoriesAndRestarts, inputs_);
+          if (!inputs_.empty()) flags_ |= kInput;
           break;
+        }
         default: Usage();
       }
     }
@@ -76,15 +68,14 @@ bool CCharge::ParseArguments(int argc, const char* const* argv) {
 // to a coordinate file), bonds are perceived from the coordinates, then bond
 // orders and formal charges; the net charge is their sum.
 void CCharge::Run() {
-  CMol2File molecule;
+  std::unique_ptr<CDataFile> gathered = std::make_unique<CMol2File>();
+  gathered->SetFileFlag(kFileNoMerge | kFileCreateBonds);
+  MergeInputFiles(inputs_, gathered);
+  CDataFile& molecule = *gathered;
+  // Perceived bonds replace any the file gave (a lone input is the record).
   molecule.SetFileFlag(kFileNoMerge | kFileCreateBonds);
   // Never opened: the name only tells the warnings which file they are about.
   molecule.OpenOutput(last_input_name_, false);
-  for (const std::unique_ptr<CDataFile>& input : inputs_) {
-    input->CopyState(molecule);
-    input->Read(0);
-    molecule.CopyState(*input);
-  }
   molecule.CreateConnection();
   molecule.PerceiveBondTypes();
 

@@ -62,26 +62,16 @@ bool CConf::ParseArguments(int argc, const char* const* argv) {
         case 'r': {
           if (typed) ++k;
           NamedFile file = TakeFile(typed);
-          if (file.type == FileType::kUnknown) {
-            ErrLine("Warning unknown reference file format: " + UpperType(file));
-            ErrLine("Input reference file applies to the Amber TOP format.");
-            file.type = FileType::kAmberTopology;
-          }
           reference_file_name_ = file.name;
-          reference_ = CreateOutputFile(file.type);
+          reference_ = CreateReferenceRecord(file);
           flags_ |= kReference;
           break;
         }
         case 'i': {
           if (typed) ++k;
           NamedFile file = TakeFile(typed);
-          if (file.type == FileType::kUnknown) {
-            ErrLine("Warning unknown datafile format: " + UpperType(file));
-            ErrLine("Input datafile applies to the Amber CRD format.");
-            file.type = FileType::kAmberCoord;
-          }
           data_file_name_ = file.name;
-          data_ = CreateOutputFile(file.type);
+          data_ = CreateDataRecord(file);
           flags_ |= kDataFile;
           break;
         }

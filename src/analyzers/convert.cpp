@@ -85,18 +85,9 @@ void CConvert::Help() { PrintHelp(kTexts, std::string(kHelpOptions) + FileTypeHe
 
 void CConvert::AddFiles(const std::vector<NamedFile>& files, std::vector<std::unique_ptr<CDataFile>>& into,
                         std::string& last_name, const char* unknown_warning) {
-  for (const NamedFile& file : files) {
-    last_name = file.name;
-    if (file.type == FileType::kUnknown) {
-      ErrLine(unknown_warning + file.name);
-      continue;
-    }
-    std::unique_ptr<CDataFile> record = CreateInputFile(file.type, file.name);
-    if ((flags_ & kBox) && (file.type == FileType::kAmberCoord || file.type == FileType::kAmberRestart)) {
-      record->SetFileFlag(kFileBox);
-    }
-    into.push_back(std::move(record));
-  }
+  if (!files.empty()) last_name = files.back().name;
+  AppendInputFiles(files, unknown_warning, NameInWarning::kFileName, (flags_ & kBox) != 0,
+                   BoxInputs::kTrajectoriesAndRestarts, into);
 }
 
 bool CConvert::ParseArguments(int argc, const char* const* argv) {

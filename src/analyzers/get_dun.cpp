@@ -1,9 +1,14 @@
 #include "analyzers/get_dun.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "common/console.h"
 #include "common/exit.h"
+#include "common/line_reader.h"
 #include "common/numbers.h"
 #include "common/text.h"
+#include "driver/run_settings.h"
 
 namespace tarvex {
 namespace {
@@ -51,6 +56,33 @@ constexpr std::string_view kHelpOptions =
     "  The character # starts a comment, which terminates with the net new-line character.\n"
     "  In addition, empty lines are ignored.\n"
     "\n";
+
+constexpr double kPi = 3.141592653589793;
+
+Point Minus(const Point& a, const Point& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
+double Dot(const Point& a, const Point& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+Point Cross(const Point& a, const Point& b) {
+  return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+}
+
+// Rounding can carry the cosine of a straight angle (or of a planar
+// dihedral) just past -1 or 1, where acos has no value; such angles are 180
+// or 0 degrees.
+double AcosDegrees(double cosine) { return std::acos(std::clamp(cosine, -1.0, 1.0)) * 180.0 / kPi; }
+
+[[noreturn]] void CountError() { Fatal("Error: numbers of selected atoms are 2, 3, or 4."); }
+
+// Integers as stream extraction reads them, up to the first word that is
+// not one.
+std::vector<int> LeadingIntegers(std::string_view text) {
+  std::vector<int> numbers;
+  int value = 0;
+  while (size_t used = ParseIntPrefix(text, value)) {
+    numbers.push_back(value);
+    text.remove_prefix(used);
+  }
+  return numbers;
+}
 
 constexpr FlagWord kFlags[] = {
     {"DETAIL", CGetDun::kDetail},
@@ -112,26 +144,16 @@ bool CGetDun::ParseArguments(int argc, const char* const* argv) {
         case 'r': {
           if (typed) ++k;
           NamedFile file = TakeFile(typed);
-          if (file.type == FileType::kUnknown) {
-            ErrLine("Warning unknown reference file format: " + UpperType(file));
-            ErrLine("Input reference file applies to the Amber TOP format.");
-            file.type = FileType::kAmberTopology;
-          }
           reference_file_name_ = file.name;
-          reference_ = CreateOutputFile(file.type);
+          reference_ = CreateReferenceRecord(file);
           flags_ |= kReference;
           break;
         }
         case 'i': {
           if (typed) ++k;
           NamedFile file = TakeFile(typed);
-          if (file.type == FileType::kUnknown) {
-            ErrLine("Warning unknown datafile format: " + UpperType(file));
-            ErrLine("Input datafile applies to the Amber CRD format.");
-            file.type = FileType::kAmberCoord;
-          }
           data_file_name_ = file.name;
-          data_ = CreateOutputFile(file.type);
+          data_ = CreateDataRecord(file);
           flags_ |= kDataFile;
           break;
         }
@@ -147,6 +169,164 @@ bool CGetDun::ParseArguments(int argc, const char* const* argv) {
   return true;
 }
 
-void CGetDun::Run() { Fatal("Error: the getdun analyzer is not available yet."); }
+double MeasureDistance(const Point& a, const Point& b) {
+  const Point d = Minus(a, b);
+  return std::sqrt(Dot(d, d));
+}
+
+double MeasureAngle(const Point& a, const Point& b, const Point& c) {
+  const Point u = Minus(a, b);
+  const Point v = Minus(c, b);
+  return AcosDegrees(Dot(u, v) / (std::sqrt(Dot(u, u)) * std::sqrt(Dot(v, v))));
+}
+
+// P is the normal of the plane a-b-c, Q that of b-c-d; the angle between
+// them is the dihedral, negative when d lies on the side P points to.
+double MeasureDihedral(const Point& a, const Point& b, const Point& c, const Point& d) {
+  const Point p = Cross(Minus(a, b), Minus(c, b));
+  const Point dc = Minus(d, c);
+  const Point q = Cross(Minus(b, c), dc);
+  const double p_length = std::sqrt(Dot(p, p));
+  const double q_length = std::sqrt(Dot(q, q));
+  if (p_length < 1e-12 || q_length < 1e-12) return kUndefinedDihedral;
+  const double angle = AcosDegrees(Dot(p, q) / (p_length * q_length));
+  return Dot(dc, p) <= 0.0 ? angle : -angle;
+}
+
+// Only blanks are stripped (a line of tabs is not empty, and fails).
+void ParseMeasurementLine(std::string_view line, std::vector<std::vector<int>>& groups) {
+  line = Trim(line, " ");
+  if (line.empty() || line.front() == '#') return;
+  const size_t colon = line.find(':');
+  if (colon == std::string_view::npos) {
+    std::vector<int> atoms = LeadingIntegers(line);
+    if (atoms.size() < 2 || atoms.size() > 4) CountError();
+    groups.push_back(std::move(atoms));
+    return;
+  }
+  // "a : b c d" measures a-b, a-c and a-d; the left side is one atom.
+  int first = 0;
+  if (!ParseIntField(line.substr(0, colon), first)) CountError();
+  for (int other : LeadingIntegers(line.substr(colon + 1))) groups.push_back({first, other});
+}
+
+void AppendTableRow(std::string& out, const double* values, size_t count, long long step, bool tab) {
+  const char delimiter = tab ? '\t' : ' ';
+  const int width = tab ? 7 : 9;
+  if (step >= 0) {
+    AppendInt(out, step, 5);
+    out.push_back(delimiter);
+  }
+  for (size_t i = 0; i < count; ++i) {
+    if (i > 0) out.push_back(delimiter);
+    // The undefined dihedral (and any value that is not a number) is NaN.
+    if (values[i] >= -180.0) {
+      AppendFixed(out, values[i], width, 4);
+    } else {
+      AppendRight(out, "NaN", width);
+    }
+  }
+  out.push_back('\n');
+}
+
+void CGetDun::ReadMeasurementFile() {
+  LineReader in;
+  if (!in.Open(measurement_file_name_)) Fatal("Can't open file: " + measurement_file_name_);
+  std::string_view line;
+  while (in.ReadLine(line)) ParseMeasurementLine(line, groups_);
+}
+
+void CGetDun::MeasureStructure() {
+  const Frame& frame = data_->GetCartesian();
+  Point points[4];
+  for (const std::vector<int>& group : groups_) {
+    for (size_t k = 0; k < group.size(); ++k) {
+      const int position = data_->AtomNumberToIndex(group[k]);
+      if (position < 0 || static_cast<size_t>(position) >= frame.size()) {
+        Fatal("Error: atom number " + std::to_string(group[k]) + " is incorrect.");
+      }
+      points[k] = frame[static_cast<size_t>(position)];
+    }
+    switch (group.size()) {
+      case 2: results_.push_back(MeasureDistance(points[0], points[1])); break;
+      case 3: results_.push_back(MeasureAngle(points[0], points[1], points[2])); break;
+      default: results_.push_back(MeasureDihedral(points[0], points[1], points[2], points[3])); break;
+    }
+  }
+  ++rows_;
+}
+
+void CGetDun::WriteTable() {
+  const bool tab = (flags_ & kTab) != 0;
+  const bool show_step = (flags_ & kShowStep) != 0;
+  const size_t columns = groups_.size();
+  std::string text;
+  for (long long row = 0; row < rows_; ++row) {
+    const long long step = show_step ? static_cast<long long>(skip_) * steps_ * (row + 1) : -1;
+    AppendTableRow(text, results_.data() + static_cast<size_t>(row) * columns, columns, step, tab);
+    if (text.size() >= (size_t{1} << 16) || row + 1 == rows_) {
+      if (flags_ & kOutput) {
+        output_.Write(text);
+      } else {
+        OutText(text);
+        OutCommit();
+      }
+      text.clear();
+    }
+  }
+  if (flags_ & kOutput) output_.Close();
+}
+
+// The reference (a topology, usually) lends the data record what the data
+// file lacks: the atom count, names and numbering. Then every k-th structure
+// of the data file is measured, streaming: one structure in memory at a time.
+void CGetDun::Run() {
+  const bool detail = (flags_ & kDetail) != 0;
+  if (flags_ & kMeasurementFile) ReadMeasurementFile();
+  if (flags_ & kReference) {
+    reference_->OpenInput(reference_file_name_);
+    reference_->Read(0);
+    data_->CopyState(*reference_);
+  }
+  data_->OpenInput(data_file_name_);
+  if (flags_ & kAtomCount) data_->SetNumberOfAtoms(atom_count_);
+  if (flags_ & kBox) data_->SetFileFlag(kFileBox);
+  if ((flags_ & kOutput) && !output_.Open(output_file_name_)) Fatal("Can't open file: " + output_file_name_);
+  if (detail) {
+    OutLine("Input data file: " + data_file_name_);
+    if (flags_ & kReference) OutLine("Reference file:  " + reference_file_name_);
+    if (flags_ & kOutput) OutLine("Output file:     " + output_file_name_);
+    OutLine();
+  }
+  if (groups_.empty()) {
+    ErrLine("Error: you must specify atoms to measure bonds, angles, or dihedrals.");
+    ErrLine();
+    Usage();
+  }
+  if (detail) OutLine("Processing coordinate data ...");
+  for (;;) {
+    for (int i = 0; i < skip_; ++i) data_->Read(1);
+    const int atoms = data_->GetNumberOfAtoms();
+    if (atoms < 0) Fatal("Error: number of atoms " + std::to_string(atoms) + " is incorrect.");
+    // A trajectory cannot be read without its atom count: with none, the
+    // first read finds nothing, which is an error and not an empty result.
+    if (atoms == 0 && (rows_ == 0 || !data_->GetCartesian().empty())) Fatal("Error: number of atoms is zero.");
+    if (data_->GetCartesian().empty()) break;
+    MeasureStructure();
+    if (detail) {
+      std::string counter = " ";
+      AppendInt(counter, rows_, 3);
+      OutText(counter);
+      OutCommit();
+    }
+  }
+  if (detail) {
+    OutLine();
+    OutLine("Complete.");
+    OutLine();
+  }
+  WriteTable();
+  if (detail) OutLine("Normal termination of " + Settings().analyzer_name + ".");
+}
 
 }  // namespace tarvex

@@ -4,12 +4,33 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "common/output_file.h"
 #include "driver/analyzer.h"
 #include "molecule/data_file.h"
 
 namespace tarvex {
+
+// The measurements, on plain points (angstrom, degrees).
+double MeasureDistance(const Point& a, const Point& b);
+// The angle a-b-c at b.
+double MeasureAngle(const Point& a, const Point& b, const Point& c);
+// The dihedral a-b-c-d in (-180, 180], IUPAC sign; kUndefinedDihedral when
+// three of the atoms are collinear.
+double MeasureDihedral(const Point& a, const Point& b, const Point& c, const Point& d);
+inline constexpr double kUndefinedDihedral = -200.0;
+
+// One line of a measurement file, appending its groups: "a b [c [d]]" is one
+// group, "a : b c ..." a distance group per atom after the colon. Blank and
+// comment lines add nothing; a group of other than 2 to 4 atoms ends the
+// command with the count error.
+void ParseMeasurementLine(std::string_view line, std::vector<std::vector<int>>& groups);
+
+// One table row: the step column when `step` is not negative, then the
+// values; blank-separated in 9 columns, or tab-separated in 7.
+void AppendTableRow(std::string& out, const double* values, size_t count, long long step, bool tab);
 
 class CGetDun final : public CAnalyzer {
  public:
@@ -35,6 +56,11 @@ class CGetDun final : public CAnalyzer {
  private:
   // Adds one group of 2, 3 or 4 atom numbers; other counts end the command.
   void AddGroup(const std::vector<int>& atoms);
+  void ReadMeasurementFile();
+  // Measures every group in the data record's current coordinates and
+  // appends the row to results_.
+  void MeasureStructure();
+  void WriteTable();
 
   std::string measurement_file_name_;
   std::string data_file_name_;
@@ -42,7 +68,11 @@ class CGetDun final : public CAnalyzer {
   std::string output_file_name_;
   std::unique_ptr<CDataFile> data_;
   std::unique_ptr<CDataFile> reference_;
+  OutputFile output_;
   std::vector<std::vector<int>> groups_;
+  // One row per structure measured, groups_.size() values each.
+  std::vector<double> results_;
+  long long rows_ = 0;
   int atom_count_ = 0;
   int skip_ = 1;
   int steps_ = 1;

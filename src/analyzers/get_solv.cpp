@@ -131,9 +131,10 @@ class SelectionGrid {
 
  private:
   // Cells about as wide as the reach, but never many more cells than atoms
-  // (a stray far-away atom must not blow the grid up).
+  // (a stray far-away atom must not blow the grid up), and cell numbers that
+  // fit an int.
   void Layout(size_t atom_count) {
-    const double most_cells = static_cast<double>(4 * atom_count + 64);
+    const double most_cells = std::min(4.0 * static_cast<double>(atom_count) + 64.0, 1073741824.0);
     double size = std::max(reach_, 1e-3);
     for (;;) {
       double cells = 1.0;
@@ -288,19 +289,9 @@ bool CGetSolv::ParseArguments(int argc, const char* const* argv) {
         case 'f': TakeFlags(kFlags, flags_); break;
         case 'i': {
           if (typed) ++k;
-          for (const NamedFile& file : TakeFiles(typed)) {
-            if (file.type == FileType::kUnknown) {
-              ErrLine("Warning: unknown input file format: " + file.name);
-              continue;
-            }
-            std::unique_ptr<CDataFile> input = CreateInputFile(file.type, file.name);
-            if ((flags_ & kBox) &&
-                (file.type == FileType::kAmberCoord || file.type == FileType::kAmberRestart)) {
-              input->SetFileFlag(kFileBox);
-            }
-            inputs_.push_back(std::move(input));
-            flags_ |= kInput;
-          }
+          AppendInputFiles(TakeFiles(typed), "Warning: unknown input file format: ", NameInWarning::kFileName,
+                           (flags_ & kBox) != 0, BoxInputs::kTrajectoriesAndRestarts, inputs_);
+          if (!inputs_.empty()) flags_ |= kInput;
           break;
         }
         case 'o':
@@ -316,7 +307,7 @@ bool CGetSolv::ParseArguments(int argc, const char* const* argv) {
 }
 
 void CGetSolv::Run() {
-  MergeInputs();
+  MergeInputFiles(inputs_, molecule_);
   CheckMolecule();
   CDataFile& m = *molecule_;
   const int atom_count = m.GetNumberOfAtoms();
@@ -354,17 +345,6 @@ void CGetSolv::Run() {
   PrintReport(extracted);
   WriteShell(solvent, extracted);
   OutLine("Normal termination of " + Settings().analyzer_name + ".");
-}
-
-// Each input first receives what the earlier ones provided, is read, and
-// hands on what it adds; it is not needed afterwards.
-void CGetSolv::MergeInputs() {
-  for (std::unique_ptr<CDataFile>& input : inputs_) {
-    input->CopyState(*molecule_);
-    input->Read(0);
-    molecule_->CopyState(*input);
-  }
-  inputs_.clear();
 }
 
 // The search walks atoms by residue and residues by atom; a record merged

@@ -67,7 +67,6 @@ class CGetSolv final : public CAnalyzer {
   bool ParseArguments(int argc, const char* const* argv) override;
 
  private:
-  void MergeInputs();
   void CheckMolecule();
   std::vector<int> SelectAtoms(const std::vector<uint8_t>& solvent);
   void PrintReport(const std::vector<int>& extracted);

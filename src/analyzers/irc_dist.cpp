@@ -79,14 +79,11 @@ bool CIrcdist::ParseArguments(int argc, const char* const* argv) {
           ++k;
           const bool typed = k + 1 < cluster.size() && cluster[k + 1] == 't';
           if (typed) ++k;
-          for (const NamedFile& file : TakeFiles(typed)) {
-            if (file.type == FileType::kUnknown) {
-              ErrLine("Warning: unknown input file format: " + file.name);
-              continue;
-            }
-            inputs_.push_back({CreateInputFile(file.type, file.name), mode});
-            flags_ |= kInput;
-          }
+          std::vector<std::unique_ptr<CDataFile>> opened;
+          AppendInputFiles(TakeFiles(typed), "Warning: unknown input file format: ", NameInWarning::kFileName, false,
+                           BoxInputs::kRestartsOnly, opened);
+          for (std::unique_ptr<CDataFile>& file : opened) inputs_.push_back({std::move(file), mode});
+          if (!inputs_.empty()) flags_ |= kInput;
           break;
         }
         default: Usage();

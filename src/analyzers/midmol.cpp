@@ -52,16 +52,9 @@ bool CMidmol::ParseArguments(int argc, const char* const* argv) {
         case 'x': flags_ |= kBox; break;
         case 'i': {
           if (typed) ++k;
-          for (const NamedFile& file : TakeFiles(typed)) {
-            if (file.type == FileType::kUnknown) {
-              ErrLine("Warning: unknown input file format: " + file.name);
-              continue;
-            }
-            std::unique_ptr<CDataFile> input = CreateInputFile(file.type, file.name);
-            if ((flags_ & kBox) && file.type == FileType::kAmberRestart) input->SetFileFlag(kFileBox);
-            inputs_.push_back(std::move(input));
-            flags_ |= kInput;
-          }
+          AppendInputFiles(TakeFiles(typed), "Warning: unknown input file format: ", NameInWarning::kFileName,
+                           (flags_ & kBox) != 0, BoxInputs::kRestartsOnly, inputs_);
+          if (!inputs_.empty()) flags_ |= kInput;
           break;
         }
         default: Usage();
@@ -112,14 +105,8 @@ CenterExtremes FindCenterExtremes(const Frame& points, int atom_count, bool cent
   return result;
 }
 
-// Each input first receives what the earlier ones provided (a topology's atom
-// count and names for a restart file), is read, and hands on what it adds.
 void CMidmol::Run() {
-  for (std::unique_ptr<CDataFile>& input : inputs_) {
-    input->CopyState(*collector_);
-    input->Read(0);
-    collector_->CopyState(*input);
-  }
+  MergeInputFiles(inputs_, collector_);
   const Frame& points = collector_->GetCartesian();
   const int n = collector_->GetNumberOfAtoms();
   if (n <= 0) Fatal("Error: no atoms were read from the input files.");

@@ -1,6 +1,7 @@
 #include "chemistry/bond_perception.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
 #include <string>
@@ -28,28 +29,47 @@ inline bool Bonded(const BondSearchInput& in, int i, int j) {
   return length * length > SquaredDistance(p[static_cast<size_t>(i)], p[static_cast<size_t>(j)]);
 }
 
-void AddPartners(BondMap& bonds, int i, std::vector<int>& partners) {
+// Bonds found for atom i (partners j > i, in any order) go to the pair list
+// sorted; the pairs, ordered by i and then j, give every atom its neighbours
+// in ascending order, exactly as the pairwise loop appends them.
+void AddPartners(std::vector<std::pair<int, int>>& pairs, int i, std::vector<int>& partners) {
   std::sort(partners.begin(), partners.end());
-  for (int j : partners) {
+  for (int j : partners) pairs.emplace_back(i, j);
+  partners.clear();
+}
+
+BondMap BondsFromPairs(const std::vector<std::pair<int, int>>& pairs, int atom_count) {
+  BondMap bonds;
+  if (pairs.empty()) return bonds;
+  std::vector<int> degree(static_cast<size_t>(atom_count), 0);
+  for (auto [i, j] : pairs) {
+    ++degree[static_cast<size_t>(i)];
+    ++degree[static_cast<size_t>(j)];
+  }
+  bonds.reserve(atom_count);
+  for (int a = 0; a < atom_count; ++a) {
+    if (degree[static_cast<size_t>(a)] > 0) bonds[a].reserve(static_cast<size_t>(degree[static_cast<size_t>(a)]));
+  }
+  for (auto [i, j] : pairs) {
     bonds[i].push_back(j);
     bonds[j].push_back(i);
   }
-  partners.clear();
+  return bonds;
 }
 
 }  // namespace
 
 BondMap FindBondsBruteForce(const BondSearchInput& in) {
-  BondMap bonds;
   const int n = in.atom_count;
+  std::vector<std::pair<int, int>> pairs;
   std::vector<int> partners;
   for (int i = 0; i + 1 < n; ++i) {
     for (int j = i + 1; j < in.partner_end[static_cast<size_t>(i)]; ++j) {
       if (Bonded(in, i, j)) partners.push_back(j);
     }
-    AddPartners(bonds, i, partners);
+    AddPartners(pairs, i, partners);
   }
-  return bonds;
+  return BondsFromPairs(pairs, n);
 }
 
 // Cells at least as wide as the longest possible bond, so every partner of an
@@ -116,41 +136,75 @@ BondMap FindBondsGrid(const BondSearchInput& in) {
     ++start[static_cast<size_t>(c) + 1];
   }
   for (size_t c = 0; c < cell_count; ++c) start[c + 1] += start[c];
-  std::vector<int> members(static_cast<size_t>(start[cell_count]));
+  // Members of each cell, with their points and classes copied in cell
+  // order, so that the search reads memory in the order it walks the grid.
+  struct Member {
+    Point point;
+    int atom;
+    int atom_class;
+    int partner_end;
+  };
+  std::vector<Member> members(static_cast<size_t>(start[cell_count]));
   {
     std::vector<int> fill(start.begin(), start.end() - 1);
     for (int i = 0; i < n; ++i) {
       int c = atom_cell[static_cast<size_t>(i)];
-      if (c >= 0) members[static_cast<size_t>(fill[static_cast<size_t>(c)]++)] = i;
+      if (c >= 0) {
+        members[static_cast<size_t>(fill[static_cast<size_t>(c)]++)] = {
+            p[static_cast<size_t>(i)], i, in.atom_class[static_cast<size_t>(i)], in.partner_end[static_cast<size_t>(i)]};
+      }
     }
   }
 
-  bonds.reserve(n);
-  std::vector<int> partners;
-  for (int i = 0; i + 1 < n; ++i) {
-    const int end = in.partner_end[static_cast<size_t>(i)];
-    if (atom_cell[static_cast<size_t>(i)] < 0 || end <= i + 1) continue;
-    long long c = atom_cell[static_cast<size_t>(i)];
-    long long cz = c % dims[2];
-    long long cy = (c / dims[2]) % dims[1];
-    long long cx = c / (dims[1] * dims[2]);
-    for (long long x = std::max(cx - 1, 0LL); x <= std::min(cx + 1, dims[0] - 1); ++x) {
-      for (long long y = std::max(cy - 1, 0LL); y <= std::min(cy + 1, dims[1] - 1); ++y) {
-        long long row = (x * dims[1] + y) * dims[2];
-        long long z_low = std::max(cz - 1, 0LL);
-        long long z_high = std::min(cz + 1, dims[2] - 1);
-        // Cells of one row are contiguous, so their members are too.
-        int first = start[static_cast<size_t>(row + z_low)];
-        int last = start[static_cast<size_t>(row + z_high + 1)];
-        for (int m = first; m < last; ++m) {
-          int j = members[static_cast<size_t>(m)];
-          if (j > i && j < end && Bonded(in, i, j)) partners.push_back(j);
+  // Walk the cells in order; each bond is found once, from its lower atom.
+  // Grouping the pairs by lower atom and sorting each group by the higher one
+  // then gives them in the order of the pairwise loop, in linear time.
+  std::vector<std::pair<int, int>> found;
+  const double* lengths = in.lengths.data();
+  const int class_count = in.class_count;
+  for (long long cx = 0; cx < dims[0]; ++cx) {
+    for (long long cy = 0; cy < dims[1]; ++cy) {
+      for (long long cz = 0; cz < dims[2]; ++cz) {
+        const long long c = (cx * dims[1] + cy) * dims[2] + cz;
+        for (int m = start[static_cast<size_t>(c)]; m < start[static_cast<size_t>(c) + 1]; ++m) {
+          const Member& a = members[static_cast<size_t>(m)];
+          const int i = a.atom;
+          const int end = a.partner_end;
+          if (end <= i + 1) continue;
+          const double* row_lengths = lengths + static_cast<size_t>(a.atom_class) * static_cast<size_t>(class_count);
+          for (long long x = std::max(cx - 1, 0LL); x <= std::min(cx + 1, dims[0] - 1); ++x) {
+            for (long long y = std::max(cy - 1, 0LL); y <= std::min(cy + 1, dims[1] - 1); ++y) {
+              const long long row = (x * dims[1] + y) * dims[2];
+              // Cells of one row are contiguous, so their members are too.
+              const int first = start[static_cast<size_t>(row + std::max(cz - 1, 0LL))];
+              const int last = start[static_cast<size_t>(row + std::min(cz + 1, dims[2] - 1) + 1)];
+              for (int mm = first; mm < last; ++mm) {
+                const Member& b = members[static_cast<size_t>(mm)];
+                const int j = b.atom;
+                if (j <= i || j >= end) continue;
+                const double length = row_lengths[b.atom_class];
+                if (length * length > SquaredDistance(a.point, b.point)) found.emplace_back(i, j);
+              }
+            }
+          }
         }
       }
     }
-    if (!partners.empty()) AddPartners(bonds, i, partners);
   }
-  return bonds;
+  std::vector<int> first(static_cast<size_t>(n) + 1, 0);
+  for (auto [i, j] : found) ++first[static_cast<size_t>(i) + 1];
+  for (int i = 0; i < n; ++i) first[static_cast<size_t>(i) + 1] += first[static_cast<size_t>(i)];
+  std::vector<std::pair<int, int>> pairs(found.size());
+  {
+    std::vector<int> fill(first.begin(), first.end() - 1);
+    for (auto pair : found) pairs[static_cast<size_t>(fill[static_cast<size_t>(pair.first)]++)] = pair;
+  }
+  for (int i = 0; i < n; ++i) {
+    auto group = pairs.begin() + first[static_cast<size_t>(i)];
+    auto group_end = pairs.begin() + first[static_cast<size_t>(i) + 1];
+    if (group_end - group > 1) std::sort(group, group_end);
+  }
+  return BondsFromPairs(pairs, n);
 }
 
 void TrimOverCoordinated(BondMap& bonds, const BondSearchInput& in, const CoordinationLimits& limits) {
@@ -208,8 +262,23 @@ void CDataFile::CreateConnection() {
   std::vector<std::string> class_symbol;  // element of the pair table, or "" for none
   CoordinationLimits limits;
   static const std::string kNoType;
+  // The last few types seen answer most lookups (residues repeat their
+  // pattern of elements) without hashing.
+  std::array<std::pair<const std::string*, int>, 4> recent{};
+  size_t recent_next = 0;
   for (int i = 0; i < active; ++i) {
     const std::string& type = i < static_cast<int>(atom_type_.size()) ? atom_type_[static_cast<size_t>(i)] : kNoType;
+    int cached = -1;
+    for (const auto& [seen, cls] : recent) {
+      if (seen && *seen == type) {
+        cached = cls;
+        break;
+      }
+    }
+    if (cached >= 0) {
+      in.atom_class[static_cast<size_t>(i)] = cached;
+      continue;
+    }
     auto found = class_of_type.find(type);
     if (found == class_of_type.end()) {
       std::string symbol = ToUpper(type);
@@ -225,6 +294,7 @@ void CDataFile::CreateConnection() {
       found = class_of_type.emplace(type, key->second).first;
     }
     in.atom_class[static_cast<size_t>(i)] = found->second;
+    recent[recent_next++ % recent.size()] = {&found->first, found->second};
   }
   in.class_count = static_cast<int>(class_symbol.size());
   in.lengths.resize(static_cast<size_t>(in.class_count * in.class_count));
@@ -247,14 +317,13 @@ void CDataFile::CreateConnection() {
   auto head = [&](size_t r) {
     return r < head_atom_of_residue_.size() ? head_atom_of_residue_[r] : n;
   };
-  // Atoms of a residue come together: the name test is made once per run
-  // of equal names, not once per atom.
   std::string_view last_name;
   bool last_known = false;
   for (int i = 0; i < active; ++i) {
     std::string_view name = "MOL";
     if (has_residues && i < static_cast<int>(residue_name_.size())) name = residue_name_[static_cast<size_t>(i)];
     name = name.substr(0, 3);
+    // Atoms of one residue share its name: test each run of names once.
     if (i == 0 || name != last_name) {
       last_name = name;
       last_known = IsStandardResidue(name) || IsWaterResidue(name);
@@ -269,7 +338,7 @@ void CDataFile::CreateConnection() {
 
   BondMap bonds = FindBondsGrid(in);
   TrimOverCoordinated(bonds, in, limits);
-  SetConnection(bonds);
+  AdoptConnection(std::move(bonds));
 }
 
 }  // namespace tarvex

@@ -27,15 +27,13 @@ class PerceptionScope {
     BondSearchState& state = SearchState();
     if (state.owner == &record && state.context) return;
     const int n = std::max(record.GetNumberOfAtoms(), 0);
-    CDataFile::Snapshot& snapshot = record.GetSnapshot();
     const std::vector<std::string>& types = record.GetAtomType();
     const double scale = record.GetBondScale() > 0.0 ? record.GetBondScale() : 1.0;
     auto standard_length = [&record, &types, scale](int a, int b) {
       if (a >= static_cast<int>(types.size()) || b >= static_cast<int>(types.size())) return 0.0;
       return record.GetPairParameter(types[static_cast<size_t>(a)], types[static_cast<size_t>(b)]) / scale;
     };
-    state.context = BuildPerceptionContext(n, record.GetConnection(), snapshot.atom_types, record.GetCartesian(),
-                                           standard_length);
+    state.context = BuildPerceptionContext(n, record.GetConnection(), types, record.GetCartesian(), standard_length);
     state.owner = &record;
     ++state.generation;
     built_ = true;
@@ -96,7 +94,9 @@ LewisStructure MakeLewisStructure(CDataFile& record, const PerceptionContext& co
   lewis.edge_order.resize(g.targets.size());
   for (int a = 0; a < g.atom_count; ++a) {
     for (int k = g.offsets[static_cast<size_t>(a)]; k < g.offsets[static_cast<size_t>(a) + 1]; ++k) {
-      const int order = record.GetBondOrder(a, g.targets[static_cast<size_t>(k)]);
+      const int b = g.targets[static_cast<size_t>(k)];
+      // Both sides of a bond read one entry: look it up from the lower atom.
+      const int order = a < b ? record.GetBondOrder(a, b) : lewis.edge_order[static_cast<size_t>(g.EdgeIndex(b, a))];
       lewis.edge_order[static_cast<size_t>(k)] = order > 0 ? order : 1;
     }
   }
@@ -117,13 +117,10 @@ void CDataFile::PerceiveBondTypes() {
   types_assigned_ = 1;
   const size_t n = static_cast<size_t>(std::max(number_of_atoms_, 0));
   formal_charges_.assign(n, 0);
-  mol2_atom_types_.assign(n, std::string());
   mol2_bond_types_.clear();
   initial_bond_orders_.clear();
   fixed_bond_orders_.clear();
   bond_orders_.clear();
-  if (snapshot_.atom_types != atom_type_) snapshot_.atom_types = atom_type_;
-  if (!(snapshot_.connection == connection_)) snapshot_.connection = connection_;
 
   BondSearchState& state = SearchState();
   state.owner = nullptr;  // always a fresh context
@@ -184,8 +181,8 @@ void CDataFile::AssignMol2AtomTypes() {
     rows.suffixes = &suffixes->second;
     for (const std::string& pattern : patterns) rows.patterns.emplace_back(pattern);
   }
-  const std::vector<std::string>& labels = snapshot_.atom_types;
-  const BondMap& bonds = snapshot_.connection;
+  const std::vector<std::string>& labels = atom_type_;
+  const BondMap& bonds = connection_;
   // Atoms of one type share their rows: look each distinct type up once
   // (the chemistry graph has numbered the distinct types).
   PerceptionScope scope(*this);

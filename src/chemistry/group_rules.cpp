@@ -19,8 +19,9 @@ constexpr int kNitrogen = 7;
 constexpr int kOxygen = 8;
 constexpr int kSulfur = 16;
 
-// The record's atoms as the rules read them: element labels, typing-row
-// suffixes and the neighbour lists of the snapshot (those the patterns see).
+// The record's atoms as the rules read them: element labels (the atom
+// types), typing-row suffixes and the bond lists (read directly, as the
+// snapshot holds the same).
 // `elements` holds, per atom, the element its label spells exactly (-1
 // otherwise), so the rules compare numbers, not strings.
 struct RuleView {
@@ -57,7 +58,7 @@ struct RuleView {
 const std::vector<int>& LabelElements(CDataFile& record, std::vector<int>& own) {
   const BondSearchState& search = SearchState();
   if (search.owner == &record && search.context) return search.context->label_element;
-  const std::vector<std::string>& labels = record.GetSnapshot().atom_types;
+  const std::vector<std::string>& labels = record.GetAtomType();
   own.assign(labels.size(), -1);
   for (size_t a = 0; a < labels.size(); ++a) {
     const int z = ElementIndex(labels[a]);
@@ -87,7 +88,7 @@ const std::vector<int>& LabelElements(CDataFile& record, std::vector<int>& own) 
 void CDataFile::MarkOxoGroups() {
   const int n = std::min(std::max(number_of_atoms_, 0), static_cast<int>(mol2_atom_types_.size()));
   std::vector<int> own_elements;
-  RuleView view{snapshot_.atom_types, LabelElements(*this, own_elements), mol2_atom_types_, snapshot_.connection, n};
+  RuleView view{atom_type_, LabelElements(*this, own_elements), mol2_atom_types_, connection_, n};
   static const CompiledPattern kCarboxyl("(3C(1O,1O,*))");
   static const CompiledPattern kCarboxylEster("(3C(1O,2O(C,H),*))");
   static const CompiledPattern kNitrate("(3N(1O,1O,1O))");
@@ -159,7 +160,7 @@ void CDataFile::MarkOxoGroups() {
 void CDataFile::MarkCationGroups() {
   const int n = std::min(std::max(number_of_atoms_, 0), static_cast<int>(mol2_atom_types_.size()));
   std::vector<int> own_elements;
-  RuleView view{snapshot_.atom_types, LabelElements(*this, own_elements), mol2_atom_types_, snapshot_.connection, n};
+  RuleView view{atom_type_, LabelElements(*this, own_elements), mol2_atom_types_, connection_, n};
   static const CompiledPattern kThiourea("(3C(3N,3N,1S))");
   static const CompiledPattern kUrea("(3C(3N,3N,1O))");
   static const CompiledPattern kGuanidine("(3C(3N,3N,2N))");

@@ -153,3 +153,57 @@ NamedFile ResolveFile(std::string name, std::string explicit_type, bool typed) {
 std::string UpperType(const NamedFile& file) { return ToUpper(file.type_text); }
 
 }  // namespace tarvex
+
+namespace tarvex {
+
+void AppendInputFiles(const std::vector<NamedFile>& files, std::string_view unknown_warning, NameInWarning shown,
+                      bool box, BoxInputs box_inputs, std::vector<std::unique_ptr<CDataFile>>& into) {
+  for (const NamedFile& file : files) {
+    if (file.type == FileType::kUnknown) {
+      ErrLine(std::string(unknown_warning) + (shown == NameInWarning::kType ? UpperType(file) : file.name));
+      continue;
+    }
+    std::unique_ptr<CDataFile> record = CreateInputFile(file.type, file.name);
+    const bool takes_box = file.type == FileType::kAmberRestart ||
+                           (file.type == FileType::kAmberCoord && box_inputs == BoxInputs::kTrajectoriesAndRestarts);
+    if (box && takes_box) record->SetFileFlag(kFileBox);
+    into.push_back(std::move(record));
+  }
+}
+
+void MergeInputFiles(std::vector<std::unique_ptr<CDataFile>>& inputs, std::unique_ptr<CDataFile>& merged) {
+  for (std::unique_ptr<CDataFile>& input : inputs) {
+    input->CopyState(*merged);
+    input->Read(0);
+    if (inputs.size() > 1) merged->CopyState(*input);
+  }
+  if (inputs.size() == 1) merged = std::move(inputs.front());
+  inputs.clear();
+}
+
+namespace {
+
+std::unique_ptr<CDataFile> CreateWithFallback(const NamedFile& file, FileType fallback, std::string_view warning,
+                                              std::string_view applies) {
+  FileType type = file.type;
+  if (type == FileType::kUnknown) {
+    ErrLine(std::string(warning) + UpperType(file));
+    ErrLine(applies);
+    type = fallback;
+  }
+  return CreateOutputFile(type);
+}
+
+}  // namespace
+
+std::unique_ptr<CDataFile> CreateDataRecord(const NamedFile& file) {
+  return CreateWithFallback(file, FileType::kAmberCoord, "Warning unknown datafile format: ",
+                            "Input datafile applies to the Amber CRD format.");
+}
+
+std::unique_ptr<CDataFile> CreateReferenceRecord(const NamedFile& file) {
+  return CreateWithFallback(file, FileType::kAmberTopology, "Warning unknown reference file format: ",
+                            "Input reference file applies to the Amber TOP format.");
+}
+
+}  // namespace tarvex

@@ -15,6 +15,7 @@
 
 #include "formats/file_types.h"
 #include "molecule/bond_map.h"
+#include "molecule/data_file.h"
 
 namespace tarvex {
 
@@ -112,5 +113,29 @@ NamedFile ResolveFile(std::string name, std::string explicit_type, bool typed);
 
 // Upper-cased type text, as printed in the unknown-type warnings.
 std::string UpperType(const NamedFile& file);
+
+// How an unknown input type is reported: the warning text is followed by the
+// file name or by the upper-cased type.
+enum class NameInWarning { kFileName, kType };
+// Which inputs receive the box bit when the analyzer's BOX option is on.
+enum class BoxInputs { kTrajectoriesAndRestarts, kRestartsOnly };
+
+// Opens every file of a list as an input record and appends it to `into`;
+// files of an unknown type are warned about and skipped.
+void AppendInputFiles(const std::vector<NamedFile>& files, std::string_view unknown_warning, NameInWarning shown,
+                      bool box, BoxInputs box_inputs, std::vector<std::unique_ptr<CDataFile>>& into);
+
+// Reads the inputs in order into `merged`: each first receives what the
+// earlier ones provided (a topology's atom count and names for a restart
+// file), reads its default molecule, and hands on what it adds. A single
+// input would hand everything on to the empty record, so it becomes that
+// record instead of being copied. The inputs are released.
+void MergeInputFiles(std::vector<std::unique_ptr<CDataFile>>& inputs, std::unique_ptr<CDataFile>& merged);
+
+// The data and reference records of getdun and conf: made empty (their Run
+// opens them); an unknown type is warned about and read as an Amber
+// trajectory or topology.
+std::unique_ptr<CDataFile> CreateDataRecord(const NamedFile& file);
+std::unique_ptr<CDataFile> CreateReferenceRecord(const NamedFile& file);
 
 }  // namespace tarvex

@@ -1,27 +1,121 @@
+// Amber trajectory (CRD) layout:
+//
+//   line 1      title (the whole line)
+//   then        per frame, 3 x NATOM coordinates x1 y1 z1 x2 ... as "%8.3f",
+//               ten per line, a new line started for each frame; with a
+//               periodic box, its three lengths follow each frame on a line
+//               of their own
+//
+// The file names no atoms and states no atom count: the count comes from a
+// topology copied into the record, or from the user. The numbers are read as
+// white-space-separated values, so the line layout plays no part: a wrong
+// atom count or a wrong BOX setting shifts every frame after the first, which
+// is why a file that ends inside a frame is reported.
 #include "formats/amber_coord_file.h"
 
+#include <array>
+#include <utility>
+
 #include "common/exit.h"
+#include "formats/amber_numbers.h"
+#include "formats/amber_titles.h"
 
 namespace tarvex {
+namespace {
+
+constexpr int kNumbersPerLine = 10;
+
+}  // namespace
 
 CAmberCoordFile::CAmberCoordFile() = default;
 CAmberCoordFile::CAmberCoordFile(std::string name) { OpenInput(std::move(name)); }
 CAmberCoordFile::~CAmberCoordFile() = default;
 
-// The head of a trajectory is its title line; a file without one is not a
-// trajectory.
+// The head of a trajectory is its title line; a file without one (or a
+// binary file, such as a NetCDF trajectory) is not a trajectory.
 void CAmberCoordFile::OpenInput(std::string name) {
   StoreNameAndOpenInput(name);
   std::string_view line;
-  if (!input_.ReadLine(line)) Fatal(input_file_name_ + " is not Amber CRD file.");
+  if (!input_.ReadLine(line) || line.find('\0') != std::string_view::npos) {
+    Fatal(input_file_name_ + " is not Amber CRD file.");
+  }
   title_.assign(line);
   box_.assign(3, 0.0);
+  frames_read_ = 0;
+  stopped_ = false;
 }
 
 void CAmberCoordFile::OpenOutput(std::string name, bool open) { OpenOutputShared(name, open); }
 
-void CAmberCoordFile::Read(int) { Fatal("Error: reading Amber CRD files is not available yet."); }
-void CAmberCoordFile::Write() { Fatal("Error: writing Amber CRD files is not available yet."); }
-void CAmberCoordFile::ReadAll(int) { Fatal("Error: reading Amber CRD files is not available yet."); }
+bool CAmberCoordFile::ReadFrame() {
+  if (stopped_ || !input_.IsOpen() || number_of_atoms_ <= 0) return false;
+  const bool with_box = (file_flags_ & kFileBox) != 0;
+  const size_t points = static_cast<size_t>(number_of_atoms_);
+  const size_t wanted = 3 * points + (with_box ? 3 : 0);
+  NumberScanner scanner(input_);
+  size_t read = tarvex::ReadFrame(scanner, scratch_, points);
+  std::array<double, 3> box{};
+  if (read == 3 * points && with_box) read += scanner.Read(box.data(), box.size());
+  if (read == wanted) {
+    if (with_box) box_.assign(box.begin(), box.end());
+    ++frames_read_;
+    return true;
+  }
+  stopped_ = true;
+  const std::string after = std::to_string(frames_read_) + " frames";
+  if (scanner.Stop() == ScanStop::kNotANumber) {
+    Warn("Warning: " + input_file_name_ + ": \"" + scanner.BadWord() +
+         "\" is not a number; reading stopped after " + after + ".");
+  } else if (read > 0) {
+    Warn("Warning: " + input_file_name_ + " ends inside a frame: " + std::to_string(read) +
+         " numbers left over after " + after + " of " + std::to_string(points) + " atoms" +
+         (with_box ? " with a box" : "") + " (" + std::to_string(wanted) +
+         " numbers each); the partial frame was dropped.");
+  }
+  return false;
+}
+
+// which = 0 reads the next frame, N > 0 reads N frames and keeps the N-th
+// (or the last whole one), a negative value reads to the end of the file.
+void CAmberCoordFile::Read(int which) {
+  cartesian_.clear();
+  const int target = which == 0 ? 1 : which;
+  for (int count = 0; which < 0 || count < target; ++count) {
+    if (!ReadFrame()) break;
+    std::swap(cartesian_, scratch_);
+  }
+}
+
+// Every frame to the end of the file; `frame` (0-based, negative for the
+// last) becomes the current coordinates.
+void CAmberCoordFile::ReadAll(int frame) {
+  cartesian_all_.clear();
+  for (;;) {
+    Read(0);
+    if (cartesian_.empty()) break;
+    cartesian_all_.push_back(cartesian_);
+  }
+  const int count = static_cast<int>(cartesian_all_.size());
+  number_of_molecules_ = count;
+  if (count == 0) return;
+  const int index = frame < 0 ? count - 1 : frame;
+  if (index >= count) {
+    Fatal("Error: " + input_file_name_ + " holds " + std::to_string(count) + " frames; frame " +
+          std::to_string(index + 1) + " does not exist.");
+  }
+  cartesian_ = cartesian_all_[static_cast<size_t>(index)];
+}
+
+// One frame per call. The title heads only the first CRD file of the run, so
+// that frames written one by one (WriteAll) can be joined into a trajectory.
+void CAmberCoordFile::Write() {
+  AppendTitleOnce(output_.Buffer(), title_, AmberTitlesWritten().coord_title_written);
+  NumberBlockWriter block(output_, 8, 3, kNumbersPerLine);
+  block.AddPoints(cartesian_);
+  if ((file_flags_ & kFileBox) && !box_.empty()) {
+    for (double value : box_) block.Add(value);
+  }
+  block.EndLine();
+}
 
 }  // namespace tarvex

@@ -1,8 +1,9 @@
-// CAmberCoordFile: Amber trajectories (CRD): a title line, then frames of
-// bare coordinates, ten numbers per line, each frame optionally followed by
-// its periodic box.
+// CAmberCoordFile: Amber trajectories (CRD, "mdcrd"): a title line, then
+// frames of bare coordinates, ten numbers per line, each frame optionally
+// followed by its periodic box.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -22,10 +23,21 @@ class CAmberCoordFile final : public CDataFile {
   void Write() override;
   void ReadAll(int frame) override;
 
+  // The box lengths of the last frame read (with BOX), or those to write.
   const std::vector<double>& Box() const { return box_; }
+  void SetBox(const std::vector<double>& box) { box_ = box; }
 
  private:
+  // Reads the next whole frame into scratch_ (and the box with BOX). On a
+  // frame that ends early the reading stops for good, with a warning.
+  bool ReadFrame();
+
   std::vector<double> box_;
+  // The frame being read; swapped with cartesian_ when complete, so that
+  // streaming a trajectory allocates nothing after its first frame.
+  Frame scratch_;
+  int64_t frames_read_ = 0;
+  bool stopped_ = false;
 };
 
 }  // namespace tarvex

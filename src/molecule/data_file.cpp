@@ -76,6 +76,22 @@ void CDataFile::SetConnection(const BondMap& bonds) {
   } else {
     connection_ = bonds;
   }
+  SnapshotConnection();
+}
+
+// The same as SetConnection, taking over the lists where the result is the
+// handed map itself (replacing, or merging into no bonds).
+void CDataFile::AdoptConnection(BondMap&& bonds) {
+  if (!(file_flags_ & kFileNoConnect) && ((file_flags_ & kFileNoMerge) || connection_.empty())) {
+    connection_ = std::move(bonds);
+    SnapshotConnection();
+  } else {
+    SetConnection(bonds);
+  }
+}
+
+// The snapshot keeps a copy of the bonds unless one names a missing atom.
+void CDataFile::SnapshotConnection() {
   for (auto [atom, neighbours] : connection_) {
     (void)atom;
     for (int neighbour : neighbours) {

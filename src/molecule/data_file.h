@@ -247,6 +247,9 @@ class CDataFile {
   void OpenOutputShared(const std::string& name, bool open);
   // The reader of the typing section of the parameter file.
   void LoadTypingRows();
+  // SetConnection taking over the handed lists where it can.
+  void AdoptConnection(BondMap&& bonds);
+  void SnapshotConnection();
 
   // Field groups.
   std::string title_;

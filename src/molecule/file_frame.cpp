@@ -4,8 +4,22 @@
 
 #include "common/exit.h"
 #include "molecule/data_file.h"
+#include "molecule/numbered_files.h"
 
 namespace tarvex {
+
+int NumberedFileWidth(long long frames, int step, bool step0, bool base1) {
+  const long long s = step0 ? 0 : 1;
+  const long long b = base1 ? 1 : 0;
+  const long long files = (frames - 1 + s) / step - s + 1 + b;
+  return files <= 10000 ? 4 : (files > 1000000 ? 8 : 6);
+}
+
+std::string NumberedFileName(const std::string& base, long long number, int width, const std::string& extension) {
+  std::string digits = std::to_string(number);
+  if (static_cast<int>(digits.size()) < width) digits.insert(0, static_cast<size_t>(width) - digits.size(), '0');
+  return base + digits + extension;
+}
 
 std::string CDataFile::GetInputFileName() const { return input_file_name_; }
 std::string CDataFile::GetOutputFileName() const { return output_file_name_; }
@@ -44,18 +58,14 @@ void CDataFile::WriteAll(int step) {
     base = output_file_name_.substr(0, dot);
     extension = output_file_name_.substr(dot);
   }
-  const long long frame_count = static_cast<long long>(frames.size());
-  const long long s = (file_flags_ & kFileStep0) ? 0 : 1;
-  const long long b = (file_flags_ & kFileBase1) ? 1 : 0;
-  const long long files = (frame_count - 1 + s) / step - s + 1 + b;
-  const int width = files <= 10000 ? 4 : (files > 1000000 ? 8 : 6);
-  long long number = b;
-  long long counter = s;
+  const bool step0 = (file_flags_ & kFileStep0) != 0;
+  const bool base1 = (file_flags_ & kFileBase1) != 0;
+  const int width = NumberedFileWidth(static_cast<long long>(frames.size()), step, step0, base1);
+  long long number = base1 ? 1 : 0;
+  long long counter = step0 ? 0 : 1;
   for (size_t k = 0; k < frames.size(); ++k) {
     if (counter % step == 0) {
-      std::string digits = std::to_string(number);
-      if (static_cast<int>(digits.size()) < width) digits.insert(0, static_cast<size_t>(width) - digits.size(), '0');
-      std::string name = base + digits + extension;
+      std::string name = NumberedFileName(base, number, width, extension);
       if (!output_.Open(name)) Fatal("Can't open output file: " + name);
       cartesian_ = frames[k];
       internal_.clear();

@@ -9,6 +9,7 @@
 #include <random>
 
 #include "../formats/pdb_test_files.h"
+#include "../support/scratch_dir.h"
 
 namespace tarvex {
 namespace {
@@ -186,14 +187,16 @@ TEST(GetSolvShell, BoundariesAndTies) {
 // selected, a 5 angstrom shell, the nearest ten, and a file written.
 TEST(GetSolvCorpus, EveryPdbFileRuns) {
   if (!testing_files::CorpusPresent()) GTEST_SKIP() << "corpus not found";
+  const testing::ScratchDir dir;
   for (const std::string& input : testing_files::CorpusFiles("pdb")) {
     SCOPED_TRACE(input);
-    const std::string output = testing_files::ScratchPath(std::filesystem::path(input).filename().string());
+    const std::string name = std::filesystem::path(input).filename().string();
+    const std::string output = dir.Path(name);
     const auto [out, err] =
         testing_files::RunAnalyzer<CGetSolv>({"getsolv", "-m", "-n", "10", "-r", "5", "-i", input, "-o", output});
     EXPECT_NE(out.find("Normal termination of getsolv."), std::string::npos);
     EXPECT_EQ(err, "");
-    EXPECT_NE(testing_files::ReadWhole(output).find("END"), std::string::npos);
+    EXPECT_NE(dir.Read(name).find("END"), std::string::npos);
   }
 }
 

@@ -2,20 +2,29 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
+#include "../support/scratch_dir.h"
 #include "pdb_test_files.h"
 
 namespace tarvex {
 namespace {
 
 using testing_files::CorpusPresent;
-using testing_files::ReadWhole;
-using testing_files::ScratchPath;
-using testing_files::WriteScratch;
 
-std::unique_ptr<CMol2File> ReadText(const std::string& text) {
-  auto file = std::make_unique<CMol2File>(WriteScratch("in.mol2", text));
+std::unique_ptr<CMol2File> ReadText(const testing::ScratchDir& scratch, const std::string& text) {
+  auto file = std::make_unique<CMol2File>(scratch.Write("in.mol2", text));
   file->Read(0);
   return file;
+}
+
+// Writes the record to `name` in the scratch directory and returns the text.
+std::string WriteOut(const testing::ScratchDir& scratch, CDataFile& record, const std::string& name) {
+  record.OpenOutput(scratch.Path(name), true);
+  record.Write();
+  EXPECT_TRUE(CommitOutputs());
+  return scratch.Read(name);
 }
 
 std::unique_ptr<CMol2File> ReadCorpus(const std::string& name) {
@@ -32,6 +41,7 @@ size_t BondCount(CDataFile& record) {
 
 // Formaldehyde with a residue, charges and bonds, written to `name`.
 std::string WriteFormaldehyde(const std::string& name, uint32_t flags) {
+  testing::ScratchDir scratch;
   CMol2File record;
   record.SetNumberOfAtoms(4);
   record.SetNumberOfResidues(1);
@@ -47,11 +57,7 @@ std::string WriteFormaldehyde(const std::string& name, uint32_t flags) {
   record.SetConnection({{0, {1, 2, 3}}, {1, {0}}, {2, {0}}, {3, {0}}});
   record.SetTitle("formaldehyde");
   record.SetFileFlag(flags);
-  const std::string path = ScratchPath(name);
-  record.OpenOutput(path, true);
-  record.Write();
-  EXPECT_TRUE(CommitOutputs());
-  return ReadWhole(path);
+  return WriteOut(scratch, record, name);
 }
 
 // The writer byte for byte: counts line, atom columns (id 7, name 8 left,
@@ -60,7 +66,7 @@ std::string WriteFormaldehyde(const std::string& name, uint32_t flags) {
 TEST(Mol2Writer, WholeFile) {
   EXPECT_EQ(WriteFormaldehyde("form.mol2", 0),
             "@<TRIPOS>MOLECULE\n"
-            "tarvex_Mol2Writer_WholeFile_form\n"
+            "form\n"
             "4 3 1\n"
             "SMALL\n"
             "USER_CHARGES\n"
@@ -89,7 +95,8 @@ TEST(Mol2Writer, NoTypeAndMoleculeName) {
 }
 
 TEST(Mol2Reader, FieldsTypesAndResidues) {
-  auto file = ReadText(
+  testing::ScratchDir scratch;
+  auto file = ReadText(scratch,
       "# written by hand\n"
       "@<TRIPOS>MOLECULE\n"
       "two residues\n"
@@ -128,12 +135,13 @@ TEST(Mol2Reader, FieldsTypesAndResidues) {
 }
 
 TEST(Mol2Reader, BadAndEmptyInput) {
-  auto empty = ReadText("");
+  testing::ScratchDir scratch;
+  auto empty = ReadText(scratch, "");
   EXPECT_EQ(empty->GetNumberOfAtoms(), 0);
   EXPECT_FALSE(empty->HasState("connection"));
   // A lying counts line allocates nothing; garbage numbers keep defaults; a
   // file cut inside the atoms still gives the atoms read.
-  auto bad = ReadText(
+  auto bad = ReadText(scratch,
       "@<TRIPOS>MOLECULE\nbad\n999999999 999999999\nSMALL\nNO_CHARGES\n@<TRIPOS>ATOM\n"
       "x C1 1.0 nan? 2.0\n"
       "2 O1 abc 0.5 0.5 O.3 1 MOL 0.3\n"
@@ -171,7 +179,8 @@ TEST(Mol2Reader, CorpusFiles) {
   EXPECT_EQ(amber->Mol2TypeSuffixes()[0], "");
 
   auto several = ReadCorpus("c4.mol2");
-  const std::string c4 = ReadWhole(std::string(TARVEX_CORPUS) + "/mol2/c4.mol2");
+  std::ifstream c4_file(std::string(TARVEX_CORPUS) + "/mol2/c4.mol2", std::ios::binary);
+  const std::string c4((std::istreambuf_iterator<char>(c4_file)), std::istreambuf_iterator<char>());
   const size_t counts = c4.find('\n', c4.find('\n', c4.find("@<TRIPOS>MOLECULE")) + 1) + 1;
   EXPECT_EQ(several->GetNumberOfAtoms(), std::stoi(c4.substr(counts)));
 
@@ -186,7 +195,8 @@ TEST(Mol2Reader, CorpusFiles) {
 // A file read and written again keeps its types where perception agrees,
 // and a record that could not be typed (no bonds) keeps the types it had.
 TEST(Mol2Writer, RoundTrip) {
-  auto pyridine = ReadText(
+  testing::ScratchDir scratch;
+  auto pyridine = ReadText(scratch,
       "@<TRIPOS>MOLECULE\npyridine\n11 11 1\nSMALL\nNO_CHARGES\n\n@<TRIPOS>ATOM\n"
       "1 N1  1.39 0.00 0.00 N.ar 1 PYR\n2 C2  0.70 1.20 0.00 C.ar 1 PYR\n3 C3 -0.70 1.20 0.00 C.ar 1 PYR\n"
       "4 C4 -1.39 0.00 0.00 C.ar 1 PYR\n5 C5 -0.70 -1.20 0.00 C.ar 1 PYR\n6 C6  0.70 -1.20 0.00 C.ar 1 PYR\n"
@@ -194,31 +204,20 @@ TEST(Mol2Writer, RoundTrip) {
       "10 H5 -1.24 -2.15 0.00 H 1 PYR\n11 H6 1.24 -2.15 0.00 H 1 PYR\n"
       "@<TRIPOS>BOND\n1 1 2 ar\n2 2 3 ar\n3 3 4 ar\n4 4 5 ar\n5 5 6 ar\n6 6 1 ar\n"
       "7 2 7 1\n8 3 8 1\n9 4 9 1\n10 5 10 1\n11 6 11 1\n");
-  const std::string path = ScratchPath("pyridine.mol2");
-  pyridine->OpenOutput(path, true);
-  pyridine->Write();
-  ASSERT_TRUE(CommitOutputs());
-  const std::string text = ReadWhole(path);
+  const std::string text = WriteOut(scratch, *pyridine, "pyridine.mol2");
   EXPECT_NE(text.find(" N.ar "), std::string::npos);
   EXPECT_NE(text.find("NO_CHARGES\n"), std::string::npos);
   EXPECT_NE(text.find("     1     1     2    ar\n"), std::string::npos);
 
-  auto lone = ReadText("@<TRIPOS>MOLECULE\nion\n1 0 1\nSMALL\nNO_CHARGES\n@<TRIPOS>ATOM\n1 NA 0 0 0 Na 1 NA\n");
-  const std::string ion = ScratchPath("ion.mol2");
-  lone->OpenOutput(ion, true);
-  lone->Write();
-  ASSERT_TRUE(CommitOutputs());
-  EXPECT_NE(ReadWhole(ion).find(" Na        1 NA1 "), std::string::npos);
+  auto lone = ReadText(scratch, "@<TRIPOS>MOLECULE\nion\n1 0 1\nSMALL\nNO_CHARGES\n@<TRIPOS>ATOM\n1 NA 0 0 0 Na 1 NA\n");
+  EXPECT_NE(WriteOut(scratch, *lone, "ion.mol2").find(" Na        1 NA1 "), std::string::npos);
 }
 
 TEST(Mol2Writer, ProteinMoleculeType) {
-  auto file = ReadText(
+  testing::ScratchDir scratch;
+  auto file = ReadText(scratch,
       "@<TRIPOS>MOLECULE\nala\n1 0 1\nSMALL\nNO_CHARGES\n@<TRIPOS>ATOM\n1 CA 0 0 0 C.3 1 ALA1\n");
-  const std::string path = ScratchPath("ala.mol2");
-  file->OpenOutput(path, true);
-  file->Write();
-  ASSERT_TRUE(CommitOutputs());
-  EXPECT_NE(ReadWhole(path).find("\nPROTEIN\nNO_CHARGES\n"), std::string::npos);
+  EXPECT_NE(WriteOut(scratch, *file, "ala.mol2").find("\nPROTEIN\nNO_CHARGES\n"), std::string::npos);
 }
 
 }  // namespace

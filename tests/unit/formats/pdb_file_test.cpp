@@ -7,16 +7,15 @@
 #include <filesystem>
 
 #include "common/numbers.h"
+#include "../support/scratch_dir.h"
 #include "pdb_test_files.h"
 #include "molecule/tables.h"
 
 namespace tarvex {
 namespace {
 
+using testing::ScratchDir;
 using testing_files::ErrorOf;
-using testing_files::ReadWhole;
-using testing_files::ScratchPath;
-using testing_files::WriteScratch;
 
 // An atom record in the PDB's own columns; `number` fills columns 23-26
 // right-justified (or is taken as it stands when it is four characters).
@@ -29,7 +28,8 @@ std::string Atom(int serial, const char* name, const char* residue, char chain, 
 }
 
 std::unique_ptr<CPdbFile> ReadText(const std::string& text, uint32_t flags = 0) {
-  auto file = std::make_unique<CPdbFile>(WriteScratch("in.pdb", text));
+  const ScratchDir dir;
+  auto file = std::make_unique<CPdbFile>(dir.Write("in.pdb", text));
   file->SetFileFlag(flags);
   file->Read(0);
   return file;
@@ -175,12 +175,13 @@ TEST(PdbRead, CoordinatesFallBackToFreeFormat) {
   EXPECT_EQ(pdb->GetCartesian()[1], (Point{-10.347, -39.096, 33.584}));
   EXPECT_EQ(pdb->GetCartesian()[2], (Point{1.0, 5.0, 2.0})) << "the broken fixed field is read by white space";
 
-  const std::string path = WriteScratch("bad.pdb", Atom(1, " C", "LIG", ' ', "1", 0, 0, 0) +
+  const ScratchDir dir;
+  const std::string path = dir.Write("bad.pdb", Atom(1, " C", "LIG", ' ', "1", 0, 0, 0) +
                                                        "REMARK\nATOM      2  C   LIG     1       1.000   2.000\n");
   CPdbFile bad(path);
   EXPECT_EQ(ErrorOf([&] { bad.Read(0); }),
             "Error: " + path + ", line 3: the atom record has no x, y, z coordinates.\n");
-  CPdbFile too_short(WriteScratch("short.pdb", "ATOM\n"));
+  CPdbFile too_short(dir.Write("short.pdb", "ATOM\n"));
   EXPECT_NE(ErrorOf([&] { too_short.Read(0); }).find("line 1: the atom record has no x, y, z"), std::string::npos);
 }
 
@@ -214,7 +215,8 @@ TEST(PdbRead, UnusualNumbers) {
   EXPECT_EQ(pdb->GetResidueIndex(), (std::vector<int>{9999, 10000, 10001, 0}));
   EXPECT_EQ(pdb->GetAtomIndex(), (std::vector<int>{1, 2, 3, 4}));
 
-  const std::string path = WriteScratch("hex.pdb", Atom(1, " O", "WAT", 'W', "2710", 0, 0, 0) +
+  const ScratchDir dir;
+  const std::string path = dir.Write("hex.pdb", Atom(1, " O", "WAT", 'W', "2710", 0, 0, 0) +
                                                        Atom(2, " O", "WAT", 'W', "#10", 0, 0, 0));
   CPdbFile bad(path);
   EXPECT_EQ(ErrorOf([&] { bad.Read(0); }),
@@ -275,11 +277,11 @@ TEST(PdbRead, StrictFlagReachesTheElementSearch) {
 }
 
 std::string WriteRecord(CPdbFile& record) {
-  const std::string path = ScratchPath("out.pdb");
-  record.OpenOutput(path, true);
+  const ScratchDir dir;
+  record.OpenOutput(dir.Path("out.pdb"), true);
   record.Write();
   EXPECT_TRUE(CommitOutputs());
-  return ReadWhole(path);
+  return dir.Read("out.pdb");
 }
 
 // The whole file, column by column: TER before the atom it precedes, CONECT
@@ -357,6 +359,7 @@ TEST(PdbWrite, CreateBondsBitPerceivesBondsFirst) {
 // written), with the file's residue numbers under the read-numbering bit.
 TEST(PdbCorpus, RoundTrip) {
   if (!testing_files::CorpusPresent()) GTEST_SKIP() << "corpus not found";
+  const ScratchDir dir;
   int files = 0;
   for (const std::string& input : testing_files::CorpusFiles("pdb")) {
     SCOPED_TRACE(input);
@@ -364,7 +367,7 @@ TEST(PdbCorpus, RoundTrip) {
     first.Read(0);
     ASSERT_GT(first.GetNumberOfAtoms(), 0);
     first.SetFileFlag(kFileReadNumbering);
-    const std::string path = ScratchPath(std::filesystem::path(input).filename().string());
+    const std::string path = dir.Path(std::filesystem::path(input).filename().string());
     first.OpenOutput(path, true);
     first.Write();
     ASSERT_TRUE(CommitOutputs());

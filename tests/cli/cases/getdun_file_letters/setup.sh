@@ -1,0 +1,2 @@
+cp "$DATA"/amber/getdun.crd .
+printf 'C1 C2\n' > letters.txt

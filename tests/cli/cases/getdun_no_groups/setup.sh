@@ -1,0 +1,1 @@
+cp "$DATA"/amber/getdun.crd .

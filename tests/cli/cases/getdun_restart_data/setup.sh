@@ -1,0 +1,1 @@
+cp "$DATA"/amber/tiny_vel.rst .

@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include "../support/scratch_dir.h"
+#include "common/console.h"
+#include "common/exit.h"
+#include "common/line_reader.h"
+#include "common/output_file.h"
+#include "molecule/tables.h"
+
+namespace tarvex {
+namespace {
+
+using testing::ScratchDir;
+
+std::vector<std::string> Lines(const std::string& path) {
+  LineReader reader;
+  EXPECT_TRUE(reader.Open(path));
+  std::vector<std::string> lines;
+  std::string_view line;
+  while (reader.ReadLine(line)) lines.emplace_back(line);
+  return lines;
+}
+
+TEST(LineReader, LineEndsAndLastLine) {
+  ScratchDir dir;
+  EXPECT_EQ(Lines(dir.Write("a", "one\r\ntwo\n\nthree")), (std::vector<std::string>{"one", "two", "", "three"}));
+  EXPECT_EQ(Lines(dir.Write("b", "")), std::vector<std::string>{});
+  EXPECT_EQ(Lines(dir.Write("c", "\n")), (std::vector<std::string>{""}));
+  std::string long_line(3'000'000, 'x');
+  EXPECT_EQ(Lines(dir.Write("d", "a\n" + long_line + "\nb")), (std::vector<std::string>{"a", long_line, "b"}));
+  LineReader reader;
+  EXPECT_FALSE(reader.Open(dir.Root())) << "a directory is not a readable file";
+  EXPECT_FALSE(reader.Open(dir.Path("missing")));
+}
+
+TEST(LineReader, TokensSeekAndRewind) {
+  ScratchDir dir;
+  std::string text = "title\n  1.0  2.0\n3.0\r\n 4.0";
+  for (int i = 0; i < 200000; ++i) text += " 5.5";
+  LineReader reader;
+  ASSERT_TRUE(reader.Open(dir.Write("t", text)));
+  std::string_view line, token;
+  ASSERT_TRUE(reader.ReadLine(line));
+  uint64_t mark = reader.Tell();
+  ASSERT_TRUE(reader.ReadToken(token));
+  EXPECT_EQ(token, "1.0");
+  ASSERT_TRUE(reader.ReadToken(token));
+  ASSERT_TRUE(reader.ReadToken(token));
+  EXPECT_EQ(token, "3.0");
+  size_t count = 0;
+  while (reader.ReadToken(token)) ++count;
+  EXPECT_EQ(count, 200001u);
+  EXPECT_EQ(token, "5.5");
+  EXPECT_TRUE(reader.AtEnd());
+  reader.Seek(mark);
+  ASSERT_TRUE(reader.ReadLine(line));
+  EXPECT_EQ(line, "  1.0  2.0");
+  reader.Rewind();
+  ASSERT_TRUE(reader.ReadLine(line));
+  EXPECT_EQ(line, "title");
+  EXPECT_EQ(reader.LineNumber(), 1u);
+}
+
+TEST(OutputFile, AppearsOnlyWhenCommitted) {
+  ScratchDir dir;
+  dir.Write("out.txt", "old\n");
+  {
+    OutputFile out;
+    ASSERT_TRUE(out.Open(dir.Path("out.txt")));
+    out.Write("new\n");
+    out.Close();
+  }
+  EXPECT_EQ(dir.Read("out.txt"), "old\n") << "nothing replaced before the command ends";
+  ASSERT_TRUE(CommitOutputs());
+  EXPECT_EQ(dir.Read("out.txt"), "new\n");
+
+  {
+    OutputFile out;
+    ASSERT_TRUE(out.Open(dir.Path("out.txt")));
+    out.Write("lost\n");
+  }
+  DiscardOutputs();
+  EXPECT_EQ(dir.Read("out.txt"), "new\n") << "a failed command leaves the old file";
+  size_t files = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Root())) ++files;
+  EXPECT_EQ(files, 1u) << "no temporary file is left";
+}
+
+TEST(OutputFile, ReopeningTheSameTargetSupersedes) {
+  ScratchDir dir;
+  OutputFile first, second;
+  ASSERT_TRUE(first.Open(dir.Path("x")));
+  first.Write("first");
+  first.Close();
+  ASSERT_TRUE(second.Open(dir.Path("x")));
+  second.Write("second");
+  second.Close();
+  ASSERT_TRUE(CommitOutputs());
+  EXPECT_EQ(dir.Read("x"), "second");
+}
+
+TEST(OutputFile, RefusesPlacesThatCannotBeWritten) {
+  ScratchDir dir;
+  OutputFile out;
+  EXPECT_FALSE(out.Open(dir.Path("missing/x")));
+  EXPECT_FALSE(out.Open(dir.Root()));
+  EXPECT_FALSE(out.Open(""));
+}
+
+TEST(Tables, MassesAndResidues) {
+  ConsoleCapture console;
+  EXPECT_DOUBLE_EQ(AtomicMass("CL"), 35.453);
+  EXPECT_DOUBLE_EQ(AtomicMass("DU"), 0.0);
+  EXPECT_DOUBLE_EQ(AtomicMass("LP"), 0.0);
+  EXPECT_DOUBLE_EQ(AtomicMass("RN"), 222.0);
+  EXPECT_EQ(console.Err(), "");
+  EXPECT_DOUBLE_EQ(AtomicMass("Cl"), 0.0);
+  EXPECT_EQ(console.Err(), "Warning: unknown atom type: Cl.\n");
+  EXPECT_EQ(ElementIndex("ZN"), 30);
+  EXPECT_EQ(ElementIndex("LP"), 87);
+  EXPECT_TRUE(IsStandardResidue("HIP"));
+  EXPECT_FALSE(IsStandardResidue("WAT"));
+  EXPECT_TRUE(IsWaterResidue("HOH"));
+  EXPECT_FALSE(IsWaterResidue("TIP3"));
+}
+
+}  // namespace
+}  // namespace tarvex

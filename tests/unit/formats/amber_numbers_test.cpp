@@ -1,0 +1,86 @@
+#include "formats/amber_numbers.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "amber_test_support.h"
+#include "common/numbers.h"
+
+namespace tarvex {
+namespace {
+
+using namespace amber_test;
+
+std::vector<double> ScanAll(const std::string& text, ScanStop& stop, std::string& bad_word) {
+  LineReader reader;
+  EXPECT_TRUE(reader.Open(WriteScratch("numbers.txt", text)));
+  NumberScanner scanner(reader);
+  std::vector<double> values;
+  double value = 0.0;
+  while (scanner.Next(value)) values.push_back(value);
+  stop = scanner.Stop();
+  bad_word = scanner.BadWord();
+  return values;
+}
+
+// The fast path and the fallback give bit for bit what ParseDoublePrefix
+// (from_chars) gives, on numbers of every shape, and words cut by the block
+// boundaries of the reader are read whole.
+TEST(NumberScanner, MatchesParseDoublePrefixOnRandomNumbers) {
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> digit(0, 9), length(1, 18), shape(0, 5);
+  std::vector<std::string> words;
+  std::string text;
+  while (text.size() < (size_t{3} << 20)) {
+    std::string word = shape(random) == 0 ? "-" : (shape(random) == 0 ? "+" : "");
+    for (int i = length(random); i > 0; --i) word.push_back(static_cast<char>('0' + digit(random)));
+    if (shape(random) != 0) {
+      const size_t from_end = std::min<size_t>(static_cast<size_t>(digit(random) % 3), word.size() - 1);
+      word.insert(word.end() - static_cast<std::ptrdiff_t>(from_end), '.');
+    }
+    if (shape(random) == 0) word += "E-0" + std::to_string(digit(random));
+    words.push_back(word);
+    text += word + (shape(random) == 0 ? "\n" : std::string(static_cast<size_t>(1 + digit(random) % 3), ' '));
+  }
+  ScanStop stop = ScanStop::kNone;
+  std::string bad;
+  std::vector<double> values = ScanAll(text, stop, bad);
+  EXPECT_EQ(stop, ScanStop::kEnd);
+  ASSERT_EQ(values.size(), words.size());
+  for (size_t i = 0; i < words.size(); ++i) {
+    double expected = 0.0;
+    ASSERT_EQ(ParseDoublePrefix(words[i], expected), words[i].size()) << words[i];
+    ASSERT_EQ(std::memcmp(&values[i], &expected, sizeof expected), 0) << words[i];
+  }
+}
+
+TEST(NumberScanner, ReadsLikeStreamExtraction) {
+  ScanStop stop = ScanStop::kNone;
+  std::string bad;
+  EXPECT_EQ(ScanAll("1.000-2.000 +3 4e1\r\n-0.5", stop, bad), (std::vector<double>{1.0, -2.0, 3.0, 40.0, -0.5}));
+  EXPECT_EQ(stop, ScanStop::kEnd);
+  EXPECT_EQ(ScanAll("  1.5   2.5 ******** 3.0", stop, bad), (std::vector<double>{1.5, 2.5}));
+  EXPECT_EQ(stop, ScanStop::kNotANumber);
+  EXPECT_EQ(bad, "********");
+  EXPECT_TRUE(ScanAll("nan 1", stop, bad).empty());
+  EXPECT_EQ(stop, ScanStop::kNotANumber);
+  EXPECT_TRUE(ScanAll(std::string("CDF\x01\0\0", 6), stop, bad).empty());
+  EXPECT_EQ(bad, "CDF???") << "binary bytes are not quoted as they are";
+}
+
+// A frame grows with the numbers read, not with the count asked for.
+TEST(NumberScanner, FrameOfALyingCountStaysSmall) {
+  LineReader reader;
+  ASSERT_TRUE(reader.Open(WriteScratch("short.txt", "1 2 3 4 5 6 7\n")));
+  NumberScanner scanner(reader);
+  Frame frame;
+  EXPECT_EQ(ReadFrame(scanner, frame, size_t{1} << 30), 7u);
+  EXPECT_LT(frame.capacity(), size_t{1} << 16);
+}
+
+}  // namespace
+}  // namespace tarvex

@@ -1,0 +1,14 @@
+#include "scratch_dir.h"
+
+#include "chemistry/parameters.h"
+#include "driver/run_settings.h"
+
+namespace tarvex::testing {
+
+void UseParameterFile(const std::string& file) {
+  Settings().parameter_file = file.empty() ? "/nonexistent/tarvex_parm.dat" : file;
+  Settings().search_path.clear();
+  ResetParameterRegistry();
+}
+
+}  // namespace tarvex::testing
