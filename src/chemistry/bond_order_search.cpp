@@ -195,7 +195,7 @@ std::unique_ptr<PerceptionContext> BuildPerceptionContext(
   c.label_element.assign(static_cast<size_t>(n), -1);
   for (int a = 0; a < n && a < static_cast<int>(labels.size()); ++a) {
     const int z = c.graph.AtomicNumber(a);
-    if (z >= 0 && labels[static_cast<size_t>(a)] == kElementSymbols[static_cast<size_t>(z)]) {
+    if (z >= 0 && SameText(labels[static_cast<size_t>(a)], kElementSymbols[static_cast<size_t>(z)])) {
       c.label_element[static_cast<size_t>(a)] = z;
     }
   }

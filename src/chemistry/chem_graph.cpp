@@ -79,7 +79,7 @@ ChemGraph BuildChemGraph(int atom_count, const BondMap& bonds, const std::vector
     const std::string& type = a < static_cast<int>(types.size()) ? types[static_cast<size_t>(a)] : kNoType;
     int entry = -1;
     for (int r : recent) {
-      if (r >= 0 && graph.type_names[static_cast<size_t>(r)] == type) entry = r;
+      if (r >= 0 && SameText(graph.type_names[static_cast<size_t>(r)], type)) entry = r;
     }
     if (entry < 0) {
       auto [it, added] = index_of_type.emplace(type, static_cast<int>(graph.elements.size()));

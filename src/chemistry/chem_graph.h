@@ -8,12 +8,23 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "chemistry/valence_model.h"
 #include "molecule/bond_map.h"
 
 namespace tarvex {
+
+// Equality of the short texts atom types are ("C", "CL", "N.ar"), compared
+// in line: the library compare costs a call per atom on a million atoms.
+inline bool SameText(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t k = 0; k < a.size(); ++k) {
+    if (a[k] != b[k]) return false;
+  }
+  return true;
+}
 
 struct ChemGraph {
   int atom_count = 0;

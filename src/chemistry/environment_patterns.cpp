@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/console.h"
+#include "chemistry/chem_graph.h"
 #include "common/text.h"
 #include "molecule/data_file.h"
 
@@ -116,12 +117,13 @@ CompiledPattern::Term CompiledPattern::Parse(std::string_view text) {
   term.count = TermCount(text);
   term.negated = !text.empty() && text[0] == '!';
   term.any = text == "*";
+  term.any_symbol = term.symbol == "*";
   for (const std::string& item : SplitPattern(text)) term.items.push_back(Parse(item));
   return term;
 }
 
 bool CompiledPattern::HeadHolds(const Term& term, const std::string& label) {
-  return term.negated ? label != term.symbol : term.symbol == "*" || label == term.symbol;
+  return term.negated ? !SameText(label, term.symbol) : term.any_symbol || SameText(label, term.symbol);
 }
 
 bool CompiledPattern::Decide(const Term& term, const std::vector<std::string>& labels, const BondMap& bonds,
@@ -138,8 +140,8 @@ bool CompiledPattern::ItemHolds(const Term& item, const std::vector<std::string>
                                 int neighbour) {
   if (item.any) return true;
   const std::string& label = LabelOf(labels, neighbour);
-  if (item.negated) return label != item.symbol;
-  return label == item.symbol && Decide(item, labels, bonds, neighbour);
+  if (item.negated) return !SameText(label, item.symbol);
+  return SameText(label, item.symbol) && Decide(item, labels, bonds, neighbour);
 }
 
 // Some ordering of the neighbours satisfies every item exactly when the items

@@ -69,6 +69,7 @@ class CompiledPattern {
     int count = -1;
     bool negated = false;     // the text begins with "!"
     bool any = false;         // the text is exactly "*"
+    bool any_symbol = false;  // the symbol is "*"
     std::vector<Term> items;  // empty: no item list
   };
   static Term Parse(std::string_view text);
