@@ -2,6 +2,8 @@
 
 #include "common/console.h"
 #include "common/exit.h"
+#include "common/numbers.h"
+#include "formats/mol2_file.h"
 
 namespace tarvex {
 namespace {
@@ -62,6 +64,47 @@ bool CCharge::ParseArguments(int argc, const char* const* argv) {
   return true;
 }
 
-void CCharge::Run() { Fatal("Error: the charge analyzer is not available yet."); }
+// The inputs are gathered into one record (a topology lends names and types
+// to a coordinate file), bonds are perceived from the coordinates, then bond
+// orders and formal charges; the net charge is their sum.
+void CCharge::Run() {
+  std::unique_ptr<CDataFile> gathered = std::make_unique<CMol2File>();
+  gathered->SetFileFlag(kFileNoMerge | kFileCreateBonds);
+  MergeInputFiles(inputs_, gathered);
+  CDataFile& molecule = *gathered;
+  // Perceived bonds replace any the file gave (a lone input is the record).
+  molecule.SetFileFlag(kFileNoMerge | kFileCreateBonds);
+  // Never opened: the name only tells the warnings which file they are about.
+  molecule.OpenOutput(last_input_name_, false);
+  molecule.CreateConnection();
+  molecule.PerceiveBondTypes();
+
+  const int n = std::max(molecule.GetNumberOfAtoms(), 0);
+  const std::vector<int>& charges = molecule.GetFormalCharges();
+  const std::vector<std::string>& names = molecule.GetAtomName();
+  const std::vector<std::string>& types = molecule.GetAtomType();
+  long long net = 0;
+  std::string& out = OutBuffer();
+  for (int i = 0; i < n; ++i) {
+    const int charge = static_cast<size_t>(i) < charges.size() ? charges[static_cast<size_t>(i)] : 0;
+    net += charge;
+    if (!(flags_ & kDetail)) continue;
+    const size_t k = static_cast<size_t>(i);
+    AppendInt(out, molecule.IndexToAtomNumber(i), 7);
+    out.push_back(' ');
+    AppendLeft(out, k < names.size() ? std::string_view(names[k]) : std::string_view(), 8);
+    out.push_back(' ');
+    AppendLeft(out, k < types.size() ? std::string_view(types[k]) : std::string_view(), 4);
+    out.push_back(' ');
+    AppendInt(out, charge, 3);
+    out.push_back('\n');
+    OutCommit();
+  }
+  if (flags_ & kDetail) out.push_back('\n');
+  out.append("Net charge: ");
+  AppendInt(out, net, 3);
+  out.push_back('\n');
+  OutCommit();
+}
 
 }  // namespace tarvex

@@ -1,12 +1,15 @@
 // The record's bond-order tables, MOL2 types and formal charges: storage and
 // simple queries used by bond-type perception, the MOL2 writer and charge.
 //
-// Three order tables are kept: the initial table (orders known before any
-// search), the fixed table (orders settled by rules and the search) and the
-// perceived table (orders of the current attempt). A query looks in the
-// perceived table first, then in the fixed one.
+// Three order tables are kept: the initial table (orders the group rules
+// settle before any search), the fixed table (the initial orders plus those
+// the search settles) and the perceived table (orders set from outside with
+// SetBondOrder). A query looks in the perceived table first, then in the
+// fixed one. The pending atoms are a flag per atom with a cursor that only
+// moves forward, so settling a million atoms one by one stays linear.
 #include <algorithm>
 
+#include "chemistry/bond_order_search.h"
 #include "molecule/data_file.h"
 
 namespace tarvex {
@@ -23,7 +26,9 @@ bool CDataFile::HasBondOrder(int i, int j) {
   return bond_orders_.contains(i, j) || fixed_bond_orders_.contains(i, j);
 }
 
-void CDataFile::SetFixedBondOrder(int i, int j, int order) { fixed_bond_orders_.set(i, j, order); }
+// Orders set here enter the fixed table at every ResetAtomLinks, so every
+// pass of the perception starts from them.
+void CDataFile::SetInitialBondOrder(int i, int j, int order) { initial_bond_orders_.set(i, j, order); }
 
 int CDataFile::BondOrderSum(int atom) {
   const BondMap::List* neighbours = connection_.find(atom);
@@ -42,15 +47,13 @@ int CDataFile::UnorderedBondCount(int atom) {
 }
 
 void CDataFile::MarkAtomAssigned(int atom) {
-  for (size_t k = 0; k < pending_atoms_.size(); ++k) {
-    if (pending_atoms_[k] == atom) {
-      pending_atoms_.erase(pending_atoms_.begin() + static_cast<long>(k));
-      return;
-    }
-  }
+  if (atom >= 0 && static_cast<size_t>(atom) < atom_assigned_.size()) atom_assigned_[static_cast<size_t>(atom)] = 1;
 }
 
-int CDataFile::NextUnassignedAtom() { return pending_atoms_.empty() ? -1 : pending_atoms_.front(); }
+int CDataFile::NextUnassignedAtom() {
+  while (next_unassigned_ < atom_assigned_.size() && atom_assigned_[next_unassigned_]) ++next_unassigned_;
+  return next_unassigned_ < atom_assigned_.size() ? static_cast<int>(next_unassigned_) : -1;
+}
 
 std::string CDataFile::GetMol2AtomType(int atom) {
   if (!types_assigned_ || atom < 0 || atom >= static_cast<int>(mol2_atom_types_.size())) return {};
@@ -80,25 +83,38 @@ void CDataFile::SetFormalCharge(int atom, int charge) {
 
 std::string CDataFile::GetMol2BondType(int i, int j) {
   if (!types_assigned_) return {};
-  const std::string* type = mol2_bond_types_.find(i, j);
-  return type ? *type : std::string();
+  const uint8_t* type = mol2_bond_types_.find(i, j);
+  return type && *type < mol2_bond_type_names_.size() ? mol2_bond_type_names_[*type] : std::string();
 }
 
-void CDataFile::SetMol2BondType(int i, int j, const std::string& type) { mol2_bond_types_.set(i, j, type); }
+void CDataFile::SetMol2BondType(int i, int j, const std::string& type) {
+  auto known = std::find(mol2_bond_type_names_.begin(), mol2_bond_type_names_.end(), type);
+  size_t index = static_cast<size_t>(known - mol2_bond_type_names_.begin());
+  if (known == mol2_bond_type_names_.end()) {
+    if (mol2_bond_type_names_.size() > 255) return;  // more distinct texts than any MOL2 file uses
+    mol2_bond_type_names_.push_back(type);
+  }
+  mol2_bond_types_.set(i, j, static_cast<uint8_t>(index));
+}
 
 void CDataFile::ClearBondOrders() { bond_orders_.clear(); }
-void CDataFile::SetFixedBondOrders(const BondOrderMap& orders) { fixed_bond_orders_ = orders; }
+void CDataFile::SetFixedBondOrders(const BondOrderMap& orders) {
+  fixed_bond_orders_ = orders;
+  ++SearchState().generation;
+}
 void CDataFile::SetBondOrder(int i, int j, int order) { bond_orders_.set(i, j, order); }
 
 void CDataFile::ClearAllBondOrders() {
   fixed_bond_orders_.clear();
   bond_orders_.clear();
+  ++SearchState().generation;
 }
 
 void CDataFile::ResetAtomLinks() {
   fixed_bond_orders_ = initial_bond_orders_;
-  pending_atoms_.resize(static_cast<size_t>(std::max(number_of_atoms_, 0)));
-  for (int i = 0; i < number_of_atoms_; ++i) pending_atoms_[static_cast<size_t>(i)] = i;
+  atom_assigned_.assign(static_cast<size_t>(std::max(number_of_atoms_, 0)), 0);
+  next_unassigned_ = 0;
+  ++SearchState().generation;
 }
 
 void CDataFile::GetBondOrders(BondOrderMap& out) { out = bond_orders_; }

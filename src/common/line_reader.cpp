@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -35,7 +36,12 @@ bool LineReader::Open(const std::string& path) {
   fd_ = fd;
   path_ = path;
   file_size_ = S_ISREG(info.st_mode) ? static_cast<uint64_t>(info.st_size) : 0;
-  if (buffer_.size() < kBlockSize) buffer_.resize(kBlockSize);
+  // A small file gets a buffer of its own size (the block is zero-filled
+  // when allocated, which would cost more than reading a small file); the
+  // buffer grows when a read fills it.
+  size_t want = kBlockSize;
+  if (file_size_ > 0 && file_size_ + 1 < want) want = std::max<size_t>(static_cast<size_t>(file_size_) + 1, 4096);
+  if (buffer_.size() < want) buffer_.resize(want);
   pos_ = end_ = 0;
   buffer_offset_ = 0;
   line_number_ = 0;

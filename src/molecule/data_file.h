@@ -180,7 +180,7 @@ class CDataFile {
   /* 96 */ virtual BondOrderMap& GetFixedBondOrders();
   /* 97 */ virtual int GetBondOrder(int i, int j);
   /* 98 */ virtual bool HasBondOrder(int i, int j);
-  /* 99 */ virtual void SetFixedBondOrder(int i, int j, int order);
+  /* 99 */ virtual void SetInitialBondOrder(int i, int j, int order);  // rule orders every pass starts from
   /*100 */ virtual int BondOrderSum(int atom);
   /*101 */ virtual int UnorderedBondCount(int atom);
   /*102 */ virtual void MarkAtomAssigned(int atom);
@@ -235,6 +235,11 @@ class CDataFile {
   };
   Snapshot& GetSnapshot() { return snapshot_; }
   bool TypesAssigned() const { return types_assigned_ != 0; }
+  // Whether the atom sits in the environment the pattern describes (the
+  // notation is in chemistry/environment_patterns.h), read on the snapshot's
+  // atom types and connection copy; alternatives before `first_alternative`
+  // are skipped.
+  bool MatchPattern(int atom, const std::string& pattern, int first_alternative = 0);
 
  protected:
   // Shared bodies of the format operations.
@@ -288,12 +293,18 @@ class CDataFile {
   std::map<std::string, std::vector<std::string>> type_patterns_;
   std::map<std::string, std::string> type_marks_;
   std::vector<std::string> mol2_atom_types_;
-  PairMap<std::string> mol2_bond_types_;
+  // MOL2 bond types as indices into mol2_bond_type_names_ (a handful of
+  // distinct texts for a million bonds).
+  PairMap<uint8_t> mol2_bond_types_;
+  std::vector<std::string> mol2_bond_type_names_;
   std::vector<int> formal_charges_;
   BondOrderMap initial_bond_orders_;
   BondOrderMap fixed_bond_orders_;
   BondOrderMap bond_orders_;
-  std::vector<int> pending_atoms_;
+  // Atoms the bond-order search has settled in the current pass; the first
+  // unsettled one is at or after next_unassigned_.
+  std::vector<char> atom_assigned_;
+  size_t next_unassigned_ = 0;
 
   // Fit reference and selection.
   Frame fit_reference_;

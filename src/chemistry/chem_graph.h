@@ -1,0 +1,49 @@
+// The molecule as the chemistry steps see it: atoms with their element
+// chemistry and a symmetric, duplicate-free adjacency in compressed form.
+//
+// The record's bond lists may be one-sided (CONECT records name a bond in
+// one direction), hold a bond twice or name atoms that do not exist; here a
+// bond exists when either list names it, and bonds to positions outside the
+// molecule or to the atom itself are dropped.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "chemistry/valence_model.h"
+#include "molecule/bond_map.h"
+
+namespace tarvex {
+
+// Equality of the short texts atom types are ("C", "CL", "N.ar"), compared
+// in line: the library compare costs a call per atom on a million atoms.
+inline bool SameText(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t k = 0; k < a.size(); ++k) {
+    if (a[k] != b[k]) return false;
+  }
+  return true;
+}
+
+struct ChemGraph {
+  int atom_count = 0;
+  std::vector<int> offsets;  // neighbours of a: targets[offsets[a] .. offsets[a+1])
+  std::vector<int> targets;
+  // Per atom: an index into `elements` (atoms of one type share an entry).
+  std::vector<int> element_of;
+  std::vector<ElementChemistry> elements;
+  std::vector<std::string> type_names;  // the atom type each entry was made for
+
+  int Degree(int atom) const { return offsets[static_cast<size_t>(atom) + 1] - offsets[static_cast<size_t>(atom)]; }
+  const ElementChemistry& Element(int atom) const { return elements[static_cast<size_t>(element_of[static_cast<size_t>(atom)])]; }
+  int AtomicNumber(int atom) const { return Element(atom).atomic_number; }
+  // The position of b in a's neighbour list (an edge index), or -1.
+  int EdgeIndex(int a, int b) const;
+};
+
+// `types` gives the element of each atom (upper-cased for the lookup); atoms
+// past its end are opaque.
+ChemGraph BuildChemGraph(int atom_count, const BondMap& bonds, const std::vector<std::string>& types);
+
+}  // namespace tarvex

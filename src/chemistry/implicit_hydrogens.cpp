@@ -1,0 +1,198 @@
+#include "chemistry/implicit_hydrogens.h"
+
+#include <cmath>
+
+namespace tarvex {
+namespace {
+
+constexpr double kRadiansToDegrees = 57.29577951308232;
+
+Point Minus(const Point& a, const Point& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
+double Dot(const Point& a, const Point& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+Point Cross(const Point& a, const Point& b) {
+  return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+}
+double Length(const Point& a) { return std::sqrt(Dot(a, a)); }
+
+double Angle(const Point& a, const Point& centre, const Point& c) {
+  Point u = Minus(a, centre);
+  Point v = Minus(c, centre);
+  double denominator = Length(u) * Length(v);
+  if (!(denominator > 0.0)) return 0.0;
+  double cosine = std::fmax(-1.0, std::fmin(1.0, Dot(u, v) / denominator));
+  return std::acos(cosine) * kRadiansToDegrees;
+}
+
+double Torsion(const Point& a, const Point& b, const Point& c, const Point& d) {
+  Point b1 = Minus(b, a);
+  Point b2 = Minus(c, b);
+  Point b3 = Minus(d, c);
+  Point n1 = Cross(b1, b2);
+  Point n2 = Cross(b2, b3);
+  double x = Dot(n1, n2);
+  double y = Dot(Cross(n1, n2), b2) / std::fmax(Length(b2), 1e-12);
+  return std::atan2(y, x) * kRadiansToDegrees;
+}
+
+bool Finite(const Point& p) { return std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]); }
+
+// Bond length over the standard single length: below ~0.93 means a
+// multiple bond.
+double LengthRatio(const Frame& points, int a, int b, const std::function<double(int, int)>& standard_length) {
+  const int n = static_cast<int>(points.size());
+  double standard = standard_length(a, b);
+  if (!(standard > 0.0) || a >= n || b >= n || !Finite(points[static_cast<size_t>(a)]) ||
+      !Finite(points[static_cast<size_t>(b)])) {
+    return 1.0;
+  }
+  return Length(Minus(points[static_cast<size_t>(a)], points[static_cast<size_t>(b)])) / standard;
+}
+
+}  // namespace
+
+namespace {
+
+bool CarbonLacksHydrogen(const ChemGraph& graph, const Frame& points, int a,
+                         const std::function<double(int, int)>& standard_length) {
+  auto has_point = [&](int x) { return x < static_cast<int>(points.size()) && Finite(points[static_cast<size_t>(x)]); };
+  if (graph.AtomicNumber(a) != 6 || !has_point(a)) return false;
+  const int first = graph.offsets[static_cast<size_t>(a)];
+  auto neighbour = [&](int k) { return graph.targets[static_cast<size_t>(first + k)]; };
+  const Point& centre = points[static_cast<size_t>(a)];
+  // Coordinates that cannot be bond lengths (atoms on top of each other, a
+  // record without geometry) tell nothing.
+  for (int k = 0; k < graph.Degree(a); ++k) {
+    const int b = neighbour(k);
+    if (!has_point(b) || Length(Minus(points[static_cast<size_t>(b)], centre)) < 0.5) return false;
+  }
+  switch (graph.Degree(a)) {
+    case 3: {
+      double sum = 0.0;
+      for (int x = 0; x < 3; ++x) {
+        const int b = neighbour(x);
+        const int c = neighbour((x + 1) % 3);
+        if (!has_point(b) || !has_point(c)) return false;
+        sum += Angle(points[static_cast<size_t>(b)], centre, points[static_cast<size_t>(c)]);
+      }
+      return sum < 340.0;
+    }
+    case 2:
+      return has_point(neighbour(0)) && has_point(neighbour(1)) &&
+             Angle(points[static_cast<size_t>(neighbour(0))], centre, points[static_cast<size_t>(neighbour(1))]) < 155.0;
+    case 1: return LengthRatio(points, a, neighbour(0), standard_length) >= 0.93;
+    default: return false;
+  }
+}
+
+}  // namespace
+
+std::vector<char> MoleculesMissingHydrogens(const ChemGraph& graph, const Frame& points,
+                                            const std::function<double(int, int)>& standard_length) {
+  const int n = graph.atom_count;
+  std::vector<char> missing(static_cast<size_t>(n), 0);
+  std::vector<int> component(static_cast<size_t>(n), -1);
+  std::vector<int> stack;
+  std::vector<int> members;
+  for (int root = 0; root < n; ++root) {
+    if (component[static_cast<size_t>(root)] >= 0) continue;
+    members.clear();
+    stack.assign(1, root);
+    component[static_cast<size_t>(root)] = root;
+    bool lacking = false;
+    bool polar_hydrogens = false;
+    while (!stack.empty()) {
+      const int a = stack.back();
+      stack.pop_back();
+      members.push_back(a);
+      lacking = lacking || CarbonLacksHydrogen(graph, points, a, standard_length);
+      if (graph.AtomicNumber(a) == 1) {
+        for (int k = graph.offsets[static_cast<size_t>(a)]; k < graph.offsets[static_cast<size_t>(a) + 1]; ++k) {
+          const int z = graph.AtomicNumber(graph.targets[static_cast<size_t>(k)]);
+          polar_hydrogens = polar_hydrogens || (z != 6 && z > 1);
+        }
+      }
+      for (int k = graph.offsets[static_cast<size_t>(a)]; k < graph.offsets[static_cast<size_t>(a) + 1]; ++k) {
+        const int b = graph.targets[static_cast<size_t>(k)];
+        if (component[static_cast<size_t>(b)] < 0) {
+          component[static_cast<size_t>(b)] = root;
+          stack.push_back(b);
+        }
+      }
+    }
+    if (lacking) {
+      for (int a : members) missing[static_cast<size_t>(a)] = !polar_hydrogens || graph.AtomicNumber(a) == 6;
+    }
+  }
+  return missing;
+}
+
+std::vector<int> GeometricUnsaturation(const ChemGraph& graph, const Frame& points, const RingSet& rings,
+                                       const std::vector<char>& implicit,
+                                       const std::function<double(int, int)>& standard_length) {
+  const int n = graph.atom_count;
+  std::vector<int> demand(static_cast<size_t>(n), -1);
+  auto has_point = [&](int a) { return a < static_cast<int>(points.size()) && Finite(points[static_cast<size_t>(a)]); };
+  auto point = [&](int a) -> const Point& { return points[static_cast<size_t>(a)]; };
+
+  std::vector<char> flat_ring(static_cast<size_t>(n), 0);
+  for (const std::vector<int>& ring : rings.rings) {
+    const size_t size = ring.size();
+    if (size < 5 || size > 7) continue;
+    bool flat = true;
+    for (size_t k = 0; k < size && flat; ++k) {
+      int a = ring[k], b = ring[(k + 1) % size], c = ring[(k + 2) % size], d = ring[(k + 3) % size];
+      if (!has_point(a) || !has_point(b) || !has_point(c) || !has_point(d)) flat = false;
+      else flat = std::fabs(Torsion(point(a), point(b), point(c), point(d))) <= 20.0;
+    }
+    if (flat) {
+      for (int a : ring) flat_ring[static_cast<size_t>(a)] = 1;
+    }
+  }
+
+  auto ratio = [&](int a, int b) { return LengthRatio(points, a, b, standard_length); };
+
+  for (int a = 0; a < n; ++a) {
+    const int z = graph.AtomicNumber(a);
+    if (z != 6 && z != 7 && z != 8 && z != 16 && z != 34) continue;
+    if (!has_point(a) || !implicit[static_cast<size_t>(a)]) continue;
+    const int first = graph.offsets[static_cast<size_t>(a)];
+    const int degree = graph.Degree(a);
+    auto neighbour = [&](int k) { return graph.targets[static_cast<size_t>(first + k)]; };
+    double shortest = 1.0;
+    for (int k = 0; k < degree; ++k) shortest = std::fmin(shortest, ratio(a, neighbour(k)));
+    int result = 0;
+    if (degree == 1) {
+      // A terminal oxygen or sulfur of a phosphate, sulfonate or perchlorate:
+      // the centre's valence decides, its bond lengths hardly differ.
+      const ElementChemistry& centre = graph.Element(neighbour(0));
+      if (centre.hypervalent() && centre.atomic_number > 10) continue;
+      const double r = shortest;
+      if (z == 6) result = r < 0.83 ? 2 : (r < 0.93 ? 1 : 0);
+      else if (z == 7) result = r < 0.84 ? 2 : (r < 0.93 ? 1 : 0);
+      else if (z == 8) result = r < 0.92 ? 1 : 0;
+      else result = r < 0.95 ? 1 : 0;
+    } else if (degree == 2 && (z == 6 || z == 7)) {
+      const int b = neighbour(0);
+      const int c = neighbour(1);
+      double angle = has_point(b) && has_point(c) ? Angle(point(b), point(a), point(c)) : 0.0;
+      if (angle > 155.0) result = 2;
+      else if (angle >= 116.0 || shortest < 0.93 || flat_ring[static_cast<size_t>(a)]) result = 1;
+    } else if (degree == 3 && z == 6) {
+      double sum = 0.0;
+      bool complete = true;
+      for (int x = 0; x < 3; ++x) {
+        const int b = neighbour(x);
+        const int c = neighbour((x + 1) % 3);
+        if (!has_point(b) || !has_point(c)) complete = false;
+        else sum += Angle(point(b), point(a), point(c));
+      }
+      result = (complete && sum >= 350.0) || flat_ring[static_cast<size_t>(a)] ? 1 : 0;
+    } else {
+      continue;  // the valence decides (saturated or hypervalent atoms)
+    }
+    demand[static_cast<size_t>(a)] = result;
+  }
+  return demand;
+}
+
+}  // namespace tarvex

@@ -1,0 +1,298 @@
+#include "chemistry/pi_matching.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <numeric>
+
+namespace tarvex {
+
+PiMatcher::PiMatcher(std::vector<PiAtom> atoms, const std::vector<int>& offsets, const std::vector<int>& targets)
+    : atoms_(std::move(atoms)), offsets_(offsets), targets_(targets) {
+  const size_t n = atoms_.size();
+  first_slot_.resize(n);
+  slot_count_.resize(n);
+  active_.resize(n);
+  int total = 0;
+  for (size_t a = 0; a < n; ++a) {
+    const PiAtom& atom = atoms_[a];
+    first_slot_[a] = total;
+    active_[a] = std::max(atom.demand, 0);
+    slot_count_[a] = active_[a] + (atom.raise.allowed ? std::max(atom.raise.step, 0) : 0);
+    total += slot_count_[a];
+  }
+  helper_ = total;
+  vertex_atom_.resize(static_cast<size_t>(total) + 1, -1);
+  for (size_t a = 0; a < n; ++a) {
+    for (int s = 0; s < slot_count_[a]; ++s) vertex_atom_[static_cast<size_t>(first_slot_[a] + s)] = static_cast<int>(a);
+  }
+  const size_t vertices = static_cast<size_t>(total) + 1;
+  match_.assign(vertices, -1);
+  parent_.resize(vertices);
+  base_.resize(vertices);
+  outer_.resize(vertices);
+  in_blossom_.resize(vertices);
+  on_path_.resize(vertices);
+  queue_.reserve(vertices);
+  charge_.assign(n, 0);
+  valence_change_.assign(n, 0);
+  charged_.assign(n, 0);
+}
+
+bool PiMatcher::Active(int vertex) const {
+  if (vertex == helper_) return anchor_ >= 0;
+  const int a = AtomOf(vertex);
+  return vertex - first_slot_[static_cast<size_t>(a)] < active_[static_cast<size_t>(a)];
+}
+
+template <typename F>
+void PiMatcher::ForEachNeighbour(int vertex, F&& f) const {
+  if (vertex == helper_) {
+    if (anchor_ >= 0) f(anchor_);
+    return;
+  }
+  const size_t a = static_cast<size_t>(AtomOf(vertex));
+  for (int k = offsets_[a]; k < offsets_[a + 1]; ++k) {
+    const size_t b = static_cast<size_t>(targets_[static_cast<size_t>(k)]);
+    for (int s = 0; s < active_[b]; ++s) f(first_slot_[b] + s);
+  }
+  if (vertex == anchor_) f(helper_);
+}
+
+// Atoms with the fewest possible partners first, each copy taking the free
+// neighbour copy that has the fewest partners itself: on the graphs of real
+// molecules this leaves few copies for the augmenting searches.
+void PiMatcher::GreedyMatch() {
+  const size_t n = atoms_.size();
+  std::vector<int> options(n, 0);
+  for (size_t a = 0; a < n; ++a) {
+    for (int k = offsets_[a]; k < offsets_[a + 1]; ++k) options[a] += active_[static_cast<size_t>(targets_[static_cast<size_t>(k)])];
+  }
+  std::vector<int> order(n);
+  std::iota(order.begin(), order.end(), 0);
+  std::stable_sort(order.begin(), order.end(),
+                   [&](int x, int y) { return options[static_cast<size_t>(x)] < options[static_cast<size_t>(y)]; });
+  for (int a : order) {
+    for (int s = 0; s < active_[static_cast<size_t>(a)]; ++s) {
+      const int v = first_slot_[static_cast<size_t>(a)] + s;
+      if (match_[static_cast<size_t>(v)] >= 0) continue;
+      int best = -1;
+      ForEachNeighbour(v, [&](int w) {
+        if (match_[static_cast<size_t>(w)] >= 0) return;
+        if (best < 0 || options[static_cast<size_t>(AtomOf(w))] < options[static_cast<size_t>(AtomOf(best))]) best = w;
+      });
+      if (best >= 0) {
+        match_[static_cast<size_t>(v)] = best;
+        match_[static_cast<size_t>(best)] = v;
+      }
+    }
+  }
+}
+
+int PiMatcher::CommonBase(int a, int b) {
+  std::fill(on_path_.begin(), on_path_.end(), 0);
+  for (;;) {
+    a = base_[static_cast<size_t>(a)];
+    on_path_[static_cast<size_t>(a)] = 1;
+    if (match_[static_cast<size_t>(a)] < 0) break;
+    a = parent_[static_cast<size_t>(match_[static_cast<size_t>(a)])];
+  }
+  for (;;) {
+    b = base_[static_cast<size_t>(b)];
+    if (on_path_[static_cast<size_t>(b)]) return b;
+    b = parent_[static_cast<size_t>(match_[static_cast<size_t>(b)])];
+  }
+}
+
+void PiMatcher::MarkBlossomPath(int v, int base, int child) {
+  while (base_[static_cast<size_t>(v)] != base) {
+    const int mate = match_[static_cast<size_t>(v)];
+    in_blossom_[static_cast<size_t>(base_[static_cast<size_t>(v)])] = 1;
+    in_blossom_[static_cast<size_t>(base_[static_cast<size_t>(mate)])] = 1;
+    parent_[static_cast<size_t>(v)] = child;
+    child = mate;
+    v = parent_[static_cast<size_t>(mate)];
+  }
+}
+
+int PiMatcher::FindPath(int root) {
+  std::fill(outer_.begin(), outer_.end(), 0);
+  std::fill(parent_.begin(), parent_.end(), -1);
+  std::iota(base_.begin(), base_.end(), 0);
+  queue_.clear();
+  outer_[static_cast<size_t>(root)] = 1;
+  queue_.push_back(root);
+  for (size_t head = 0; head < queue_.size(); ++head) {
+    const int v = queue_[head];
+    int found = -1;
+    ForEachNeighbour(v, [&](int to) {
+      if (found >= 0) return;
+      const size_t t = static_cast<size_t>(to);
+      if (base_[static_cast<size_t>(v)] == base_[t] || match_[static_cast<size_t>(v)] == to) return;
+      if (to == root || (match_[t] >= 0 && parent_[static_cast<size_t>(match_[t])] >= 0)) {
+        // An odd ring: contract it into its base.
+        const int base = CommonBase(v, to);
+        std::fill(in_blossom_.begin(), in_blossom_.end(), 0);
+        MarkBlossomPath(v, base, to);
+        MarkBlossomPath(to, base, v);
+        for (size_t i = 0; i < base_.size(); ++i) {
+          if (!in_blossom_[static_cast<size_t>(base_[i])]) continue;
+          base_[i] = base;
+          if (!outer_[i]) {
+            outer_[i] = 1;
+            queue_.push_back(static_cast<int>(i));
+          }
+        }
+      } else if (parent_[t] < 0) {
+        parent_[t] = v;
+        if (match_[t] < 0) {
+          found = to;
+          return;
+        }
+        outer_[static_cast<size_t>(match_[t])] = 1;
+        queue_.push_back(match_[t]);
+      }
+    });
+    if (found >= 0) return found;
+  }
+  return -1;
+}
+
+void PiMatcher::Augment(int end) {
+  int v = end;
+  while (v >= 0) {
+    const int pv = parent_[static_cast<size_t>(v)];
+    const int next = match_[static_cast<size_t>(pv)];
+    match_[static_cast<size_t>(v)] = pv;
+    match_[static_cast<size_t>(pv)] = v;
+    v = next;
+  }
+}
+
+// Copies of one atom are interchangeable, so the copy given up is always the
+// last one in use: a free copy takes over the partner of the last.
+void PiMatcher::Deactivate(int vertex) {
+  const size_t a = static_cast<size_t>(AtomOf(vertex));
+  const int last = first_slot_[a] + active_[a] - 1;
+  if (vertex != last) {
+    const int mate = match_[static_cast<size_t>(last)];
+    match_[static_cast<size_t>(vertex)] = mate;
+    if (mate >= 0) match_[static_cast<size_t>(mate)] = vertex;
+    match_[static_cast<size_t>(last)] = -1;
+  }
+  --active_[a];
+}
+
+bool PiMatcher::Settle(int root, int& running_charge) {
+  int end = FindPath(root);
+  if (end >= 0) {
+    Augment(end);
+    return true;
+  }
+  // The vertices reachable from the root by even alternating paths can each
+  // be made the free one; their atoms may be lowered, and their neighbours
+  // raised (the new copy then ends an augmenting path).
+  bool found = false;
+  bool lower = false;
+  int target = -1;  // the copy to lower, or the atom to raise
+  PiFix best;
+  auto consider = [&](bool is_lower, int where, int atom, const PiFix& fix) {
+    if (!fix.allowed || (fix.charge != 0 && charged_[static_cast<size_t>(atom)])) return;
+    if (found) {
+      if (fix.cost > best.cost) return;
+      if (fix.cost == best.cost) {
+        const int now = std::abs(running_charge + fix.charge);
+        const int before = std::abs(running_charge + best.charge);
+        if (now > before) return;
+        if (now == before) {
+          const int best_rank = atoms_[static_cast<size_t>(lower ? AtomOf(target) : target)].rank;
+          const int rank = atoms_[static_cast<size_t>(atom)].rank;
+          if (rank < best_rank || (rank == best_rank && (lower || !is_lower))) return;
+        }
+      }
+    }
+    found = true;
+    lower = is_lower;
+    target = where;
+    best = fix;
+  };
+  for (int v = 0; v < helper_; ++v) {
+    if (!outer_[static_cast<size_t>(v)] || !Active(v)) continue;
+    const size_t a = static_cast<size_t>(AtomOf(v));
+    consider(true, v, static_cast<int>(a), atoms_[a].lower);
+    for (int k = offsets_[a]; k < offsets_[a + 1]; ++k) {
+      const int r = targets_[static_cast<size_t>(k)];
+      const PiFix& raise = atoms_[static_cast<size_t>(r)].raise;
+      if (active_[static_cast<size_t>(r)] + raise.step > slot_count_[static_cast<size_t>(r)]) continue;
+      consider(false, r, r, raise);
+    }
+  }
+  if (!found) return false;
+  int atom = target;
+  if (lower) {
+    atom = AtomOf(target);
+    if (target != root) {
+      // Hand the deficiency over: a helper vertex joined only to the target
+      // ends the augmenting path, then leaves with the target's copy.
+      anchor_ = target;
+      end = FindPath(root);
+      if (end >= 0) Augment(end);
+      match_[static_cast<size_t>(target)] = -1;
+      match_[static_cast<size_t>(helper_)] = -1;
+      anchor_ = -1;
+    }
+    Deactivate(target);
+    valence_change_[static_cast<size_t>(atom)] -= 1;
+  } else {
+    active_[static_cast<size_t>(atom)] += best.step;
+    end = FindPath(root);
+    if (end >= 0) Augment(end);
+    valence_change_[static_cast<size_t>(atom)] += best.step;
+  }
+  charge_[static_cast<size_t>(atom)] += best.charge;
+  if (best.charge != 0) {
+    charged_[static_cast<size_t>(atom)] = 1;
+    ++charged_fixes_;
+    running_charge += best.charge;
+  }
+  return true;
+}
+
+bool PiMatcher::Solve(int start_charge, bool keep_unfixable) {
+  GreedyMatch();
+  for (int v = 0; v < helper_; ++v) {
+    if (Active(v) && match_[static_cast<size_t>(v)] < 0) {
+      const int end = FindPath(v);
+      if (end >= 0) Augment(end);
+    }
+  }
+  int running = start_charge;
+  for (int v = 0; v < helper_;) {
+    if (!Active(v) || match_[static_cast<size_t>(v)] >= 0) {
+      ++v;
+      continue;
+    }
+    const int before = static_cast<int>(std::accumulate(active_.begin(), active_.end(), 0));
+    if (!Settle(v, running)) {
+      if (!keep_unfixable) return false;
+      Deactivate(v);
+      valence_change_[static_cast<size_t>(AtomOf(v))] -= 1;
+    }
+    // A raise by two leaves a second new copy free, possibly behind v.
+    const int after = static_cast<int>(std::accumulate(active_.begin(), active_.end(), 0));
+    if (after > before + 1) v = 0;
+  }
+  return true;
+}
+
+int PiMatcher::ExtraOrder(int atom, int edge) const {
+  const size_t a = static_cast<size_t>(atom);
+  const int other = targets_[static_cast<size_t>(edge)];
+  int count = 0;
+  for (int s = 0; s < active_[a]; ++s) {
+    const int mate = match_[static_cast<size_t>(first_slot_[a] + s)];
+    if (mate >= 0 && mate != helper_ && AtomOf(mate) == other) ++count;
+  }
+  return count;
+}
+
+}  // namespace tarvex

@@ -1,0 +1,118 @@
+#include "chemistry/ring_perception.h"
+
+#include <algorithm>
+#include <set>
+
+namespace tarvex {
+namespace {
+
+// Bridges by Tarjan's low-link numbers, with an explicit stack.
+std::vector<char> CyclicEdges(const std::vector<int>& offsets, const std::vector<int>& targets) {
+  const int n = static_cast<int>(offsets.size()) - 1;
+  std::vector<char> cyclic(targets.size(), 1);
+  std::vector<int> order(static_cast<size_t>(n), -1);
+  std::vector<int> low(static_cast<size_t>(n), 0);
+  struct Frame {
+    int atom;
+    int parent_edge;  // the edge index (in the parent's list) we came along, -1 at a root
+    int next;         // the next edge of `atom` to look at
+  };
+  std::vector<Frame> stack;
+  int counter = 0;
+  auto mark_bridge = [&](int a, int b) {
+    for (int k = offsets[static_cast<size_t>(a)]; k < offsets[static_cast<size_t>(a) + 1]; ++k) {
+      if (targets[static_cast<size_t>(k)] == b) cyclic[static_cast<size_t>(k)] = 0;
+    }
+    for (int k = offsets[static_cast<size_t>(b)]; k < offsets[static_cast<size_t>(b) + 1]; ++k) {
+      if (targets[static_cast<size_t>(k)] == a) cyclic[static_cast<size_t>(k)] = 0;
+    }
+  };
+  for (int root = 0; root < n; ++root) {
+    if (order[static_cast<size_t>(root)] >= 0) continue;
+    order[static_cast<size_t>(root)] = low[static_cast<size_t>(root)] = counter++;
+    stack.push_back({root, -1, offsets[static_cast<size_t>(root)]});
+    while (!stack.empty()) {
+      Frame& frame = stack.back();
+      const size_t a = static_cast<size_t>(frame.atom);
+      if (frame.next < offsets[a + 1]) {
+        const int k = frame.next++;
+        const int b = targets[static_cast<size_t>(k)];
+        // Skip the edge back to the parent (once: neighbour lists hold no duplicates).
+        if (frame.parent_edge >= 0 && stack.size() >= 2 && b == stack[stack.size() - 2].atom) continue;
+        if (order[static_cast<size_t>(b)] < 0) {
+          order[static_cast<size_t>(b)] = low[static_cast<size_t>(b)] = counter++;
+          stack.push_back({b, k, offsets[static_cast<size_t>(b)]});
+        } else {
+          low[a] = std::min(low[a], order[static_cast<size_t>(b)]);
+        }
+        continue;
+      }
+      const int child = frame.atom;
+      stack.pop_back();
+      if (stack.empty()) break;
+      const int parent = stack.back().atom;
+      low[static_cast<size_t>(parent)] = std::min(low[static_cast<size_t>(parent)], low[static_cast<size_t>(child)]);
+      if (low[static_cast<size_t>(child)] > order[static_cast<size_t>(parent)]) mark_bridge(parent, child);
+    }
+  }
+  return cyclic;
+}
+
+}  // namespace
+
+RingSet FindSmallRings(const std::vector<int>& offsets, const std::vector<int>& targets, int max_size) {
+  RingSet result;
+  result.cyclic_edge = CyclicEdges(offsets, targets);
+  const int n = static_cast<int>(offsets.size()) - 1;
+  std::vector<int> distance(static_cast<size_t>(n), -1);
+  std::vector<int> previous(static_cast<size_t>(n), -1);
+  std::vector<int> touched;
+  std::vector<int> queue;
+  std::set<std::vector<int>> seen;
+  const int max_path = max_size - 2;  // bonds on the path from b to c
+  for (int a = 0; a < n; ++a) {
+    std::vector<int> ring_neighbours;
+    for (int k = offsets[static_cast<size_t>(a)]; k < offsets[static_cast<size_t>(a) + 1]; ++k) {
+      if (result.cyclic_edge[static_cast<size_t>(k)]) ring_neighbours.push_back(targets[static_cast<size_t>(k)]);
+    }
+    for (size_t i = 0; i < ring_neighbours.size(); ++i) {
+      for (size_t j = i + 1; j < ring_neighbours.size(); ++j) {
+        const int b = ring_neighbours[i];
+        const int c = ring_neighbours[j];
+        // Breadth-first from b toward c over ring bonds, never through a.
+        queue.assign(1, b);
+        distance[static_cast<size_t>(b)] = 0;
+        touched.assign(1, b);
+        bool reached = false;
+        for (size_t head = 0; head < queue.size() && !reached; ++head) {
+          const int v = queue[head];
+          if (distance[static_cast<size_t>(v)] >= max_path) break;
+          for (int k = offsets[static_cast<size_t>(v)]; k < offsets[static_cast<size_t>(v) + 1]; ++k) {
+            const int w = targets[static_cast<size_t>(k)];
+            if (!result.cyclic_edge[static_cast<size_t>(k)] || w == a || distance[static_cast<size_t>(w)] >= 0) continue;
+            distance[static_cast<size_t>(w)] = distance[static_cast<size_t>(v)] + 1;
+            previous[static_cast<size_t>(w)] = v;
+            touched.push_back(w);
+            if (w == c) {
+              reached = true;
+              break;
+            }
+            queue.push_back(w);
+          }
+        }
+        if (reached) {
+          std::vector<int> ring{a};
+          for (int v = c; v != b; v = previous[static_cast<size_t>(v)]) ring.push_back(v);
+          ring.push_back(b);
+          std::vector<int> key = ring;
+          std::sort(key.begin(), key.end());
+          if (seen.insert(std::move(key)).second) result.rings.push_back(std::move(ring));
+        }
+        for (int v : touched) distance[static_cast<size_t>(v)] = -1;
+      }
+    }
+  }
+  return result;
+}
+
+}  // namespace tarvex
