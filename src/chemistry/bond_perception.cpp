@@ -72,14 +72,13 @@ BondMap FindBondsBruteForce(const BondSearchInput& in) {
   return BondsFromPairs(pairs, n);
 }
 
-// Cells at least as wide as the longest possible bond, so every partner of an
-// atom lies in its own cell or one of the 26 around it. Points that are not
-// finite never bond (their distances compare false) and stay out of the grid.
-BondMap FindBondsGrid(const BondSearchInput& in) {
-  BondMap bonds;
+namespace {
+
+// The grid search for the atoms that reach further than `direct_run` later
+// atoms; found pairs (lower, higher) are appended to `found`.
+void SearchGrid(const BondSearchInput& in, int direct_run, std::vector<std::pair<int, int>>& found) {
   const Point* p = in.points;
   const int n = in.atom_count;
-  if (n < 2) return bonds;
   double cell = 0.0;
   std::vector<uint8_t> class_present(static_cast<size_t>(in.class_count), 0);
   for (int c : in.atom_class) class_present[static_cast<size_t>(c)] = 1;
@@ -91,7 +90,7 @@ BondMap FindBondsGrid(const BondSearchInput& in) {
       }
     }
   }
-  if (!(cell > 0.0)) return bonds;
+  if (!(cell > 0.0)) return;
 
   Point low{HUGE_VAL, HUGE_VAL, HUGE_VAL};
   Point high{-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
@@ -105,7 +104,7 @@ BondMap FindBondsGrid(const BondSearchInput& in) {
       high[static_cast<size_t>(k)] = std::max(high[static_cast<size_t>(k)], q[static_cast<size_t>(k)]);
     }
   }
-  if (low[0] > high[0]) return bonds;
+  if (low[0] > high[0]) return;
   // Keep the grid no larger than about two cells per atom: widening cells
   // only adds candidates, never loses a partner.
   const double cell_limit = std::max(2.0 * n, 64.0);
@@ -157,9 +156,6 @@ BondMap FindBondsGrid(const BondSearchInput& in) {
   }
 
   // Walk the cells in order; each bond is found once, from its lower atom.
-  // Grouping the pairs by lower atom and sorting each group by the higher one
-  // then gives them in the order of the pairwise loop, in linear time.
-  std::vector<std::pair<int, int>> found;
   const double* lengths = in.lengths.data();
   const int class_count = in.class_count;
   for (long long cx = 0; cx < dims[0]; ++cx) {
@@ -170,7 +166,7 @@ BondMap FindBondsGrid(const BondSearchInput& in) {
           const Member& a = members[static_cast<size_t>(m)];
           const int i = a.atom;
           const int end = a.partner_end;
-          if (end <= i + 1) continue;
+          if (end - i - 1 <= direct_run) continue;  // tested directly
           const double* row_lengths = lengths + static_cast<size_t>(a.atom_class) * static_cast<size_t>(class_count);
           for (long long x = std::max(cx - 1, 0LL); x <= std::min(cx + 1, dims[0] - 1); ++x) {
             for (long long y = std::max(cy - 1, 0LL); y <= std::min(cy + 1, dims[1] - 1); ++y) {
@@ -191,6 +187,36 @@ BondMap FindBondsGrid(const BondSearchInput& in) {
       }
     }
   }
+}
+
+}  // namespace
+
+// Atoms whose partners lie within a short run of later atoms (amino-acid and
+// water atoms reach only to the end of the next residue) test that run
+// directly. The others search a grid of cells at least as wide as the longest
+// possible bond, so every partner lies in the atom's own cell or one of the 26
+// around it. Points that are not finite never bond (their distances compare
+// false) and stay out of the grid.
+BondMap FindBondsGrid(const BondSearchInput& in) {
+  const int n = in.atom_count;
+  if (n < 2) return BondMap();
+  constexpr int kDirectRun = 64;
+  std::vector<std::pair<int, int>> found;
+  bool any_far = false;
+  for (int i = 0; i + 1 < n; ++i) {
+    const int end = in.partner_end[static_cast<size_t>(i)];
+    if (end - i - 1 > kDirectRun) {
+      any_far = true;
+      continue;
+    }
+    for (int j = i + 1; j < end; ++j) {
+      if (Bonded(in, i, j)) found.emplace_back(i, j);
+    }
+  }
+  if (any_far) SearchGrid(in, kDirectRun, found);
+
+  // Grouping the pairs by lower atom and sorting each group by the higher one
+  // gives them in the order of the pairwise loop, in linear time.
   std::vector<int> first(static_cast<size_t>(n) + 1, 0);
   for (auto [i, j] : found) ++first[static_cast<size_t>(i) + 1];
   for (int i = 0; i < n; ++i) first[static_cast<size_t>(i) + 1] += first[static_cast<size_t>(i)];
