@@ -74,14 +74,14 @@ struct SectionValues {
 // The sections read, in the order of the old layout. Those without a place
 // in TopologySections are read past (old layout) and never looked for
 // (flagged layout).
-struct SectionSpec {
+struct SectionLayout {
   std::string_view flag;
   Values values;
   Counted counted;
   void (*keep)(TopologySections&, SectionValues&);
 };
 
-constexpr std::array<SectionSpec, 8> kSections = {{
+constexpr std::array<SectionLayout, 8> kSections = {{
     {"ATOM_NAME", Values::kNames, Counted::kAtoms,
      [](TopologySections& s, SectionValues& v) { s.atom_names = std::move(v.words); }},
     {"CHARGE", Values::kReals, Counted::kAtoms,
@@ -97,7 +97,7 @@ constexpr std::array<SectionSpec, 8> kSections = {{
 }};
 
 // Flagged layout only, and optional: the element of each atom.
-constexpr SectionSpec kAtomicNumberSection = {
+constexpr SectionLayout kAtomicNumberSection = {
     "ATOMIC_NUMBER", Values::kIntegers, Counted::kAtoms,
     [](TopologySections& s, SectionValues& v) { s.atomic_numbers = std::move(v.integers); }};
 
@@ -197,19 +197,19 @@ uint64_t SectionCount(Counted counted, const std::vector<int>& pointers) {
   return 0;
 }
 
-void ReadSection(SectionReader& reader, const SectionSpec& spec, const std::vector<int>& pointers,
+void ReadSection(SectionReader& reader, const SectionLayout& layout, const std::vector<int>& pointers,
                  TopologySections& sections) {
-  reader.Begin(spec.flag);
-  const uint64_t count = SectionCount(spec.counted, pointers);
+  reader.Begin(layout.flag);
+  const uint64_t count = SectionCount(layout.counted, pointers);
   SectionValues values;
-  const bool keep = spec.keep != nullptr;
-  switch (spec.values) {
+  const bool keep = layout.keep != nullptr;
+  switch (layout.values) {
     case Values::kNames: reader.ReadWords(count, kNameWidth, keep ? &values.words : nullptr); break;
     case Values::kLabels: reader.ReadWords(count, kLabelLength, keep ? &values.words : nullptr); break;
     case Values::kIntegers: reader.ReadNumbers(count, keep ? &values.integers : nullptr); break;
     case Values::kReals: reader.ReadNumbers(count, keep ? &values.reals : nullptr); break;
   }
-  if (keep) spec.keep(sections, values);
+  if (keep) layout.keep(sections, values);
 }
 
 // The element of an atom named by the name alone: the first symbol of the
@@ -265,15 +265,8 @@ void CAmberTopologyFile::DetectVersion() {
 }
 
 void CAmberTopologyFile::Read(int) {
-  cartesian_.clear();
+  ClearAtomAndResidueGroups();
   charge_.clear();
-  atom_name_.clear();
-  atom_type_.clear();
-  atom_index_.clear();
-  residue_name_.clear();
-  residue_index_.clear();
-  residue_number_.clear();
-  head_atom_of_residue_.clear();
   TopologySections sections;
   if (version_ == "amber8") {
     ReadFlaggedLayout(sections);
@@ -339,7 +332,7 @@ void CAmberTopologyFile::ReadFixedLayout(TopologySections& sections) {
     }
   }
   CheckCounts(sections, true);
-  for (const SectionSpec& spec : kSections) ReadSection(reader, spec, sections.pointers, sections);
+  for (const SectionLayout& layout : kSections) ReadSection(reader, layout, sections.pointers, sections);
 }
 
 void CAmberTopologyFile::ReadFlaggedLayout(TopologySections& sections) {
@@ -371,10 +364,10 @@ void CAmberTopologyFile::ReadFlaggedLayout(TopologySections& sections) {
       break;
     }
   }
-  for (const SectionSpec& spec : kSections) {
-    if (!spec.keep) continue;
-    if (!seek(spec.flag)) Fatal("Error: " + input_file_name_ + " has no " + std::string(spec.flag) + " section.");
-    ReadSection(reader, spec, sections.pointers, sections);
+  for (const SectionLayout& layout : kSections) {
+    if (!layout.keep) continue;
+    if (!seek(layout.flag)) Fatal("Error: " + input_file_name_ + " has no " + std::string(layout.flag) + " section.");
+    ReadSection(reader, layout, sections.pointers, sections);
   }
   if (seek(kAtomicNumberSection.flag)) ReadSection(reader, kAtomicNumberSection, sections.pointers, sections);
 }

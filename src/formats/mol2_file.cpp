@@ -58,16 +58,9 @@ void CMol2File::OpenOutput(std::string name, bool open) { OpenOutputShared(name,
 // passed over, fields may be separated by tabs, and sections other than the
 // three above (SUBSTRUCTURE, DICT, SET, HEADTAIL, ...) are skipped.
 void CMol2File::Read(int) {
+  ClearAtomAndResidueGroups();
   title_.clear();
-  cartesian_.clear();
   charge_.clear();
-  atom_name_.clear();
-  atom_type_.clear();
-  atom_index_.clear();
-  residue_name_.clear();
-  residue_index_.clear();
-  residue_number_.clear();
-  head_atom_of_residue_.clear();
   type_suffix_.clear();
   number_of_residues_ = 0;
 

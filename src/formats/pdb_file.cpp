@@ -307,15 +307,8 @@ void CPdbFile::RecordError(std::string_view what) {
 // The whole file is one molecule, whatever its MODEL records say; records
 // other than ATOM, HETATM, TER and CONECT are passed over.
 void CPdbFile::Read(int) {
-  atom_name_.clear();
-  atom_type_.clear();
-  atom_index_.clear();
-  residue_name_.clear();
-  residue_index_.clear();
-  residue_number_.clear();
-  head_atom_of_residue_.clear();
+  ClearAtomAndResidueGroups();
   ter_list_.clear();
-  cartesian_.clear();
   connection_.clear();
   number_of_atoms_ = 0;
   number_of_residues_ = 0;

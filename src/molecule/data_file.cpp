@@ -101,6 +101,17 @@ void CDataFile::SnapshotConnection() {
   snapshot_.connection = connection_;
 }
 
+void CDataFile::ClearAtomAndResidueGroups() {
+  cartesian_.clear();
+  atom_name_.clear();
+  atom_type_.clear();
+  atom_index_.clear();
+  residue_name_.clear();
+  residue_index_.clear();
+  residue_number_.clear();
+  head_atom_of_residue_.clear();
+}
+
 int CDataFile::GetNumberOfAtoms() { return number_of_atoms_; }
 int CDataFile::GetNumberOfResidues() { return number_of_residues_; }
 int CDataFile::GetNumberOfMolecules() {

@@ -247,6 +247,9 @@ class CDataFile {
   void OpenOutputShared(const std::string& name, bool open);
   // The reader of the typing section of the parameter file.
   void LoadTypingRows();
+  // Empties the per-atom and per-residue groups that every reader fills:
+  // coordinates, atom names, types and numbers, and the residue groups.
+  void ClearAtomAndResidueGroups();
   // SetConnection taking over the handed lists where it can.
   void AdoptConnection(BondMap&& bonds);
   void SnapshotConnection();
