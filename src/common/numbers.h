@@ -21,6 +21,40 @@ size_t ParseIntPrefix(std::string_view text, int& value);
 // exponent). Returns the number of characters consumed, 0 on failure.
 size_t ParseDoublePrefix(std::string_view text, double& value);
 
+// The common shape of coordinates, "-12.345": an optional sign, digits with
+// at most one point, no more than 15 digits, and nothing else. The integer of
+// all the digits and the power of ten are both exact doubles, so their
+// quotient is the correctly rounded value, the double std::from_chars gives.
+// False for any other text (exponents, blanks, longer numbers), which the
+// general readers then take. Inline: it is the inner loop of the readers.
+inline bool ParseShortDecimal(std::string_view text, double& value) {
+  static constexpr double kPowersOfTen[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  const char* s = text.data();
+  const char* end = s + text.size();
+  bool negative = false;
+  if (s < end && (*s == '-' || *s == '+')) negative = *s++ == '-';
+  uint64_t mantissa = 0;
+  int digits = 0;
+  int decimals = 0;
+  while (s < end && static_cast<unsigned char>(*s - '0') < 10) {
+    mantissa = mantissa * 10 + static_cast<uint64_t>(*s++ - '0');
+    ++digits;
+  }
+  if (s < end && *s == '.') {
+    ++s;
+    while (s < end && static_cast<unsigned char>(*s - '0') < 10) {
+      mantissa = mantissa * 10 + static_cast<uint64_t>(*s++ - '0');
+      ++digits;
+      ++decimals;
+    }
+  }
+  if (s != end || digits == 0 || digits > 15) return false;
+  const double magnitude = static_cast<double>(mantissa) / kPowersOfTen[decimals];
+  value = negative ? -magnitude : magnitude;
+  return true;
+}
+
 // Whole-field forms: the field, with surrounding blanks removed, must be a
 // number and nothing else.
 bool ParseIntField(std::string_view field, int& value);

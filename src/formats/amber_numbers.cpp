@@ -15,17 +15,9 @@ constexpr size_t kWant = size_t{256} << 10;
 // The longest part of an offending word that a message quotes.
 constexpr size_t kQuotedWordLength = 40;
 
-// Exact powers of ten: a decimal with at most 15 digits is an integer below
-// 2^53, and dividing it by one of these rounds once, so the quotient is the
-// correctly rounded value of the decimal, the same double from_chars gives.
-constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-constexpr int kExactDigits = 15;
-
 inline bool IsSpace(char c) {
   return c == ' ' || static_cast<unsigned char>(c - '\t') < 5;  // \t \n \v \f \r
 }
-inline bool IsDecimalDigit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
 
 }  // namespace
 
@@ -58,30 +50,8 @@ bool NumberScanner::Refill() {
 }
 
 bool NumberScanner::ParseWord(const char* word_end, double& value) {
-  // The common case, "-12.345": sign, digits, point, digits, end of word.
-  const char* s = p_;
-  const bool negative = *s == '-';
-  if (negative) ++s;
-  uint64_t mantissa = 0;
-  int digits = 0;
-  int decimals = 0;
-  while (s < word_end && IsDecimalDigit(*s)) {
-    mantissa = mantissa * 10 + static_cast<uint64_t>(*s - '0');
-    ++digits;
-    ++s;
-  }
-  if (s < word_end && *s == '.') {
-    ++s;
-    while (s < word_end && IsDecimalDigit(*s)) {
-      mantissa = mantissa * 10 + static_cast<uint64_t>(*s - '0');
-      ++digits;
-      ++decimals;
-      ++s;
-    }
-  }
-  if (s == word_end && digits > 0 && digits <= kExactDigits) {
-    value = static_cast<double>(mantissa) / kPowersOfTen[decimals];
-    if (negative) value = -value;
+  // The common case, "-12.345", then everything else.
+  if (ParseShortDecimal(std::string_view(p_, static_cast<size_t>(word_end - p_)), value)) {
     p_ = word_end;
     return true;
   }

@@ -86,38 +86,14 @@ bool AcceptShifted(std::string_view name, std::string_view symbol) {
   return at == 0 && !(name.size() > 1 && IsAlpha(name[1]));
 }
 
-// An 8.3 coordinate field: blanks, a sign, digits, a point and decimals. The
-// integer of all the digits divided by the power of ten is the correctly
-// rounded value (both are exact doubles), so this gives the digits that
-// from_chars would, only faster; anything else goes through the general reader.
+// An 8.3 coordinate field: blanks around a short decimal, read on the fast
+// path; anything else goes through the general reader.
 bool ParseCoordinateField(std::string_view field, double& value) {
-  static constexpr std::array<double, 16> kPowersOfTen = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                                          1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-  size_t i = 0;
-  const size_t n = field.size();
-  while (i < n && field[i] == ' ') ++i;
-  bool negative = false;
-  if (i < n && (field[i] == '-' || field[i] == '+')) negative = field[i++] == '-';
-  uint64_t mantissa = 0;
-  int digits = 0;
-  int decimals = -1;
-  for (; i < n; ++i) {
-    const char c = field[i];
-    if (IsDigit(c)) {
-      mantissa = mantissa * 10 + static_cast<uint64_t>(c - '0');
-      ++digits;
-      if (decimals >= 0) ++decimals;
-    } else if (c == '.' && decimals < 0) {
-      decimals = 0;
-    } else {
-      break;
-    }
-  }
-  while (i < n && field[i] == ' ') ++i;
-  if (i != n || digits == 0 || digits > 15) return ParseDoubleField(field, value);
-  const double magnitude = static_cast<double>(mantissa) / kPowersOfTen[static_cast<size_t>(std::max(decimals, 0))];
-  value = negative ? -magnitude : magnitude;
-  return true;
+  size_t first = 0;
+  size_t last = field.size();
+  while (first < last && field[first] == ' ') ++first;
+  while (last > first && field[last - 1] == ' ') --last;
+  return ParseShortDecimal(field.substr(first, last - first), value) || ParseDoubleField(field, value);
 }
 
 // x, y, z: the fixed columns when their decimal points stand where the format

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <sstream>
 
 namespace tarvex {
@@ -62,6 +63,31 @@ TEST(AppendFixed, WidthIsAMinimum) {
   EXPECT_EQ(FormatFixed(123456.789, 4, 2), "123456.79");
   EXPECT_EQ(FormatInt(-42, 6), "   -42");
   EXPECT_EQ(FormatInt(1234567, 3), "1234567");
+}
+
+}  // namespace
+}  // namespace tarvex
+
+namespace tarvex {
+namespace {
+
+// The fast path must give the very double the general reader gives, and
+// refuse every shape it does not cover.
+TEST(ParseShortDecimal, SameDoublesAsTheGeneralReader) {
+  const char* const texts[] = {"-12.345", "0.1", "+7.5", "123456789.012345", "-0.000", "42", "3.", "-.5",
+                               "999999999999999", "0.3", "17.7", "-2.675"};
+  for (const char* text : texts) {
+    double fast = 0.0;
+    double general = 0.0;
+    ASSERT_TRUE(ParseShortDecimal(text, fast)) << text;
+    ASSERT_TRUE(ParseDoubleField(text, general)) << text;
+    EXPECT_EQ(fast, general) << text;
+    EXPECT_EQ(std::signbit(fast), std::signbit(general)) << text;
+  }
+  double value = 0.0;
+  for (const char* text : {"", "-", ".", " 1.0", "1.0 ", "1e5", "1.2.3", "1234567890123456", "--1", "1-2"}) {
+    EXPECT_FALSE(ParseShortDecimal(text, value)) << text;
+  }
 }
 
 }  // namespace
