@@ -1,8 +1,5 @@
 #include "analyzers/get_dun.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include "common/console.h"
 #include "common/exit.h"
 #include "common/line_reader.h"
@@ -56,19 +53,6 @@ constexpr std::string_view kHelpOptions =
     "  The character # starts a comment, which terminates with the net new-line character.\n"
     "  In addition, empty lines are ignored.\n"
     "\n";
-
-constexpr double kPi = 3.141592653589793;
-
-Point Minus(const Point& a, const Point& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
-double Dot(const Point& a, const Point& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-Point Cross(const Point& a, const Point& b) {
-  return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-}
-
-// Rounding can carry the cosine of a straight angle (or of a planar
-// dihedral) just past -1 or 1, where acos has no value; such angles are 180
-// or 0 degrees.
-double AcosDegrees(double cosine) { return std::acos(std::clamp(cosine, -1.0, 1.0)) * 180.0 / kPi; }
 
 [[noreturn]] void CountError() { Fatal("Error: numbers of selected atoms are 2, 3, or 4."); }
 
@@ -167,30 +151,6 @@ bool CGetDun::ParseArguments(int argc, const char* const* argv) {
   }
   EndWalk(kDataFile);
   return true;
-}
-
-double MeasureDistance(const Point& a, const Point& b) {
-  const Point d = Minus(a, b);
-  return std::sqrt(Dot(d, d));
-}
-
-double MeasureAngle(const Point& a, const Point& b, const Point& c) {
-  const Point u = Minus(a, b);
-  const Point v = Minus(c, b);
-  return AcosDegrees(Dot(u, v) / (std::sqrt(Dot(u, u)) * std::sqrt(Dot(v, v))));
-}
-
-// P is the normal of the plane a-b-c, Q that of b-c-d; the angle between
-// them is the dihedral, negative when d lies on the side P points to.
-double MeasureDihedral(const Point& a, const Point& b, const Point& c, const Point& d) {
-  const Point p = Cross(Minus(a, b), Minus(c, b));
-  const Point dc = Minus(d, c);
-  const Point q = Cross(Minus(b, c), dc);
-  const double p_length = std::sqrt(Dot(p, p));
-  const double q_length = std::sqrt(Dot(q, q));
-  if (p_length < 1e-12 || q_length < 1e-12) return kUndefinedDihedral;
-  const double angle = AcosDegrees(Dot(p, q) / (p_length * q_length));
-  return Dot(dc, p) <= 0.0 ? angle : -angle;
 }
 
 // Only blanks are stripped (a line of tabs is not empty, and fails).

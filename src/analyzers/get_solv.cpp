@@ -12,6 +12,7 @@
 #include "common/text.h"
 #include "driver/run_settings.h"
 #include "formats/pdb_file.h"
+#include "molecule/geometry.h"
 
 namespace tarvex {
 namespace {
@@ -211,7 +212,7 @@ std::vector<int> FindSolventWithin(const ShellSystem& system, const std::vector<
     for (int k = system.head[r]; k < system.head[r + 1]; ++k) {
       const Point& p = system.points[k];
       if (grid.MayReach(p) &&
-          grid.AnyNear(p, [&](int s) { return AtomDistance(p, system.points[s]) <= radius; })) {
+          grid.AnyNear(p, [&](int s) { return Distance(p, system.points[s]) <= radius; })) {
         extracted.push_back(r);
         break;
       }
@@ -232,7 +233,7 @@ std::vector<int> OrderNearestFirst(const ShellSystem& system, const std::vector<
     for (int k = system.head[r]; k < system.head[r + 1]; ++k) {
       const Point& p = system.points[k];
       grid.AnyNear(p, [&](int s) {
-        nearest = std::min(nearest, AtomDistance(p, system.points[s]));
+        nearest = std::min(nearest, Distance(p, system.points[s]));
         return false;
       });
     }

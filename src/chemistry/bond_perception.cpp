@@ -10,17 +10,11 @@
 #include "chemistry/parameters.h"
 #include "common/text.h"
 #include "molecule/data_file.h"
+#include "molecule/geometry.h"
 #include "molecule/tables.h"
 
 namespace tarvex {
 namespace {
-
-inline double SquaredDistance(const Point& a, const Point& b) {
-  double dx = a[0] - b[0];
-  double dy = a[1] - b[1];
-  double dz = a[2] - b[2];
-  return dx * dx + dy * dy + dz * dz;
-}
 
 inline bool Bonded(const BondSearchInput& in, int i, int j) {
   const Point* p = in.points;
