@@ -196,16 +196,32 @@ void CGetDun::ReadMeasurementFile() {
   while (in.ReadLine(line)) ParseMeasurementLine(line, groups_);
 }
 
+// The numbering is the data record's once its first structure is read (a
+// PDB or MOL2 file brings its own serials); it is looked up again only when a
+// later read renumbers, which trajectory readers never do.
+void CGetDun::ResolveGroups() {
+  const uint64_t numbering = data_->AtomNumberingGeneration();
+  const int atoms = data_->GetNumberOfAtoms();
+  if (rows_ > 0 && numbering == resolved_numbering_ && atoms == resolved_atom_count_) return;
+  positions_.clear();
+  for (const std::vector<int>& group : groups_) {
+    for (int number : group) positions_.push_back(data_->AtomNumberToIndex(number));
+  }
+  resolved_numbering_ = numbering;
+  resolved_atom_count_ = atoms;
+}
+
 void CGetDun::MeasureStructure() {
+  ResolveGroups();
   const Frame& frame = data_->GetCartesian();
+  const int* position = positions_.data();
   Point points[4];
   for (const std::vector<int>& group : groups_) {
-    for (size_t k = 0; k < group.size(); ++k) {
-      const int position = data_->AtomNumberToIndex(group[k]);
-      if (position < 0 || static_cast<size_t>(position) >= frame.size()) {
+    for (size_t k = 0; k < group.size(); ++k, ++position) {
+      if (*position < 0 || static_cast<size_t>(*position) >= frame.size()) {
         Fatal("Error: atom number " + std::to_string(group[k]) + " is incorrect.");
       }
-      points[k] = frame[static_cast<size_t>(position)];
+      points[k] = frame[static_cast<size_t>(*position)];
     }
     switch (group.size()) {
       case 2: results_.push_back(MeasureDistance(points[0], points[1])); break;

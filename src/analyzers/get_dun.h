@@ -59,6 +59,9 @@ class CGetDun final : public CAnalyzer {
   // Adds one group of 2, 3 or 4 atom numbers; other counts end the command.
   void AddGroup(const std::vector<int>& atoms);
   void ReadMeasurementFile();
+  // Turns the groups' atom numbers into positions_ for the data record's
+  // current numbering.
+  void ResolveGroups();
   // Measures every group in the data record's current coordinates and
   // appends the row to results_.
   void MeasureStructure();
@@ -72,6 +75,11 @@ class CGetDun final : public CAnalyzer {
   std::unique_ptr<CDataFile> reference_;
   OutputFile output_;
   std::vector<std::vector<int>> groups_;
+  // The atom positions of all groups in order, and the numbering they were
+  // found in.
+  std::vector<int> positions_;
+  uint64_t resolved_numbering_ = 0;
+  int resolved_atom_count_ = 0;
   // One row per structure measured, groups_.size() values each.
   std::vector<double> results_;
   long long rows_ = 0;

@@ -4,7 +4,6 @@
 #include <array>
 #include <charconv>
 #include <limits>
-#include <unordered_map>
 
 #include "common/console.h"
 #include "common/exit.h"
@@ -391,25 +390,11 @@ std::vector<int> CGetSolv::SelectAtoms(const std::vector<uint8_t>& solvent) {
     for (int k = head[static_cast<size_t>(r)]; k < head[static_cast<size_t>(r) + 1]; ++k) selected.push_back(k);
   };
 
-  // Atom numbers as written in the file: the first atom that carries one, as
-  // AtomNumberToIndex finds it, in one pass for any number of them.
-  if (!atoms_.empty()) {
-    std::unordered_map<int, int> position;
-    for (int number : atoms_) position.emplace(number, -1);
-    const std::vector<int>& index = m.GetAtomIndex();
-    if (index.empty()) {
-      for (auto& [number, at] : position) at = number >= 1 && number <= n ? number - 1 : -1;
-    } else {
-      for (int i = 0; i < n; ++i) {
-        auto found = position.find(index[static_cast<size_t>(i)]);
-        if (found != position.end() && found->second < 0) found->second = i;
-      }
-    }
-    for (int number : atoms_) {
-      const int at = position[number];
-      if (at < 0) Fatal("Error: atom number " + std::to_string(number) + " is not an atom of the molecule.");
-      selected.push_back(at);
-    }
+  // Atom numbers as written in the file: the first atom that carries one.
+  for (int number : atoms_) {
+    const int at = m.AtomNumberToIndex(number);
+    if (at < 0 || at >= n) Fatal("Error: atom number " + std::to_string(number) + " is not an atom of the molecule.");
+    selected.push_back(at);
   }
   if (flags_ & kSelectSolute) {
     residues_.clear();

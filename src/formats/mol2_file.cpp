@@ -1,7 +1,6 @@
 #include "formats/mol2_file.h"
 
 #include <algorithm>
-#include <unordered_map>
 
 #include "common/numbers.h"
 #include "common/text.h"
@@ -123,22 +122,19 @@ void CMol2File::Read(int) {
   head_atom_of_residue_.push_back(n);
   number_of_residues_ = static_cast<int>(head_atom_of_residue_.size()) - 1;
   if (no_charges) charge_.clear();
-  // Bonds name atoms by id; the first atom with an id is the one meant, as
-  // AtomNumberToIndex finds it. Bonds to missing atoms, to the atom itself
-  // and repeated bonds are dropped.
-  std::unordered_map<int, int> position_of_id;
-  position_of_id.reserve(static_cast<size_t>(n));
-  for (int i = 0; i < n; ++i) position_of_id.emplace(atom_index_[static_cast<size_t>(i)], i);
+  // Bonds name atoms by id; the first atom with an id is the one meant
+  // (AtomNumberToIndex). Bonds to missing atoms, to the atom itself and
+  // repeated bonds are dropped.
   BondMap bonds;
   bonds.reserve(n);
   for (auto [origin, target] : bond_ids) {
-    auto a = position_of_id.find(origin);
-    auto b = position_of_id.find(target);
-    if (a == position_of_id.end() || b == position_of_id.end() || a->second == b->second) continue;
-    BondMap::List& list = bonds[a->second];
-    if (std::find(list.begin(), list.end(), b->second) != list.end()) continue;
-    list.push_back(b->second);
-    bonds[b->second].push_back(a->second);
+    const int a = AtomNumberToIndex(origin);
+    const int b = AtomNumberToIndex(target);
+    if (n == 0 || a < 0 || b < 0 || a == b) continue;
+    BondMap::List& list = bonds[a];
+    if (std::find(list.begin(), list.end(), b) != list.end()) continue;
+    list.push_back(b);
+    bonds[b].push_back(a);
   }
   ClearConnection();
   SetConnection(bonds);

@@ -106,6 +106,7 @@ void CDataFile::ClearAtomAndResidueGroups() {
   atom_name_.clear();
   atom_type_.clear();
   atom_index_.clear();
+  atom_index_.Changed();
   residue_name_.clear();
   residue_index_.clear();
   residue_number_.clear();
@@ -135,7 +136,11 @@ std::vector<double>& CDataFile::GetCharge() { return charge_; }
 BondMap& CDataFile::GetConnection() { return connection_; }
 std::vector<std::string>& CDataFile::GetAtomName() { return atom_name_; }
 std::vector<std::string>& CDataFile::GetAtomType() { return atom_type_; }
-std::vector<int>& CDataFile::GetAtomIndex() { return atom_index_; }
+// The caller may change the numbers through the reference.
+std::vector<int>& CDataFile::GetAtomIndex() {
+  atom_index_.Changed();
+  return atom_index_;
+}
 std::vector<std::string>& CDataFile::GetResidueName() { return residue_name_; }
 std::vector<std::string>& CDataFile::GetResidueType() { return residue_type_; }
 std::vector<int>& CDataFile::GetResidueIndex() { return residue_index_; }
@@ -166,11 +171,7 @@ int CDataFile::IndexToAtomNumber(int position) {
 
 int CDataFile::AtomNumberToIndex(int atom_number) {
   if (atom_index_.empty()) return atom_number - 1;
-  int limit = std::min(number_of_atoms_, static_cast<int>(atom_index_.size()));
-  for (int i = 0; i < limit; ++i) {
-    if (atom_index_[static_cast<size_t>(i)] == atom_number) return i;
-  }
-  return -1;
+  return atom_index_.FirstPosition(atom_number, number_of_atoms_);
 }
 
 int CDataFile::ResidueIndexOfHead(int residue) {

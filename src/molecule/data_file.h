@@ -22,6 +22,7 @@
 
 #include "common/line_reader.h"
 #include "common/output_file.h"
+#include "molecule/atom_numbers.h"
 #include "molecule/bond_map.h"
 
 namespace tarvex {
@@ -215,6 +216,9 @@ class CDataFile {
   // ---- not virtual ---------------------------------------------------------------------
   // Fills the process-wide parameter registry; run by the first record.
   void LoadParameters();
+  // Grows whenever atom_index may have changed: positions found with
+  // AtomNumberToIndex hold while it and number_of_atoms stay the same.
+  uint64_t AtomNumberingGeneration() const { return atom_index_.Generation(); }
   double GetBondScale() const { return bond_scale_; }
   double GetFallbackLength() const { return fallback_length_; }
   // The record's atom-typing tables (element -> suffixes, element -> patterns,
@@ -270,7 +274,7 @@ class CDataFile {
   BondMap connection_;
   std::vector<std::string> atom_name_;
   std::vector<std::string> atom_type_;
-  std::vector<int> atom_index_;
+  AtomNumbers atom_index_;  // with the look-up of AtomNumberToIndex
   std::vector<std::string> residue_name_;
   std::vector<std::string> residue_type_;
   std::vector<int> residue_index_;
