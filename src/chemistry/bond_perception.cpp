@@ -9,6 +9,7 @@
 
 #include "chemistry/parameters.h"
 #include "common/text.h"
+#include "molecule/cell_grid.h"
 #include "molecule/data_file.h"
 #include "molecule/geometry.h"
 #include "molecule/tables.h"
@@ -69,118 +70,36 @@ BondMap FindBondsBruteForce(const BondSearchInput& in) {
 namespace {
 
 // The grid search for the atoms that reach further than `direct_run` later
-// atoms; found pairs (lower, higher) are appended to `found`.
+// atoms; found pairs (lower, higher) are appended to `found`. The grid's reach
+// is the longest length between classes that occur (NaN lengths never bond
+// and are passed over).
 void SearchGrid(const BondSearchInput& in, int direct_run, std::vector<std::pair<int, int>>& found) {
-  const Point* p = in.points;
-  const int n = in.atom_count;
-  double cell = 0.0;
+  double longest = 0.0;
   std::vector<uint8_t> class_present(static_cast<size_t>(in.class_count), 0);
   for (int c : in.atom_class) class_present[static_cast<size_t>(c)] = 1;
   for (int a = 0; a < in.class_count; ++a) {
     for (int b = 0; b < in.class_count; ++b) {
       if (class_present[static_cast<size_t>(a)] && class_present[static_cast<size_t>(b)]) {
-        double length = std::fabs(in.lengths[static_cast<size_t>(a * in.class_count + b)]);
-        if (length > cell) cell = length;  // NaN lengths never bond and are passed over
+        const double length = std::fabs(in.lengths[static_cast<size_t>(a * in.class_count + b)]);
+        if (length > longest) longest = length;
       }
     }
   }
-  if (!(cell > 0.0)) return;
+  if (!(longest > 0.0)) return;
 
-  Point low{HUGE_VAL, HUGE_VAL, HUGE_VAL};
-  Point high{-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
-  std::vector<uint8_t> finite(static_cast<size_t>(n), 0);
-  for (int i = 0; i < n; ++i) {
-    const Point& q = p[static_cast<size_t>(i)];
-    if (!std::isfinite(q[0]) || !std::isfinite(q[1]) || !std::isfinite(q[2])) continue;
-    finite[static_cast<size_t>(i)] = 1;
-    for (int k = 0; k < 3; ++k) {
-      low[static_cast<size_t>(k)] = std::min(low[static_cast<size_t>(k)], q[static_cast<size_t>(k)]);
-      high[static_cast<size_t>(k)] = std::max(high[static_cast<size_t>(k)], q[static_cast<size_t>(k)]);
-    }
-  }
-  if (low[0] > high[0]) return;
-  // Keep the grid no larger than about two cells per atom: widening cells
-  // only adds candidates, never loses a partner.
-  const double cell_limit = std::max(2.0 * n, 64.0);
-  long long dims[3];
-  for (;;) {
-    double total = 1.0;
-    for (int k = 0; k < 3; ++k) {
-      double extent = high[static_cast<size_t>(k)] - low[static_cast<size_t>(k)];
-      double count = std::floor(extent / cell) + 1.0;
-      total *= count;
-      dims[k] = static_cast<long long>(std::min(count, 4e18));
-    }
-    if (total <= cell_limit) break;
-    cell *= std::max(1.01, std::cbrt(total / cell_limit));
-  }
-  auto cell_of = [&](const Point& q, int k) {
-    long long c = static_cast<long long>((q[static_cast<size_t>(k)] - low[static_cast<size_t>(k)]) / cell);
-    return std::clamp<long long>(c, 0, dims[k] - 1);
-  };
-  const size_t cell_count = static_cast<size_t>(dims[0] * dims[1] * dims[2]);
-  std::vector<int> atom_cell(static_cast<size_t>(n), -1);
-  std::vector<int> start(cell_count + 1, 0);
-  for (int i = 0; i < n; ++i) {
-    if (!finite[static_cast<size_t>(i)]) continue;
-    const Point& q = p[static_cast<size_t>(i)];
-    long long c = (cell_of(q, 0) * dims[1] + cell_of(q, 1)) * dims[2] + cell_of(q, 2);
-    atom_cell[static_cast<size_t>(i)] = static_cast<int>(c);
-    ++start[static_cast<size_t>(c) + 1];
-  }
-  for (size_t c = 0; c < cell_count; ++c) start[c + 1] += start[c];
-  // Members of each cell, with their points and classes copied in cell
-  // order, so that the search reads memory in the order it walks the grid.
-  struct Member {
-    Point point;
-    int atom;
-    int atom_class;
-    int partner_end;
-  };
-  std::vector<Member> members(static_cast<size_t>(start[cell_count]));
-  {
-    std::vector<int> fill(start.begin(), start.end() - 1);
-    for (int i = 0; i < n; ++i) {
-      int c = atom_cell[static_cast<size_t>(i)];
-      if (c >= 0) {
-        members[static_cast<size_t>(fill[static_cast<size_t>(c)]++)] = {
-            p[static_cast<size_t>(i)], i, in.atom_class[static_cast<size_t>(i)], in.partner_end[static_cast<size_t>(i)]};
-      }
-    }
-  }
-
-  // Walk the cells in order; each bond is found once, from its lower atom.
+  // Points that are not finite never bond and stay out of the grid; each bond
+  // is found once, from its lower atom, walking the atoms cell by cell.
+  const CellGrid grid(in.points, in.atom_count, longest, in.atom_class.data());
   const double* lengths = in.lengths.data();
-  const int class_count = in.class_count;
-  for (long long cx = 0; cx < dims[0]; ++cx) {
-    for (long long cy = 0; cy < dims[1]; ++cy) {
-      for (long long cz = 0; cz < dims[2]; ++cz) {
-        const long long c = (cx * dims[1] + cy) * dims[2] + cz;
-        for (int m = start[static_cast<size_t>(c)]; m < start[static_cast<size_t>(c) + 1]; ++m) {
-          const Member& a = members[static_cast<size_t>(m)];
-          const int i = a.atom;
-          const int end = a.partner_end;
-          if (end - i - 1 <= direct_run) continue;  // tested directly
-          const double* row_lengths = lengths + static_cast<size_t>(a.atom_class) * static_cast<size_t>(class_count);
-          for (long long x = std::max(cx - 1, 0LL); x <= std::min(cx + 1, dims[0] - 1); ++x) {
-            for (long long y = std::max(cy - 1, 0LL); y <= std::min(cy + 1, dims[1] - 1); ++y) {
-              const long long row = (x * dims[1] + y) * dims[2];
-              // Cells of one row are contiguous, so their members are too.
-              const int first = start[static_cast<size_t>(row + std::max(cz - 1, 0LL))];
-              const int last = start[static_cast<size_t>(row + std::min(cz + 1, dims[2] - 1) + 1)];
-              for (int mm = first; mm < last; ++mm) {
-                const Member& b = members[static_cast<size_t>(mm)];
-                const int j = b.atom;
-                if (j <= i || j >= end) continue;
-                const double length = row_lengths[b.atom_class];
-                if (length * length > SquaredDistance(a.point, b.point)) found.emplace_back(i, j);
-              }
-            }
-          }
-        }
-      }
-    }
-  }
+  const size_t class_count = static_cast<size_t>(in.class_count);
+  auto partner_end = [&](const CellGrid::Member& a) { return in.partner_end[static_cast<size_t>(a.id)]; };
+  grid.ForEachNeighbourPair(
+      [&](const CellGrid::Member& a) { return partner_end(a) - a.id - 1 > direct_run; },  // else tested directly
+      [&](const CellGrid::Member& a, const CellGrid::Member& b) {
+        if (b.id <= a.id || b.id >= partner_end(a)) return;
+        const double length = lengths[static_cast<size_t>(a.tag) * class_count + static_cast<size_t>(b.tag)];
+        if (length * length > SquaredDistance(a.point, b.point)) found.emplace_back(a.id, b.id);
+      });
 }
 
 }  // namespace
