@@ -281,7 +281,10 @@ void CPdbFile::RecordError(std::string_view what) {
 }
 
 // The whole file is one molecule, whatever its MODEL records say; records
-// other than ATOM, HETATM, TER and CONECT are passed over.
+// other than ATOM, HETATM, TER and CONECT are passed over. The read goes on
+// from where the last one stopped, so a second Read finds the end of the file
+// and gives an empty record: an analyzer stepping through structures sees one
+// and stops.
 void CPdbFile::Read(int) {
   ClearAtomAndResidueGroups();
   ter_list_.clear();
@@ -289,7 +292,6 @@ void CPdbFile::Read(int) {
   number_of_atoms_ = 0;
   number_of_residues_ = 0;
   if (!input_.IsOpen()) return;
-  input_.Rewind();
 
   const size_t expected = static_cast<size_t>(std::min(input_.FileSize() / kTypicalRecordLength, kMostAtomsReserved));
   cartesian_.reserve(expected);

@@ -65,6 +65,10 @@ class CDataFile {
   /*  0 */ virtual ~CDataFile();
   /*  1 */ virtual void OpenInput(std::string name) = 0;
   /*  2 */ virtual void OpenOutput(std::string name, bool open) = 0;
+  // Read goes on from where the last Read stopped and never rewinds; a read
+  // with nothing left gives an empty cartesian, which is how an analyzer
+  // stepping through structures knows it is done (every reader keeps to it:
+  // tests/unit/formats/reader_stepping_test.cpp).
   /*  3 */ virtual void Read(int which) = 0;
   /*  4 */ virtual void Write() = 0;
 
