@@ -238,12 +238,12 @@ void CDataFile::CreateConnection() {
   in.class_count = static_cast<int>(class_symbol.size());
   in.lengths.resize(static_cast<size_t>(in.class_count * in.class_count));
   limits.cutoffs.resize(in.lengths.size());
-  const double s = bond_scale_;
+  const double s = GetBondScale();
   for (int a = 0; a < in.class_count; ++a) {
     for (int b = 0; b < in.class_count; ++b) {
       const std::string& sa = class_symbol[static_cast<size_t>(a)];
       const std::string& sb = class_symbol[static_cast<size_t>(b)];
-      double length = sa.empty() || sb.empty() ? fallback_length_ : GetPairParameter(sa, sb);
+      double length = sa.empty() || sb.empty() ? GetFallbackLength() : GetPairParameter(sa, sb);
       size_t cell = static_cast<size_t>(a * in.class_count + b);
       in.lengths[cell] = length;
       limits.cutoffs[cell] = (length / s) * (s + 2.0) / 3.0;

@@ -14,6 +14,12 @@ struct ParameterRegistry {
   // Pair lengths in angstrom, already multiplied by the bond scale in force
   // when stored; both orders of a pair are kept.
   std::map<std::string, std::map<std::string, double>> pair_lengths;
+  // The parameter file's "SCALE = s" (the last one) and "* * length" (the
+  // length of pairs without an entry). They hold for every record, as the
+  // lengths they shaped do: bond perception needs the scale the lengths
+  // carry to find its tighter cut-offs.
+  double bond_scale = 1.15;
+  double fallback_length = 0.0;
   std::map<std::string, std::vector<int>> valences;
   std::map<std::string, std::vector<int>> ion_charges;
   std::map<std::string, int> max_neighbours;

@@ -223,8 +223,10 @@ class CDataFile {
   // Grows whenever atom_index may have changed: positions found with
   // AtomNumberToIndex hold while it and number_of_atoms stay the same.
   uint64_t AtomNumberingGeneration() const { return atom_index_.Generation(); }
-  double GetBondScale() const { return bond_scale_; }
-  double GetFallbackLength() const { return fallback_length_; }
+  // The bond scale and fallback length of the parameter registry (1.15 and
+  // 0.0 unless the parameter file sets them), the same for every record.
+  double GetBondScale() const;
+  double GetFallbackLength() const;
   // The record's atom-typing tables (element -> suffixes, element -> patterns,
   // suffix -> mark), seeded from the built-in rows or the parameter file.
   const std::map<std::string, std::vector<std::string>>& TypeSuffixes() const { return type_suffixes_; }
@@ -298,8 +300,6 @@ class CDataFile {
   // Chemistry state.
   Snapshot snapshot_;
   uint8_t types_assigned_ = 0;
-  double bond_scale_ = 1.15;
-  double fallback_length_ = 0.0;
   std::map<std::string, std::vector<std::string>> type_suffixes_;
   std::map<std::string, std::vector<std::string>> type_patterns_;
   std::map<std::string, std::string> type_marks_;
