@@ -172,95 +172,85 @@ void TrimOverCoordinated(BondMap& bonds, const BondSearchInput& in, const Coordi
   }
 }
 
-// Gathers the record's lists into plain data: atom types become classes (all
-// types without pair lengths share one class), residues give partner ranges.
-void CDataFile::CreateConnection() {
-  if (!HasState("atom_index")) return;
-  const bool has_residues = HasState("residue_name");
-  if (has_residues && !HasState("head_atom_of_residue")) return;
-  const int n = number_of_atoms_;
-  if (n <= 0) return;
-  const int points = static_cast<int>(cartesian_.size());
-  int missing = 0;
-  if (points < n) {
-    missing = n - points;
-    if (missing > 3) return;
-  }
-  const int active = n - missing;
+namespace {
 
-  // Classes: atoms share a class when their types have the same pair lengths
-  // (the same element of the pair table, or none) and the same neighbour
-  // limit, so the tables stay small whatever the type strings are.
-  const ParameterRegistry& registry = Registry();
-  BondSearchInput in;
-  in.points = cartesian_.data();
-  in.atom_count = active;
-  in.atom_class.resize(static_cast<size_t>(active));
-  std::unordered_map<std::string, int> class_of_type;
-  std::map<std::pair<std::string, int>, int> class_of_key;
-  std::vector<std::string> class_symbol;  // element of the pair table, or "" for none
-  CoordinationLimits limits;
-  static const std::string kNoType;
-  // The last few types seen answer most lookups (residues repeat their
-  // pattern of elements) without hashing.
-  std::array<std::pair<const std::string*, int>, 4> recent{};
-  size_t recent_next = 0;
-  for (int i = 0; i < active; ++i) {
-    const std::string& type = i < static_cast<int>(atom_type_.size()) ? atom_type_[static_cast<size_t>(i)] : kNoType;
-    int cached = -1;
-    for (const auto& [seen, cls] : recent) {
-      if (seen && *seen == type) {
-        cached = cls;
-        break;
-      }
+// The class of a type: atoms share a class when their types have the same
+// pair lengths (the same element of the pair table, or none) and the same
+// neighbour limit, so the tables stay small whatever the type strings are.
+class AtomClasses {
+ public:
+  explicit AtomClasses(CoordinationLimits& limits) : limits_(limits) {}
+
+  int Of(const std::string& type) {
+    // The last few types seen answer most lookups (residues repeat their
+    // pattern of elements) without hashing.
+    for (const auto& [seen, cls] : recent_) {
+      if (seen && *seen == type) return cls;
     }
-    if (cached >= 0) {
-      in.atom_class[static_cast<size_t>(i)] = cached;
-      continue;
-    }
-    auto found = class_of_type.find(type);
-    if (found == class_of_type.end()) {
-      std::string symbol = ToUpper(type);
-      if (registry.pair_lengths.count(symbol) == 0) symbol.clear();
-      auto limit = registry.max_neighbours.find(type);
-      int max_neighbours = limit == registry.max_neighbours.end() ? 0 : limit->second;
-      auto [key, added] = class_of_key.emplace(std::make_pair(symbol, max_neighbours),
-                                               static_cast<int>(class_symbol.size()));
-      if (added) {
-        class_symbol.push_back(symbol);
-        limits.max_neighbours.push_back(max_neighbours);
-      }
-      found = class_of_type.emplace(type, key->second).first;
-    }
-    in.atom_class[static_cast<size_t>(i)] = found->second;
-    recent[recent_next++ % recent.size()] = {&found->first, found->second};
+    auto found = class_of_type_.find(type);
+    if (found == class_of_type_.end()) found = class_of_type_.emplace(type, Add(type)).first;
+    recent_[recent_next_++ % recent_.size()] = {&found->first, found->second};
+    return found->second;
   }
-  in.class_count = static_cast<int>(class_symbol.size());
-  in.lengths.resize(static_cast<size_t>(in.class_count * in.class_count));
+  // Per class, its element in the pair table, or "" for none.
+  const std::vector<std::string>& Symbols() const { return symbol_; }
+
+ private:
+  int Add(const std::string& type) {
+    const ParameterRegistry& registry = Registry();
+    std::string symbol = ToUpper(type);
+    if (registry.pair_lengths.count(symbol) == 0) symbol.clear();
+    auto limit = registry.max_neighbours.find(type);
+    const int max_neighbours = limit == registry.max_neighbours.end() ? 0 : limit->second;
+    auto [key, added] = class_of_key_.emplace(std::make_pair(symbol, max_neighbours), static_cast<int>(symbol_.size()));
+    if (added) {
+      symbol_.push_back(symbol);
+      limits_.max_neighbours.push_back(max_neighbours);
+    }
+    return key->second;
+  }
+
+  CoordinationLimits& limits_;
+  std::unordered_map<std::string, int> class_of_type_;
+  std::map<std::pair<std::string, int>, int> class_of_key_;
+  std::vector<std::string> symbol_;
+  std::array<std::pair<const std::string*, int>, 4> recent_{};
+  size_t recent_next_ = 0;
+};
+
+// The class-by-class tables: the scaled standard lengths L, and the tighter
+// cut-offs T = (L / s)(s + 2) / 3 of over-coordinated atoms, a third of the
+// way from the unscaled length to the scaled one (s the bond scale).
+void FillLengthTables(CDataFile& record, const std::vector<std::string>& symbols, BondSearchInput& in,
+                      CoordinationLimits& limits) {
+  in.class_count = static_cast<int>(symbols.size());
+  in.lengths.resize(symbols.size() * symbols.size());
   limits.cutoffs.resize(in.lengths.size());
-  const double s = GetBondScale();
-  for (int a = 0; a < in.class_count; ++a) {
-    for (int b = 0; b < in.class_count; ++b) {
-      const std::string& sa = class_symbol[static_cast<size_t>(a)];
-      const std::string& sb = class_symbol[static_cast<size_t>(b)];
-      double length = sa.empty() || sb.empty() ? GetFallbackLength() : GetPairParameter(sa, sb);
-      size_t cell = static_cast<size_t>(a * in.class_count + b);
-      in.lengths[cell] = length;
-      limits.cutoffs[cell] = (length / s) * (s + 2.0) / 3.0;
+  const double s = record.GetBondScale();
+  for (size_t a = 0; a < symbols.size(); ++a) {
+    for (size_t b = 0; b < symbols.size(); ++b) {
+      const bool known = !symbols[a].empty() && !symbols[b].empty();
+      const double length = known ? record.GetPairParameter(symbols[a], symbols[b]) : record.GetFallbackLength();
+      in.lengths[a * symbols.size() + b] = length;
+      limits.cutoffs[a * symbols.size() + b] = (length / s) * (s + 2.0) / 3.0;
     }
   }
+}
 
-  // Partner ranges: amino-acid and water atoms reach to the end of the next
-  // residue; a head list without its closing entries reads as the atom count.
+// Partner ranges: amino-acid and water atoms reach to the end of the next
+// residue, all others to the last atom; a head list without its closing
+// entries reads as the atom count n. `residue_names` is null for a record
+// without residues (every atom then counts as residue MOL).
+void SetPartnerRanges(const std::vector<std::string>* residue_names, const std::vector<int>& residue_number,
+                      const std::vector<int>& heads, int n, BondSearchInput& in) {
+  const int active = in.atom_count;
   in.partner_end.assign(static_cast<size_t>(active), active);
-  auto head = [&](size_t r) {
-    return r < head_atom_of_residue_.size() ? head_atom_of_residue_[r] : n;
-  };
+  auto head = [&](size_t r) { return r < heads.size() ? heads[r] : n; };
   std::string_view last_name;
   bool last_known = false;
   for (int i = 0; i < active; ++i) {
     std::string_view name = "MOL";
-    if (has_residues && i < static_cast<int>(residue_name_.size())) name = residue_name_[static_cast<size_t>(i)];
+    if (residue_names && i < static_cast<int>(residue_names->size())) name = (*residue_names)[static_cast<size_t>(i)];
     name = name.substr(0, 3);
     // Atoms of one residue share its name: test each run of names once.
     if (i == 0 || name != last_name) {
@@ -268,12 +258,41 @@ void CDataFile::CreateConnection() {
       last_known = IsStandardResidue(name) || IsWaterResidue(name);
     }
     if (!last_known) continue;
-    int r = i < static_cast<int>(residue_number_.size()) ? residue_number_[static_cast<size_t>(i)] : -1;
+    const int r = i < static_cast<int>(residue_number.size()) ? residue_number[static_cast<size_t>(i)] : -1;
     if (r < 0) continue;
     int end = head(static_cast<size_t>(r) + 1);
     if (end < n) end = head(static_cast<size_t>(r) + 2);
     in.partner_end[static_cast<size_t>(i)] = std::clamp(end, 0, active);
   }
+}
+
+}  // namespace
+
+// Gathers the record's lists into plain data (classes of atom types, length
+// tables, partner ranges), finds the bonds and trims over-coordinated atoms.
+// Up to three atoms without points at the end of the count (a PREP
+// template's dummies) are left out; more leave the record unchanged.
+void CDataFile::CreateConnection() {
+  if (!HasState("atom_index")) return;
+  const bool has_residues = HasState("residue_name");
+  if (has_residues && !HasState("head_atom_of_residue")) return;
+  const int n = number_of_atoms_;
+  if (n <= 0) return;
+  const int missing = std::max(n - static_cast<int>(cartesian_.size()), 0);
+  if (missing > 3) return;
+
+  BondSearchInput in;
+  in.points = cartesian_.data();
+  in.atom_count = n - missing;
+  in.atom_class.resize(static_cast<size_t>(in.atom_count));
+  CoordinationLimits limits;
+  AtomClasses classes(limits);
+  static const std::string kNoType;
+  for (size_t i = 0; i < in.atom_class.size(); ++i) {
+    in.atom_class[i] = classes.Of(i < atom_type_.size() ? atom_type_[i] : kNoType);
+  }
+  FillLengthTables(*this, classes.Symbols(), in, limits);
+  SetPartnerRanges(has_residues ? &residue_name_ : nullptr, residue_number_, head_atom_of_residue_, n, in);
 
   BondMap bonds = FindBondsGrid(in);
   TrimOverCoordinated(bonds, in, limits);

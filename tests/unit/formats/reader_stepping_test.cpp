@@ -38,7 +38,8 @@ std::string PdbAtom(int serial, double x) {
   return line;
 }
 
-std::string Mol2Molecule(const std::string& name, const std::string& charges, std::vector<std::pair<int, double>> atoms) {
+std::string Mol2Molecule(const std::string& name, const std::string& charges,
+                         const std::vector<std::pair<int, double>>& atoms) {
   std::string text = "@<TRIPOS>MOLECULE\n" + name + "\n" + std::to_string(atoms.size()) + " 1 1\nSMALL\n" + charges +
                      "\n\n@<TRIPOS>ATOM\n";
   for (const auto& [id, x] : atoms) {
