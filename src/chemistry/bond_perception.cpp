@@ -90,16 +90,17 @@ void SearchGrid(const BondSearchInput& in, int direct_run, std::vector<std::pair
   // Points that are not finite never bond and stay out of the grid; each bond
   // is found once, from its lower atom, walking the atoms cell by cell.
   const CellGrid grid(in.points, in.atom_count, longest, in.atom_class.data());
-  const double* lengths = in.lengths.data();
-  const size_t class_count = static_cast<size_t>(in.class_count);
-  auto partner_end = [&](const CellGrid::Member& a) { return in.partner_end[static_cast<size_t>(a.id)]; };
-  grid.ForEachNeighbourPair(
-      [&](const CellGrid::Member& a) { return partner_end(a) - a.id - 1 > direct_run; },  // else tested directly
-      [&](const CellGrid::Member& a, const CellGrid::Member& b) {
-        if (b.id <= a.id || b.id >= partner_end(a)) return;
-        const double length = lengths[static_cast<size_t>(a.tag) * class_count + static_cast<size_t>(b.tag)];
-        if (length * length > SquaredDistance(a.point, b.point)) found.emplace_back(a.id, b.id);
-      });
+  grid.ForEachWithNeighbourhood([&](const CellGrid::Member& a, const CellGrid::Neighbourhood& near) {
+    const int i = a.id;
+    const int end = in.partner_end[static_cast<size_t>(i)];
+    if (end - i - 1 <= direct_run) return;  // tested directly
+    const double* row = in.lengths.data() + static_cast<size_t>(a.tag) * static_cast<size_t>(in.class_count);
+    near.ForEach([&](const CellGrid::Member& b) {
+      if (b.id <= i || b.id >= end) return;
+      const double length = row[b.tag];
+      if (length * length > SquaredDistance(a.point, b.point)) found.emplace_back(i, b.id);
+    });
+  });
 }
 
 }  // namespace

@@ -29,10 +29,14 @@ void CellGrid::Build(const Point* points, size_t count, IdAt id_at, double reach
   constexpr double kInfinity = std::numeric_limits<double>::infinity();
   low_ = {kInfinity, kInfinity, kInfinity};
   high_ = {-kInfinity, -kInfinity, -kInfinity};
+  // Cell numbers come after the layout; until then -1 marks the points left
+  // out.
+  std::vector<int> cell_of(count, 0);
   size_t binned = 0;
   for (size_t k = 0; k < count; ++k) {
     const Point& p = points[id_at(k)];
     if (!IsFinite(p)) {
+      cell_of[k] = -1;
       left_out_.push_back(id_at(k));
       continue;
     }
@@ -51,11 +55,10 @@ void CellGrid::Build(const Point* points, size_t count, IdAt id_at, double reach
 
   // Counting sort by cell, stable, so that each cell keeps the given order.
   const size_t cells = static_cast<size_t>(dims_[0]) * static_cast<size_t>(dims_[1]) * static_cast<size_t>(dims_[2]);
-  std::vector<int> cell_of(count, -1);
   start_.assign(cells + 1, 0);
   for (size_t k = 0; k < count; ++k) {
+    if (cell_of[k] < 0) continue;
     const Point& p = points[id_at(k)];
-    if (!IsFinite(p)) continue;
     cell_of[k] = (Cell(p[0], 0) * dims_[1] + Cell(p[1], 1)) * dims_[2] + Cell(p[2], 2);
     ++start_[static_cast<size_t>(cell_of[k]) + 1];
   }

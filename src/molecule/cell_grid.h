@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 #include <vector>
 
 #include "molecule/bond_map.h"
@@ -50,12 +51,30 @@ class CellGrid {
   template <typename Visit>
   bool ForEachNear(const Point& p, Visit&& visit) const;
 
-  // Walks the grid itself: for every member a that wants(a) accepts, in
-  // the order of Members(), calls visit(a, b) for every member b of a's cell
-  // and the 26 around it (a itself included), which hold every member within
-  // the reach of a.
-  template <typename Wants, typename Visit>
-  void ForEachNeighbourPair(Wants&& wants, Visit&& visit) const;
+  // The members of a cell and the 26 around it: at most nine runs of
+  // members (one per row of three cells), each contiguous in Members().
+  class Neighbourhood {
+   public:
+    template <typename Visit>
+    void ForEach(Visit&& visit) const {
+      for (int r = 0; r < count_; ++r) {
+        const auto [first, last] = runs_[static_cast<size_t>(r)];
+        for (const Member* m = first; m != last; ++m) visit(*m);
+      }
+    }
+
+   private:
+    friend class CellGrid;
+    std::array<std::pair<const Member*, const Member*>, 9> runs_{};
+    int count_ = 0;
+  };
+
+  // Walks the grid itself, cell by cell: calls visit(a, neighbourhood) for
+  // every member a, in the order of Members(), with the members of a's cell
+  // and the 26 around it, which hold every member within the reach of a (a
+  // itself included). The neighbourhood is found once per cell.
+  template <typename Visit>
+  void ForEachWithNeighbourhood(Visit&& visit) const;
 
   // The members in the order of their cells (x slowest, z fastest), each
   // cell's in the order they were given.
@@ -112,28 +131,27 @@ bool CellGrid::ForEachNear(const Point& p, Visit&& visit) const {
 
 // Cells are at least the widened reach wide, so a member's neighbours lie at
 // most one cell away on each axis.
-template <typename Wants, typename Visit>
-void CellGrid::ForEachNeighbourPair(Wants&& wants, Visit&& visit) const {
+template <typename Visit>
+void CellGrid::ForEachWithNeighbourhood(Visit&& visit) const {
+  Neighbourhood near;
   for (int cx = 0; cx < dims_[0]; ++cx) {
     for (int cy = 0; cy < dims_[1]; ++cy) {
       for (int cz = 0; cz < dims_[2]; ++cz) {
         const size_t cell = (static_cast<size_t>(cx) * static_cast<size_t>(dims_[1]) + static_cast<size_t>(cy)) *
                                 static_cast<size_t>(dims_[2]) +
                             static_cast<size_t>(cz);
-        for (int m = start_[cell]; m < start_[cell + 1]; ++m) {
-          const Member& a = members_[static_cast<size_t>(m)];
-          if (!wants(a)) continue;
-          for (int x = std::max(cx - 1, 0); x <= std::min(cx + 1, dims_[0] - 1); ++x) {
-            for (int y = std::max(cy - 1, 0); y <= std::min(cy + 1, dims_[1] - 1); ++y) {
-              const size_t row = (static_cast<size_t>(x) * static_cast<size_t>(dims_[1]) + static_cast<size_t>(y)) *
-                                 static_cast<size_t>(dims_[2]);
-              const int last = start_[row + static_cast<size_t>(std::min(cz + 1, dims_[2] - 1)) + 1];
-              for (int k = start_[row + static_cast<size_t>(std::max(cz - 1, 0))]; k < last; ++k) {
-                visit(a, members_[static_cast<size_t>(k)]);
-              }
-            }
+        if (start_[cell] == start_[cell + 1]) continue;
+        near.count_ = 0;
+        for (int x = std::max(cx - 1, 0); x <= std::min(cx + 1, dims_[0] - 1); ++x) {
+          for (int y = std::max(cy - 1, 0); y <= std::min(cy + 1, dims_[1] - 1); ++y) {
+            const size_t row = (static_cast<size_t>(x) * static_cast<size_t>(dims_[1]) + static_cast<size_t>(y)) *
+                               static_cast<size_t>(dims_[2]);
+            const int first = start_[row + static_cast<size_t>(std::max(cz - 1, 0))];
+            const int last = start_[row + static_cast<size_t>(std::min(cz + 1, dims_[2] - 1)) + 1];
+            near.runs_[static_cast<size_t>(near.count_++)] = {members_.data() + first, members_.data() + last};
           }
         }
+        for (int m = start_[cell]; m < start_[cell + 1]; ++m) visit(members_[static_cast<size_t>(m)], near);
       }
     }
   }

@@ -28,8 +28,9 @@ std::vector<int> Near(const CellGrid& grid, const Point& p) {
 
 std::set<std::pair<int, int>> NeighbourPairs(const CellGrid& grid) {
   std::set<std::pair<int, int>> pairs;
-  grid.ForEachNeighbourPair([](const CellGrid::Member&) { return true; },
-                            [&](const CellGrid::Member& a, const CellGrid::Member& b) { pairs.emplace(a.id, b.id); });
+  grid.ForEachWithNeighbourhood([&](const CellGrid::Member& a, const CellGrid::Neighbourhood& near) {
+    near.ForEach([&](const CellGrid::Member& b) { pairs.emplace(a.id, b.id); });
+  });
   return pairs;
 }
 
