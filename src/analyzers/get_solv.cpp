@@ -52,14 +52,17 @@ std::string ResidueKey(std::string_view name) {
   return key;
 }
 
-// Whether test(s) holds for some selected atom s that can pass a cube or
-// distance test with p: those the grid of the selection finds near p, and
-// those it leaves out for coordinates that are not finite (an infinite
-// coordinate still passes the cube test of an infinite point).
+// Whether test(point) holds for the point of some selected atom that can
+// pass a cube or distance test with p: those the grid of the selection finds
+// near p, and those it leaves out for coordinates that are not finite (an
+// infinite coordinate still passes the cube test of an infinite point).
 template <typename Test>
-bool AnySelectedNear(const CellGrid& grid, const Point& p, Test&& test) {
-  if (grid.ForEachNear(p, [&](const CellGrid::Member& s) { return test(s.id); })) return true;
-  return std::any_of(grid.LeftOut().begin(), grid.LeftOut().end(), test);
+bool AnySelectedNear(const CellGrid& grid, const Point* points, const Point& p, Test&& test) {
+  if (grid.ForEachNear(p, [&](const CellGrid::Member& s) { return test(s.point); })) return true;
+  for (int s : grid.LeftOut()) {
+    if (test(points[s])) return true;
+  }
+  return false;
 }
 
 std::string FormatGeneral(double value) {
@@ -79,7 +82,7 @@ std::vector<int> FindCubeCandidates(const ShellSystem& system, const std::vector
     const int residue = system.residue_of_atom[j];
     if (marked[static_cast<size_t>(residue)]) continue;
     const Point& p = system.points[j];
-    if (AnySelectedNear(grid, p, [&](int s) { return InCube(system.points[s], p, radius); })) {
+    if (AnySelectedNear(grid, system.points, p, [&](const Point& s) { return InCube(s, p, radius); })) {
       marked[static_cast<size_t>(residue)] = 1;
     }
   }
@@ -98,7 +101,7 @@ std::vector<int> FindSolventWithin(const ShellSystem& system, const std::vector<
     if (!system.solvent[r]) continue;
     for (int k = system.head[r]; k < system.head[r + 1]; ++k) {
       const Point& p = system.points[k];
-      if (AnySelectedNear(grid, p, [&](int s) { return Distance(p, system.points[s]) <= radius; })) {
+      if (AnySelectedNear(grid, system.points, p, [&](const Point& s) { return Distance(p, s) <= radius; })) {
         extracted.push_back(r);
         break;
       }
