@@ -51,7 +51,7 @@ bool CCharge::ParseArguments(int argc, const char* const* argv) {
           if (typed) ++k;
           std::vector<NamedFile> files = TakeFiles(typed);
           if (!files.empty()) last_input_name_ = files.back().name;
-          AppendInputFiles(files, "Warning: unknown input file format: ", NameInWarning::kType, (flags_ & kBox) != 0,
+          AppendInputFiles(files, "Warning: unknown input file format: ", NameInWarning::kUpperType, (flags_ & kBox) != 0,
                            BoxInputs::kTrajectoriesAndRestarts, inputs_);
           if (!inputs_.empty()) flags_ |= kInput;
           break;

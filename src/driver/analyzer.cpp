@@ -27,6 +27,8 @@ std::string UsageLine(std::string_view synopsis) {
 
 }  // namespace
 
+constexpr AnalyzerTexts kNoTexts = {};
+CAnalyzer::CAnalyzer() : texts_(kNoTexts) {}
 CAnalyzer::~CAnalyzer() = default;
 
 void CAnalyzer::Error(int code) {
@@ -41,6 +43,31 @@ void CAnalyzer::Error(int code) {
 
 void CAnalyzer::SetPoints(const std::vector<Point>& points) { points_ = points; }
 std::vector<Point> CAnalyzer::GetPoints() const { return points_; }
+
+void CAnalyzer::Usage() {
+  ErrText(Head(texts_) + " Use -h option for help.\n\n" + UsageLine(texts_.usage_synopsis));
+  ExitWith(1);
+}
+
+void CAnalyzer::Version() {
+  const RunSettings& s = Settings();
+  OutLine(s.program_name + " " + s.analyzer_name + "  version " + std::string(texts_.version) + "  revision " +
+          std::string(texts_.revision));
+  ExitWith(0);
+}
+
+void CAnalyzer::Help() {
+  std::string_view synopsis = texts_.help_synopsis.empty() ? texts_.usage_synopsis : texts_.help_synopsis;
+  std::string text = Head(texts_) + UsageLine(synopsis) + "\n" + std::string(texts_.help_options);
+  if (texts_.file_type_column > 0) text += FileTypeHelp(texts_.file_type_column, texts_.target_notes);
+  OutText(text);
+  ExitWith(0);
+}
+
+bool CAnalyzer::ParseArguments(int argc, const char* const* argv) {
+  WalkOptions(*this, options_, flags_, argc, argv);
+  return true;
+}
 
 void CAnalyzer::PrintUsage(const AnalyzerTexts& texts) {
   ErrText(Head(texts) + " Use -h option for help.\n\n" + UsageLine(texts.usage_synopsis));
@@ -142,33 +169,17 @@ void CAnalyzer::EndWalk(uint32_t required_bits) {
   if (MoreWords() || (flags_ & required_bits) != required_bits) Usage();
 }
 
-NamedFile ResolveFile(std::string name, std::string explicit_type, bool typed) {
-  NamedFile file;
-  file.type_text = typed ? std::move(explicit_type) : std::string(FileExtension(name));
-  file.name = std::move(name);
-  file.type = LookupFileType(file.type_text);
-  return file;
+std::unique_ptr<CDataFile> CreateDataRecord(const NamedFile& file) {
+  return CreateWithFallback(file, kDataFileFallback, Opening::kInputLater);
 }
 
-std::string UpperType(const NamedFile& file) { return ToUpper(file.type_text); }
-
-}  // namespace tarvex
-
-namespace tarvex {
+std::unique_ptr<CDataFile> CreateReferenceRecord(const NamedFile& file) {
+  return CreateWithFallback(file, kReferenceFallback, Opening::kInputLater);
+}
 
 void AppendInputFiles(const std::vector<NamedFile>& files, std::string_view unknown_warning, NameInWarning shown,
                       bool box, BoxInputs box_inputs, std::vector<std::unique_ptr<CDataFile>>& into) {
-  for (const NamedFile& file : files) {
-    if (file.type == FileType::kUnknown) {
-      ErrLine(std::string(unknown_warning) + (shown == NameInWarning::kType ? UpperType(file) : file.name));
-      continue;
-    }
-    std::unique_ptr<CDataFile> record = CreateInputFile(file.type, file.name);
-    const bool takes_box = file.type == FileType::kAmberRestart ||
-                           (file.type == FileType::kAmberCoord && box_inputs == BoxInputs::kTrajectoriesAndRestarts);
-    if (box && takes_box) record->SetFileFlag(kFileBox);
-    into.push_back(std::move(record));
-  }
+  AppendInputFiles(files, UnknownType{unknown_warning, shown}, box, box_inputs, into);
 }
 
 void MergeInputFiles(std::vector<std::unique_ptr<CDataFile>>& inputs, std::unique_ptr<CDataFile>& merged) {
@@ -179,31 +190,6 @@ void MergeInputFiles(std::vector<std::unique_ptr<CDataFile>>& inputs, std::uniqu
   }
   if (inputs.size() == 1) merged = std::move(inputs.front());
   inputs.clear();
-}
-
-namespace {
-
-std::unique_ptr<CDataFile> CreateWithFallback(const NamedFile& file, FileType fallback, std::string_view warning,
-                                              std::string_view applies) {
-  FileType type = file.type;
-  if (type == FileType::kUnknown) {
-    ErrLine(std::string(warning) + UpperType(file));
-    ErrLine(applies);
-    type = fallback;
-  }
-  return CreateOutputFile(type);
-}
-
-}  // namespace
-
-std::unique_ptr<CDataFile> CreateDataRecord(const NamedFile& file) {
-  return CreateWithFallback(file, FileType::kAmberCoord, "Warning unknown datafile format: ",
-                            "Input datafile applies to the Amber CRD format.");
-}
-
-std::unique_ptr<CDataFile> CreateReferenceRecord(const NamedFile& file) {
-  return CreateWithFallback(file, FileType::kAmberTopology, "Warning unknown reference file format: ",
-                            "Input reference file applies to the Amber TOP format.");
 }
 
 }  // namespace tarvex

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "common/console.h"
+#include "common/exit.h"
 #include "common/text.h"
 #include "formats/amber_coord_file.h"
 #include "formats/amber_prep_file.h"
@@ -98,6 +100,57 @@ std::unique_ptr<CDataFile> CreateOutputFile(FileType type) {
     case FileType::kUnknown: break;
   }
   return nullptr;
+}
+
+std::unique_ptr<CDataFile> CreateUnopenedInput(FileType type) { return CreateOutputFile(type); }
+
+std::unique_ptr<CDataFile> CreateFile(FileType type, const std::string& name, Opening opening) {
+  switch (opening) {
+    case Opening::kInput: return CreateInputFile(type, name);
+    case Opening::kInputLater: return CreateUnopenedInput(type);
+    case Opening::kOutput: return CreateOutputFile(type);
+    case Opening::kOutputNow: break;
+  }
+  std::unique_ptr<CDataFile> record = CreateOutputFile(type);
+  if (record) record->OpenOutput(name, true);
+  return record;
+}
+
+NamedFile ResolveFile(std::string name, std::string explicit_type, bool typed) {
+  NamedFile file;
+  file.type_text = typed ? std::move(explicit_type) : std::string(FileExtension(name));
+  file.name = std::move(name);
+  file.type = LookupFileType(file.type_text);
+  return file;
+}
+
+std::string UpperType(const NamedFile& file) { return ToUpper(file.type_text); }
+
+std::unique_ptr<CDataFile> CreateWithFallback(const NamedFile& file, const UnknownType& unknown, Opening opening) {
+  FileType type = file.type;
+  if (type == FileType::kUnknown) {
+    switch (unknown.shown) {
+      case NameInWarning::kFileName: Warn(std::string(unknown.warning) + file.name); break;
+      case NameInWarning::kUpperType: Warn(std::string(unknown.warning) + UpperType(file)); break;
+      case NameInWarning::kTypeAsGiven: Warn(std::string(unknown.warning) + file.type_text); break;
+    }
+    if (unknown.fallback == FileType::kUnknown) return nullptr;
+    Warn(unknown.applies);
+    type = unknown.fallback;
+  }
+  return CreateFile(type, file.name, opening);
+}
+
+void AppendInputFiles(const std::vector<NamedFile>& files, const UnknownType& unknown, bool box, BoxInputs box_inputs,
+                      std::vector<std::unique_ptr<CDataFile>>& into) {
+  for (const NamedFile& file : files) {
+    std::unique_ptr<CDataFile> record = CreateWithFallback(file, unknown, Opening::kInput);
+    if (!record) continue;
+    const bool takes_box = file.type == FileType::kAmberRestart ||
+                           (file.type == FileType::kAmberCoord && box_inputs == BoxInputs::kTrajectoriesAndRestarts);
+    if (box && takes_box) record->SetFileFlag(kFileBox);
+    into.push_back(std::move(record));
+  }
 }
 
 // Layout, for a column of 16:

@@ -41,7 +41,7 @@ TEST(AnalyzerFiles, UnknownTypesFallBackOrAreSkipped) {
 
   opened.clear();
   console.Clear();
-  AppendInputFiles(files, "Warning: unknown input file format: ", NameInWarning::kType, true,
+  AppendInputFiles(files, "Warning: unknown input file format: ", NameInWarning::kUpperType, true,
                    BoxInputs::kTrajectoriesAndRestarts, opened);
   EXPECT_EQ(console.Err(), "Warning: unknown input file format: XYZ\n");
   EXPECT_TRUE(opened[0]->GetFileFlags() & kFileBox);
