@@ -110,10 +110,8 @@ CGetDun::CGetDun() : CAnalyzer(kTexts) {
               Option::Integer("s", steps_, "-"),
               Option::Flags("f", kFlags),
               Option::Word("p", measurement_file_name_).Sets(kMeasurementFile),
-              Option::File("r", reference_, kReferenceFallback, Opening::kInputLater)
-                  .Name(reference_file_name_)
-                  .Sets(kReference),
-              Option::File("i", data_, kDataFileFallback, Opening::kInputLater).Name(data_file_name_).Sets(kDataFile),
+              ReferenceFileOption(reference_, reference_file_name_).Sets(kReference),
+              DataFileOption(data_, data_file_name_).Sets(kDataFile),
               Option::Word("o", output_file_name_).Sets(kOutput),
           },
       .required = {kDataFile},

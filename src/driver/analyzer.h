@@ -47,10 +47,13 @@ inline constexpr UnknownType kDataFileFallback = {"Warning unknown datafile form
 inline constexpr UnknownType kReferenceFallback = {"Warning unknown reference file format: ",
                                                    NameInWarning::kUpperType, FileType::kAmberTopology,
                                                    "Input reference file applies to the Amber TOP format."};
+// Their rows: the data file (-i, -it) and the reference file (-r, -rt),
+// made empty and opened when the analyzer runs.
+Option DataFileOption(std::unique_ptr<CDataFile>& record, std::string& name);
+Option ReferenceFileOption(std::unique_ptr<CDataFile>& record, std::string& name);
 
 class CAnalyzer {
  public:
-  CAnalyzer();
   explicit CAnalyzer(const AnalyzerTexts& texts) : texts_(texts) {}
   CAnalyzer(const CAnalyzer&) = delete;
   CAnalyzer& operator=(const CAnalyzer&) = delete;
@@ -71,38 +74,12 @@ class CAnalyzer {
   // The analyzer's constructor declares its options here.
   void DeclareOptions(OptionTable table) { options_ = std::move(table); }
 
-  // Texts, printed from the analyzer's own texts.
-  [[noreturn]] static void PrintUsage(const AnalyzerTexts& texts);
-  [[noreturn]] static void PrintVersion(const AnalyzerTexts& texts);
-  [[noreturn]] static void PrintHelp(const AnalyzerTexts& texts, std::string_view body);
-
-  // The option walk over the words after the analyzer name.
-  void BeginWalk(int argc, const char* const* argv);
-  bool MoreWords() const { return next_ < words_.size(); }
-  bool NextCluster(std::string& cluster);
-  bool PeekWord(std::string& word) const;
-  bool NextIsValue() const;
-  std::string TakeWord();
-  std::vector<std::string> TakeList();
-  int TakeInt(std::string_view also_allowed);
-  double TakeDouble(std::string_view also_allowed);
-  void TakeFlags(const FlagWord* table, size_t count, uint32_t& flags);
-  template <size_t N>
-  void TakeFlags(const FlagWord (&table)[N], uint32_t& flags) {
-    TakeFlags(table, N, flags);
-  }
-  std::vector<NamedFile> TakeFiles(bool typed);
-  NamedFile TakeFile(bool typed);
-  void EndWalk(uint32_t required_bits);
-
   uint32_t flags_ = 0;
   std::vector<Point> points_;
 
  private:
   const AnalyzerTexts& texts_;
   OptionTable options_;
-  std::vector<std::string> words_;
-  size_t next_ = 0;
 };
 
 // Reads the inputs in order into `merged`: each first receives what the
@@ -111,10 +88,5 @@ class CAnalyzer {
 // input would hand everything on to the empty record, so it becomes that
 // record instead of being copied. The inputs are released.
 void MergeInputFiles(std::vector<std::unique_ptr<CDataFile>>& inputs, std::unique_ptr<CDataFile>& merged);
-
-std::unique_ptr<CDataFile> CreateDataRecord(const NamedFile& file);
-std::unique_ptr<CDataFile> CreateReferenceRecord(const NamedFile& file);
-void AppendInputFiles(const std::vector<NamedFile>& files, std::string_view unknown_warning, NameInWarning shown,
-                      bool box, BoxInputs box_inputs, std::vector<std::unique_ptr<CDataFile>>& into);
 
 }  // namespace tarvex

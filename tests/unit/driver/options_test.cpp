@@ -234,15 +234,15 @@ TEST(OptionWalk, SingleFiles) {
   std::unique_ptr<CDataFile> data;
   std::unique_ptr<CDataFile> reference;
   std::string data_name;
+  std::string reference_name;
   auto table = [&] {
-    return OptionTable{.options = {Option::File("i", data, kDataFileFallback, Opening::kInputLater)
-                                       .Name(data_name)
-                                       .Sets(0x800),
-                                   Option::File("r", reference, kReferenceFallback, Opening::kInputLater)}};
+    return OptionTable{.options = {DataFileOption(data, data_name).Sets(0x800),
+                                   ReferenceFileOption(reference, reference_name)}};
   };
   const Walked walked = Walk(table(), {"-it", "traj", "amber_rst", "-rt", "a.parm7", "parm7"});
   EXPECT_EQ(walked.flags, 0x800u);
   EXPECT_EQ(data_name, "traj");
+  EXPECT_EQ(reference_name, "a.parm7");
   EXPECT_NE(dynamic_cast<CAmberRestartFile*>(data.get()), nullptr) << "the keyword, not the name, gives the type";
   EXPECT_NE(dynamic_cast<CAmberTopologyFile*>(reference.get()), nullptr);
   EXPECT_EQ(walked.err, "Warning unknown reference file format: PARM7\n"
