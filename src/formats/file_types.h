@@ -1,9 +1,16 @@
-// File types: the keywords and extensions that choose a format class, and the
-// two ways of making a format object (an input opened from its name, or an
-// empty output).
+// File types: the one table of formats, and the factory it drives.
+//
+// Each format is one row: its type, the keywords that select it (from a "t"
+// form's type argument or from a file name's extension alike), the
+// extensions and name the help lists, the molecule it reads by default, the
+// box it may carry and the maker of its class. The lookup, the factory, the
+// fallbacks of unknown types and the help's " File type:" section are all
+// read from the rows, so a new format is one row beside its class.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +19,7 @@
 
 namespace tarvex {
 
+// One value per row of the table, in the table's order.
 enum class FileType {
   kUnknown,
   kPdb,
@@ -24,19 +32,34 @@ enum class FileType {
   kGaussianOut,
 };
 
+// The molecule a format that holds several reads by default (Read(0)).
+enum class DefaultMolecule : uint8_t { kOnly, kFirst, kLast };
+// A periodic box the format may carry, read when the analyzer's BOX option
+// is on: trajectories and restarts are told apart because midmol's -x gives
+// the box bit to restarts only.
+enum class BoxUse : uint8_t { kNone, kTrajectory, kRestart };
+
+struct FileFormat {
+  FileType type;
+  std::string_view name;        // as the help names it: "Amber CRD"
+  std::string_view keywords;    // matched after upper-casing, ", " between them
+  std::string_view extensions;  // as the help lists them
+  DefaultMolecule default_molecule;
+  BoxUse box;
+  std::unique_ptr<CDataFile> (*make)();                 // an empty record
+  std::unique_ptr<CDataFile> (*open)(std::string name);  // constructed from the name: opened
+};
+
+// Every format, in the order of the help.
+std::span<const FileFormat> FileFormats();
+// The row of a type (nullptr for kUnknown).
+const FileFormat* FindFormat(FileType type);
+
 // Upper-cases the type text (a keyword, or a file name's extension) and
-// matches it against the fifteen keywords.
+// matches it against the keywords of every row.
 FileType LookupFileType(std::string_view type_text);
 // The type named by a file name's extension (the whole name without ".").
 FileType FileTypeOfName(std::string_view file_name);
-
-// An input object: constructed from the name, which opens the file and reads
-// its head where the format has one.
-std::unique_ptr<CDataFile> CreateInputFile(FileType type, const std::string& name);
-// An empty output object; the caller opens it with OpenOutput.
-std::unique_ptr<CDataFile> CreateOutputFile(FileType type);
-// An empty input record, opened with OpenInput by its owner when it runs.
-std::unique_ptr<CDataFile> CreateUnopenedInput(FileType type);
 
 // When a record named on the command line is opened.
 enum class Opening {
@@ -45,6 +68,15 @@ enum class Opening {
   kOutput,     // made empty; opened for writing when it is written
   kOutputNow,  // for writing, at once
 };
+
+// The factory; each returns nullptr for FileType::kUnknown.
+// An input object: constructed from the name, which opens the file and reads
+// its head where the format has one.
+std::unique_ptr<CDataFile> CreateInputFile(FileType type, const std::string& name);
+// An empty output object; the caller opens it with OpenOutput.
+std::unique_ptr<CDataFile> CreateOutputFile(FileType type);
+// An empty input record, opened with OpenInput by its owner when it runs.
+std::unique_ptr<CDataFile> CreateUnopenedInput(FileType type);
 std::unique_ptr<CDataFile> CreateFile(FileType type, const std::string& name, Opening opening);
 
 // A file named on the command line, with the text its type was read from:
