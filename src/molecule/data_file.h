@@ -23,6 +23,7 @@
 #include "common/line_reader.h"
 #include "common/output_file.h"
 #include "molecule/bond_map.h"
+#include "molecule/state_names.h"
 
 namespace tarvex {
 
@@ -213,6 +214,8 @@ class CDataFile {
   /*127 */ virtual std::vector<std::string>& GetFitAtomNames();
 
   // ---- not virtual ---------------------------------------------------------------------
+  // Whether the group holds data: HasState without the name.
+  bool Holds(State state) const;
   // Fills the process-wide parameter registry; run by the first record.
   void LoadParameters();
   double GetBondScale() const { return bond_scale_; }
