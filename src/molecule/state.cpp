@@ -4,7 +4,6 @@
 #include <optional>
 
 #include "common/console.h"
-#include "common/exit.h"
 #include "molecule/data_file.h"
 
 namespace tarvex {
