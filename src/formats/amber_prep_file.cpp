@@ -352,10 +352,7 @@ void CAmberPrepFile::ConnectTemplate(const PrepResidue& residue, const std::vect
 // Coordinates from the Z-matrix; the dummy atoms' points are dropped with
 // the dummy atoms.
 void CAmberPrepFile::BuildCartesian(size_t dummies, const std::string& residue_name) {
-  const int atoms = number_of_atoms_;
-  number_of_atoms_ = static_cast<int>(internal_.size());
   InternalToCartesian();
-  number_of_atoms_ = atoms;
   if (cartesian_.size() != internal_.size()) {
     Fatal("Error: " + input_file_name_ + ": the Z-matrix of residue " + residue_name +
           " does not give coordinates for every atom.");
