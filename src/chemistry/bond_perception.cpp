@@ -274,9 +274,9 @@ void SetPartnerRanges(const std::vector<std::string>* residue_names, const std::
 // Up to three atoms without points at the end of the count (a PREP
 // template's dummies) are left out; more leave the record unchanged.
 void CDataFile::CreateConnection() {
-  if (!HasState("atom_index")) return;
-  const bool has_residues = HasState("residue_name");
-  if (has_residues && !HasState("head_atom_of_residue")) return;
+  if (!Holds(State::kAtomIndex)) return;
+  const bool has_residues = Holds(State::kResidueName);
+  if (has_residues && !Holds(State::kHeadAtomOfResidue)) return;
   const int n = number_of_atoms_;
   if (n <= 0) return;
   const int missing = std::max(n - static_cast<int>(cartesian_.size()), 0);

@@ -3,13 +3,14 @@
 // through goes on from where its last Read stopped and never rewinds, so
 // each structure comes once and a read at the end of the file gives an empty
 // `cartesian`. A reader that rewound would hand out its first structure for
-// ever. The PREP and Gaussian input readers, when they come, add their rows.
+// ever. The Gaussian input reader, when it comes, adds its row.
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "../support/scratch_dir.h"
 #include "formats/amber_coord_file.h"
+#include "formats/amber_prep_file.h"
 #include "formats/amber_restart_file.h"
 #include "formats/mol2_file.h"
 #include "formats/pdb_file.h"
@@ -100,6 +101,15 @@ TEST(ReaderStepping, AmberTrajectoryAndRestart) {
   EXPECT_EQ(Step(trajectory), (std::vector<double>{0.0, 10.0, 20.0}));
   CAmberRestartFile restart(std::string(TARVEX_TEST_DATA) + "/amber/tiny_box.rst");
   EXPECT_EQ(Step(restart).size(), 1u);
+}
+
+// A PREP library gives one residue a read, built into coordinates.
+TEST(ReaderStepping, PrepLibraryGivesEachResidue) {
+  if (!testing_files::CorpusPresent()) GTEST_SKIP() << "corpus not found";
+  CAmberPrepFile library(std::string(TARVEX_CORPUS) + "/prep/all_amino94.in");
+  EXPECT_EQ(Step(library).size(), 32u);
+  CAmberPrepFile one(std::string(TARVEX_CORPUS) + "/prep/benzene.prepi");
+  EXPECT_EQ(Step(one).size(), 1u);
 }
 
 TEST(ReaderStepping, CorpusMol2FilesOfManyMolecules) {
