@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "chemistry/atomic_numbers.h"
 #include "chemistry/environment_patterns.h"
 #include "chemistry/implicit_hydrogens.h"
 #include "chemistry/pi_matching.h"
@@ -42,9 +43,9 @@ constexpr double kRadicalCost = 4.0;
 // nitrogen first (an NH, not a CH2, in a pyrrole ring), then oxygen, sulfur.
 double ImplicitHydrogenCost(int z) {
   switch (z) {
-    case 7: return 0.5;
-    case 8: return 0.7;
-    case 16: case 34: return 0.8;
+    case kNitrogen: return 0.5;
+    case kOxygen: return 0.7;
+    case kSulfur: case kSelenium: return 0.8;
     default: return 1.0;
   }
 }
@@ -55,7 +56,7 @@ void SetFixes(const PerceptionContext& context, int a, const ElementChemistry& e
               uint32_t switches, bool tolerant, int sigma, int valence, int charge, int ligands, int heavy, PiAtom& p) {
   const ChemGraph& graph = context.graph;
   const bool hydrogen_free = context.implicit_hydrogens[static_cast<size_t>(a)] != 0;
-  p.demand = element.kind == ElementKind::kHydrogen ? 0 : valence - sigma;
+  p.demand = element.kind == ElementKind::kHydrogenAtom ? 0 : valence - sigma;
   if (hydrogen_free && context.geometric_demand[static_cast<size_t>(a)] >= 0) {
     p.demand = std::min(p.demand, context.geometric_demand[static_cast<size_t>(a)]);
   }
@@ -72,41 +73,41 @@ void SetFixes(const PerceptionContext& context, int a, const ElementChemistry& e
     // neighbours (a planar sp2 centre) or an oxygen with two has none, and is
     // only left without its double bond when nothing else works (the
     // geometry misled): charges are never made up where hydrogens are missing.
-    const bool free_site = graph.Degree(a) < (group == 16 ? 2 : 3);
+    const bool free_site = graph.Degree(a) < (group == kOxygenGroup ? 2 : 3);
     p.lower = PiFix(free_site ? ImplicitHydrogenCost(z) : kNoSiteCost, 0);
-  } else if ((group == 16 || group == 15) && lowest) {
+  } else if ((group == kOxygenGroup || group == kNitrogenGroup) && lowest) {
     if (SwitchOn(switches, 1)) {
-      double cost = group == 15 ? kNitrogenAnionCost : kChalcogenAnionCost;
-      if (group == 16 && graph.Degree(a) == 1) {
+      double cost = group == kNitrogenGroup ? kNitrogenAnionCost : kChalcogenAnionCost;
+      if (group == kOxygenGroup && graph.Degree(a) == 1) {
         const int b = graph.targets[static_cast<size_t>(graph.offsets[static_cast<size_t>(a)])];
         const ElementChemistry& partner = graph.Element(b);
         bool amide_carbon = false;
-        if (partner.atomic_number == 6) {
+        if (partner.atomic_number == kCarbon) {
           for (int k = graph.offsets[static_cast<size_t>(b)]; k < graph.offsets[static_cast<size_t>(b) + 1]; ++k) {
-            amide_carbon = amide_carbon || graph.AtomicNumber(graph.targets[static_cast<size_t>(k)]) == 7;
+            amide_carbon = amide_carbon || graph.AtomicNumber(graph.targets[static_cast<size_t>(k)]) == kNitrogen;
           }
         }
-        if ((partner.hypervalent() && partner.group >= 15) || amide_carbon) cost = kOxoOnAmideOrHypervalentCost;
+        if ((partner.hypervalent() && partner.group >= kNitrogenGroup) || amide_carbon) cost = kOxoOnAmideOrHypervalentCost;
       }
       p.lower = PiFix(cost, -1);
     }
-  } else if ((group == 16 || group == 15) && uncharged && valence > element.lowest_valence()) {
+  } else if ((group == kOxygenGroup || group == kNitrogenGroup) && uncharged && valence > element.lowest_valence()) {
     if (SwitchOn(switches, 2)) p.lower = PiFix(kOniumCost, 1);
-  } else if (group == 14 && uncharged) {
+  } else if (group == kCarbonGroup && uncharged) {
     if (SwitchOn(switches, 3)) p.lower = PiFix(kCarbonIonCost, context.in_five_ring[static_cast<size_t>(a)] ? -1 : 1);
   }
   if (!p.lower.allowed && (SwitchOn(switches, 6) || tolerant) && main_group) p.lower = PiFix(kRadicalCost, 0);
 
   if (role & (kAzideMiddle | kNitrileOnium | kIsocyanideNitrogen)) {
     if (lowest) p.raise = PiFix(kGroupCationCost, 1);
-  } else if (!hydrogen_free && lowest && group == 15 && ligands == 3) {
+  } else if (!hydrogen_free && lowest && group == kNitrogenGroup && ligands == 3) {
     // Ammonium-type: three bonds and a fourth from the lone pair. A
     // nitrogen with two neighbours would need two pi bonds, which only the
     // linear groups above have.
     if (SwitchOn(switches, 1)) p.raise = PiFix(kNitrogenCationCost + kSubstitutedNitrogenCost * heavy, 1);
-  } else if (!hydrogen_free && lowest && group == 16) {
+  } else if (!hydrogen_free && lowest && group == kOxygenGroup) {
     if (SwitchOn(switches, 2)) p.raise = PiFix(kOniumCost, 1);
-  } else if (!hydrogen_free && lowest && group == 13) {
+  } else if (!hydrogen_free && lowest && group == kBoronGroup) {
     if (SwitchOn(switches, 5)) p.raise = PiFix(kBorateCost, -1);
   }
   if (!p.raise.allowed && uncharged && element.hypervalent() && SwitchOn(switches, 4)) {
@@ -149,12 +150,12 @@ std::unique_ptr<PerceptionContext> BuildPerceptionContext(
   static const CompiledPattern kNitrileOniumPattern("(2N(2C,*))");
   for (int a = 0; a < n; ++a) {
     const int z = c.graph.AtomicNumber(a);
-    if (z == 8) {
+    if (z == kOxygen) {
       // Each alternative alone: the first whose head holds would decide.
       for (size_t k = 0; k < kNitroOxygenPattern.AlternativeCount(); ++k) {
         if (kNitroOxygenPattern.MatchAlternative(labels, bonds, a, k)) c.roles[static_cast<size_t>(a)] |= kNitroOxygen;
       }
-    } else if (z == 7) {
+    } else if (z == kNitrogen) {
       uint8_t& role = c.roles[static_cast<size_t>(a)];
       for (size_t k = 0; k < kAzideMiddlePattern.AlternativeCount(); ++k) {
         if (kAzideMiddlePattern.MatchAlternative(labels, bonds, a, k)) role |= kAzideMiddle;
@@ -170,8 +171,8 @@ std::unique_ptr<PerceptionContext> BuildPerceptionContext(
       const int b = c.graph.targets[static_cast<size_t>(k)];
       if (c.graph.Degree(b) != 1) continue;
       const int z = c.graph.AtomicNumber(b);
-      if ((role & kAzideMiddle) && z == 7) c.roles[static_cast<size_t>(b)] |= kAzideEnd;
-      if ((role & kIsocyanideNitrogen) && z == 6) c.roles[static_cast<size_t>(b)] |= kIsocyanideCarbon;
+      if ((role & kAzideMiddle) && z == kNitrogen) c.roles[static_cast<size_t>(b)] |= kAzideEnd;
+      if ((role & kIsocyanideNitrogen) && z == kCarbon) c.roles[static_cast<size_t>(b)] |= kIsocyanideCarbon;
     }
   }
   // Without hydrogens the neighbour counts in the patterns mean other
@@ -247,13 +248,13 @@ void SolveComponent(PerceptionContext& context, const BondOrderMap& fixed, int s
   auto kind = [&](int a) { return graph.Element(a).kind; };
   auto covalent = [&](int a) {
     ElementKind k = kind(a);
-    return k == ElementKind::kHydrogen || k == ElementKind::kMainGroup;
+    return k == ElementKind::kHydrogenAtom || k == ElementKind::kMainGroup;
   };
 
   // A lone atom: metals and halogens are ions.
   if (m == 1) {
     const ElementChemistry& element = graph.Element(start);
-    if (element.kind == ElementKind::kMetal || element.group == 17) solution.charges[0] = element.ion_charge;
+    if (element.kind == ElementKind::kMetal || element.group == kHalogenGroup) solution.charges[0] = element.ion_charge;
     solution.ok = true;
     return;
   }
@@ -285,7 +286,7 @@ void SolveComponent(PerceptionContext& context, const BondOrderMap& fixed, int s
         const ElementKind kb = kind(b);
         if (kb == ElementKind::kMetal) continue;
         ++ligands;
-        if (kb != ElementKind::kHydrogen) ++heavy;
+        if (kb != ElementKind::kHydrogenAtom) ++heavy;
         if (kb == ElementKind::kOpaque) {
           settled += 1;
           continue;
@@ -296,15 +297,15 @@ void SolveComponent(PerceptionContext& context, const BondOrderMap& fixed, int s
           ++open;
           open_targets.push_back(b);  // local indices filled in below
         }
-        if (graph.Element(b).group == 16 && graph.Degree(b) == 1) ++acceptors;
+        if (graph.Element(b).group == kOxygenGroup && graph.Degree(b) == 1) ++acceptors;
       }
       open_offsets[l + 1] = static_cast<int>(open_targets.size());
       const int sigma = settled + open;
       if (ligands == 0) {
         // Bound to metals only: the bare ion.
-        if (element.group == 17) forced[l] = element.ion_charge;
-        else if (element.group == 16) forced[l] = -2;
-        else if (element.group == 15) forced[l] = -3;
+        if (element.group == kHalogenGroup) forced[l] = element.ion_charge;
+        else if (element.group == kOxygenGroup) forced[l] = -2;
+        else if (element.group == kNitrogenGroup) forced[l] = -3;
       } else {
         int valence = 0;
         int charge = 0;

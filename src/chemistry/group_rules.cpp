@@ -5,6 +5,7 @@
 // orders is N+, its single-bonded oxygen O-).
 #include <algorithm>
 
+#include "chemistry/atomic_numbers.h"
 #include "chemistry/bond_order_search.h"
 #include "chemistry/environment_patterns.h"
 #include "molecule/data_file.h"
@@ -12,12 +13,6 @@
 
 namespace tarvex {
 namespace {
-
-constexpr int kHydrogen = 1;
-constexpr int kCarbon = 6;
-constexpr int kNitrogen = 7;
-constexpr int kOxygen = 8;
-constexpr int kSulfur = 16;
 
 // The record's atoms as the rules read them: element labels (the atom
 // types), typing-row suffixes and the bond lists (read directly, as the
@@ -62,7 +57,7 @@ const std::vector<int>& LabelElements(CDataFile& record, std::vector<int>& own) 
   own.assign(labels.size(), -1);
   for (size_t a = 0; a < labels.size(); ++a) {
     const int z = ElementIndex(labels[a]);
-    own[a] = z > 0 && z < kElementCount - 1 ? z : -1;
+    own[a] = z > kDummyAtom && z < kLonePair ? z : -1;
   }
   return own;
 }

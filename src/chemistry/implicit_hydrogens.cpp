@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "chemistry/atomic_numbers.h"
+
 namespace tarvex {
 namespace {
 
@@ -55,7 +57,7 @@ namespace {
 bool CarbonLacksHydrogen(const ChemGraph& graph, const Frame& points, int a,
                          const std::function<double(int, int)>& standard_length) {
   auto has_point = [&](int x) { return x < static_cast<int>(points.size()) && Finite(points[static_cast<size_t>(x)]); };
-  if (graph.AtomicNumber(a) != 6 || !has_point(a)) return false;
+  if (graph.AtomicNumber(a) != kCarbon || !has_point(a)) return false;
   const int first = graph.offsets[static_cast<size_t>(a)];
   auto neighbour = [&](int k) { return graph.targets[static_cast<size_t>(first + k)]; };
   const Point& centre = points[static_cast<size_t>(a)];
@@ -105,10 +107,10 @@ std::vector<char> MoleculesMissingHydrogens(const ChemGraph& graph, const Frame&
       stack.pop_back();
       members.push_back(a);
       lacking = lacking || CarbonLacksHydrogen(graph, points, a, standard_length);
-      if (graph.AtomicNumber(a) == 1) {
+      if (graph.AtomicNumber(a) == kHydrogen) {
         for (int k = graph.offsets[static_cast<size_t>(a)]; k < graph.offsets[static_cast<size_t>(a) + 1]; ++k) {
           const int z = graph.AtomicNumber(graph.targets[static_cast<size_t>(k)]);
-          polar_hydrogens = polar_hydrogens || (z != 6 && z > 1);
+          polar_hydrogens = polar_hydrogens || (z != kCarbon && z > kHydrogen);
         }
       }
       for (int k = graph.offsets[static_cast<size_t>(a)]; k < graph.offsets[static_cast<size_t>(a) + 1]; ++k) {
@@ -120,7 +122,7 @@ std::vector<char> MoleculesMissingHydrogens(const ChemGraph& graph, const Frame&
       }
     }
     if (lacking) {
-      for (int a : members) missing[static_cast<size_t>(a)] = !polar_hydrogens || graph.AtomicNumber(a) == 6;
+      for (int a : members) missing[static_cast<size_t>(a)] = !polar_hydrogens || graph.AtomicNumber(a) == kCarbon;
     }
   }
   return missing;
@@ -153,7 +155,7 @@ std::vector<int> GeometricUnsaturation(const ChemGraph& graph, const Frame& poin
 
   for (int a = 0; a < n; ++a) {
     const int z = graph.AtomicNumber(a);
-    if (z != 6 && z != 7 && z != 8 && z != 16 && z != 34) continue;
+    if (z != kCarbon && z != kNitrogen && z != kOxygen && z != kSulfur && z != kSelenium) continue;
     if (!has_point(a) || !implicit[static_cast<size_t>(a)]) continue;
     const int first = graph.offsets[static_cast<size_t>(a)];
     const int degree = graph.Degree(a);
@@ -165,19 +167,19 @@ std::vector<int> GeometricUnsaturation(const ChemGraph& graph, const Frame& poin
       // A terminal oxygen or sulfur of a phosphate, sulfonate or perchlorate:
       // the centre's valence decides, its bond lengths hardly differ.
       const ElementChemistry& centre = graph.Element(neighbour(0));
-      if (centre.hypervalent() && centre.atomic_number > 10) continue;
+      if (centre.hypervalent() && centre.atomic_number > kNeon) continue;
       const double r = shortest;
-      if (z == 6) result = r < 0.83 ? 2 : (r < 0.93 ? 1 : 0);
-      else if (z == 7) result = r < 0.84 ? 2 : (r < 0.93 ? 1 : 0);
-      else if (z == 8) result = r < 0.92 ? 1 : 0;
+      if (z == kCarbon) result = r < 0.83 ? 2 : (r < 0.93 ? 1 : 0);
+      else if (z == kNitrogen) result = r < 0.84 ? 2 : (r < 0.93 ? 1 : 0);
+      else if (z == kOxygen) result = r < 0.92 ? 1 : 0;
       else result = r < 0.95 ? 1 : 0;
-    } else if (degree == 2 && (z == 6 || z == 7)) {
+    } else if (degree == 2 && (z == kCarbon || z == kNitrogen)) {
       const int b = neighbour(0);
       const int c = neighbour(1);
       double angle = has_point(b) && has_point(c) ? Angle(point(b), point(a), point(c)) : 0.0;
       if (angle > 155.0) result = 2;
       else if (angle >= 116.0 || shortest < 0.93 || flat_ring[static_cast<size_t>(a)]) result = 1;
-    } else if (degree == 3 && z == 6) {
+    } else if (degree == 3 && z == kCarbon) {
       double sum = 0.0;
       bool complete = true;
       for (int x = 0; x < 3; ++x) {

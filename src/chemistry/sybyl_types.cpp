@@ -1,6 +1,7 @@
 #include "chemistry/sybyl_types.h"
 
 #include "chemistry/aromaticity.h"
+#include "chemistry/atomic_numbers.h"
 
 namespace tarvex {
 namespace {
@@ -43,7 +44,10 @@ const std::string kGoldSulfone = "o2";
 int RingContribution(const LewisStructure& lewis, int a) {
   const ChemGraph& g = *lewis.graph;
   const int z = g.AtomicNumber(a);
-  if (z != 5 && z != 6 && z != 7 && z != 8 && z != 15 && z != 16 && z != 34) return -1;
+  if (z != kBoron && z != kCarbon && z != kNitrogen && z != kOxygen && z != kPhosphorus && z != kSulfur &&
+      z != kSelenium) {
+    return -1;
+  }
   int cyclic_doubles = 0;
   int other_multiple = 0;
   for (int k = g.offsets[static_cast<size_t>(a)]; k < g.offsets[static_cast<size_t>(a) + 1]; ++k) {
@@ -55,13 +59,13 @@ int RingContribution(const LewisStructure& lewis, int a) {
   if (cyclic_doubles > 0 || other_multiple > 0) return -1;
   const int q = Charge(lewis, a);
   switch (z) {
-    case 7: case 15:
+    case kNitrogen: case kPhosphorus:
       if (q == -1) return 2;
       if (q == 0 && (g.Degree(a) == 3 || lewis.Implicit(a))) return 2;
       return -1;
-    case 8: case 16: case 34: return q == 0 ? 2 : -1;
-    case 6: return q == -1 ? 2 : (q == 1 ? 0 : -1);
-    case 5: return q == 0 && g.Degree(a) == 3 ? 0 : -1;
+    case kOxygen: case kSulfur: case kSelenium: return q == 0 ? 2 : -1;
+    case kCarbon: return q == -1 ? 2 : (q == 1 ? 0 : -1);
+    case kBoron: return q == 0 && g.Degree(a) == 3 ? 0 : -1;
     default: return -1;
   }
 }
@@ -70,7 +74,7 @@ bool HasDoubleToChalcogen(const LewisStructure& lewis, int a) {
   const ChemGraph& g = *lewis.graph;
   for (int k = g.offsets[static_cast<size_t>(a)]; k < g.offsets[static_cast<size_t>(a) + 1]; ++k) {
     const int z = g.AtomicNumber(g.targets[static_cast<size_t>(k)]);
-    if (lewis.edge_order[static_cast<size_t>(k)] == 2 && (z == 8 || z == 16)) return true;
+    if (lewis.edge_order[static_cast<size_t>(k)] == 2 && (z == kOxygen || z == kSulfur)) return true;
   }
   return false;
 }
@@ -83,7 +87,7 @@ bool IsCationCentre(const LewisStructure& lewis, int a) {
   bool other_nitrogen = false;
   for (int k = g.offsets[static_cast<size_t>(a)]; k < g.offsets[static_cast<size_t>(a) + 1]; ++k) {
     const int b = g.targets[static_cast<size_t>(k)];
-    if (g.AtomicNumber(b) != 7) continue;
+    if (g.AtomicNumber(b) != kNitrogen) continue;
     const int order = lewis.edge_order[static_cast<size_t>(k)];
     if (order == 2 && Charge(lewis, b) == 1) charged_partner = true;
     else if (order == 1 && !BondingOf(lewis, b).multiple()) other_nitrogen = true;
@@ -136,7 +140,7 @@ void RefineSybylTypes(const LewisStructure& lewis, const Aromaticity& aromatic, 
   };
   // Carbons first: the nitrogen rules look at their neighbours' pi bonds.
   for (int a = 0; a < n; ++a) {
-    if (g.AtomicNumber(a) != 6) continue;
+    if (g.AtomicNumber(a) != kCarbon) continue;
     std::string& type = types[static_cast<size_t>(a)];
     const Bonding bonding = BondingOf(lewis, a);
     if (aromatic.atom[static_cast<size_t>(a)]) type = kAr;
@@ -148,22 +152,22 @@ void RefineSybylTypes(const LewisStructure& lewis, const Aromaticity& aromatic, 
   }
   auto in_pi_system = [&](int b) {
     return aromatic.atom[static_cast<size_t>(b)] || BondingOf(lewis, b).multiple() ||
-           (g.AtomicNumber(b) == 6 && types[static_cast<size_t>(b)] == kCat);
+           (g.AtomicNumber(b) == kCarbon && types[static_cast<size_t>(b)] == kCat);
   };
   for (int a = 0; a < n; ++a) {
     const int z = g.AtomicNumber(a);
     std::string& type = types[static_cast<size_t>(a)];
     const Bonding bonding = BondingOf(lewis, a);
     const int q = Charge(lewis, a);
-    if (z == 7) {
+    if (z == kNitrogen) {
       bool amide = false;
       bool sulfonamide = false;
       bool conjugated = false;
       bool next_to_sp = false;
       neighbours(a, [&](int b, int order) {
         const int zb = g.AtomicNumber(b);
-        if (order == 1 && zb == 6 && HasDoubleToChalcogen(lewis, b)) amide = true;
-        if (order == 1 && zb == 16 && HasDoubleToChalcogen(lewis, b)) sulfonamide = true;
+        if (order == 1 && zb == kCarbon && HasDoubleToChalcogen(lewis, b)) amide = true;
+        if (order == 1 && zb == kSulfur && HasDoubleToChalcogen(lewis, b)) sulfonamide = true;
         if (order == 1 && in_pi_system(b)) conjugated = true;
         if (order >= 2 && BondingOf(lewis, b).sp()) next_to_sp = true;
       });
@@ -175,18 +179,18 @@ void RefineSybylTypes(const LewisStructure& lewis, const Aromaticity& aromatic, 
       else if (bonding.multiple() && q == 1) type = kPl3;
       else if (bonding.multiple()) type = g.Degree(a) == 1 && next_to_sp ? kOne : kTwo;
       else type = conjugated ? kPl3 : kThree;
-    } else if (z == 8) {
+    } else if (z == kOxygen) {
       bool on_sulfur = false;
       bool on_cationic_nitrogen = false;
       neighbours(a, [&](int b, int) {
-        on_sulfur = on_sulfur || g.AtomicNumber(b) == 16;
-        on_cationic_nitrogen = on_cationic_nitrogen || (g.AtomicNumber(b) == 7 && Charge(lewis, b) == 1);
+        on_sulfur = on_sulfur || g.AtomicNumber(b) == kSulfur;
+        on_cationic_nitrogen = on_cationic_nitrogen || (g.AtomicNumber(b) == kNitrogen && Charge(lewis, b) == 1);
       });
       if (type == "co2" && !(gold && on_sulfur)) continue;
       if (g.Degree(a) == 1 && (bonding.multiple() || (q == -1 && on_cationic_nitrogen))) type = kTwo;
       else if (g.Degree(a) == 1 && gold && on_sulfur) type = kTwo;
       else type = kThree;
-    } else if (z == 16) {
+    } else if (z == kSulfur) {
       if (type == kSulfoxide || type == kSulfone || type == kGoldSulfoxide || type == kGoldSulfone) {
         if (gold) type = type == kSulfoxide || type == kGoldSulfoxide ? kGoldSulfoxide : kGoldSulfone;
         else type = type == kSulfoxide || type == kGoldSulfoxide ? kSulfoxide : kSulfone;
@@ -195,7 +199,7 @@ void RefineSybylTypes(const LewisStructure& lewis, const Aromaticity& aromatic, 
       } else {
         type = kThree;
       }
-    } else if (z == 15) {
+    } else if (z == kPhosphorus) {
       type = kThree;
     }
   }
@@ -209,23 +213,23 @@ const std::string& SybylBondType(const LewisStructure& lewis, const Aromaticity&
   if (aromatic.edge[static_cast<size_t>(edge)]) return kAr;
   const int za = g.AtomicNumber(a);
   const int zb = g.AtomicNumber(b);
-  if (za == 1 || zb == 1) return kOne;
+  if (za == kHydrogen || zb == kHydrogen) return kOne;
   const std::string& ta = types[static_cast<size_t>(a)];
   const std::string& tb = types[static_cast<size_t>(b)];
   auto pair = [&](int z1, const char* t1, int z2, const char* t2) {
     return (za == z1 && (!t1 || ta == t1) && zb == z2 && (!t2 || tb == t2)) ||
            (zb == z1 && (!t1 || tb == t1) && za == z2 && (!t2 || ta == t2));
   };
-  if (pair(6, "cat", 7, nullptr)) return kAr;
-  if (pair(6, nullptr, 8, "co2")) return kAr;
-  if (order == 1 && pair(6, nullptr, 7, "am")) {
-    const int carbon = za == 6 ? a : b;
+  if (pair(kCarbon, "cat", kNitrogen, nullptr)) return kAr;
+  if (pair(kCarbon, nullptr, kOxygen, "co2")) return kAr;
+  if (order == 1 && pair(kCarbon, nullptr, kNitrogen, "am")) {
+    const int carbon = za == kCarbon ? a : b;
     if (HasDoubleToChalcogen(lewis, carbon)) return kAm;
   }
   if (gold) {
-    if (order == 1 && (pair(16, "o2", 7, "am") || pair(16, "o", 7, "am"))) return kAm;
-    const int nitrogen = za == 7 ? a : (zb == 7 ? b : -1);
-    const int oxygen = za == 8 ? a : (zb == 8 ? b : -1);
+    if (order == 1 && (pair(kSulfur, "o2", kNitrogen, "am") || pair(kSulfur, "o", kNitrogen, "am"))) return kAm;
+    const int nitrogen = za == kNitrogen ? a : (zb == kNitrogen ? b : -1);
+    const int oxygen = za == kOxygen ? a : (zb == kOxygen ? b : -1);
     if (nitrogen >= 0 && oxygen >= 0 && g.Degree(oxygen) == 1 && Charge(lewis, nitrogen) == 1 &&
         types[static_cast<size_t>(nitrogen)] == "pl3") {
       return kAr;
