@@ -79,13 +79,11 @@ void SetFixes(const PerceptionContext& context, int a, const ElementChemistry& e
     if (SwitchOn(switches, 1)) {
       double cost = group == kNitrogenGroup ? kNitrogenAnionCost : kChalcogenAnionCost;
       if (group == kOxygenGroup && graph.Degree(a) == 1) {
-        const int b = graph.targets[static_cast<size_t>(graph.offsets[static_cast<size_t>(a)])];
+        const int b = graph.Neighbours(a)[0];
         const ElementChemistry& partner = graph.Element(b);
         bool amide_carbon = false;
         if (partner.atomic_number == kCarbon) {
-          for (int k = graph.offsets[static_cast<size_t>(b)]; k < graph.offsets[static_cast<size_t>(b) + 1]; ++k) {
-            amide_carbon = amide_carbon || graph.AtomicNumber(graph.targets[static_cast<size_t>(k)]) == kNitrogen;
-          }
+          for (int c : graph.Neighbours(b)) amide_carbon = amide_carbon || graph.AtomicNumber(c) == kNitrogen;
         }
         if ((partner.hypervalent() && partner.group >= kNitrogenGroup) || amide_carbon) cost = kOxoOnAmideOrHypervalentCost;
       }
@@ -167,8 +165,7 @@ std::unique_ptr<PerceptionContext> BuildPerceptionContext(
   for (int a = 0; a < n; ++a) {
     const uint8_t role = c.roles[static_cast<size_t>(a)];
     if (!(role & (kAzideMiddle | kIsocyanideNitrogen))) continue;
-    for (int k = c.graph.offsets[static_cast<size_t>(a)]; k < c.graph.offsets[static_cast<size_t>(a) + 1]; ++k) {
-      const int b = c.graph.targets[static_cast<size_t>(k)];
+    for (int b : c.graph.Neighbours(a)) {
       if (c.graph.Degree(b) != 1) continue;
       const int z = c.graph.AtomicNumber(b);
       if ((role & kAzideMiddle) && z == kNitrogen) c.roles[static_cast<size_t>(b)] |= kAzideEnd;
@@ -189,7 +186,7 @@ std::unique_ptr<PerceptionContext> BuildPerceptionContext(
     for (int a = 0; a < n; ++a) {
       uint8_t& role = c.roles[static_cast<size_t>(a)];
       if (!c.implicit_hydrogens[static_cast<size_t>(a)] || !(role & (kAzideEnd | kIsocyanideCarbon))) continue;
-      const int b = c.graph.Degree(a) == 1 ? c.graph.targets[static_cast<size_t>(c.graph.offsets[static_cast<size_t>(a)])] : -1;
+      const int b = c.graph.Degree(a) == 1 ? c.graph.Neighbours(a)[0] : -1;
       if (b < 0 || !(c.roles[static_cast<size_t>(b)] & (kAzideMiddle | kIsocyanideNitrogen))) role &= static_cast<uint8_t>(~(kAzideEnd | kIsocyanideCarbon));
     }
   }
@@ -224,8 +221,7 @@ void SolveComponent(PerceptionContext& context, const BondOrderMap& fixed, int s
     path.pop_back();
     context.local_index[static_cast<size_t>(a)] = static_cast<int>(atoms.size());
     atoms.push_back(a);
-    for (int k = graph.offsets[static_cast<size_t>(a)]; k < graph.offsets[static_cast<size_t>(a) + 1]; ++k) {
-      const int b = graph.targets[static_cast<size_t>(k)];
+    for (int b : graph.Neighbours(a)) {
       if (!context.visited[static_cast<size_t>(b)]) {
         context.visited[static_cast<size_t>(b)] = 1;
         path.push_back(b);
@@ -281,8 +277,7 @@ void SolveComponent(PerceptionContext& context, const BondOrderMap& fixed, int s
       int ligands = 0;  // neighbours that are not metals
       int heavy = 0;    // neighbours other than hydrogen
       int acceptors = 0;
-      for (int k = graph.offsets[static_cast<size_t>(a)]; k < graph.offsets[static_cast<size_t>(a) + 1]; ++k) {
-        const int b = graph.targets[static_cast<size_t>(k)];
+      for (int b : graph.Neighbours(a)) {
         const ElementKind kb = kind(b);
         if (kb == ElementKind::kMetal) continue;
         ++ligands;
@@ -347,8 +342,7 @@ void SolveComponent(PerceptionContext& context, const BondOrderMap& fixed, int s
     // Orders of the bonds this atom leads (a < b): open bonds from the
     // matching, bonds to metals and opaque atoms 1.
     int edge = open_offsets[l];
-    for (int k = graph.offsets[static_cast<size_t>(a)]; k < graph.offsets[static_cast<size_t>(a) + 1]; ++k) {
-      const int b = graph.targets[static_cast<size_t>(k)];
+    for (int b : graph.Neighbours(a)) {
       const bool settled = fixed.contains(a, b);
       const bool open = covalent(a) && covalent(b) && !settled;
       int order = 1;

@@ -93,8 +93,8 @@ LewisStructure MakeLewisStructure(CDataFile& record, const PerceptionContext& co
   const ChemGraph& g = context.graph;
   lewis.edge_order.resize(g.targets.size());
   for (int a = 0; a < g.atom_count; ++a) {
-    for (int k = g.offsets[static_cast<size_t>(a)]; k < g.offsets[static_cast<size_t>(a) + 1]; ++k) {
-      const int b = g.targets[static_cast<size_t>(k)];
+    for (int k : g.Edges(a)) {
+      const int b = g.Target(k);
       // Both sides of a bond read one entry: look it up from the lower atom.
       const int order = a < b ? record.GetBondOrder(a, b) : lewis.edge_order[static_cast<size_t>(g.EdgeIndex(b, a))];
       lewis.edge_order[static_cast<size_t>(k)] = order > 0 ? order : 1;
@@ -291,8 +291,8 @@ void CDataFile::AssignMol2BondTypes() {
   mol2_bond_types_.reserve(g.targets.size() / 2);
   mol2_atom_types_.resize(static_cast<size_t>(g.atom_count));
   for (int a = 0; a < g.atom_count; ++a) {
-    for (int k = g.offsets[static_cast<size_t>(a)]; k < g.offsets[static_cast<size_t>(a) + 1]; ++k) {
-      const int b = g.targets[static_cast<size_t>(k)];
+    for (int k : g.Edges(a)) {
+      const int b = g.Target(k);
       if (a < b) SetMol2BondType(a, b, SybylBondType(context.lewis, context.aromaticity, gold, mol2_atom_types_, a, k));
     }
   }

@@ -5,13 +5,6 @@
 
 namespace tarvex {
 
-int ChemGraph::EdgeIndex(int a, int b) const {
-  for (int k = offsets[static_cast<size_t>(a)]; k < offsets[static_cast<size_t>(a) + 1]; ++k) {
-    if (targets[static_cast<size_t>(k)] == b) return k;
-  }
-  return -1;
-}
-
 ChemGraph BuildChemGraph(int atom_count, const BondMap& bonds, const std::vector<std::string>& types) {
   ChemGraph graph;
   const int n = std::max(atom_count, 0);

@@ -16,7 +16,7 @@ struct Bonding {
 Bonding BondingOf(const LewisStructure& lewis, int a) {
   const ChemGraph& g = *lewis.graph;
   Bonding bonding;
-  for (int k = g.offsets[static_cast<size_t>(a)]; k < g.offsets[static_cast<size_t>(a) + 1]; ++k) {
+  for (int k : g.Edges(a)) {
     const int order = lewis.edge_order[static_cast<size_t>(k)];
     if (order == 2) ++bonding.doubles;
     else if (order >= 3) ++bonding.triples;
@@ -50,7 +50,7 @@ int RingContribution(const LewisStructure& lewis, int a) {
   }
   int cyclic_doubles = 0;
   int other_multiple = 0;
-  for (int k = g.offsets[static_cast<size_t>(a)]; k < g.offsets[static_cast<size_t>(a) + 1]; ++k) {
+  for (int k : g.Edges(a)) {
     const int order = lewis.edge_order[static_cast<size_t>(k)];
     if (order == 2 && lewis.rings->cyclic_edge[static_cast<size_t>(k)]) ++cyclic_doubles;
     else if (order >= 2) ++other_multiple;
@@ -72,8 +72,8 @@ int RingContribution(const LewisStructure& lewis, int a) {
 
 bool HasDoubleToChalcogen(const LewisStructure& lewis, int a) {
   const ChemGraph& g = *lewis.graph;
-  for (int k = g.offsets[static_cast<size_t>(a)]; k < g.offsets[static_cast<size_t>(a) + 1]; ++k) {
-    const int z = g.AtomicNumber(g.targets[static_cast<size_t>(k)]);
+  for (int k : g.Edges(a)) {
+    const int z = g.AtomicNumber(g.Target(k));
     if (lewis.edge_order[static_cast<size_t>(k)] == 2 && (z == kOxygen || z == kSulfur)) return true;
   }
   return false;
@@ -85,8 +85,8 @@ bool IsCationCentre(const LewisStructure& lewis, int a) {
   const ChemGraph& g = *lewis.graph;
   bool charged_partner = false;
   bool other_nitrogen = false;
-  for (int k = g.offsets[static_cast<size_t>(a)]; k < g.offsets[static_cast<size_t>(a) + 1]; ++k) {
-    const int b = g.targets[static_cast<size_t>(k)];
+  for (int k : g.Edges(a)) {
+    const int b = g.Target(k);
     if (g.AtomicNumber(b) != kNitrogen) continue;
     const int order = lewis.edge_order[static_cast<size_t>(k)];
     if (order == 2 && Charge(lewis, b) == 1) charged_partner = true;
@@ -134,9 +134,7 @@ void RefineSybylTypes(const LewisStructure& lewis, const Aromaticity& aromatic, 
   const int n = g.atom_count;
   types.resize(static_cast<size_t>(n));
   auto neighbours = [&](int a, auto&& f) {
-    for (int k = g.offsets[static_cast<size_t>(a)]; k < g.offsets[static_cast<size_t>(a) + 1]; ++k) {
-      f(g.targets[static_cast<size_t>(k)], lewis.edge_order[static_cast<size_t>(k)]);
-    }
+    for (int k : g.Edges(a)) f(g.Target(k), lewis.edge_order[static_cast<size_t>(k)]);
   };
   // Carbons first: the nitrogen rules look at their neighbours' pi bonds.
   for (int a = 0; a < n; ++a) {
@@ -208,7 +206,7 @@ void RefineSybylTypes(const LewisStructure& lewis, const Aromaticity& aromatic, 
 const std::string& SybylBondType(const LewisStructure& lewis, const Aromaticity& aromatic, bool gold,
                                  const std::vector<std::string>& types, int a, int edge) {
   const ChemGraph& g = *lewis.graph;
-  const int b = g.targets[static_cast<size_t>(edge)];
+  const int b = g.Target(edge);
   const int order = lewis.edge_order[static_cast<size_t>(edge)];
   if (aromatic.edge[static_cast<size_t>(edge)]) return kAr;
   const int za = g.AtomicNumber(a);
