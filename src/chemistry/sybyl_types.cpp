@@ -27,18 +27,10 @@ Bonding BondingOf(const LewisStructure& lewis, int a) {
 int Charge(const LewisStructure& lewis, int a) { return lewis.charge[static_cast<size_t>(a)]; }
 
 // The suffixes this step writes (named, so assignments copy strings).
-const std::string kAr = "ar";
-const std::string kCat = "cat";
-const std::string kAm = "am";
-const std::string kPl3 = "pl3";
-const std::string kOne = "1";
-const std::string kTwo = "2";
-const std::string kThree = "3";
-const std::string kFour = "4";
-const std::string kSulfoxide = "O";
-const std::string kSulfone = "O2";
-const std::string kGoldSulfoxide = "o";
-const std::string kGoldSulfone = "o2";
+const std::string kAr = "ar", kCat = "cat", kAm = "am", kPl3 = "pl3";
+const std::string kOne = "1", kTwo = "2", kThree = "3", kFour = "4";
+// Sulfoxide and sulfone sulfurs, as SYBYL and as GOLD write them.
+const std::string kSulfoxide = "O", kSulfone = "O2", kGoldSulfoxide = "o", kGoldSulfone = "o2";
 
 // Pi electrons an atom gives to a ring (aromaticity.h), or -1.
 int RingContribution(const LewisStructure& lewis, int a) {
@@ -95,6 +87,83 @@ bool IsCationCentre(const LewisStructure& lewis, int a) {
   return charged_partner && other_nitrogen;
 }
 
+// The settled type of one atom from its bonds, charges, rings and the types
+// already given (`types`: the rows' suffixes, carbons settled first).
+struct AtomTyper {
+  const LewisStructure& lewis;
+  const Aromaticity& aromatic;
+  bool gold;
+  const std::vector<std::string>& types;
+
+  const ChemGraph& Graph() const { return *lewis.graph; }
+  bool Aromatic(int a) const { return aromatic.atom[static_cast<size_t>(a)] != 0; }
+  const std::string& Current(int a) const { return types[static_cast<size_t>(a)]; }
+
+  const std::string& CarbonType(int a) const {
+    const Bonding bonding = BondingOf(lewis, a);
+    if (Aromatic(a)) return kAr;
+    if (IsCationCentre(lewis, a)) return kCat;
+    if (bonding.sp()) return kOne;
+    if (bonding.multiple()) return kTwo;
+    return Graph().Degree(a) == 3 && !lewis.Implicit(a) ? kTwo : kThree;
+  }
+
+  bool InPiSystem(int b) const {
+    return Aromatic(b) || BondingOf(lewis, b).multiple() || (Graph().AtomicNumber(b) == kCarbon && Current(b) == kCat);
+  }
+
+  const std::string& NitrogenType(int a) const {
+    const ChemGraph& g = Graph();
+    bool amide = false;
+    bool sulfonamide = false;
+    bool conjugated = false;
+    bool next_to_sp = false;
+    for (int k : g.Edges(a)) {
+      const int b = g.Target(k);
+      const int order = lewis.edge_order[static_cast<size_t>(k)];
+      const int zb = g.AtomicNumber(b);
+      if (order == 1 && zb == kCarbon && HasDoubleToChalcogen(lewis, b)) amide = true;
+      if (order == 1 && zb == kSulfur && HasDoubleToChalcogen(lewis, b)) sulfonamide = true;
+      if (order == 1 && InPiSystem(b)) conjugated = true;
+      if (order >= 2 && BondingOf(lewis, b).sp()) next_to_sp = true;
+    }
+    const Bonding bonding = BondingOf(lewis, a);
+    if (g.Degree(a) == 4 && !bonding.multiple()) return kFour;
+    if (Aromatic(a)) return kAr;
+    if (!bonding.multiple() && (Current(a) == kAm || amide)) return kAm;
+    if (!bonding.multiple() && gold && sulfonamide) return kAm;
+    if (bonding.sp()) return kOne;
+    if (bonding.multiple() && Charge(lewis, a) == 1) return kPl3;
+    if (bonding.multiple()) return g.Degree(a) == 1 && next_to_sp ? kOne : kTwo;
+    return conjugated ? kPl3 : kThree;
+  }
+
+  const std::string& OxygenType(int a) const {
+    const ChemGraph& g = Graph();
+    bool on_sulfur = false;
+    bool on_cationic_nitrogen = false;
+    for (int b : g.Neighbours(a)) {
+      on_sulfur = on_sulfur || g.AtomicNumber(b) == kSulfur;
+      on_cationic_nitrogen = on_cationic_nitrogen || (g.AtomicNumber(b) == kNitrogen && Charge(lewis, b) == 1);
+    }
+    if (Current(a) == "co2" && !(gold && on_sulfur)) return Current(a);
+    const bool terminal = g.Degree(a) == 1;
+    if (terminal && (BondingOf(lewis, a).multiple() || (Charge(lewis, a) == -1 && on_cationic_nitrogen))) return kTwo;
+    return terminal && gold && on_sulfur ? kTwo : kThree;
+  }
+
+  const std::string& SulfurType(int a) const {
+    const std::string& type = Current(a);
+    if (type == kSulfoxide || type == kSulfone || type == kGoldSulfoxide || type == kGoldSulfone) {
+      const bool sulfoxide = type == kSulfoxide || type == kGoldSulfoxide;
+      if (gold) return sulfoxide ? kGoldSulfoxide : kGoldSulfone;
+      return sulfoxide ? kSulfoxide : kSulfone;
+    }
+    if (Graph().Degree(a) == 1) return BondingOf(lewis, a).multiple() ? kTwo : kThree;
+    return kThree;
+  }
+};
+
 }  // namespace
 
 Aromaticity FindAromaticity(const LewisStructure& lewis) {
@@ -131,74 +200,20 @@ Aromaticity FindAromaticity(const LewisStructure& lewis) {
 void RefineSybylTypes(const LewisStructure& lewis, const Aromaticity& aromatic, bool gold,
                       std::vector<std::string>& types) {
   const ChemGraph& g = *lewis.graph;
-  const int n = g.atom_count;
-  types.resize(static_cast<size_t>(n));
-  auto neighbours = [&](int a, auto&& f) {
-    for (int k : g.Edges(a)) f(g.Target(k), lewis.edge_order[static_cast<size_t>(k)]);
-  };
+  types.resize(static_cast<size_t>(g.atom_count));
+  const AtomTyper typer{lewis, aromatic, gold, types};
   // Carbons first: the nitrogen rules look at their neighbours' pi bonds.
-  for (int a = 0; a < n; ++a) {
-    if (g.AtomicNumber(a) != kCarbon) continue;
-    std::string& type = types[static_cast<size_t>(a)];
-    const Bonding bonding = BondingOf(lewis, a);
-    if (aromatic.atom[static_cast<size_t>(a)]) type = kAr;
-    else if (IsCationCentre(lewis, a)) type = kCat;
-    else if (bonding.sp()) type = kOne;
-    else if (bonding.multiple()) type = kTwo;
-    else if (g.Degree(a) == 3 && !lewis.Implicit(a)) type = kTwo;
-    else type = kThree;
+  for (int a = 0; a < g.atom_count; ++a) {
+    if (g.AtomicNumber(a) == kCarbon) types[static_cast<size_t>(a)] = typer.CarbonType(a);
   }
-  auto in_pi_system = [&](int b) {
-    return aromatic.atom[static_cast<size_t>(b)] || BondingOf(lewis, b).multiple() ||
-           (g.AtomicNumber(b) == kCarbon && types[static_cast<size_t>(b)] == kCat);
-  };
-  for (int a = 0; a < n; ++a) {
-    const int z = g.AtomicNumber(a);
+  for (int a = 0; a < g.atom_count; ++a) {
     std::string& type = types[static_cast<size_t>(a)];
-    const Bonding bonding = BondingOf(lewis, a);
-    const int q = Charge(lewis, a);
-    if (z == kNitrogen) {
-      bool amide = false;
-      bool sulfonamide = false;
-      bool conjugated = false;
-      bool next_to_sp = false;
-      neighbours(a, [&](int b, int order) {
-        const int zb = g.AtomicNumber(b);
-        if (order == 1 && zb == kCarbon && HasDoubleToChalcogen(lewis, b)) amide = true;
-        if (order == 1 && zb == kSulfur && HasDoubleToChalcogen(lewis, b)) sulfonamide = true;
-        if (order == 1 && in_pi_system(b)) conjugated = true;
-        if (order >= 2 && BondingOf(lewis, b).sp()) next_to_sp = true;
-      });
-      if (g.Degree(a) == 4 && !bonding.multiple()) type = kFour;
-      else if (aromatic.atom[static_cast<size_t>(a)]) type = kAr;
-      else if (!bonding.multiple() && (type == kAm || amide)) type = kAm;
-      else if (!bonding.multiple() && gold && sulfonamide) type = kAm;
-      else if (bonding.sp()) type = kOne;
-      else if (bonding.multiple() && q == 1) type = kPl3;
-      else if (bonding.multiple()) type = g.Degree(a) == 1 && next_to_sp ? kOne : kTwo;
-      else type = conjugated ? kPl3 : kThree;
-    } else if (z == kOxygen) {
-      bool on_sulfur = false;
-      bool on_cationic_nitrogen = false;
-      neighbours(a, [&](int b, int) {
-        on_sulfur = on_sulfur || g.AtomicNumber(b) == kSulfur;
-        on_cationic_nitrogen = on_cationic_nitrogen || (g.AtomicNumber(b) == kNitrogen && Charge(lewis, b) == 1);
-      });
-      if (type == "co2" && !(gold && on_sulfur)) continue;
-      if (g.Degree(a) == 1 && (bonding.multiple() || (q == -1 && on_cationic_nitrogen))) type = kTwo;
-      else if (g.Degree(a) == 1 && gold && on_sulfur) type = kTwo;
-      else type = kThree;
-    } else if (z == kSulfur) {
-      if (type == kSulfoxide || type == kSulfone || type == kGoldSulfoxide || type == kGoldSulfone) {
-        if (gold) type = type == kSulfoxide || type == kGoldSulfoxide ? kGoldSulfoxide : kGoldSulfone;
-        else type = type == kSulfoxide || type == kGoldSulfoxide ? kSulfoxide : kSulfone;
-      } else if (g.Degree(a) == 1) {
-        type = bonding.multiple() ? kTwo : kThree;
-      } else {
-        type = kThree;
-      }
-    } else if (z == kPhosphorus) {
-      type = kThree;
+    switch (g.AtomicNumber(a)) {
+      case kNitrogen: type = typer.NitrogenType(a); break;
+      case kOxygen: type = typer.OxygenType(a); break;
+      case kSulfur: type = typer.SulfurType(a); break;
+      case kPhosphorus: type = kThree; break;
+      default: break;
     }
   }
 }
