@@ -44,6 +44,14 @@ class RuleView {
     }
     return result;
   }
+  // The neighbour of an atom whose bond list holds one atom of the molecule
+  // and nothing else, or -1 (no list to gather: every hydrogen asks).
+  int OnlyNeighbour(int a) const {
+    const BondMap::List* list = bonds_.find(a);
+    if (!list || list->size() != 1) return -1;
+    const int b = list->front();
+    return b >= 0 && b < atom_count_ && b != a ? b : -1;
+  }
   // The length of the atom's bond list, as the patterns count neighbours.
   int Degree(int a) const {
     const BondMap::List* list = bonds_.find(a);
@@ -142,9 +150,9 @@ void SulfonylSulfurs(CDataFile& record, const RuleView& view) {
 
 void Hydrogens(CDataFile& record, const RuleView& view) {
   for (int a = 0; a < view.AtomCount(); ++a) {
-    if (!view.Is(a, kHydrogen) || view.Degree(a) != 1) continue;
-    const std::vector<int> neighbours = view.Neighbours(a);
-    if (!neighbours.empty()) record.SetInitialBondOrder(a, neighbours.front(), 1);
+    if (!view.Is(a, kHydrogen)) continue;
+    const int b = view.OnlyNeighbour(a);
+    if (b >= 0) record.SetInitialBondOrder(a, b, 1);
   }
 }
 
