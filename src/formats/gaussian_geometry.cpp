@@ -96,6 +96,8 @@ bool ResolveZMatrix(const std::vector<ZMatrixLine>& lines, const GaussianVariabl
   references.assign(lines.size(), ReferenceTriple{-1, -2, -3});
   for (size_t i = 0; i < lines.size(); ++i) {
     const ZMatrixLine& line = lines[i];
+    // Unused references count down from -1, as CartesianToInternal leaves them.
+    for (int k = line.pairs; k < 3; ++k) references[i][static_cast<size_t>(k)] = line.pairs - k - 1;
     for (int k = 0; k < line.pairs; ++k) {
       const size_t column = static_cast<size_t>(k);
       const int reference = ResolveReference(line.references[column], lines, i);

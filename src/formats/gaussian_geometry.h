@@ -55,7 +55,7 @@ bool ParseVariableLine(std::string_view line, std::string& name, double& value);
 bool ResolveGaussianValue(std::string_view field, const GaussianVariables& variables, double& value);
 
 // The Z-matrix of the lines: per atom (r, theta, phi) and the 0-based
-// reference atoms (-1, -2, -3 where a line has none). False when a
+// reference atoms (counting down from -1 where a line has fewer than three). False when a
 // reference is not an earlier atom, or a value can be read neither as a
 // number nor as a defined variable.
 bool ResolveZMatrix(const std::vector<ZMatrixLine>& lines, const GaussianVariables& variables,
