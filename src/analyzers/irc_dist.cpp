@@ -487,10 +487,12 @@ void CIrcdist::PrintTable() const {
     Warn("Warning: no energy for " + std::to_string(missing) + " of the " + std::to_string(structures_.size()) +
          " structures.");
   }
+  // Distances that print as zero print without a sign.
+  auto signed_distance = [sign](double d) { return d < 5e-6 ? 0.0 : sign * d; };
   std::string& out = OutBuffer();
   for (size_t n = 0; n < structures_.size(); ++n) {
-    const double step = n == 0 ? 0.0 : sign * steps_[n - 1];
-    const double total = n == 0 ? 0.0 : sign * totals_[n - 1];
+    const double step = n == 0 ? 0.0 : signed_distance(steps_[n - 1]);
+    const double total = n == 0 ? 0.0 : signed_distance(totals_[n - 1]);
     if (each) AppendFixed(out, step, 10, 5);
     if (whole) AppendFixed(out, total, 10, 5);
     if (energies && energies_[n]) AppendFixed(out, *energies_[n] - reference_energy_, 17, 8);
