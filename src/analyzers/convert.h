@@ -38,16 +38,8 @@ class CConvert final : public CAnalyzer {
   CConvert();
   ~CConvert() override;
   void Run() override;
-  [[noreturn]] void Usage() override;
-  [[noreturn]] void Version() override;
-  [[noreturn]] void Help() override;
-  bool ParseArguments(int argc, const char* const* argv) override;
 
  private:
-  // Opens the named files of one list; unknown types are warned and skipped.
-  void AddFiles(const std::vector<NamedFile>& files, std::vector<std::unique_ptr<CDataFile>>& into,
-                std::string& last_name, const char* unknown_warning);
-
   std::string input_file_name_;
   std::string output_file_name_;
   std::string reference_file_name_;

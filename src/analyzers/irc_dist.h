@@ -31,10 +31,6 @@ class CIrcdist final : public CAnalyzer {
   CIrcdist();
   ~CIrcdist() override;
   void Run() override;
-  [[noreturn]] void Usage() override;
-  [[noreturn]] void Version() override;
-  [[noreturn]] void Help() override;
-  bool ParseArguments(int argc, const char* const* argv) override;
 
  private:
   struct Input {
@@ -84,7 +80,6 @@ struct IrcPoints {
   std::string error;
 };
 IrcPoints FindIrcPoints(const std::string& path, bool skip_first);
-// Every "SCF Done" energy of a log, in file order.
 // Every "SCF Done" energy of a log, in file order (only the first with
 // `first_only`).
 std::vector<double> ScfEnergies(const std::string& path, bool first_only = false);
