@@ -94,7 +94,7 @@ namespace tarvex {
 namespace {
 
 bool StartsWith(std::string_view text, size_t at, std::string_view prefix) {
-  return text.size() >= at + prefix.size() && text.compare(at, prefix.size(), prefix) == 0;
+  return at <= text.size() && text.substr(at).starts_with(prefix);
 }
 
 // The lines of a log that mark energies and IRC points, with their text:

@@ -62,6 +62,7 @@ constexpr std::string_view kStandardHeading = "Standard orientation:";
 constexpr std::string_view kCoordinatesHeading = "Coordinates (Angstroms)";
 // The coordinates heading comes within this many lines of the block heading.
 constexpr int kHeadingLines = 4;
+constexpr size_t kMostRouteLines = 12;
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
@@ -117,11 +118,16 @@ void CGaussianOutFile::OpenInput(std::string name) {
 
 void CGaussianOutFile::OpenOutput(std::string name, bool open) { OpenOutputShared(name, open); }
 
-// The program banner near the top of a log names its version.
+// The program banner near the top of a log names its version. It comes
+// before the route, so the search ends at the first route line: a log of
+// Gaussian 09 or 16 (whose banners name no version known here) is not read
+// through to its end for it.
 void CGaussianOutFile::DetectVersion() {
   if (version_.empty()) {
     std::string_view line;
     while (input_.ReadLine(line)) {
+      const size_t first = line.find_first_not_of(' ');
+      if (first != std::string_view::npos && line[first] == '#') break;
       if (line.find("the Gaussian(R) 03 program.") != std::string_view::npos) {
         SetVersion("03");
       } else if (line.find("the Gaussian(R) 98 program.") != std::string_view::npos) {
@@ -216,9 +222,10 @@ bool CGaussianOutFile::TakeLine(std::string_view line) {
   return false;
 }
 
-// The route runs from its first "#" line to the dashed line under it.
+// The route runs from its first "#" line to the dashed line under it
+// (Gaussian wraps it at 70 columns; a few lines at most).
 void CGaussianOutFile::TakeRouteLine(std::string_view trimmed) {
-  if (IsDashes(trimmed)) {
+  if (IsDashes(trimmed) || route_lines_.size() >= kMostRouteLines) {
     route_ = Route::kDone;
     return;
   }
