@@ -10,6 +10,8 @@
 #include "../support/test_record.h"
 #include "common/console.h"
 #include "formats/amber_restart_file.h"
+#include "formats/gaussian_in_file.h"
+#include "formats/gaussian_out_file.h"
 #include "formats/mol2_file.h"
 #include "formats/pdb_file.h"
 #include "molecule/geometry.h"
@@ -291,6 +293,35 @@ TEST_F(InternalCoordinatesTest, CorpusStructuresSurviveTheRoundTrip) {
     ++structures;
   }
   EXPECT_GT(structures, 50);
+}
+
+// Every geometry of every Gaussian log (bonds perceived from each) and the
+// geometry of every Gaussian input that has one.
+TEST_F(InternalCoordinatesTest, GaussianGeometriesSurviveTheRoundTrip) {
+  if (!testing_files::CorpusPresent()) GTEST_SKIP() << "corpus not found";
+  int structures = 0;
+  for (const std::string& path : testing_files::CorpusFiles("log")) {
+    CGaussianOutFile log(path);
+    log.ReadAll(0);
+    for (const Frame& frame : log.GetCartesianAll()) {
+      TestRecord record;
+      Fill(record, log.GetAtomType(), frame, {});
+      record.SetFileFlag(kFileCreateBonds);
+      EXPECT_LT(RoundTrip(record), 1e-6) << path << " structure " << structures;
+      ++structures;
+    }
+  }
+  EXPECT_EQ(structures, 78);
+  for (const std::string& path : testing_files::CorpusFiles("com")) {
+    CGaussianInFile input(path);
+    try {
+      ConsoleCapture quiet;
+      input.Read(0);
+    } catch (const ExitRequest&) {
+      continue;  // the two inputs without a molecule
+    }
+    EXPECT_LT(RoundTrip(input), 1e-6) << path;
+  }
 }
 
 }  // namespace
