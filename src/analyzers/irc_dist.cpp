@@ -371,9 +371,12 @@ void CIrcdist::Run() {
   PrintTable();
 }
 
+// A structure with fewer points than its file has atoms (a Z-matrix that
+// could not be converted) cannot be measured.
 void CIrcdist::Collect(Input& input) {
   CDataFile& file = *input.file;
   const std::string name = file.GetInputFileName();
+  const size_t collected = structures_.size();
   switch (input.mode) {
     case Mode::kIrc: CollectIrcPoints(file); break;
     case Mode::kAll: {
@@ -395,6 +398,13 @@ void CIrcdist::Collect(Input& input) {
       structures_.push_back(file.GetCartesian());
       energies_.push_back(energies.empty() ? std::nullopt : std::optional<double>(first ? energies.front() : energies.back()));
       break;
+    }
+  }
+  for (size_t k = collected; k < structures_.size(); ++k) {
+    const int atoms = file.GetNumberOfAtoms();
+    if (atoms > 0 && structures_[k].size() < static_cast<size_t>(atoms)) {
+      Fatal("Error: " + name + " gives coordinates for " + std::to_string(structures_[k].size()) + " of its " +
+            std::to_string(atoms) + " atoms.");
     }
   }
   collector_->CopyState(file);
