@@ -1,5 +1,6 @@
 #include "driver/selection.h"
 
+#include "common/console.h"
 #include "common/numbers.h"
 #include "common/text.h"
 
@@ -18,9 +19,10 @@ std::vector<std::string_view> Items(std::string_view word) {
   }
 }
 
-// Ranges longer than this are refused rather than expanded, so a mistyped
+// Ranges longer than this (ten million atoms, beyond any system a fit is
+// run on) are refused with a warning rather than expanded, so a mistyped
 // "1-2000000000" cannot exhaust memory.
-constexpr long long kMaxRange = 100000000;
+constexpr long long kMaxRange = 10000000;
 
 }  // namespace
 
@@ -43,7 +45,10 @@ std::vector<int> ParseSelectionNumbers(std::string_view word, bool selected) {
     }
     int last = 0;
     if (ParseIntPrefix(std::string_view(text).substr(used), last) == 0) continue;
-    if (static_cast<long long>(last) - first > kMaxRange) continue;
+    if (static_cast<long long>(last) - first >= kMaxRange) {
+      Warn("Warning: atom number range " + std::string(item) + " is too long; ignored.");
+      continue;
+    }
     for (long long n = first; n <= last; ++n) positions.push_back(static_cast<int>(n - 1));
   }
   return positions;

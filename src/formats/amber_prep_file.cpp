@@ -1,8 +1,242 @@
+// Amber PREP residue templates. The layout is in amber_prep_file.h; the
+// folklore of real files, all of which the reader takes:
+//   - LEaP's libraries put a database name ("db94.dat") on the line after the
+//     header, where antechamber leaves it empty; a stray empty line may come
+//     before the header.
+//   - The residue file name line may be empty, and lines are often padded
+//     with blanks (all_amino94.in) or hold a tab (nma.in).
+//   - Old templates (chcl3.in, meoh.in) cut the dummy lines short ("1 DUMM DU
+//     M 0 0 0 0."), leaving out the angle, the dihedral and the charge, and
+//     write numbers as "0.", "90." or "-.0411".
+//   - LEaP's own templates (nma.in) leave every reference column at 0 and
+//     rely on the tree types for the geometry, and may repeat an atom number
+//     (three atoms numbered 13): atoms are taken in line order.
+//   - The charges may stand in a CHARGE section after the atom lines instead
+//     of on them (the CYM and NHE residues of all_amino94.in).
 #include "formats/amber_prep_file.h"
 
+#include <algorithm>
+#include <unordered_map>
+
+#include "chemistry/force_field_types.h"
+#include "common/console.h"
 #include "common/exit.h"
+#include "common/numbers.h"
+#include "common/text.h"
+#include "formats/amber_names.h"
+#include "molecule/tables.h"
 
 namespace tarvex {
+namespace {
+
+constexpr int kDummyAtoms = 3;
+constexpr std::string_view kDummyType = "DU";
+
+std::string FirstWordUpper(std::string_view line) {
+  std::string_view word;
+  return NextWord(line, word) ? ToUpper(word) : std::string();
+}
+
+bool IsIntegerLine(std::string_view line) {
+  std::vector<std::string_view> words = SplitWhite(line);
+  int value = 0;
+  return !words.empty() && std::all_of(words.begin(), words.end(), [&](std::string_view w) {
+    return ParseIntField(w, value);
+  });
+}
+
+// "ALA  INT  1": the residue name and the coordinate type.
+bool IsResidueLine(std::string_view line) {
+  std::vector<std::string_view> words = SplitWhite(line);
+  if (words.size() < 2) return false;
+  const std::string type = ToUpper(words[1]);
+  return type == "INT" || type == "XYZ";
+}
+
+bool IsSectionWord(const std::string& word) {
+  return word == "LOOP" || word == "IMPROPER" || word == "CHARGE" || word == "DONE" || word == "STOP";
+}
+
+[[noreturn]] void BadLine(const std::string& file, uint64_t line_number, std::string_view what, std::string_view line) {
+  Fatal("Error: " + file + ": line " + std::to_string(line_number) + " " + std::string(what) + ": " +
+        std::string(Trim(line)));
+}
+
+// IDBGEN IREST ITYPF, then the database name line.
+void PassOverHeader(LineReader& input) {
+  std::string_view line;
+  if (!input.ReadLine(line)) return;
+  if (!Trim(line).empty()) {
+    input.ReadLine(line);
+    return;
+  }
+  if (input.ReadLine(line) && IsIntegerLine(line)) input.ReadLine(line);
+}
+
+// number name type tree NA NB NC R THETA PHI [charge]; the values after NC
+// may be cut short on dummy lines and count as 0.
+PrepAtom ParseAtomLine(std::string_view line, uint64_t line_number, const std::string& file, bool& has_charge) {
+  std::vector<std::string_view> w = SplitWhite(line);
+  PrepAtom atom;
+  atom.line = static_cast<int>(line_number);
+  bool ok = w.size() >= 8 && w.size() <= 11 && ParseIntField(w[0], atom.number);
+  for (size_t k = 0; ok && k < 3; ++k) ok = ParseIntField(w[4 + k], atom.references[k]);
+  for (size_t k = 0; ok && k < 3 && 7 + k < w.size(); ++k) ok = ParseDoubleField(w[7 + k], atom.values[k]);
+  if (ok && w.size() == 11) ok = ParseDoubleField(w[10], atom.charge);
+  if (!ok) BadLine(file, line_number, "is not a PREP atom line", line);
+  has_charge = w.size() == 11;
+  atom.name = std::string(w[1]);
+  atom.type = std::string(w[2]);
+  atom.tree = ToUpper(w[3]);
+  return atom;
+}
+
+// The atom lines up to the empty line that ends them (or a section word,
+// when the empty line is missing, returned in `next`).
+void ReadAtomLines(LineReader& input, const std::string& file, PrepResidue& residue, std::string& next) {
+  std::string_view line;
+  while (input.ReadLine(line)) {
+    std::string first = FirstWordUpper(line);
+    if (first.empty()) break;
+    if (IsSectionWord(first)) {
+      next = first;
+      break;
+    }
+    bool has_charge = false;
+    residue.atoms.push_back(ParseAtomLine(line, input.LineNumber(), file, has_charge));
+    residue.charged = residue.charged || (has_charge && residue.atoms.back().type != kDummyType);
+  }
+}
+
+// LOOP, IMPROPER and CHARGE sections up to DONE (or STOP, or the end).
+void ReadSections(LineReader& input, const std::string& file, PrepResidue& residue, std::string section) {
+  std::string_view line;
+  while (section != "DONE" && section != "STOP" && input.ReadLine(line)) {
+    std::vector<std::string_view> words = SplitWhite(line);
+    if (words.empty()) {
+      section.clear();
+      continue;
+    }
+    const std::string first = ToUpper(words[0]);
+    if (IsSectionWord(first)) {
+      section = first;
+    } else if (section == "LOOP" && words.size() >= 2) {
+      residue.loops.push_back({std::string(words[0]), std::string(words[1])});
+    } else if (section == "CHARGE") {
+      for (std::string_view word : words) {
+        double charge = 0.0;
+        if (!ParseDoubleField(word, charge)) BadLine(file, input.LineNumber(), "is not a line of charges", line);
+        residue.charges.push_back(charge);
+      }
+    }
+  }
+}
+
+}  // namespace
+
+bool ReadPrepResidue(LineReader& input, const std::string& file, bool& header_pending, PrepResidue& residue) {
+  residue = PrepResidue();
+  if (header_pending) {
+    PassOverHeader(input);
+    header_pending = false;
+  }
+  std::string_view line;
+  if (!input.ReadLine(line) || FirstWordUpper(line) == "STOP") return false;
+  residue.title = std::string(Trim(line));
+  bool anything = !residue.title.empty();
+  // The residue file name line, possibly empty, comes before the residue
+  // line; blank lines between residues move both down.
+  bool found = false;
+  for (int k = 0; k < 3 && !found && input.ReadLine(line); ++k) {
+    found = IsResidueLine(line);
+    anything = anything || !Trim(line).empty();
+  }
+  if (!found) {
+    if (!anything) return false;
+    Fatal("Error: " + file + ": no residue line (NAME INT 0) after the title \"" + residue.title + "\".");
+  }
+  std::vector<std::string_view> words = SplitWhite(line);
+  residue.name = std::string(words[0]);
+  residue.cartesian = ToUpper(words[1]) == "XYZ";
+  if (!input.ReadLine(line) || !input.ReadLine(line)) return true;  // control line, cut-off
+  std::string next;
+  ReadAtomLines(input, file, residue, next);
+  ReadSections(input, file, residue, next);
+  return true;
+}
+
+namespace {
+
+// The branches an atom of each tree type opens below itself.
+int OpenBranches(const std::string& tree) {
+  if (tree == "S") return 1;
+  if (tree == "B") return 2;
+  if (tree == "3") return 3;
+  return 0;
+}
+
+bool IsTreeType(const std::string& tree) {
+  return tree == "M" || tree == "E" || OpenBranches(tree) > 0;
+}
+
+// The atom each atom hangs from in the residue's tree (-1 for the first and
+// for atoms whose tree type is not one of M S B 3 E). The atoms come in
+// depth-first order: a main-chain atom hangs from the main-chain atom
+// before it; any other atom from the last branching atom with a branch
+// still open, else from the last main-chain atom.
+std::vector<int> TreeParents(const PrepResidue& residue) {
+  const int n = static_cast<int>(residue.atoms.size());
+  std::vector<int> parents(static_cast<size_t>(n), -1);
+  std::vector<std::pair<int, int>> open;  // atom, branches left
+  int last_main = -1;
+  for (int i = 0; i < n; ++i) {
+    const std::string& tree = residue.atoms[static_cast<size_t>(i)].tree;
+    if (!IsTreeType(tree)) continue;
+    int parent = last_main;
+    if (tree != "M" && !open.empty()) {
+      parent = open.back().first;
+      if (--open.back().second == 0) open.pop_back();
+    }
+    parents[static_cast<size_t>(i)] = i > 0 && parent < 0 ? i - 1 : parent;
+    if (tree == "M") last_main = i;
+    if (OpenBranches(tree) > 0) open.emplace_back(i, OpenBranches(tree));
+  }
+  return parents;
+}
+
+}  // namespace
+
+std::vector<ReferenceTriple> PrepReferences(const PrepResidue& residue, const std::string& file) {
+  const size_t n = residue.atoms.size();
+  std::unordered_map<int, int> position_of_number;
+  for (size_t i = 0; i < n; ++i) position_of_number.emplace(residue.atoms[i].number, static_cast<int>(i));
+  const std::vector<int> parents = TreeParents(residue);
+  std::vector<ReferenceTriple> references(n);
+  for (size_t i = 0; i < n; ++i) {
+    const PrepAtom& atom = residue.atoms[i];
+    const int need = static_cast<int>(std::min<size_t>(i, 3));
+    ReferenceTriple refs{};
+    for (int k = need; k < 3; ++k) refs[static_cast<size_t>(k)] = need - 1 - k;
+    bool usable = true;
+    for (int k = 0; k < need; ++k) {
+      auto found = position_of_number.find(atom.references[static_cast<size_t>(k)]);
+      const int position = found == position_of_number.end() ? -1 : found->second;
+      usable = usable && position >= 0 && position < static_cast<int>(i) &&
+               std::find(refs.begin(), refs.begin() + k, position) == refs.begin() + k;
+      refs[static_cast<size_t>(k)] = position;
+    }
+    for (int k = 0; !usable && k < need; ++k) {
+      const int below = k == 0 ? static_cast<int>(i) : refs[static_cast<size_t>(k - 1)];
+      refs[static_cast<size_t>(k)] = below < 0 ? -1 : parents[static_cast<size_t>(below)];
+      if (refs[static_cast<size_t>(k)] < 0) {
+        Fatal("Error: " + file + ": line " + std::to_string(atom.line) + ": atom " + atom.name + " of residue " +
+              residue.name + " has no usable reference atoms, and the tree types do not give them.");
+      }
+    }
+    references[i] = refs;
+  }
+  return references;
+}
 
 CAmberPrepFile::CAmberPrepFile() = default;
 CAmberPrepFile::CAmberPrepFile(std::string name) { OpenInput(std::move(name)); }
@@ -11,9 +245,189 @@ CAmberPrepFile::~CAmberPrepFile() = default;
 void CAmberPrepFile::OpenInput(std::string name) { StoreNameAndOpenInput(name); }
 void CAmberPrepFile::OpenOutput(std::string name, bool open) { OpenOutputShared(name, open); }
 
-// The reader and writer of this format arrive with their own work; until then
-// a command that needs them stops with a clear message.
-void CAmberPrepFile::Read(int) { Fatal("Error: reading PREP files is not available yet."); }
-void CAmberPrepFile::Write() { Fatal("Error: writing PREP files is not available yet."); }
+// One residue per call: the first call reads the file header too, later
+// calls continue with the next residue of a library. After the last one the
+// record is left empty.
+void CAmberPrepFile::Read(int) {
+  ClearAtomAndResidueGroups();
+  title_.clear();
+  charge_.clear();
+  internal_.clear();
+  internal_reference_.clear();
+  ClearConnection();
+  number_of_atoms_ = 0;
+  number_of_residues_ = 0;
+  PrepResidue residue;
+  if (ReadPrepResidue(input_, input_file_name_, header_pending_, residue)) FillRecord(residue);
+}
+
+namespace {
+
+// The leading dummy atoms (type DU, at most three) that place the residue.
+size_t LeadingDummies(const PrepResidue& residue) {
+  size_t count = 0;
+  while (count < kDummyAtoms && count < residue.atoms.size() && residue.atoms[count].type == kDummyType) ++count;
+  return count;
+}
+
+}  // namespace
+
+void CAmberPrepFile::FillRecord(const PrepResidue& residue) {
+  const std::vector<ReferenceTriple> references = PrepReferences(residue, input_file_name_);
+  const size_t dummies = LeadingDummies(residue);
+  const size_t n = residue.atoms.size() - dummies;
+  title_ = residue.title;
+  for (size_t i = dummies; i < residue.atoms.size(); ++i) {
+    const PrepAtom& atom = residue.atoms[i];
+    int element = ElementOfAtomType(atom.type, atom.name);
+    if (element < 0) {
+      Warn("Found incorrect atom type.");
+      element = 0;
+    }
+    const std::string_view symbol = kElementSymbols[static_cast<size_t>(element)];
+    std::string name = atom.name;
+    name.resize(4, ' ');
+    atom_name_.push_back(AlignAmberName(name, symbol));
+    atom_type_.emplace_back(symbol);
+    atom_index_.push_back(static_cast<int>(i - dummies) + 1);
+    residue_name_.push_back(residue.name);
+    residue_index_.push_back(1);
+    residue_number_.push_back(0);
+    if (residue.cartesian) cartesian_.push_back(atom.values);
+    if (residue.charged && residue.charges.empty()) charge_.push_back(atom.charge);
+  }
+  number_of_atoms_ = static_cast<int>(n);
+  number_of_residues_ = n > 0 ? 1 : 0;
+  head_atom_of_residue_ = {0, static_cast<int>(n)};
+  if (!residue.charges.empty()) {
+    if (residue.charges.size() != n) {
+      Warn("Warning: " + input_file_name_ + ": residue " + residue.name + " has " +
+           std::to_string(residue.charges.size()) + " charges in its CHARGE section for " + std::to_string(n) +
+           " atoms.");
+    }
+    charge_.assign(n, 0.0);
+    std::copy_n(residue.charges.begin(), std::min(n, residue.charges.size()), charge_.begin());
+  }
+  if (!residue.cartesian) {
+    for (const PrepAtom& atom : residue.atoms) internal_.push_back(atom.values);
+    internal_reference_ = references;
+    BuildCartesian(dummies, residue.name);
+  }
+  ConnectTemplate(residue, references, dummies);
+}
+
+// The template's bonds: each real atom to the atom its bond length runs to
+// (NA), and the ring closures of the LOOP section.
+void CAmberPrepFile::ConnectTemplate(const PrepResidue& residue, const std::vector<ReferenceTriple>& references,
+                                     size_t dummies) {
+  const int n = number_of_atoms_;
+  BondMap bonds;
+  bonds.reserve(n);
+  auto bond = [&](int a, int b) {
+    if (a == b || a < 0 || b < 0) return;
+    BondMap::List& list = bonds[a];
+    if (std::find(list.begin(), list.end(), b) != list.end()) return;
+    list.push_back(b);
+    bonds[b].push_back(a);
+  };
+  const int offset = static_cast<int>(dummies);
+  for (int i = 0; i < n; ++i) bond(i, references[static_cast<size_t>(i + offset)][0] - offset);
+  auto position = [&](const std::string& name) {
+    for (int i = 0; i < n; ++i) {
+      if (Trim(atom_name_[static_cast<size_t>(i)]) == name) return i;
+    }
+    return -1;
+  };
+  for (const auto& [first, second] : residue.loops) {
+    const int a = position(first);
+    const int b = position(second);
+    if (a < 0 || b < 0) {
+      Warn("Warning: " + input_file_name_ + ": the LOOP bond " + first + "-" + second + " of residue " +
+           residue.name + " names an atom the residue does not have.");
+    }
+    bond(a, b);
+  }
+  AdoptConnection(std::move(bonds));
+}
+
+// Coordinates from the Z-matrix; the dummy atoms' points are dropped with
+// the dummy atoms.
+void CAmberPrepFile::BuildCartesian(size_t dummies, const std::string& residue_name) {
+  InternalToCartesian();
+  if (cartesian_.size() != internal_.size()) {
+    Fatal("Error: " + input_file_name_ + ": the Z-matrix of residue " + residue_name +
+          " does not give coordinates for every atom.");
+  }
+  cartesian_.erase(cartesian_.begin(), cartesian_.begin() + static_cast<long>(dummies));
+}
+
+// The fixed lines of a one-residue file; the atom lines come from the
+// Z-matrix, computed from the coordinates (with three dummy atoms put in
+// front) when the record has none.
+void CAmberPrepFile::Write() {
+  if (file_flags_ & kFileCreateBonds) CreateConnection();
+  if (!Holds(State::kInternal)) CartesianToInternal();
+  std::string& out = output_.Buffer();
+  out.append("    0    0    2\n\n");
+  const std::string_view title = std::string_view(title_).substr(0, title_.find('\n'));
+  out.append(title.empty() ? "This is a remark line" : title);
+  out.append("\nmolecule.res\n");
+  AppendLeft(out, TemplateResidueName(), 6);
+  AppendLeft(out, "INT", 5);
+  AppendLeft(out, "0", 3);
+  out.append("\nCORRECT     OMIT DU   BEG\n");
+  AppendFixed(out, 0.0, 8, 4);
+  out.push_back('\n');
+  WriteAtomLines(out);
+  out.append("\n\nDONE\nSTOP\n");
+  output_.Commit();
+  output_.Close();
+}
+
+// The Z-matrix may run ahead of the atom lists by the dummy atoms that a
+// template read from a file keeps only there; dummy atoms are also the
+// leading atoms of type DU that CartesianToInternal puts in front.
+size_t CAmberPrepFile::DummiesAhead() const {
+  const size_t atoms = static_cast<size_t>(std::max(number_of_atoms_, 0));
+  return internal_.size() > atoms ? internal_.size() - atoms : 0;
+}
+
+std::string CAmberPrepFile::TemplateResidueName() const {
+  size_t first = 0;
+  while (first < kDummyAtoms && first < atom_type_.size() && atom_type_[first] == kDummyType) ++first;
+  if (DummiesAhead() > 0) first = 0;
+  if (first >= residue_name_.size()) return "MOL";
+  std::string_view name = Trim(residue_name_[first]);
+  return name.empty() ? "MOL" : std::string(name.substr(0, 3));
+}
+
+void CAmberPrepFile::WriteAtomLines(std::string& out) {
+  const size_t ahead = DummiesAhead();
+  for (size_t j = 0; j < internal_.size(); ++j) {
+    const long atom = static_cast<long>(j) - static_cast<long>(ahead);
+    const size_t a = static_cast<size_t>(std::max(atom, 0L));
+    const bool dummy = atom < 0 || (j < kDummyAtoms && a < atom_type_.size() && atom_type_[a] == kDummyType);
+    std::string_view name = dummy ? "DUMM" : (a < atom_name_.size() ? Trim(atom_name_[a]) : std::string_view("DU"));
+    std::string_view type = dummy || a >= atom_type_.size() ? kDummyType : std::string_view(atom_type_[a]);
+    AppendInt(out, static_cast<long long>(j) + 1, 4);
+    out.append("  ");
+    AppendLeft(out, name, 5);
+    out.push_back(' ');
+    AppendLeft(out, type, 6);
+    AppendLeft(out, "M", 2);
+    out.push_back(' ');
+    const ReferenceTriple refs = j < internal_reference_.size() ? internal_reference_[j] : ReferenceTriple{-1, -1, -1};
+    for (int ref : refs) {
+      AppendInt(out, static_cast<long long>(ref) + 1, 3);
+      out.push_back(' ');
+    }
+    for (double value : internal_[j]) {
+      AppendFixed(out, value, 9, 3);
+      out.push_back(' ');
+    }
+    AppendFixed(out, !dummy && a < charge_.size() ? charge_[a] : 0.0, 9, 5);
+    out.push_back('\n');
+  }
+}
 
 }  // namespace tarvex

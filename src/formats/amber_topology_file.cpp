@@ -33,6 +33,7 @@
 #include "common/exit.h"
 #include "common/numbers.h"
 #include "common/text.h"
+#include "formats/amber_names.h"
 #include "formats/amber_numbers.h"
 #include "formats/amber_titles.h"
 #include "molecule/tables.h"
@@ -227,20 +228,6 @@ std::string_view ElementOfName(std::string_view name) {
 // anything else leave the element to the name.
 constexpr int kLastElement = 86;
 
-// The four-column alignment of PDB names: one-letter elements start in the
-// second column (" OG1"); hydrogens named with a fourth digit move it to the
-// front ("HB21" -> "1HB2"); two-letter elements fill the field as read. Other
-// names of four characters ("H31H" of AMOEBA water models, "HO5'") fill the
-// field too: shifting them would cut off their last character.
-std::string AlignName(const std::string& name, std::string_view element) {
-  if (element.size() != 1) return name;
-  const bool digit_last = element == "H" && IsDigit(name[3]);
-  if (name[3] != ' ' && !digit_last) return name;
-  std::string aligned(1, digit_last ? name[3] : ' ');
-  aligned.append(name, 0, 3);
-  return aligned;
-}
-
 }  // namespace
 
 CAmberTopologyFile::CAmberTopologyFile() = default;
@@ -272,8 +259,8 @@ void CAmberTopologyFile::Read(int) {
     ReadFlaggedLayout(sections);
   } else {
     if (version_ != "amber6") {
-      ErrLine("Warning: unknown Amber version.");
-      ErrLine("Reading file as the Amber version 6.");
+      Warn("Warning: unknown Amber version.");
+      Warn("Reading file as the Amber version 6.");
     }
     ReadFixedLayout(sections);
   }
@@ -389,7 +376,7 @@ void CAmberTopologyFile::FillRecord(TopologySections& sections) {
     std::string_view element = (z >= 1 && z <= kLastElement) ? kElementSymbols[static_cast<size_t>(z)]
                                                               : ElementOfName(name);
     atom_type_.emplace_back(element);
-    atom_name_.push_back(AlignName(name, element));
+    atom_name_.push_back(AlignAmberName(name, element));
   }
   charge_.reserve(n);
   for (double charge : sections.charges) charge_.push_back(charge / kChargeScale);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "chemistry/force_field_types.h"
 #include "common/numbers.h"
 #include "common/text.h"
 #include "molecule/tables.h"
@@ -41,6 +42,20 @@ std::string SybylElement(const std::string& type) {
     return std::string{type[0], static_cast<char>(type[1] - 'A' + 'a')};
   }
   return type;
+}
+
+// The element of an atom from the part of its type before the ".": SYBYL
+// types are elements already (C of C.ar, Cl, Na), Amber and GAFF types name
+// them by the force field's convention (CT and ca are carbons, nb a
+// nitrogen, Cl- chlorine), and a type that is neither (W1 of a CSD metal,
+// Any) leaves the element to the atom name. Elements keep the SYBYL
+// spelling (Cl, Zn); the dummy atom and lone pairs are DU and LP.
+std::string ElementOfMol2Type(std::string_view type, std::string_view name) {
+  const int element = ElementOfAtomType(type, name);
+  if (element <= 0) return std::string(kElementSymbols[0]);
+  std::string symbol(kElementSymbols[static_cast<size_t>(element)]);
+  if (symbol.size() == 2 && symbol != "LP") symbol[1] = static_cast<char>(symbol[1] - 'A' + 'a');
+  return symbol;
 }
 
 }  // namespace
@@ -161,13 +176,10 @@ void CMol2File::ReadAtomLine(std::string_view line, std::string& previous_substr
   cartesian_.push_back(point);
   std::string_view type = fields.size() > 5 ? fields[5] : std::string_view("DU");
   size_t dot = type.rfind('.');
-  if (dot == std::string_view::npos) {
-    atom_type_.emplace_back(type);
-    type_suffix_.emplace_back();
-  } else {
-    atom_type_.emplace_back(type.substr(0, dot));
-    type_suffix_.emplace_back(type.substr(dot + 1));
-  }
+  const std::string_view name = fields.size() > 1 ? fields[1] : std::string_view();
+  atom_type_.push_back(ElementOfMol2Type(type.substr(0, dot), name));
+  if (dot == std::string_view::npos) type_suffix_.emplace_back();
+  else type_suffix_.emplace_back(type.substr(dot + 1));
   int substructure_id = 0;
   if (fields.size() > 6) ParseIntField(fields[6], substructure_id);
   std::string substructure(fields.size() > 7 ? fields[7] : std::string_view());

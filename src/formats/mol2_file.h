@@ -9,7 +9,9 @@
 //   BOND      id origin-atom-id target-atom-id type
 // The SYBYL atom type is an element and a hybridisation suffix joined by a
 // "." (C.ar, N.pl3, S.o2); Amber and GAFF types (CT, ca, hn) and metals (Zn)
-// have no ".". The writer produces MOLECULE, ATOM, BOND and SUBSTRUCTURE.
+// have no "."; the reader takes each atom's element from the type, Amber and
+// GAFF types through the force-field table (CT and ca are carbons, not
+// calcium). The writer produces MOLECULE, ATOM, BOND and SUBSTRUCTURE.
 #pragma once
 
 #include <string>
@@ -31,7 +33,7 @@ class CMol2File final : public CDataFile {
   void Write() override;
 
   // The part of each atom's MOL2 type after its "." (empty without one);
-  // `atom_type` holds the part before it.
+  // `atom_type` holds the element of the part before it.
   const std::vector<std::string>& Mol2TypeSuffixes() const { return type_suffix_; }
 
  private:

@@ -1,0 +1,19 @@
+// Atom names of the Amber files (topologies, PREP templates) in the four
+// columns of PDB names, so that every reader hands the writers the same
+// alignment.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tarvex {
+
+// The four-column alignment of PDB names for a name padded to four columns:
+// one-letter elements start in the second column (" OG1"); hydrogens named
+// with a fourth digit move it to the front ("HB21" -> "1HB2"); two-letter
+// elements fill the field as read. Other names of four characters ("H31H"
+// of AMOEBA water models, "HO5'") fill the field too: shifting them would
+// cut off their last character.
+std::string AlignAmberName(const std::string& name, std::string_view element);
+
+}  // namespace tarvex
