@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "chemistry/superposition.h"
 #include "common/console.h"
 #include "common/exit.h"
 #include "common/numbers.h"
@@ -251,8 +252,6 @@ Frame CentredOnMass(const Frame& points, const std::vector<double>& masses) {
 
 namespace {
 
-using Matrix3 = std::array<Point, 3>;
-
 Matrix3 InertiaTensor(const Frame& centred, const std::vector<double>& masses) {
   Matrix3 a{};
   for (size_t i = 0; i < centred.size(); ++i) {
@@ -271,54 +270,15 @@ Matrix3 InertiaTensor(const Frame& centred, const std::vector<double>& masses) {
   return a;
 }
 
-// One Jacobi rotation in the (p, q) plane: it zeroes a[p][q] and turns the
-// eigenvector columns of v with it.
-void JacobiRotate(Matrix3& a, Matrix3& v, size_t p, size_t q) {
-  const double theta = (a[q][q] - a[p][p]) / (2.0 * a[p][q]);
-  const double t = (theta >= 0 ? 1.0 : -1.0) / (std::abs(theta) + std::sqrt(theta * theta + 1.0));
-  const double c = 1.0 / std::sqrt(t * t + 1.0);
-  const double s = t * c;
-  for (size_t k = 0; k < 3; ++k) {
-    const double akp = a[k][p];
-    a[k][p] = c * akp - s * a[k][q];
-    a[k][q] = s * akp + c * a[k][q];
-  }
-  for (size_t k = 0; k < 3; ++k) {
-    const double apk = a[p][k];
-    a[p][k] = c * apk - s * a[q][k];
-    a[q][k] = s * apk + c * a[q][k];
-  }
-  for (size_t k = 0; k < 3; ++k) {
-    const double vkp = v[k][p];
-    v[k][p] = c * vkp - s * v[k][q];
-    v[k][q] = s * vkp + c * v[k][q];
-  }
-}
-
 }  // namespace
 
-// The inertia tensor diagonalised by Jacobi rotations (a few sweeps bring
-// a 3x3 tensor to machine precision); the eigenvectors are sorted with
-// their eigenvalues, smallest moment first.
+// The eigenvectors of the inertia tensor, smallest moment first.
 PrincipalFrame PrincipalAxes(const Frame& centred, const std::vector<double>& masses) {
-  Matrix3 a = InertiaTensor(centred, masses);
-  Matrix3 v = {{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
-  const double scale = a[0][0] * a[0][0] + a[1][1] * a[1][1] + a[2][2] * a[2][2];
-  for (int sweep = 0; sweep < 50; ++sweep) {
-    const double off = a[0][1] * a[0][1] + a[0][2] * a[0][2] + a[1][2] * a[1][2];
-    if (off == 0.0 || off < 1e-30 * scale) break;
-    for (size_t p = 0; p < 2; ++p) {
-      for (size_t q = p + 1; q < 3; ++q) {
-        if (a[p][q] != 0.0) JacobiRotate(a, v, p, q);
-      }
-    }
-  }
-  std::array<size_t, 3> order = {0, 1, 2};
-  std::sort(order.begin(), order.end(), [&](size_t x, size_t y) { return a[x][x] < a[y][y]; });
+  const SymmetricEigen eigen = DecomposeSymmetric(InertiaTensor(centred, masses));
   PrincipalFrame frame;
   for (size_t j = 0; j < 3; ++j) {
-    frame.moments[j] = a[order[j]][order[j]];
-    for (size_t row = 0; row < 3; ++row) frame.axes[row][j] = v[row][order[j]];
+    frame.moments[j] = eigen.values[2 - j];
+    for (size_t row = 0; row < 3; ++row) frame.axes[row][j] = eigen.vectors[2 - j][row];
   }
   return frame;
 }
