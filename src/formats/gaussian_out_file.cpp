@@ -317,7 +317,8 @@ void CGaussianOutFile::FinishEcho(bool complete) {
 }
 
 // center, atomic number, [atomic type,] x, y, z; the dashed line completes
-// the block. A line of any other shape abandons it.
+// the block. A line of any other shape abandons it. Ghost atoms (Bq,
+// atomic number 0) are kept as dummy atoms "DU".
 bool CGaussianOutFile::TakeGeometryRow(std::string_view trimmed) {
   if (IsDashes(trimmed)) {
     block_ = Block::kNone;
@@ -340,8 +341,13 @@ bool CGaussianOutFile::TakeGeometryRow(std::string_view trimmed) {
     block_ = Block::kNone;
     return false;
   }
-  rows_.push_back(point);
-  row_elements_.push_back(element);
+  // Dummy atoms (X of a Z-matrix) stand in "Z-Matrix orientation" blocks
+  // with atomic number -1 and in no other: they are no atoms of the
+  // molecule, and every geometry of a log keeps the same atoms without them.
+  if (element >= 0) {
+    rows_.push_back(point);
+    row_elements_.push_back(element);
+  }
   return false;
 }
 

@@ -146,6 +146,7 @@ TEST(GaussianOutReader, ZMatrixEcho) {
 // leaves out the geometry Gaussian prints again after "Optimization
 // completed" (anthracene, cyclopropenyl, 1himidaz_m1b1, the IRC run), and
 // reads nothing from g98.out (xtb), ala_conf1 and the truncated 1himidaz_m23b6.
+// Both leave out the dummy atoms of the 1himidaz_m1b1 Z-matrix.
 TEST(GaussianOutReader, CorpusFiles) {
   if (!CorpusPresent()) GTEST_SKIP() << "corpus not found";
   struct Row {
@@ -190,6 +191,11 @@ TEST(GaussianOutReader, CorpusFiles) {
     }
     EXPECT_EQ(file.ModesInStandardOrientation(), row.standard) << row.name;
   }
+  // The dummy atom of its Z-matrix (atomic number -1 in the "Z-Matrix
+  // orientation" blocks) is no atom of the molecule.
+  CGaussianOutFile zmatrix(std::string(TARVEX_CORPUS) + "/log/NIST_CCCBDB_1himidaz_m1b1.out");
+  zmatrix.ReadAll(0);
+  for (const Frame& frame : zmatrix.GetCartesianAll()) EXPECT_EQ(frame.size(), 6u);
   // The atoms of the IRC run: O C C O O H H H.
   CGaussianOutFile irc(std::string(TARVEX_CORPUS) + "/log/rxn_1_irc_1.out");
   irc.Read(1);
