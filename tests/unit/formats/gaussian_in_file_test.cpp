@@ -150,17 +150,6 @@ TEST(GaussianInWriter, VariablesAndReadingThemBack) {
   EXPECT_EQ(WriteOut(scratch, *back, "hooh.com"), text);
 }
 
-TEST(GaussianInWriter, MissingPointsAreAnError) {
-  ScratchDir scratch;
-  CGaussianInFile record;
-  FillWater(record);
-  record.SetCartesian({{0, 0, 0}, {0.96, 0, 0}});
-  record.OpenOutput(scratch.Path("short.com"), true);
-  EXPECT_EQ(ErrorOf([&] { record.Write(); }),
-            "Error: 2 of the 3 atoms have coordinates; the structure cannot be written.\n");
-  EXPECT_FALSE(scratch.Exists("short.com"));
-}
-
 // Link 0 lines, a route over two lines, a two-line title, separators of
 // one blank, commas, atomic numbers as labels, freeze flags, a basis-set
 // section after the molecule and a second job that is not read.
