@@ -258,7 +258,8 @@ TEST_F(InternalCoordinatesTest, MessagesAndTheConnectionListing) {
 }
 
 // The round trip on real structures: every PDB (bonds perceived), every
-// molecule of every MOL2 (its own bonds) and every text restart (no bonds:
+// MOL2 read to its end (its own bonds; reads after the first may join two
+// molecules, which is still every atom) and every text restart (no bonds:
 // each atom hangs from the dummies).
 TEST_F(InternalCoordinatesTest, CorpusStructuresSurviveTheRoundTrip) {
   if (!testing_files::CorpusPresent()) GTEST_SKIP() << "corpus not found";
