@@ -9,12 +9,12 @@
 // nothing for a record nobody asks.
 //
 // It is the std::vector<int> that GetAtomIndex hands out, so that every way of
-// changing the numbers keeps working. Any assignment drops the look-up; so
-// does a change of the list's length or storage, or of the atom count the
-// search covers. Changes in place that keep all of these (writing elements
-// through a held reference, clearing and refilling to the same length) must
-// be announced with Changed(): the record does so wherever it hands the list
-// out or empties it.
+// changing the numbers keeps working. Any assignment, clear() or resize()
+// drops the look-up; so does a change of the list's length or storage, or of
+// the atom count the search covers. Changes that keep all of these and go
+// through a std::vector<int> reference (writing elements, clearing and
+// refilling to the same length) must be announced with Changed(): the record
+// does so wherever it hands the list out.
 #pragma once
 
 #include <cstddef>
@@ -30,6 +30,16 @@ class AtomNumbers : public std::vector<int> {
   AtomNumbers(const AtomNumbers& other) : std::vector<int>(other) {}
   AtomNumbers& operator=(const AtomNumbers& other);
   AtomNumbers& operator=(const std::vector<int>& numbers);
+
+  // Emptying or resizing the list (to be refilled) drops the look-up.
+  void clear() {
+    std::vector<int>::clear();
+    Changed();
+  }
+  void resize(size_t count) {
+    std::vector<int>::resize(count);
+    Changed();
+  }
 
   // The first position i < min(limit, size()) with (*this)[i] == number, or -1.
   int FirstPosition(int number, int limit);

@@ -106,7 +106,6 @@ void CDataFile::ClearAtomAndResidueGroups() {
   atom_name_.clear();
   atom_type_.clear();
   atom_index_.clear();
-  atom_index_.Changed();
   residue_name_.clear();
   residue_index_.clear();
   residue_number_.clear();
