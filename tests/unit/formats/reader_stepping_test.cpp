@@ -3,7 +3,7 @@
 // through goes on from where its last Read stopped and never rewinds, so
 // each structure comes once and a read at the end of the file gives an empty
 // `cartesian`. A reader that rewound would hand out its first structure for
-// ever. The Gaussian input reader, when it comes, adds its row.
+// ever.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -12,6 +12,8 @@
 #include "formats/amber_coord_file.h"
 #include "formats/amber_prep_file.h"
 #include "formats/amber_restart_file.h"
+#include "formats/gaussian_in_file.h"
+#include "formats/gaussian_out_file.h"
 #include "formats/mol2_file.h"
 #include "formats/pdb_file.h"
 #include "pdb_test_files.h"
@@ -110,6 +112,24 @@ TEST(ReaderStepping, PrepLibraryGivesEachResidue) {
   EXPECT_EQ(Step(library).size(), 32u);
   CAmberPrepFile one(std::string(TARVEX_CORPUS) + "/prep/benzene.prepi");
   EXPECT_EQ(Step(one).size(), 1u);
+}
+
+// A Gaussian input is the geometry of its first job, whatever follows
+// --Link1--; a log gives each geometry it prints, as ReadAll finds them.
+TEST(ReaderStepping, GaussianInputAndLog) {
+  const testing::ScratchDir dir;
+  const std::string job = "#P HF/STO-3G\n\nwater\n\n0 1\nO  0.0 0.0 0.0\nH  0.96 0.0 0.0\nH  -0.24 0.93 0.0\n\n";
+  CGaussianInFile input(dir.Write("water.com", job + "--Link1--\n%Chk=water\n" + job));
+  EXPECT_EQ(Step(input), (std::vector<double>{0.0}));
+
+  for (const std::string& log : {std::string(TARVEX_TEST_DATA) + "/gaussian/water_path_g09.log",
+                                std::string(TARVEX_TEST_DATA) + "/../../examples/rxn_1_irc_1.out"}) {
+    CGaussianOutFile all(log);
+    all.ReadAll(0);
+    CGaussianOutFile stepped(log);
+    EXPECT_EQ(Step(stepped).size(), all.GetCartesianAll().size()) << log;
+    EXPECT_GT(all.GetCartesianAll().size(), 1u) << log;
+  }
 }
 
 TEST(ReaderStepping, CorpusMol2FilesOfManyMolecules) {
