@@ -11,6 +11,11 @@
 // white-space-separated values, so the line layout plays no part: a wrong
 // atom count or a wrong BOX setting shifts every frame after the first, which
 // is why a file that ends inside a frame is reported.
+//
+// The numbers are read by CoordinateScanner: lines in the layout above are
+// cut at their columns, every other line is read word by word, with the
+// same numbers, stops and warnings either way. An analyzer that uses a few
+// atoms names them (SetNeededAtoms), and only their numbers are converted.
 #include "formats/amber_coord_file.h"
 
 #include <array>
@@ -52,8 +57,17 @@ bool CAmberCoordFile::ReadFrame() {
   const bool with_box = (file_flags_ & kFileBox) != 0;
   const size_t points = static_cast<size_t>(number_of_atoms_);
   const size_t wanted = 3 * points + (with_box ? 3 : 0);
-  NumberScanner scanner(input_);
-  size_t read = tarvex::ReadFrame(scanner, scratch_, points);
+  if (wanted_atoms_ != needed_atoms_) {
+    wanted_atoms_ = needed_atoms_;
+    NumbersOfAtoms(wanted_atoms_, wanted_);
+    fresh_layouts_ = 2;
+  }
+  if (fresh_layouts_ > 0) {
+    scratch_.clear();
+    --fresh_layouts_;
+  }
+  CoordinateScanner scanner(input_);
+  size_t read = scanner.ReadFrame(scratch_, points, wanted_);
   std::array<double, 3> box{};
   if (read == 3 * points && with_box) read += scanner.Read(box.data(), box.size());
   if (read == wanted) {
@@ -77,13 +91,16 @@ bool CAmberCoordFile::ReadFrame() {
 
 // which = 0 reads the next frame, N > 0 reads N frames and keeps the N-th
 // (or the last whole one), a negative value reads to the end of the file.
+// The frame read last is swapped in, so the buffers are reused frame after
+// frame; `cartesian` is emptied only when no frame was read.
 void CAmberCoordFile::Read(int which) {
-  cartesian_.clear();
   const int target = which == 0 ? 1 : which;
-  for (int count = 0; which < 0 || count < target; ++count) {
+  int count = 0;
+  for (; which < 0 || count < target; ++count) {
     if (!ReadFrame()) break;
     std::swap(cartesian_, scratch_);
   }
+  if (count == 0) cartesian_.clear();
 }
 
 // Every frame to the end of the file; `frame` (0-based, negative for the

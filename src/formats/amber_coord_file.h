@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/amber_numbers.h"
 #include "molecule/data_file.h"
 
 namespace tarvex {
@@ -36,6 +37,12 @@ class CAmberCoordFile final : public CDataFile {
   // The frame being read; swapped with cartesian_ when complete, so that
   // streaming a trajectory allocates nothing after its first frame.
   Frame scratch_;
+  // The numbers of the needed atoms (all when empty), and the needed-atom
+  // list they were made from. When it changes, the next two frames are laid
+  // out anew, so that neither buffer keeps points of atoms no longer read.
+  std::vector<NumberRange> wanted_;
+  std::vector<int> wanted_atoms_;
+  int fresh_layouts_ = 0;
   int64_t frames_read_ = 0;
   bool stopped_ = false;
 };
