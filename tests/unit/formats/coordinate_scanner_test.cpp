@@ -41,7 +41,10 @@ std::string Describe(const FrameResult& result) {
   text += " \"";
   text += result.bad_word;
   text += "\":";
-  for (size_t k = 0; k < result.values.size() && k < 12; ++k) text += " " + std::to_string(result.values[k]);
+  for (size_t k = 0; k < result.values.size() && k < 12; ++k) {
+    text.push_back(' ');
+    text += std::to_string(result.values[k]);
+  }
   return text;
 }
 
