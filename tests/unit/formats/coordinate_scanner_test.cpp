@@ -172,7 +172,8 @@ std::string RandomWord(std::mt19937& random) {
 // A trajectory of random layout: Amber lines ("%8.3f", ten to a line, with
 // numbers that fill the field and touch the one before), and lines of other
 // programs: free spacing, tabs, exponents, blank lines, overflow stars,
-// words that are no number, CRLF line ends, box lines, a cut last line.
+// words that are no number, CRLF line ends, a cut last line; and Amber lines
+// with a character changed.
 std::string RandomTrajectory(std::mt19937& random, size_t numbers) {
   std::uniform_int_distribution<int> percent(0, 99);
   std::uniform_real_distribution<double> amber(-999.999, 9999.999);
@@ -191,6 +192,12 @@ std::string RandomTrajectory(std::mt19937& random, size_t numbers) {
         line += field;
       }
       if (percent(random) < 2) line += " ";
+      // A character changed here and there: every rule of the layout check
+      // meets lines that break it in one place.
+      for (int k = percent(random) < 15 ? 1 + percent(random) % 3 : 0; k > 0; --k) {
+        static constexpr char kSwaps[] = " -.+0123456789eE\tx*";
+        line[static_cast<size_t>(percent(random)) % line.size()] = kSwaps[percent(random) % (sizeof kSwaps - 1)];
+      }
     } else {
       for (int k = 0; k < fields; ++k) {
         const int gap = percent(random);
