@@ -7,6 +7,7 @@
 #include "common/line_reader.h"
 #include "common/text.h"
 #include "formats/amber_coord_file.h"
+#include "formats/amber_netcdf_file.h"
 #include "formats/amber_prep_file.h"
 #include "formats/amber_restart_file.h"
 #include "formats/amber_topology_file.h"
@@ -47,6 +48,11 @@ constexpr std::array kFormats = {
                BoxUse::kNone, Make<CGaussianInFile>, Open<CGaussianInFile>},
     FileFormat{FileType::kGaussianOut, "Gaussian out", "LOG, GAUSSIAN_OUT", "LOG", DefaultMolecule::kLast,
                BoxUse::kNone, Make<CGaussianOutFile>, Open<CGaussianOutFile>},
+    // Binary Amber files carry their box themselves: no BOX flag is needed.
+    FileFormat{FileType::kAmberNetcdf, "Amber NetCDF", "NC, NCDF, NETCDF, AMBER_NC", "NC, NCDF, NETCDF",
+               DefaultMolecule::kOnly, BoxUse::kNone, Make<CAmberNetcdfFile>, Open<CAmberNetcdfFile>},
+    FileFormat{FileType::kAmberNetcdfRestart, "Amber NCRST", "NCRST, AMBER_NCRST", "NCRST", DefaultMolecule::kOnly,
+               BoxUse::kNone, Make<CAmberNetcdfRestartFile>, Open<CAmberNetcdfRestartFile>},
 };
 
 // FindFormat indexes the table by type.

@@ -30,6 +30,8 @@ enum class FileType {
   kAmberPrep,
   kGaussianIn,
   kGaussianOut,
+  kAmberNetcdf,
+  kAmberNetcdfRestart,
 };
 
 // The molecule a format that holds several reads by default (Read(0)).
