@@ -20,7 +20,11 @@
 // the text restart, so they are divided by 20.455.
 #include "formats/amber_netcdf_file.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 #include <utility>
 
@@ -37,6 +41,8 @@ namespace {
 // are in its internal units.
 constexpr double kAmberTimeUnit = 1.0 / 20.455;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+constexpr uint64_t Pad4(uint64_t bytes) { return (bytes + 3) & ~uint64_t{3}; }
 
 [[noreturn]] void WritingUnsupported() {
   Fatal("Error: Amber NetCDF files are read only; write an Amber CRD or RST file instead.");
@@ -75,6 +81,10 @@ class NetcdfInput {
   // Reads a variable's values in [start, start + count), scaled.
   void ReadScaled(int variable, const size_t* start, const size_t* count, size_t values, double* out);
   void Check(int status) const;
+  // The bytes a classic (CDF-1 or CDF-2) file must hold: its header and
+  // data as the header describes them; 0 for other formats.
+  uint64_t DescribedSize() const;
+  uint64_t AttributeBytes(int variable, int count) const;
 
   std::string name_;
   Handle handle_;
@@ -125,10 +135,75 @@ NetcdfInput::NetcdfInput(const std::string& name, bool restart) : name_(name), r
   frames_ = lengths[0];
   atoms_ = lengths[1];
   if (frames_ == 0) Fatal("Error: " + name + " holds no frames.");
+  struct stat info {};
+  const uint64_t described = DescribedSize();
+  if (described > 0 && ::stat(name.c_str(), &info) == 0 && static_cast<uint64_t>(info.st_size) < described) {
+    Fatal("Error: " + name + " is cut short: it holds " + std::to_string(info.st_size) + " of the " +
+          std::to_string(described) + " bytes its header describes.");
+  }
   if (atoms_ == 0) Fatal("Error: " + name + " holds no atoms.");
   if (atoms_ > static_cast<size_t>(std::numeric_limits<int>::max())) {
     Fatal("Error: " + name + " holds " + std::to_string(atoms_) + " atoms, more than can be read.");
   }
+}
+
+// The classic layout (the NetCDF-3 format document): the magic, the record
+// count, then the lists of dimensions, attributes and variables, each name a
+// count and its characters padded to 4 bytes, each value list padded to 4;
+// then the fixed variables and the records, each variable padded to 4 (the
+// one record variable of a file that has only one is not padded). A file
+// shorter than that was cut short: the library would read zeros for what is
+// missing.
+uint64_t NetcdfInput::AttributeBytes(int variable, int count) const {
+  uint64_t bytes = 8;  // tag and count, or the absent list
+  for (int k = 0; k < count; ++k) {
+    char name[NC_MAX_NAME + 1] = {};
+    nc_type type = NC_NAT;
+    size_t length = 0;
+    size_t type_size = 0;
+    Check(nc_inq_attname(handle_.id, variable, k, name));
+    Check(nc_inq_att(handle_.id, variable, name, &type, &length));
+    Check(nc_inq_type(handle_.id, type, nullptr, &type_size));
+    bytes += 4 + Pad4(std::strlen(name)) + 8 + Pad4(length * type_size);
+  }
+  return bytes;
+}
+
+uint64_t NetcdfInput::DescribedSize() const {
+  int format = 0;
+  Check(nc_inq_format(handle_.id, &format));
+  if (format != NC_FORMAT_CLASSIC && format != NC_FORMAT_64BIT_OFFSET) return 0;
+  int dimensions = 0, variables = 0, attributes = 0, unlimited = -1;
+  Check(nc_inq(handle_.id, &dimensions, &variables, &attributes, &unlimited));
+  uint64_t header = 8 + 8 + AttributeBytes(NC_GLOBAL, attributes) + 8;
+  std::vector<size_t> lengths(static_cast<size_t>(dimensions));
+  for (int d = 0; d < dimensions; ++d) {
+    char name[NC_MAX_NAME + 1] = {};
+    Check(nc_inq_dim(handle_.id, d, name, &lengths[static_cast<size_t>(d)]));
+    header += 4 + Pad4(std::strlen(name)) + 4;
+  }
+  uint64_t fixed = 0, record = 0, single_record = 0;
+  int record_variables = 0;
+  for (int v = 0; v < variables; ++v) {
+    char name[NC_MAX_NAME + 1] = {};
+    nc_type type = NC_NAT;
+    int rank = 0, variable_attributes = 0;
+    int ids[NC_MAX_VAR_DIMS] = {};
+    size_t type_size = 0;
+    Check(nc_inq_var(handle_.id, v, name, &type, &rank, ids, &variable_attributes));
+    Check(nc_inq_type(handle_.id, type, nullptr, &type_size));
+    header += 4 + Pad4(std::strlen(name)) + 4 + 4 * static_cast<uint64_t>(rank) +
+              AttributeBytes(v, variable_attributes) + 8 + (format == NC_FORMAT_CLASSIC ? 4 : 8);
+    const bool is_record = rank > 0 && ids[0] == unlimited;
+    uint64_t bytes = type_size;
+    for (int k = is_record ? 1 : 0; k < rank; ++k) bytes *= lengths[static_cast<size_t>(ids[k])];
+    (is_record ? record : fixed) += Pad4(bytes);
+    record_variables += is_record;
+    if (is_record) single_record = bytes;
+  }
+  if (record_variables == 1) record = single_record;
+  const uint64_t records = unlimited >= 0 ? lengths[static_cast<size_t>(unlimited)] : 0;
+  return header + fixed + records * record;
 }
 
 std::string NetcdfInput::Title() const {
