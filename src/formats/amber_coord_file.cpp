@@ -107,21 +107,26 @@ void CAmberCoordFile::Read(int which) {
 // Every frame to the end of the file; `frame` (0-based, negative for the
 // last) becomes the current coordinates.
 void CAmberCoordFile::ReadAll(int frame) {
-  cartesian_all_.clear();
+  CollectFrames([this] { Read(0); }, cartesian_, cartesian_all_, number_of_molecules_, frame, input_file_name_);
+}
+
+void CollectFrames(const std::function<void()>& read_next, Frame& cartesian, std::vector<Frame>& all,
+                   int& molecules, int frame, const std::string& file_name) {
+  all.clear();
   for (;;) {
-    Read(0);
-    if (cartesian_.empty()) break;
-    cartesian_all_.push_back(cartesian_);
+    read_next();
+    if (cartesian.empty()) break;
+    all.push_back(cartesian);
   }
-  const int count = static_cast<int>(cartesian_all_.size());
-  number_of_molecules_ = count;
+  const int count = static_cast<int>(all.size());
+  molecules = count;
   if (count == 0) return;
   const int index = frame < 0 ? count - 1 : frame;
   if (index >= count) {
-    Fatal("Error: " + input_file_name_ + " holds " + std::to_string(count) + " frames; frame " +
+    Fatal("Error: " + file_name + " holds " + std::to_string(count) + " frames; frame " +
           std::to_string(index + 1) + " does not exist.");
   }
-  cartesian_ = cartesian_all_[static_cast<size_t>(index)];
+  cartesian = all[static_cast<size_t>(index)];
 }
 
 // One frame per call. The title heads only the first CRD file of the run, so

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,13 @@
 #include "molecule/data_file.h"
 
 namespace tarvex {
+
+// ReadAll of the trajectory formats: `read_next` reads the next frame into
+// `cartesian` (empty when none is left); every frame to the end of the file
+// goes into `all`, and frame `frame` (0-based, negative for the last) becomes
+// `cartesian`. A frame the file does not hold ends the program.
+void CollectFrames(const std::function<void()>& read_next, Frame& cartesian, std::vector<Frame>& all,
+                   int& molecules, int frame, const std::string& file_name);
 
 class CAmberCoordFile final : public CDataFile {
  public:

@@ -29,6 +29,7 @@
 #include <utility>
 
 #include "common/exit.h"
+#include "formats/amber_coord_file.h"
 
 #if TARVEX_HAVE_NETCDF
 #include <netcdf.h>
@@ -365,21 +366,7 @@ void CAmberNetcdfFile::Read(int which) {
 // Every frame from here to the end; `frame` (0-based, negative for the
 // last) becomes the current coordinates.
 void CAmberNetcdfFile::ReadAll(int frame) {
-  cartesian_all_.clear();
-  for (;;) {
-    Read(0);
-    if (cartesian_.empty()) break;
-    cartesian_all_.push_back(cartesian_);
-  }
-  const int count = static_cast<int>(cartesian_all_.size());
-  number_of_molecules_ = count;
-  if (count == 0) return;
-  const int index = frame < 0 ? count - 1 : frame;
-  if (index >= count) {
-    Fatal("Error: " + input_file_name_ + " holds " + std::to_string(count) + " frames; frame " +
-          std::to_string(index + 1) + " does not exist.");
-  }
-  cartesian_ = cartesian_all_[static_cast<size_t>(index)];
+  CollectFrames([this] { Read(0); }, cartesian_, cartesian_all_, number_of_molecules_, frame, input_file_name_);
 }
 
 // ---- restart -----------------------------------------------------------------------

@@ -167,16 +167,12 @@ std::string QuotedWord(std::string_view word) {
   return quoted;
 }
 
-NumberScanner::NumberScanner(LineReader& reader) : reader_(reader) {}
-
-NumberScanner::~NumberScanner() { Release(); }
-
-void NumberScanner::Release() {
+void ReaderWindow::Release() {
   reader_.Consume(static_cast<size_t>(p_ - base_));
   base_ = p_;
 }
 
-bool NumberScanner::Refill() {
+bool ReaderWindow::Refill() {
   reader_.Consume(static_cast<size_t>(p_ - base_));
   const size_t have = static_cast<size_t>(end_ - p_);
   const size_t want = std::max(kWant, have + 1);
@@ -257,26 +253,6 @@ size_t ReadFrame(NumberScanner& scanner, Frame& frame, size_t points) {
     done = chunk_end;
   }
   return numbers;
-}
-
-CoordinateScanner::CoordinateScanner(LineReader& reader) : reader_(reader) {}
-
-CoordinateScanner::~CoordinateScanner() { Release(); }
-
-void CoordinateScanner::Release() {
-  reader_.Consume(static_cast<size_t>(p_ - base_));
-  base_ = p_;
-}
-
-bool CoordinateScanner::Refill() {
-  reader_.Consume(static_cast<size_t>(p_ - base_));
-  const size_t have = static_cast<size_t>(end_ - p_);
-  const size_t want = std::max(kWant, have + 1);
-  std::string_view view = reader_.Available(want);
-  base_ = p_ = view.data();
-  end_ = p_ + view.size();
-  at_eof_ = view.size() < want;
-  return view.size() > have;
 }
 
 // The segment is [p_, line_end); a "\r" before the line end is a blank to

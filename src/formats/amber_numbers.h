@@ -26,15 +26,33 @@ enum class ScanStop {
   kNotANumber,   // a word that does not start with a number
 };
 
-class NumberScanner {
+// The bytes of a LineReader that a scanner reads in place, from the
+// reader's current position. The reader must not be used for anything else
+// until the scanner is destroyed or Release() is called, which hands the read
+// position back to it.
+class ReaderWindow {
  public:
-  // Scans from the reader's current position. The reader must not be used
-  // for anything else until the scanner is destroyed or Release() is called,
-  // which hands the read position back to it.
-  explicit NumberScanner(LineReader& reader);
-  ~NumberScanner();
-  NumberScanner(const NumberScanner&) = delete;
-  NumberScanner& operator=(const NumberScanner&) = delete;
+  explicit ReaderWindow(LineReader& reader) : reader_(reader) {}
+  ~ReaderWindow() { Release(); }
+  ReaderWindow(const ReaderWindow&) = delete;
+  ReaderWindow& operator=(const ReaderWindow&) = delete;
+  void Release();
+
+ protected:
+  // Makes more bytes available, keeping those from p_ on. False when the
+  // file has nothing more.
+  bool Refill();
+
+  LineReader& reader_;
+  const char* base_ = nullptr;  // start of the bytes taken from the reader
+  const char* p_ = nullptr;     // the read position
+  const char* end_ = nullptr;
+  bool at_eof_ = false;
+};
+
+class NumberScanner : public ReaderWindow {
+ public:
+  explicit NumberScanner(LineReader& reader) : ReaderWindow(reader) {}
 
   // The next number; false at the end of the file or at a word that is not a
   // number (Stop() tells which). After a false the scanner stays stopped.
@@ -49,22 +67,12 @@ class NumberScanner {
   ScanStop Stop() const { return stop_; }
   // The word that stopped the scan (kNotANumber), cut to a readable length.
   const std::string& BadWord() const { return bad_word_; }
-  // Hands the read position back to the reader.
-  void Release();
 
  private:
-  // Makes more bytes available, keeping those from p_ on. False when the
-  // file has nothing more.
-  bool Refill();
   // Reads one number from the word starting at p_; word_end is the first
   // blank after it (or the end of the data at the end of the file).
   bool ParseWord(const char* word_end, double& value);
 
-  LineReader& reader_;
-  const char* base_ = nullptr;  // start of the bytes taken from the reader
-  const char* p_ = nullptr;
-  const char* end_ = nullptr;
-  bool at_eof_ = false;
   ScanStop stop_ = ScanStop::kNone;
   std::string bad_word_;
 };
@@ -94,14 +102,9 @@ void NumbersOfAtoms(const std::vector<int>& atoms, std::vector<NumberRange>& ran
 // that run together, exponents, "********" overflow) is read word by word as
 // NumberScanner reads it. Lines are only a way of cutting the stream of
 // words: where a word is read from plays no part in its value.
-class CoordinateScanner {
+class CoordinateScanner : public ReaderWindow {
  public:
-  // As for NumberScanner: the reader is handed back its position by
-  // Release() or the destructor.
-  explicit CoordinateScanner(LineReader& reader);
-  ~CoordinateScanner();
-  CoordinateScanner(const CoordinateScanner&) = delete;
-  CoordinateScanner& operator=(const CoordinateScanner&) = delete;
+  explicit CoordinateScanner(LineReader& reader) : ReaderWindow(reader) {}
 
   // Reads the coordinates of `points` atoms, as ReadFrame below does; with
   // `wanted` not empty only the numbers of those runs are stored, and the
@@ -113,7 +116,6 @@ class CoordinateScanner {
 
   ScanStop Stop() const { return stop_; }
   const std::string& BadWord() const { return bad_word_; }
-  void Release();
 
  private:
   // Reads the numbers [first, last) of the current block, handing the
@@ -127,16 +129,11 @@ class CoordinateScanner {
   // The next word of a free-layout segment: false at its end, or at a word
   // that is not a number (then stop_ is set).
   bool NextWord(double& value);
-  bool Refill();
 
-  LineReader& reader_;
-  const char* base_ = nullptr;  // start of the bytes taken from the reader
-  const char* p_ = nullptr;     // read position inside the current segment
+  // p_ reads inside the current segment, [p_, segment_end_).
   const char* segment_end_ = nullptr;
   const char* next_ = nullptr;  // where the next segment starts
-  const char* end_ = nullptr;
   bool fixed_ = false;          // the current segment is in the Amber layout
-  bool at_eof_ = false;
   ScanStop stop_ = ScanStop::kNone;
   std::string bad_word_;
 };
