@@ -42,7 +42,7 @@ hyperfine --warmup 1 --runs "$runs" --export-json "$work/nc.json" \
   "$tool getdun -n 25001 -i $nc $measure -o $work/tarvex_nc.txt" \
   "/usr/bin/python3 $here/getdun_mdtraj.py $top $nc $work/mdtraj_nc.txt" > /dev/null
 hyperfine --warmup 1 --runs "$runs" --export-json "$work/gz.json" \
-  "$tool getdun -n 25001 -i $gz $measure -o $work/tarvex_gz.txt" "gunzip -c $gz" > /dev/null
+  "$tool getdun -n 25001 -i $gz -f BOX $measure -o $work/tarvex_gz.txt" "gunzip -c $gz" > /dev/null
 
 /usr/bin/python3 - "$work" "$(stat -c %s "$traj")" <<'PY'
 import json, statistics, sys
