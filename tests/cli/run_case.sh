@@ -29,7 +29,7 @@ if [ -e "$case_dir/needs_corpus" ] && [ ! -d "$corpus" ]; then
 fi
 
 for feature in zlib netcdf; do
-  if [ -e "$case_dir/needs_$feature" ] && [[ ";${TARVEX_FEATURES:-zlib;netcdf};" != *";$feature;"* ]]; then
+  if [ -e "$case_dir/needs_$feature" ] && [[ ";${TARVEX_FEATURES-zlib;netcdf};" != *";$feature;"* ]]; then
     echo "built without $feature: skipped"
     exit 77
   fi
