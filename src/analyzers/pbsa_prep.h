@@ -6,10 +6,19 @@
 #include <string>
 #include <vector>
 
+#include "chemistry/environment_patterns.h"
+#include "chemistry/pbsa_radii.h"
+#include "common/output_file.h"
 #include "driver/analyzer.h"
 #include "molecule/data_file.h"
 
 namespace tarvex {
+
+// The name of a template atom as the PREP file writes it. The PREP reader
+// keeps names in the four columns of PDB names (" C1 ", and "1HB2" for a
+// hydrogen HB21), so for a one-letter element the first column moves behind
+// the other three; a name kept as written ("C1", "HO5'") stays as it is.
+std::string PrepNameAsWritten(const std::string& name, const std::string& type);
 
 class CPbsaPrep final : public CAnalyzer {
  public:
@@ -25,9 +34,20 @@ class CPbsaPrep final : public CAnalyzer {
   void Run() override;
 
  private:
+  void OpenFiles();
+  // The type number of the first radius-type row one of whose alternatives
+  // the atom matches, -1 when none does.
+  int RadiusType(CDataFile& record, int atom) const;
+  void WriteRadiusTypes(CDataFile& record, std::string& out) const;
+  void WriteCharges(CDataFile& record, std::string& out) const;
+  void WriteParseRadii(CDataFile& record, std::string& out) const;
+
   std::vector<std::unique_ptr<CDataFile>> inputs_;
   std::string reference_file_name_;
   std::string output_file_name_;
+  OutputFile output_;
+  PbsaTables tables_;
+  std::vector<CompiledPattern> patterns_;  // one per radius-type row
 };
 
 }  // namespace tarvex
