@@ -7,6 +7,7 @@
 #include "common/line_reader.h"
 #include "common/numbers.h"
 #include "common/text.h"
+#include "formats/amber_names.h"
 #include "formats/amber_prep_file.h"
 
 namespace tarvex {
@@ -49,15 +50,6 @@ CPbsaPrep::CPbsaPrep() : CAnalyzer(kTexts) {
       .choose_one = kRadii | kCharges | kParse,
       .choice_message = "You have to make a choice from -a, -c, or -p.",
   });
-}
-
-std::string PrepNameAsWritten(const std::string& name, const std::string& type) {
-  std::string written = name;
-  if (type.size() == 1 && name.size() == 4 && (name[0] == ' ' || IsDigit(name[0]))) {
-    written = name.substr(1) + name[0];
-  }
-  written.resize(TrimRight(written, " ").size());
-  return written;
 }
 
 CPbsaPrep::~CPbsaPrep() = default;
@@ -131,7 +123,7 @@ void ForEachAtom(CDataFile& record, Write&& write) {
   const size_t atoms = std::min(types.size(), names.size());
   for (size_t i = 0; i < atoms; ++i) {
     if (types[i] == "DU") continue;
-    write(i, TemplateAtom{residue, PrepNameAsWritten(names[i], types[i]), types[i]});
+    write(i, TemplateAtom{residue, AmberNameAsWritten(names[i], types[i]), types[i]});
   }
 }
 

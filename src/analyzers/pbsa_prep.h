@@ -14,12 +14,6 @@
 
 namespace tarvex {
 
-// The name of a template atom as the PREP file writes it. The PREP reader
-// keeps names in the four columns of PDB names (" C1 ", and "1HB2" for a
-// hydrogen HB21), so for a one-letter element the first column moves behind
-// the other three; a name kept as written ("C1", "HO5'") stays as it is.
-std::string PrepNameAsWritten(const std::string& name, const std::string& type);
-
 class CPbsaPrep final : public CAnalyzer {
  public:
   static constexpr uint32_t kOutput = 0x2;
