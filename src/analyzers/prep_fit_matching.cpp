@@ -25,7 +25,7 @@ struct Side {
 
 class Matcher {
  public:
-  Matcher(const MatchSide& target, const MatchSide& templ) {
+  Matcher(const MatchSide& target, const MatchSide& templ, long long step_limit) : step_limit_(step_limit) {
     Build(target, target_);
     Build(templ, template_);
     map_.assign(target_.type.size(), -1);
@@ -36,7 +36,7 @@ class Matcher {
   // recursion matched on the way.
   bool Neighbourhood(int t, int p, bool top);
   void Pass(bool relaxed, std::vector<int>& remaining_target, std::vector<int>& remaining_template);
-  bool Exhausted() const { return steps_ > kMatchStepLimit; }
+  bool Exhausted() const { return steps_ > step_limit_; }
   const std::vector<int>& Map() const { return map_; }
   bool IsDummy(int t) const { return target_.type[static_cast<size_t>(t)] == dummy_; }
   bool IsTemplateDummy(int p) const { return template_.type[static_cast<size_t>(p)] == dummy_; }
@@ -56,6 +56,7 @@ class Matcher {
   std::vector<int> arena_;
   std::vector<char> used_;
   bool leaf_check_ = true;
+  long long step_limit_;
   long long steps_ = 0;
 };
 
@@ -87,7 +88,7 @@ void Matcher::Build(const MatchSide& side, Side& out) {
 }
 
 bool Matcher::Neighbourhood(int t, int p, bool top) {
-  if (++steps_ > kMatchStepLimit) return false;
+  if (++steps_ > step_limit_) return false;
   const size_t ti = static_cast<size_t>(t);
   const size_t pi = static_cast<size_t>(p);
   if (target_.neighbours[ti].size() > template_.neighbours[pi].size()) return false;
@@ -169,8 +170,9 @@ void Matcher::Pass(bool relaxed, std::vector<int>& remaining_target, std::vector
 
 }  // namespace
 
-bool MatchResidue(const MatchSide& target, const MatchSide& templ, bool strict, ResidueMatch& match) {
-  Matcher matcher(target, templ);
+bool MatchResidue(const MatchSide& target, const MatchSide& templ, bool strict, ResidueMatch& match,
+                  long long step_limit) {
+  Matcher matcher(target, templ, step_limit);
   match = ResidueMatch();
   std::vector<int> remaining_target;
   std::vector<int> remaining_template;

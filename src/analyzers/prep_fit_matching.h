@@ -40,6 +40,7 @@ inline constexpr long long kMatchStepLimit = 20'000'000;
 // correspondent of one target atom at most; a target atom that a stale
 // pairing would give an already taken template atom is left unmatched.
 // Returns false when the step limit was reached.
-bool MatchResidue(const MatchSide& target, const MatchSide& templ, bool strict, ResidueMatch& match);
+bool MatchResidue(const MatchSide& target, const MatchSide& templ, bool strict, ResidueMatch& match,
+                  long long step_limit = kMatchStepLimit);
 
 }  // namespace tarvex
