@@ -49,7 +49,7 @@ struct BackboneSource {
 std::vector<BackboneResidue> WalkBackbone(const BackboneSource& source);
 // A C-N peptide bond longer than this in the first structure is a gap in
 // the chain (missing residues) that no TER marks.
-inline constexpr double kPeptideBondLimit = 2.0;
+inline constexpr double kPeptideBondLimit = 3.0;
 void CutBackboneGaps(std::vector<BackboneResidue>& residues, const Frame& frame);
 // The residues that have all five atoms of their two angles on one chain.
 std::vector<ReportedResidue> ReportedResidues(const std::vector<BackboneResidue>& residues);

@@ -29,6 +29,7 @@ class Matcher {
     Build(target, target_);
     Build(templ, template_);
     map_.assign(target_.type.size(), -1);
+    partner_count_.assign(template_.type.size(), 0);
   }
 
   // The neighbourhood match of target atom t and template atom p (see the
@@ -43,14 +44,18 @@ class Matcher {
 
  private:
   void Build(const MatchSide& side, Side& out);
-  bool TemplateAtomTaken(int p) const { return std::find(map_.begin(), map_.end(), p) != map_.end(); }
+  // Records t -> p, and undoes the records made since `mark` (a failed
+  // trial leaves the pairs as they were before it).
+  void Pair(size_t t, int p);
+  void UndoTo(size_t mark);
 
   std::map<std::string, int, std::less<>> type_numbers_;
   int dummy_ = -1;
   Side target_;
   Side template_;
   std::vector<int> map_;
-  std::vector<int> saved_;
+  std::vector<int> partner_count_;  // per template atom: the target atoms paired with it
+  std::vector<std::pair<size_t, int>> journal_;  // target atom, its partner before
   // The unvisited neighbours of every level of the recursion, and whether
   // each is used: one arena instead of lists made and freed per step.
   std::vector<int> arena_;
@@ -133,8 +138,25 @@ bool Matcher::Neighbourhood(int t, int p, bool top) {
   } else {
     ok = top && matched == a_size;
   }
-  if (ok) map_[ti] = p;
+  if (ok) Pair(ti, p);
   return ok;
+}
+
+void Matcher::Pair(size_t t, int p) {
+  journal_.emplace_back(t, map_[t]);
+  if (map_[t] >= 0) --partner_count_[static_cast<size_t>(map_[t])];
+  map_[t] = p;
+  ++partner_count_[static_cast<size_t>(p)];
+}
+
+void Matcher::UndoTo(size_t mark) {
+  while (journal_.size() > mark) {
+    const auto [t, before] = journal_.back();
+    journal_.pop_back();
+    --partner_count_[static_cast<size_t>(map_[t])];
+    map_[t] = before;
+    if (before >= 0) ++partner_count_[static_cast<size_t>(before)];
+  }
 }
 
 // One pass over the target atoms still unmatched: an atom the recursion has
@@ -151,10 +173,11 @@ void Matcher::Pass(bool relaxed, std::vector<int>& remaining_target, std::vector
       continue;
     }
     for (int p : remaining_template) {
-      if (target_.type[static_cast<size_t>(t)] != template_.type[static_cast<size_t>(p)] || TemplateAtomTaken(p)) {
+      if (target_.type[static_cast<size_t>(t)] != template_.type[static_cast<size_t>(p)] ||
+          partner_count_[static_cast<size_t>(p)] > 0) {
         continue;
       }
-      saved_ = map_;
+      journal_.clear();
       leaf_check_ = true;
       bool ok = Neighbourhood(t, p, relaxed);
       if (!ok) {
@@ -162,7 +185,7 @@ void Matcher::Pass(bool relaxed, std::vector<int>& remaining_target, std::vector
         ok = Neighbourhood(t, p, relaxed);
       }
       if (ok) break;
-      map_ = saved_;
+      UndoTo(0);
     }
     ++i;
   }
