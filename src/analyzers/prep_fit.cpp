@@ -115,13 +115,15 @@ bool CPrepfit::IsTargetAtom(size_t atom) const {
 // are target atoms and share the residue of the first one.
 bool CPrepfit::GatherResidue(TargetResidue& residue) {
   const size_t atoms = residue_name_.size();
-  if (cursor_ >= atoms) return false;
+  if (cursor_ >= atoms && residues_adjusted_ > 0) return false;
   residue = TargetResidue();
   const std::vector<int>& ordinals = target_->GetResidueNumber();
+  int current = 0;
   for (; cursor_ < atoms; ++cursor_) {
     if (!IsTargetAtom(cursor_)) continue;
     const int ordinal = cursor_ < ordinals.size() ? ordinals[cursor_] : 0;
-    if (!residue.positions.empty() && ordinal != ordinals[static_cast<size_t>(residue.positions.front())]) break;
+    if (residue.positions.empty()) current = ordinal;
+    if (ordinal != current) break;
     residue.positions.push_back(static_cast<int>(cursor_));
   }
   if (residue.positions.empty()) {
@@ -135,6 +137,7 @@ bool CPrepfit::GatherResidue(TargetResidue& residue) {
   const size_t first = static_cast<size_t>(residue.positions.front());
   residue.residue_index = first < numbers.size() ? numbers[first] : 0;
   residue.templ = &TemplateFor(residue);
+  ++residues_adjusted_;
   return true;
 }
 

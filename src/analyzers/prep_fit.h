@@ -74,8 +74,10 @@ class CPrepfit final : public CAnalyzer {
   std::vector<std::string> target_names_;
   int start_atom_ = 1;
   std::vector<ResidueTemplate> templates_;
-  // Where the search for the next target residue resumes.
+  // Where the search for the next target residue resumes; a target without
+  // any target residue (an empty file too) is an error.
   size_t cursor_ = 0;
+  int residues_adjusted_ = 0;
   // The adjusted atoms: coordinates, names, types and residue names, and
   // where each atom of the target went.
   Frame cartesian_;
