@@ -19,6 +19,7 @@
 #include <unordered_map>
 
 #include "chemistry/force_field_types.h"
+#include "common/console.h"
 #include "common/exit.h"
 #include "common/numbers.h"
 #include "common/text.h"
@@ -365,7 +366,7 @@ void CAmberPrepFile::BuildCartesian(size_t dummies, const std::string& residue_n
 // front) when the record has none.
 void CAmberPrepFile::Write() {
   if (file_flags_ & kFileCreateBonds) CreateConnection();
-  if (!HasState("internal")) CartesianToInternal();
+  if (!Holds(State::kInternal)) CartesianToInternal();
   std::string& out = output_.Buffer();
   out.append("    0    0    2\n\n");
   const std::string_view title = std::string_view(title_).substr(0, title_.find('\n'));
