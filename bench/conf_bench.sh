@@ -44,9 +44,10 @@ print("  wc -l (floor)  %6.3f s" % wc)
 print("  tarvex conf    %6.3f s  %5.0f MB/s" % (tarvex, size / tarvex))
 print("  MDTraj         %6.3f s  %5.0f MB/s" % (mdtraj, size / mdtraj))
 print("  MDTraj / tarvex: %.1fx; tarvex / wc -l: %.1fx" % (mdtraj / tarvex, tarvex / wc))
-# On a shared machine the processor time tells more than the wall clock.
-cpu = [statistics.median(u + s for u, s in zip(r["user"], r["system"])) for r in results[1:]]
-print("  processor time (user + system): tarvex %.3f s (%.0f MB/s), MDTraj %.3f s; ratio %.1fx"
+# On a shared machine the processor time tells more than the wall clock
+# (hyperfine keeps its mean).
+cpu = [r["user"] + r["system"] for r in results[1:]]
+print("  mean processor time (user + system): tarvex %.3f s (%.0f MB/s), MDTraj %.3f s; ratio %.1fx"
       % (cpu[0], size / cpu[0], cpu[1], cpu[1] / cpu[0]))
 PY
 
