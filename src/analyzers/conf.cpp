@@ -198,6 +198,7 @@ void CConf::OpenFiles() {
 
 // Reading a single-structure file (PDB, restart, topology) again would give
 // the same structure again, or nothing: it yields its one structure once.
+// Past the end nothing more is read, however large the skip count.
 bool CConf::ReadStructure() {
   for (int i = 0; i < skip_; ++i) {
     if (trajectory_ || structures_read_ == 0) {
@@ -206,6 +207,7 @@ bool CConf::ReadStructure() {
       data_->GetCartesian().clear();
     }
     ++structures_read_;
+    if (data_->GetCartesian().empty()) break;
   }
   const bool found = !data_->GetCartesian().empty();
   if (data_->GetNumberOfAtoms() <= 0 && (found || analysed_ == 0)) Fatal("Error: number of atoms is zero.");
