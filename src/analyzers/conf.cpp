@@ -6,6 +6,7 @@
 #include "common/exit.h"
 #include "common/numbers.h"
 #include "formats/amber_coord_file.h"
+#include "formats/amber_netcdf_file.h"
 #include "molecule/geometry.h"
 #include "molecule/tables.h"
 
@@ -193,7 +194,7 @@ void CConf::OpenFiles() {
   data_->OpenInput(data_file_name_);
   if (flags_ & kBox) data_->SetFileFlag(kFileBox);
   if ((flags_ & kOutput) && !output_.Open(output_file_name_)) Fatal("Can't open file: " + output_file_name_);
-  trajectory_ = dynamic_cast<CAmberCoordFile*>(data_.get()) != nullptr;
+  trajectory_ = dynamic_cast<CAmberCoordFile*>(data_.get()) || dynamic_cast<CAmberNetcdfFile*>(data_.get());
 }
 
 // Reading a single-structure file (PDB, restart, topology) again would give
@@ -222,6 +223,9 @@ void CConf::PlanBackbone() {
   backbone_ = WalkBackbone({data_->GetAtomName(), data_->GetResidueName(), data_->GetResidueIndex(),
                             data_->GetHeadAtomOfResidue(), data_->GetTerList()});
   planned_ = true;
+  std::vector<int> needed;
+  for (const BackboneResidue& residue : backbone_) needed.insert(needed.end(), {residue.n, residue.ca, residue.c});
+  data_->SetNeededAtoms(std::move(needed));
 }
 
 // The first structure decides where the chains have gaps; every structure

@@ -145,6 +145,7 @@ void CDataFile::ClearConnection() { connection_.clear(); }
 void CDataFile::SetTerList(const std::vector<int>& ter_list) { ter_list_ = ter_list; }
 
 void CDataFile::SetNeededAtoms(std::vector<int> positions) {
+  std::erase_if(positions, [](int position) { return position < 0; });  // atoms not found
   std::sort(positions.begin(), positions.end());
   positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
   needed_atoms_ = std::move(positions);

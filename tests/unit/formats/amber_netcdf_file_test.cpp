@@ -62,7 +62,7 @@ TEST(AmberNetcdfFile, ReadPicksTheRequestedFrameAsTheCrdReader) {
 // Only the needed atoms are read; the others are NaN.
 TEST(AmberNetcdfFile, ReadsOnlyTheNeededAtoms) {
   CAmberNetcdfFile nc(NetcdfPath("tiny.nc"));
-  nc.SetNeededAtoms({3, 1, 2, 9});
+  nc.SetNeededAtoms({3, 1, -1, 2, 9});  // -1: an atom not found
   nc.Read(2);
   const Frame& frame = nc.GetCartesian();
   ASSERT_EQ(frame.size(), 4u);
