@@ -152,17 +152,19 @@ void CGetDun::ReadMeasurementFile() {
   while (in.ReadLine(line)) ParseMeasurementLine(line, groups_);
 }
 
-// The numbering is the data record's once its first structure is read (a
-// PDB or MOL2 file brings its own serials); it is looked up again only when a
-// later read renumbers, which trajectory readers never do.
+// The groups are resolved before the first read, in the numbering a
+// trajectory takes from its reference, and again only when a read renumbers
+// (a PDB or MOL2 file brings its own serials), which trajectory readers never
+// do.
 void CGetDun::ResolveGroups() {
   const uint64_t numbering = data_->AtomNumberingGeneration();
   const int atoms = data_->GetNumberOfAtoms();
-  if (rows_ > 0 && numbering == resolved_numbering_ && atoms == resolved_atom_count_) return;
+  if (resolved_ && numbering == resolved_numbering_ && atoms == resolved_atom_count_) return;
   positions_.clear();
   for (const std::vector<int>& group : groups_) {
     for (int number : group) positions_.push_back(data_->AtomNumberToIndex(number));
   }
+  resolved_ = true;
   resolved_numbering_ = numbering;
   resolved_atom_count_ = atoms;
 }
@@ -237,12 +239,9 @@ void CGetDun::Run() {
   }
   if (detail) OutLine("Processing coordinate data ...");
   // A trajectory converts only the numbers of the groups' atoms (it still
-  // checks every frame whole); the numbering is the reference's by now.
-  std::vector<int> needed;
-  for (const std::vector<int>& group : groups_) {
-    for (int number : group) needed.push_back(data_->AtomNumberToIndex(number));
-  }
-  data_->SetNeededAtoms(std::move(needed));
+  // checks every frame whole); its numbering is the reference's by now.
+  ResolveGroups();
+  data_->SetNeededAtoms(positions_);
   for (;;) {
     for (int i = 0; i < skip_; ++i) data_->Read(1);
     const int atoms = data_->GetNumberOfAtoms();

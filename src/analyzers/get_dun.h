@@ -74,6 +74,7 @@ class CGetDun final : public CAnalyzer {
   // The atom positions of all groups in order, and the numbering they were
   // found in.
   std::vector<int> positions_;
+  bool resolved_ = false;
   uint64_t resolved_numbering_ = 0;
   int resolved_atom_count_ = 0;
   // One row per structure measured, groups_.size() values each.
