@@ -11,6 +11,8 @@
 
 namespace tarvex {
 
+class CAmberCoordFile;
+
 class CConvert final : public CAnalyzer {
  public:
   static constexpr uint32_t kInput = 0x1;
@@ -47,6 +49,12 @@ class CConvert final : public CAnalyzer {
   // Opens the named files of one list; unknown types are warned and skipped.
   void AddFiles(const std::vector<NamedFile>& files, std::vector<std::unique_ptr<CDataFile>>& into,
                 std::string& last_name, const char* unknown_warning);
+
+  uint32_t OutputFileFlags() const;
+  void ReadReferences();
+  static void RequireAtomCount(CDataFile& file);
+  CAmberCoordFile* TrajectoryToStream();
+  void StreamFrames(CAmberCoordFile& trajectory);
 
   std::string input_file_name_;
   std::string output_file_name_;

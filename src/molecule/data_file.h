@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -213,6 +214,13 @@ class CDataFile {
   /*127 */ virtual std::vector<std::string>& GetFitAtomNames();
 
   // ---- not virtual ---------------------------------------------------------------------
+  // WriteAll's numbered files for frames handed out one at a time: `next`
+  // fills its argument with the next frame and returns false when none is
+  // left, so a trajectory can be written without holding it. `expected` is
+  // the number of frames if known (it sets the counter width; the files are
+  // renamed at the end when the frames were more). With `fit`, each frame
+  // is fitted onto the reference before it is written.
+  void WriteFrames(int step, long long expected, const std::function<bool(Frame&)>& next, bool fit);
   // Fills the process-wide parameter registry; run by the first record.
   void LoadParameters();
   double GetBondScale() const { return bond_scale_; }
