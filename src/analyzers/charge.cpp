@@ -8,10 +8,6 @@
 namespace tarvex {
 namespace {
 
-constexpr AnalyzerTexts kTexts = {"0.15", "A", "Guess net charge and its breakdown.",
-                                  " [-hvd] -i files... -it files file-types...",
-                                  " [-hvd] -i files... -it file file-type..."};
-
 constexpr std::string_view kHelpOptions =
     " Option:\n"
     "   -h              : Help\n"
@@ -23,46 +19,38 @@ constexpr std::string_view kHelpOptions =
     "   -it file type...: Input files and file-type indices\n"
     "\n";
 
+constexpr AnalyzerTexts kTexts = {
+    .version = "0.15",
+    .revision = "A",
+    .description = "Guess net charge and its breakdown.",
+    .usage_synopsis = " [-hvd] -i files... -it files file-types...",
+    .help_synopsis = " [-hvd] -i files... -it file file-type...",
+    .help_options = kHelpOptions,
+    .file_type_column = 19,
+};
+
 constexpr FlagWord kFlags[] = {{"BOX", CCharge::kBox}};
+
+// Unlike the other analyzers, charge names the type of a skipped file.
+constexpr UnknownType kUnknownInput = {"Warning: unknown input file format: ", NameInWarning::kUpperType};
 
 }  // namespace
 
-CCharge::CCharge() = default;
-CCharge::~CCharge() = default;
-
-void CCharge::Usage() { PrintUsage(kTexts); }
-void CCharge::Version() { PrintVersion(kTexts); }
-void CCharge::Help() { PrintHelp(kTexts, std::string(kHelpOptions) + FileTypeHelp(19)); }
-
 // The help documents "-f BOX", so it is accepted: like getsolv's, it gives
 // the box bit to the trajectory and restart files named after it.
-bool CCharge::ParseArguments(int argc, const char* const* argv) {
-  BeginWalk(argc, argv);
-  std::string cluster;
-  while (NextCluster(cluster)) {
-    for (size_t k = 1; k < cluster.size(); ++k) {
-      const bool typed = k + 1 < cluster.size() && cluster[k + 1] == 't';
-      switch (cluster[k]) {
-        case 'h': Help();
-        case 'v': Version();
-        case 'd': flags_ |= kDetail; break;
-        case 'f': TakeFlags(kFlags, flags_); break;
-        case 'i': {
-          if (typed) ++k;
-          std::vector<NamedFile> files = TakeFiles(typed);
-          if (!files.empty()) last_input_name_ = files.back().name;
-          AppendInputFiles(files, "Warning: unknown input file format: ", NameInWarning::kType, (flags_ & kBox) != 0,
-                           BoxInputs::kTrajectoriesAndRestarts, inputs_);
-          if (!inputs_.empty()) flags_ |= kInput;
-          break;
-        }
-        default: Usage();
-      }
-    }
-  }
-  EndWalk(kInput);
-  return true;
+CCharge::CCharge() : CAnalyzer(kTexts) {
+  DeclareOptions({
+      .options =
+          {
+              Option::Switch("d", kDetail),
+              Option::Flags("f", kFlags),
+              Option::Files("i", inputs_, kUnknownInput).Name(last_input_name_).Box(kBox).Sets(kInput),
+          },
+      .required = {kInput},
+  });
 }
+
+CCharge::~CCharge() = default;
 
 // The inputs are gathered into one record (a topology lends names and types
 // to a coordinate file), bonds are perceived from the coordinates, then bond

@@ -19,10 +19,6 @@ class CCharge final : public CAnalyzer {
   CCharge();
   ~CCharge() override;
   void Run() override;
-  [[noreturn]] void Usage() override;
-  [[noreturn]] void Version() override;
-  [[noreturn]] void Help() override;
-  bool ParseArguments(int argc, const char* const* argv) override;
 
  private:
   std::vector<std::unique_ptr<CDataFile>> inputs_;

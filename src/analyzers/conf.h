@@ -24,10 +24,6 @@ class CConf final : public CAnalyzer {
   CConf();
   ~CConf() override;
   void Run() override;
-  [[noreturn]] void Usage() override;
-  [[noreturn]] void Version() override;
-  [[noreturn]] void Help() override;
-  bool ParseArguments(int argc, const char* const* argv) override;
 
  private:
   int skip_ = 1;

@@ -1,21 +1,12 @@
 #include "analyzers/convert.h"
 
-#include "common/console.h"
 #include "common/exit.h"
-#include "common/text.h"
-#include "driver/selection.h"
 #include "formats/amber_coord_file.h"
 #include "formats/gaussian_out_file.h"
 #include "formats/pdb_file.h"
 
 namespace tarvex {
 namespace {
-
-constexpr AnalyzerTexts kTexts = {
-    "0.70", "B", "Convert molecular data file format.",
-    " [-hvac] [-m <N>] [-n <N>] [-s <N>] [-f <...>] [-r reffiles... -rt reffile reffile-type... -ra <...>] "
-    "-i infiles... -it infile infile-type... -o outfile -ot outfile outfile-type",
-    ""};
 
 constexpr std::string_view kHelpOptions =
     " Option:\n"
@@ -66,6 +57,17 @@ constexpr std::string_view kHelpOptions =
     "   -ot file type   : Output file and file-type index\n"
     "\n";
 
+constexpr AnalyzerTexts kTexts = {
+    .version = "0.70",
+    .revision = "B",
+    .description = "Convert molecular data file format.",
+    .usage_synopsis = " [-hvac] [-m <N>] [-n <N>] [-s <N>] [-f <...>] [-r reffiles... -rt reffile reffile-type... "
+                      "-ra <...>] -i infiles... -it infile infile-type... -o outfile -ot outfile outfile-type",
+    .help_options = kHelpOptions,
+    .file_type_column = 19,
+    .target_notes = TargetNotes::kConvert,
+};
+
 constexpr FlagWord kFlags[] = {
     {"BOX", CConvert::kBox},           {"BASE1", CConvert::kBase1},
     {"STEP0", CConvert::kStep0},       {"INT", CConvert::kInt},
@@ -77,81 +79,37 @@ constexpr FlagWord kFlags[] = {
     {"FIT_ALL", CConvert::kFitAll},    {"FIT_HEAVY", CConvert::kFitHeavy},
 };
 
+constexpr UnknownType kUnknownReference = {"Warning: unknown reference file format: "};
+constexpr UnknownType kOutputFallback = {"Warning unknown output file format: ", NameInWarning::kFileName,
+                                         FileType::kPdb, "Output file applies to the PDB format."};
+
 }  // namespace
 
-CConvert::CConvert() = default;
+// Inputs and references are opened as they are named; the output is made
+// empty and opened when it is written. "-e" is documented but is no option.
+CConvert::CConvert() : CAnalyzer(kTexts) {
+  DeclareOptions({
+      .options =
+          {
+              Option::Integer("m", molecule_, "-"),
+              Option::Integer("n", atom_count_, "-"),
+              Option::Integer("s", step_, "-"),
+              Option::Switch("a", kWriteAll),
+              Option::Switch("c", kCreateBonds),
+              Option::Flags("f", kFlags),
+              Option::Selection("ra", fit_atoms_, fit_excluded_atoms_, fit_atom_names_),
+              Option::Files("r", references_, kUnknownReference)
+                  .Name(reference_file_name_)
+                  .Box(kBox)
+                  .Sets(kReferences),
+              Option::Files("i", inputs_, kSkipUnknownInput).Name(input_file_name_).Box(kBox).Sets(kInput),
+              Option::File("o", output_, kOutputFallback, Opening::kOutput).Name(output_file_name_).Sets(kOutput),
+          },
+      .required = {kInput | kReferences, kOutput},
+  });
+}
+
 CConvert::~CConvert() = default;
-
-void CConvert::Usage() { PrintUsage(kTexts); }
-void CConvert::Version() { PrintVersion(kTexts); }
-void CConvert::Help() { PrintHelp(kTexts, std::string(kHelpOptions) + FileTypeHelp(19, TargetNotes::kConvert)); }
-
-void CConvert::AddFiles(const std::vector<NamedFile>& files, std::vector<std::unique_ptr<CDataFile>>& into,
-                        std::string& last_name, const char* unknown_warning) {
-  if (!files.empty()) last_name = files.back().name;
-  AppendInputFiles(files, unknown_warning, NameInWarning::kFileName, (flags_ & kBox) != 0,
-                   BoxInputs::kTrajectoriesAndRestarts, into);
-}
-
-bool CConvert::ParseArguments(int argc, const char* const* argv) {
-  BeginWalk(argc, argv);
-  std::string cluster;
-  while (NextCluster(cluster)) {
-    for (size_t k = 1; k < cluster.size(); ++k) {
-      const bool typed = k + 1 < cluster.size() && cluster[k + 1] == 't';
-      switch (cluster[k]) {
-        case 'h': Help();
-        case 'v': Version();
-        case 'm': molecule_ = TakeInt("-"); break;
-        case 'n': atom_count_ = TakeInt("-"); break;
-        case 's': step_ = TakeInt("-"); break;
-        case 'a': flags_ |= kWriteAll; break;
-        case 'c': flags_ |= kCreateBonds; break;
-        case 'f': TakeFlags(kFlags, flags_); break;
-        case 'r': {
-          if (k + 1 < cluster.size() && cluster[k + 1] == 'a') {
-            ++k;
-            if (!NextIsValue()) Usage();
-            std::string word = TakeWord();
-            for (char c : word) {
-              if (!IsAlpha(c) && !IsDigit(c) && c != '-' && c != ',' && c != '_') Usage();
-            }
-            fit_atoms_ = ParseSelectionNumbers(word, true);
-            fit_excluded_atoms_ = ParseSelectionNumbers(word, false);
-            fit_atom_names_ = ParseSelectionNames(word);
-            break;
-          }
-          if (typed) ++k;
-          AddFiles(TakeFiles(typed), references_, reference_file_name_,
-                   "Warning: unknown reference file format: ");
-          if (!references_.empty()) flags_ |= kReferences;
-          break;
-        }
-        case 'i':
-          if (typed) ++k;
-          AddFiles(TakeFiles(typed), inputs_, input_file_name_, "Warning: unknown input file format: ");
-          if (!inputs_.empty()) flags_ |= kInput;
-          break;
-        case 'o': {
-          if (typed) ++k;
-          NamedFile file = TakeFile(typed);
-          if (file.type == FileType::kUnknown) {
-            ErrLine("Warning unknown output file format: " + file.name);
-            ErrLine("Output file applies to the PDB format.");
-            file.type = FileType::kPdb;
-          }
-          output_file_name_ = file.name;
-          output_ = CreateOutputFile(file.type);
-          flags_ |= kOutput;
-          break;
-        }
-        default: Usage();
-      }
-    }
-  }
-  if (MoreWords() || !(flags_ & (kInput | kReferences)) || !(flags_ & kOutput)) Usage();
-  return true;
-}
 
 // The output's file flags from convert's options.
 uint32_t CConvert::OutputFileFlags() const {
@@ -266,5 +224,6 @@ void CConvert::StreamFrames(CAmberCoordFile& trajectory) {
           std::to_string(molecule_ + 1) + " does not exist.");
   }
 }
+
 
 }  // namespace tarvex

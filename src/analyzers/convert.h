@@ -40,16 +40,8 @@ class CConvert final : public CAnalyzer {
   CConvert();
   ~CConvert() override;
   void Run() override;
-  [[noreturn]] void Usage() override;
-  [[noreturn]] void Version() override;
-  [[noreturn]] void Help() override;
-  bool ParseArguments(int argc, const char* const* argv) override;
 
  private:
-  // Opens the named files of one list; unknown types are warned and skipped.
-  void AddFiles(const std::vector<NamedFile>& files, std::vector<std::unique_ptr<CDataFile>>& into,
-                std::string& last_name, const char* unknown_warning);
-
   uint32_t OutputFileFlags() const;
   void ReadReferences();
   static void RequireAtomCount(CDataFile& file);

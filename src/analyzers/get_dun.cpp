@@ -13,12 +13,6 @@
 namespace tarvex {
 namespace {
 
-constexpr AnalyzerTexts kTexts = {
-    "0.24", "A", "Obtain distances, angles, and dihedrals in specified atoms.",
-    " [-hv] [-m <...>] [-n <N>] [-k <N>] [-s <N>] [-f <...>] [-p parmfile] [-r reffile] "
-    "[-rt reffile ref-type] -i datafile -it datafile data-type [-o outfile]",
-    ""};
-
 constexpr std::string_view kHelpOptions =
     " Option:\n"
     "   -h           : Help\n"
@@ -57,6 +51,16 @@ constexpr std::string_view kHelpOptions =
     "  In addition, empty lines are ignored.\n"
     "\n";
 
+constexpr AnalyzerTexts kTexts = {
+    .version = "0.24",
+    .revision = "A",
+    .description = "Obtain distances, angles, and dihedrals in specified atoms.",
+    .usage_synopsis = " [-hv] [-m <...>] [-n <N>] [-k <N>] [-s <N>] [-f <...>] [-p parmfile] [-r reffile] "
+                      "[-rt reffile ref-type] -i datafile -it datafile data-type [-o outfile]",
+    .help_options = kHelpOptions,
+    .file_type_column = 16,
+};
+
 constexpr double kPi = 3.141592653589793;
 
 Point Minus(const Point& a, const Point& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
@@ -93,80 +97,32 @@ constexpr FlagWord kFlags[] = {
 
 }  // namespace
 
-CGetDun::CGetDun() = default;
-CGetDun::~CGetDun() = default;
-
-void CGetDun::Usage() { PrintUsage(kTexts); }
-void CGetDun::Version() { PrintVersion(kTexts); }
-void CGetDun::Help() { PrintHelp(kTexts, std::string(kHelpOptions) + FileTypeHelp(16)); }
-
-void CGetDun::AddGroup(const std::vector<int>& atoms) {
-  if (atoms.size() < 2 || atoms.size() > 4) Fatal("Error: numbers of selected atoms are 2, 3, or 4.");
-  groups_.push_back(atoms);
+// The records are made empty here; Run opens them. An unknown data type
+// falls back to the Amber trajectory format, an unknown reference type to the
+// Amber topology format.
+CGetDun::CGetDun() : CAnalyzer(kTexts) {
+  DeclareOptions({
+      .options =
+          {
+              Option::Integers("m", [this](std::vector<int> atoms) { AddGroup(atoms); }),
+              Option::Integer("n", atom_count_, "-").Sets(kAtomCount),
+              Option::Integer("k", skip_).Positive(),
+              Option::Integer("s", steps_, "-"),
+              Option::Flags("f", kFlags),
+              Option::Word("p", measurement_file_name_).Sets(kMeasurementFile),
+              ReferenceFileOption(reference_, reference_file_name_).Sets(kReference),
+              DataFileOption(data_, data_file_name_).Sets(kDataFile),
+              Option::Word("o", output_file_name_).Sets(kOutput),
+          },
+      .required = {kDataFile},
+  });
 }
 
-// Records are made here with their default constructors; Run opens them.
-// An unknown data type falls back to the Amber trajectory format, an unknown
-// reference type to the Amber topology format.
-bool CGetDun::ParseArguments(int argc, const char* const* argv) {
-  BeginWalk(argc, argv);
-  std::string cluster;
-  while (NextCluster(cluster)) {
-    for (size_t k = 1; k < cluster.size(); ++k) {
-      const bool typed = k + 1 < cluster.size() && cluster[k + 1] == 't';
-      switch (cluster[k]) {
-        case 'h': Help();
-        case 'v': Version();
-        case 'm': {
-          std::vector<int> atoms;
-          for (const std::string& word : TakeList()) {
-            int number = 0;
-            if (!IsMadeOf(word, "") || ParseIntPrefix(word, number) == 0) Usage();
-            atoms.push_back(number);
-          }
-          AddGroup(atoms);
-          break;
-        }
-        case 'n':
-          atom_count_ = TakeInt("-");
-          flags_ |= kAtomCount;
-          break;
-        case 'k':
-          skip_ = TakeInt("");
-          if (skip_ <= 0) Usage();
-          break;
-        case 's': steps_ = TakeInt("-"); break;
-        case 'f': TakeFlags(kFlags, flags_); break;
-        case 'p':
-          measurement_file_name_ = TakeWord();
-          flags_ |= kMeasurementFile;
-          break;
-        case 'r': {
-          if (typed) ++k;
-          NamedFile file = TakeFile(typed);
-          reference_file_name_ = file.name;
-          reference_ = CreateReferenceRecord(file);
-          flags_ |= kReference;
-          break;
-        }
-        case 'i': {
-          if (typed) ++k;
-          NamedFile file = TakeFile(typed);
-          data_file_name_ = file.name;
-          data_ = CreateDataRecord(file);
-          flags_ |= kDataFile;
-          break;
-        }
-        case 'o':
-          output_file_name_ = TakeWord();
-          flags_ |= kOutput;
-          break;
-        default: Usage();
-      }
-    }
-  }
-  EndWalk(kDataFile);
-  return true;
+CGetDun::~CGetDun() = default;
+
+void CGetDun::AddGroup(const std::vector<int>& atoms) {
+  if (atoms.size() < 2 || atoms.size() > 4) CountError();
+  groups_.push_back(atoms);
 }
 
 double MeasureDistance(const Point& a, const Point& b) {

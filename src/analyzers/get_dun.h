@@ -48,10 +48,6 @@ class CGetDun final : public CAnalyzer {
   CGetDun();
   ~CGetDun() override;
   void Run() override;
-  [[noreturn]] void Usage() override;
-  [[noreturn]] void Version() override;
-  [[noreturn]] void Help() override;
-  bool ParseArguments(int argc, const char* const* argv) override;
 
  private:
   // Adds one group of 2, 3 or 4 atom numbers; other counts end the command.

@@ -16,12 +16,6 @@
 namespace tarvex {
 namespace {
 
-constexpr AnalyzerTexts kTexts = {
-    "0.21", "C", "Extract solvent molecules within specified radius.",
-    " [-hvm] [-a <...>] [-b <...>] [-r <radius>] [-x <...>] [-f <...>] -i infiles... -it infile "
-    "infile-type... -o outfile",
-    ""};
-
 constexpr std::string_view kHelpOptions =
     " Option:\n"
     "   -h              : Help\n"
@@ -38,6 +32,17 @@ constexpr std::string_view kHelpOptions =
     "   -it file type...: Input files and file-type indices\n"
     "   -o file         : Output PDB file\n"
     "\n";
+
+constexpr AnalyzerTexts kTexts = {
+    .version = "0.21",
+    .revision = "C",
+    .description = "Extract solvent molecules within specified radius.",
+    .usage_synopsis = " [-hvm] [-a <...>] [-b <...>] [-r <radius>] [-x <...>] [-f <...>] -i infiles... -it infile "
+                      "infile-type... -o outfile",
+    .help_options = kHelpOptions,
+    .file_type_column = 19,
+    .target_notes = TargetNotes::kPlain,
+};
 
 constexpr FlagWord kFlags[] = {{"BOX", CGetSolv::kBox}};
 
@@ -246,65 +251,26 @@ std::vector<int> OrderNearestFirst(const ShellSystem& system, const std::vector<
   return ordered;
 }
 
-CGetSolv::CGetSolv() : molecule_(std::make_unique<CPdbFile>()), output_(std::make_unique<CPdbFile>()) {}
-CGetSolv::~CGetSolv() = default;
-
-void CGetSolv::Usage() { PrintUsage(kTexts); }
-void CGetSolv::Version() { PrintVersion(kTexts); }
-void CGetSolv::Help() { PrintHelp(kTexts, std::string(kHelpOptions) + FileTypeHelp(19, TargetNotes::kPlain)); }
-
-bool CGetSolv::ParseArguments(int argc, const char* const* argv) {
-  BeginWalk(argc, argv);
-  std::string cluster;
-  while (NextCluster(cluster)) {
-    for (size_t k = 1; k < cluster.size(); ++k) {
-      const bool typed = k + 1 < cluster.size() && cluster[k + 1] == 't';
-      switch (cluster[k]) {
-        case 'h': Help();
-        case 'v': Version();
-        case 'a':
-          for (const std::string& word : TakeList()) {
-            int number = 0;
-            if (!IsMadeOf(word, "") || ParseIntPrefix(word, number) == 0) Usage();
-            atoms_.push_back(number);
-          }
-          break;
-        case 'b':
-          for (const std::string& word : TakeList()) {
-            int number = 0;
-            if (IsMadeOf(word, "") && ParseIntPrefix(word, number) != 0) {
-              residues_.push_back(number - 1);
-            } else {
-              residue_names_.push_back(ToUpper(word));
-            }
-          }
-          break;
-        case 'r': radius_ = TakeDouble("."); break;
-        case 'n': closest_ = TakeInt(""); break;
-        case 'x':
-          solvent_names_.clear();
-          for (const std::string& word : TakeList()) solvent_names_.push_back(ToUpper(word));
-          break;
-        case 'm': flags_ |= kSelectSolute; break;
-        case 'f': TakeFlags(kFlags, flags_); break;
-        case 'i': {
-          if (typed) ++k;
-          AppendInputFiles(TakeFiles(typed), "Warning: unknown input file format: ", NameInWarning::kFileName,
-                           (flags_ & kBox) != 0, BoxInputs::kTrajectoriesAndRestarts, inputs_);
-          if (!inputs_.empty()) flags_ |= kInput;
-          break;
-        }
-        case 'o':
-          output_->OpenOutput(TakeWord(), true);
-          flags_ |= kOutput;
-          break;
-        default: Usage();
-      }
-    }
-  }
-  EndWalk(kInput | kOutput);
-  return true;
+// The output is opened for writing as soon as it is named.
+CGetSolv::CGetSolv() : CAnalyzer(kTexts), molecule_(std::make_unique<CPdbFile>()) {
+  DeclareOptions({
+      .options =
+          {
+              Option::Integers("a", atoms_),
+              Option::NumbersOrNames("b", residues_, residue_names_, -1),
+              Option::Real("r", radius_, "."),
+              Option::Integer("n", closest_),
+              Option::Names("x", solvent_names_),
+              Option::Switch("m", kSelectSolute),
+              Option::Flags("f", kFlags),
+              Option::Files("i", inputs_, kSkipUnknownInput).Box(kBox).Sets(kInput),
+              Option::File("o", output_, FileType::kPdb, Opening::kOutputNow).Sets(kOutput),
+          },
+      .required = {kInput, kOutput},
+  });
 }
+
+CGetSolv::~CGetSolv() = default;
 
 void CGetSolv::Run() {
   MergeInputFiles(inputs_, molecule_);

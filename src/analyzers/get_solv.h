@@ -61,10 +61,6 @@ class CGetSolv final : public CAnalyzer {
   CGetSolv();
   ~CGetSolv() override;
   void Run() override;
-  [[noreturn]] void Usage() override;
-  [[noreturn]] void Version() override;
-  [[noreturn]] void Help() override;
-  bool ParseArguments(int argc, const char* const* argv) override;
 
  private:
   void CheckMolecule();

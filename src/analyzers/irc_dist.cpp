@@ -6,12 +6,6 @@
 namespace tarvex {
 namespace {
 
-constexpr AnalyzerTexts kTexts = {
-    "0.12", "A", "Calculate IRC distances.",
-    " [-hvalr] [-m <energy>] [-f <...>] {-ii | -ia | -if | -il} infiles... {-iit | -iat | -ift | -ilt} "
-    "infile infile-type...",
-    ""};
-
 constexpr std::string_view kHelpOptions =
     " Option:\n"
     "   -h               : Help\n"
@@ -37,6 +31,16 @@ constexpr std::string_view kHelpOptions =
     "   -ilt file type...: Input files and file-type indices for last structure\n"
     "\n";
 
+constexpr AnalyzerTexts kTexts = {
+    .version = "0.12",
+    .revision = "A",
+    .description = "Calculate IRC distances.",
+    .usage_synopsis = " [-hvalr] [-m <energy>] [-f <...>] {-ii | -ia | -if | -il} infiles... {-iit | -iat | -ift | "
+                      "-ilt} infile infile-type...",
+    .help_options = kHelpOptions,
+    .file_type_column = 20,
+};
+
 constexpr FlagWord kFlags[] = {
     {"FIRST", CIrcdist::kFirst}, {"SECOND", CIrcdist::kSecond},
     {"WHOLE", CIrcdist::kWhole}, {"EACH", CIrcdist::kEach},
@@ -45,54 +49,36 @@ constexpr FlagWord kFlags[] = {
 
 }  // namespace
 
-CIrcdist::CIrcdist() { flags_ = kFirst | kWhole; }
-CIrcdist::~CIrcdist() = default;
-
-void CIrcdist::Usage() { PrintUsage(kTexts); }
-void CIrcdist::Version() { PrintVersion(kTexts); }
-void CIrcdist::Help() { PrintHelp(kTexts, std::string(kHelpOptions) + FileTypeHelp(20)); }
-
-bool CIrcdist::ParseArguments(int argc, const char* const* argv) {
-  BeginWalk(argc, argv);
-  std::string cluster;
-  while (NextCluster(cluster)) {
-    for (size_t k = 1; k < cluster.size(); ++k) {
-      switch (cluster[k]) {
-        case 'h': Help();
-        case 'v': Version();
-        case 's': flags_ |= kSkipFirst; break;
-        case 'l': flags_ |= kDetail; break;
-        case 'r': flags_ |= kReverse; break;
-        case 'm': reference_energy_ = TakeDouble(".-"); break;
-        case 'f': TakeFlags(kFlags, flags_); break;
-        case 'i': {
-          // The letter after "i" chooses the structures: IRC points, all,
-          // first or last; a trailing "t" gives each file its type keyword.
-          Mode mode;
-          switch (k + 1 < cluster.size() ? cluster[k + 1] : '\0') {
-            case 'i': mode = Mode::kIrc; break;
-            case 'a': mode = Mode::kAll; break;
-            case 'f': mode = Mode::kFirst; break;
-            case 'l': mode = Mode::kLast; break;
-            default: Fatal("Error: specify to select structures; all, first, or last.");
-          }
-          ++k;
-          const bool typed = k + 1 < cluster.size() && cluster[k + 1] == 't';
-          if (typed) ++k;
-          std::vector<std::unique_ptr<CDataFile>> opened;
-          AppendInputFiles(TakeFiles(typed), "Warning: unknown input file format: ", NameInWarning::kFileName, false,
-                           BoxInputs::kRestartsOnly, opened);
-          for (std::unique_ptr<CDataFile>& file : opened) inputs_.push_back({std::move(file), mode});
-          if (!inputs_.empty()) flags_ |= kInput;
-          break;
-        }
-        default: Usage();
-      }
-    }
-  }
-  EndWalk(kInput);
-  return true;
+// The letter after "i" chooses the structures of the files named: IRC
+// points, all, first or last; a trailing "t" gives each file its type
+// keyword.
+CIrcdist::CIrcdist() : CAnalyzer(kTexts) {
+  flags_ = kFirst | kWhole;
+  auto files = [this](std::string_view letters, Mode mode) {
+    return Option::Files(
+               letters, [this, mode](std::unique_ptr<CDataFile> file) { inputs_.push_back({std::move(file), mode}); },
+               kSkipUnknownInput)
+        .Sets(kInput);
+  };
+  DeclareOptions({
+      .options =
+          {
+              Option::Switch("s", kSkipFirst),
+              Option::Switch("l", kDetail),
+              Option::Switch("r", kReverse),
+              Option::Real("m", reference_energy_, ".-"),
+              Option::Flags("f", kFlags),
+              files("ii", Mode::kIrc),
+              files("ia", Mode::kAll),
+              files("if", Mode::kFirst),
+              files("il", Mode::kLast),
+              Option::Act("i", [] { Fatal("Error: specify to select structures; all, first, or last."); }),
+          },
+      .required = {kInput},
+  });
 }
+
+CIrcdist::~CIrcdist() = default;
 
 void CIrcdist::Run() { Fatal("Error: the ircdist analyzer is not available yet."); }
 

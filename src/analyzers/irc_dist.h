@@ -29,10 +29,6 @@ class CIrcdist final : public CAnalyzer {
   CIrcdist();
   ~CIrcdist() override;
   void Run() override;
-  [[noreturn]] void Usage() override;
-  [[noreturn]] void Version() override;
-  [[noreturn]] void Help() override;
-  bool ParseArguments(int argc, const char* const* argv) override;
 
  private:
   struct Input {

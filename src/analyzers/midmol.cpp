@@ -12,10 +12,6 @@
 namespace tarvex {
 namespace {
 
-constexpr AnalyzerTexts kTexts = {"0.06", "A",
-                                  "Find the nearest and farthest atoms from the center of molecule.",
-                                  " [-hvbx] -i infiles... -it infile infile-type...", ""};
-
 constexpr std::string_view kHelpOptions =
     " Option:\n"
     "   -h              : Help\n"
@@ -25,45 +21,32 @@ constexpr std::string_view kHelpOptions =
     "   -i files...     : Input files\n"
     "   -it file type...: Input files and file-type indices\n";
 
+constexpr AnalyzerTexts kTexts = {
+    .version = "0.06",
+    .revision = "A",
+    .description = "Find the nearest and farthest atoms from the center of molecule.",
+    .usage_synopsis = " [-hvbx] -i infiles... -it infile infile-type...",
+    .help_options = kHelpOptions,
+};
+
 }  // namespace
-
-CMidmol::CMidmol() : collector_(std::make_unique<CPdbFile>()) { flags_ = kCenterOfCoordinates; }
-CMidmol::~CMidmol() = default;
-
-void CMidmol::Usage() { PrintUsage(kTexts); }
-void CMidmol::Version() { PrintVersion(kTexts); }
-void CMidmol::Help() { PrintHelp(kTexts, kHelpOptions); }
 
 // Every input is opened as soon as it is named. -x gives the box bit to the
 // restart files named after it (trajectories never get it here).
-bool CMidmol::ParseArguments(int argc, const char* const* argv) {
-  BeginWalk(argc, argv);
-  std::string cluster;
-  while (NextCluster(cluster)) {
-    for (size_t k = 1; k < cluster.size(); ++k) {
-      const bool typed = k + 1 < cluster.size() && cluster[k + 1] == 't';
-      switch (cluster[k]) {
-        case 'h': Help();
-        case 'v': Version();
-        case 'b':
-          flags_ &= ~kCenterOfCoordinates;
-          flags_ |= kCenterOfBalance;
-          break;
-        case 'x': flags_ |= kBox; break;
-        case 'i': {
-          if (typed) ++k;
-          AppendInputFiles(TakeFiles(typed), "Warning: unknown input file format: ", NameInWarning::kFileName,
-                           (flags_ & kBox) != 0, BoxInputs::kRestartsOnly, inputs_);
-          if (!inputs_.empty()) flags_ |= kInput;
-          break;
-        }
-        default: Usage();
-      }
-    }
-  }
-  EndWalk(kInput);
-  return true;
+CMidmol::CMidmol() : CAnalyzer(kTexts), collector_(std::make_unique<CPdbFile>()) {
+  flags_ = kCenterOfCoordinates;
+  DeclareOptions({
+      .options =
+          {
+              Option::Switch("b", kCenterOfBalance).Clears(kCenterOfCoordinates),
+              Option::Switch("x", kBox),
+              Option::Files("i", inputs_, kSkipUnknownInput).Box(kBox, BoxInputs::kRestartsOnly).Sets(kInput),
+          },
+      .required = {kInput},
+  });
 }
+
+CMidmol::~CMidmol() = default;
 
 CenterExtremes FindCenterExtremes(const Frame& points, int atom_count, bool center_of_balance) {
   CenterExtremes result;

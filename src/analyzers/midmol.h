@@ -32,10 +32,6 @@ class CMidmol final : public CAnalyzer {
   CMidmol();
   ~CMidmol() override;
   void Run() override;
-  [[noreturn]] void Usage() override;
-  [[noreturn]] void Version() override;
-  [[noreturn]] void Help() override;
-  bool ParseArguments(int argc, const char* const* argv) override;
 
  private:
   void AppendAtomLine(std::string& out, int atom, double squared_distance);

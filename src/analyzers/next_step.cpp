@@ -7,10 +7,6 @@
 namespace tarvex {
 namespace {
 
-constexpr AnalyzerTexts kTexts = {
-    "0.11", "B", "Obtain initial coordinates for the IRC calculation.",
-    " [-hv] [-q <FQ>] [-k <KM>] [-f <...>] -i infile {-o outfile | -ot outfile outfile-type}", ""};
-
 constexpr std::string_view kHelpOptions =
     " Option:\n"
     "   -h           : Help\n"
@@ -25,54 +21,39 @@ constexpr std::string_view kHelpOptions =
     "   -o file      : Output file\n"
     "   -ot file type: Output file and file-type index\n";
 
+constexpr AnalyzerTexts kTexts = {
+    .version = "0.11",
+    .revision = "B",
+    .description = "Obtain initial coordinates for the IRC calculation.",
+    .usage_synopsis = " [-hv] [-q <FQ>] [-k <KM>] [-f <...>] -i infile {-o outfile | -ot outfile outfile-type}",
+    .help_options = kHelpOptions,
+};
+
 constexpr FlagWord kFlags[] = {{"INT", CNextstep::kInt}, {"USE_VAR", CNextstep::kUseVar}};
+
+// The warning names the type as it was written.
+constexpr UnknownType kOutputFallback = {"Warning unknown output file format: ", NameInWarning::kTypeAsGiven,
+                                         FileType::kGaussianIn, "Output file applies to the Gaussian input format."};
 
 }  // namespace
 
-CNextstep::CNextstep() = default;
-CNextstep::~CNextstep() = default;
-
-void CNextstep::Usage() { PrintUsage(kTexts); }
-void CNextstep::Version() { PrintVersion(kTexts); }
-void CNextstep::Help() { PrintHelp(kTexts, kHelpOptions); }
-
-bool CNextstep::ParseArguments(int argc, const char* const* argv) {
-  BeginWalk(argc, argv);
-  std::string cluster;
-  while (NextCluster(cluster)) {
-    for (size_t k = 1; k < cluster.size(); ++k) {
-      const bool typed = k + 1 < cluster.size() && cluster[k + 1] == 't';
-      switch (cluster[k]) {
-        case 'h': Help();
-        case 'v': Version();
-        case 'q': frequency_ = TakeDouble(".-"); break;
-        case 'k': step_factor_ = TakeDouble(".-"); break;
-        case 'c': flags_ |= kCreateBonds; break;
-        case 'f': TakeFlags(kFlags, flags_); break;
-        case 'i':
-          input_ = std::make_unique<CGaussianOutFile>(TakeWord());
-          flags_ |= kInput;
-          break;
-        case 'o': {
-          if (typed) ++k;
-          NamedFile file = TakeFile(typed);
-          if (file.type == FileType::kUnknown) {
-            ErrLine("Warning unknown output file format: " + file.type_text);
-            ErrLine("Output file applies to the Gaussian input format.");
-            file.type = FileType::kGaussianIn;
-          }
-          output_file_name_ = file.name;
-          output_ = CreateOutputFile(file.type);
-          flags_ |= kOutput;
-          break;
-        }
-        default: Usage();
-      }
-    }
-  }
-  EndWalk(kInput | kOutput);
-  return true;
+// The input is read as a Gaussian output whatever its name.
+CNextstep::CNextstep() : CAnalyzer(kTexts) {
+  DeclareOptions({
+      .options =
+          {
+              Option::Real("q", frequency_, ".-"),
+              Option::Real("k", step_factor_, ".-"),
+              Option::Switch("c", kCreateBonds),
+              Option::Flags("f", kFlags),
+              Option::File("i", input_, FileType::kGaussianOut, Opening::kInput).Sets(kInput),
+              Option::File("o", output_, kOutputFallback, Opening::kOutput).Name(output_file_name_).Sets(kOutput),
+          },
+      .required = {kInput, kOutput},
+  });
 }
+
+CNextstep::~CNextstep() = default;
 
 void CNextstep::Run() { Fatal("Error: the nextstep analyzer is not available yet."); }
 

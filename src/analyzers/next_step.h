@@ -21,10 +21,6 @@ class CNextstep final : public CAnalyzer {
   CNextstep();
   ~CNextstep() override;
   void Run() override;
-  [[noreturn]] void Usage() override;
-  [[noreturn]] void Version() override;
-  [[noreturn]] void Help() override;
-  bool ParseArguments(int argc, const char* const* argv) override;
 
  private:
   double frequency_ = 900.0;  // FQ

@@ -7,9 +7,6 @@
 namespace tarvex {
 namespace {
 
-constexpr AnalyzerTexts kTexts = {"0.09", "A", "Generate parameters for the MM/PBSA from the PREP data.",
-                                  " [-hv] [-a | -c | -p] [-r ref-file] -i prep-files... [-o outfile]", ""};
-
 constexpr std::string_view kHelpOptions =
     " Option:\n"
     "   -h         : Help\n"
@@ -21,49 +18,35 @@ constexpr std::string_view kHelpOptions =
     "   -i files...: Input PREP files\n"
     "   -o file    : Output file\n";
 
+constexpr AnalyzerTexts kTexts = {
+    .version = "0.09",
+    .revision = "A",
+    .description = "Generate parameters for the MM/PBSA from the PREP data.",
+    .usage_synopsis = " [-hv] [-a | -c | -p] [-r ref-file] -i prep-files... [-o outfile]",
+    .help_options = kHelpOptions,
+};
+
 }  // namespace
 
-CPbsaPrep::CPbsaPrep() = default;
-CPbsaPrep::~CPbsaPrep() = default;
-
-void CPbsaPrep::Usage() { PrintUsage(kTexts); }
-void CPbsaPrep::Version() { PrintVersion(kTexts); }
-void CPbsaPrep::Help() { PrintHelp(kTexts, kHelpOptions); }
-
-bool CPbsaPrep::ParseArguments(int argc, const char* const* argv) {
-  BeginWalk(argc, argv);
-  std::string cluster;
-  while (NextCluster(cluster)) {
-    for (size_t k = 1; k < cluster.size(); ++k) {
-      switch (cluster[k]) {
-        case 'h': Help();
-        case 'v': Version();
-        case 'a': flags_ |= kRadii; break;
-        case 'c': flags_ |= kCharges; break;
-        case 'p': flags_ |= kParse; break;
-        case 'r':
-          reference_file_name_ = TakeWord();
-          flags_ |= kReference;
-          break;
-        case 'o':
-          output_file_name_ = TakeWord();
-          flags_ |= kOutput;
-          break;
-        case 'i':
-          for (const std::string& name : TakeList()) {
-            inputs_.push_back(std::make_unique<CAmberPrepFile>(name));
-            flags_ |= kInput;
-          }
-          break;
-        default: Usage();
-      }
-    }
-  }
-  EndWalk(kInput);
-  int choices = ((flags_ & kRadii) ? 1 : 0) + ((flags_ & kCharges) ? 1 : 0) + ((flags_ & kParse) ? 1 : 0);
-  if (choices != 1) Fatal("You have to make a choice from -a, -c, or -p.");
-  return true;
+// Every input is a PREP file, opened as it is named.
+CPbsaPrep::CPbsaPrep() : CAnalyzer(kTexts) {
+  DeclareOptions({
+      .options =
+          {
+              Option::Switch("a", kRadii),
+              Option::Switch("c", kCharges),
+              Option::Switch("p", kParse),
+              Option::Word("r", reference_file_name_).Sets(kReference),
+              Option::Word("o", output_file_name_).Sets(kOutput),
+              Option::Files("i", inputs_, FileType::kAmberPrep).Sets(kInput),
+          },
+      .required = {kInput},
+      .choose_one = kRadii | kCharges | kParse,
+      .choice_message = "You have to make a choice from -a, -c, or -p.",
+  });
 }
+
+CPbsaPrep::~CPbsaPrep() = default;
 
 void CPbsaPrep::Run() { Fatal("Error: the pbsaprep analyzer is not available yet."); }
 

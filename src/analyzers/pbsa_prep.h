@@ -23,10 +23,6 @@ class CPbsaPrep final : public CAnalyzer {
   CPbsaPrep();
   ~CPbsaPrep() override;
   void Run() override;
-  [[noreturn]] void Usage() override;
-  [[noreturn]] void Version() override;
-  [[noreturn]] void Help() override;
-  bool ParseArguments(int argc, const char* const* argv) override;
 
  private:
   std::vector<std::unique_ptr<CDataFile>> inputs_;

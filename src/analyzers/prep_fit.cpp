@@ -10,9 +10,6 @@
 namespace tarvex {
 namespace {
 
-constexpr AnalyzerTexts kTexts = {"0.15", "B", "Adjust PDB information for the PREP data.",
-                                  " [-hvxcbdr] [-a [<N>]] [-t <...>] -p prep-file -i infile -o outfile", ""};
-
 constexpr std::string_view kHelpOptions =
     " Option:\n"
     "   -h            : Help\n"
@@ -29,71 +26,39 @@ constexpr std::string_view kHelpOptions =
     "   -i file       : Input PDB file\n"
     "   -o file       : Output PDB file\n";
 
+constexpr AnalyzerTexts kTexts = {
+    .version = "0.15",
+    .revision = "B",
+    .description = "Adjust PDB information for the PREP data.",
+    .usage_synopsis = " [-hvxcbdr] [-a [<N>]] [-t <...>] -p prep-file -i infile -o outfile",
+    .help_options = kHelpOptions,
+};
+
 }  // namespace
 
-CPrepfit::CPrepfit() = default;
-CPrepfit::~CPrepfit() = default;
-
-void CPrepfit::Usage() { PrintUsage(kTexts); }
-void CPrepfit::Version() { PrintVersion(kTexts); }
-void CPrepfit::Help() { PrintHelp(kTexts, kHelpOptions); }
-
-bool CPrepfit::ParseArguments(int argc, const char* const* argv) {
-  BeginWalk(argc, argv);
-  std::string cluster;
-  while (NextCluster(cluster)) {
-    for (size_t k = 1; k < cluster.size(); ++k) {
-      switch (cluster[k]) {
-        case 'h': Help();
-        case 'v': Version();
-        case 't':
-          for (const std::string& word : TakeList()) {
-            int number = 0;
-            if (IsMadeOf(word, "") && ParseIntPrefix(word, number) != 0) {
-              target_numbers_.push_back(number);
-            } else {
-              target_names_.push_back(ToUpper(word));
-            }
-          }
-          break;
-        case 'x': flags_ |= kKeepPositions; break;
-        case 'c': flags_ |= kCreateBonds; break;
-        case 'b': flags_ |= kKeepBonds; break;
-        case 'd': flags_ |= kNoRelaxed; break;
-        case 'r': flags_ |= kReverse; break;
-        case 'a': {
-          // The start atom is optional: only a following number word is taken.
-          flags_ |= kRearrange;
-          std::string word;
-          int number = 0;
-          if (PeekWord(word) && IsMadeOf(word, "-") && ParseIntPrefix(word, number) != 0) {
-            start_atom_ = number;
-            TakeWord();
-          }
-          break;
-        }
-        case 'p':
-          template_ = std::make_unique<CAmberPrepFile>();
-          template_->OpenInput(TakeWord());
-          flags_ |= kTemplate;
-          break;
-        case 'i':
-          target_ = std::make_unique<CPdbFile>();
-          target_->OpenInput(TakeWord());
-          flags_ |= kInput;
-          break;
-        case 'o':
-          output_ = std::make_unique<CPdbFile>();
-          output_->OpenOutput(TakeWord(), true);
-          flags_ |= kOutput;
-          break;
-        default: Usage();
-      }
-    }
-  }
-  EndWalk(kInput | kOutput | kTemplate);
-  return true;
+// The template and the target are opened as they are named, the output for
+// writing too. The start atom of -a is optional: only a following number
+// word is taken.
+CPrepfit::CPrepfit() : CAnalyzer(kTexts) {
+  DeclareOptions({
+      .options =
+          {
+              Option::NumbersOrNames("t", target_numbers_, target_names_),
+              Option::Switch("x", kKeepPositions),
+              Option::Switch("c", kCreateBonds),
+              Option::Switch("b", kKeepBonds),
+              Option::Switch("d", kNoRelaxed),
+              Option::Switch("r", kReverse),
+              Option::OptionalInteger("a", start_atom_).Sets(kRearrange),
+              Option::File("p", template_, FileType::kAmberPrep, Opening::kInput).Sets(kTemplate),
+              Option::File("i", target_, FileType::kPdb, Opening::kInput).Sets(kInput),
+              Option::File("o", output_, FileType::kPdb, Opening::kOutputNow).Sets(kOutput),
+          },
+      .required = {kInput, kOutput, kTemplate},
+  });
 }
+
+CPrepfit::~CPrepfit() = default;
 
 void CPrepfit::Run() { Fatal("Error: the prepfit analyzer is not available yet."); }
 

@@ -26,10 +26,6 @@ class CPrepfit final : public CAnalyzer {
   CPrepfit();
   ~CPrepfit() override;
   void Run() override;
-  [[noreturn]] void Usage() override;
-  [[noreturn]] void Version() override;
-  [[noreturn]] void Help() override;
-  bool ParseArguments(int argc, const char* const* argv) override;
 
  private:
   std::unique_ptr<CDataFile> target_;

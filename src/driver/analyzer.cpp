@@ -2,8 +2,6 @@
 
 #include "common/console.h"
 #include "common/exit.h"
-#include "common/numbers.h"
-#include "common/text.h"
 #include "driver/run_settings.h"
 
 namespace tarvex {
@@ -42,133 +40,37 @@ void CAnalyzer::Error(int code) {
 void CAnalyzer::SetPoints(const std::vector<Point>& points) { points_ = points; }
 std::vector<Point> CAnalyzer::GetPoints() const { return points_; }
 
-void CAnalyzer::PrintUsage(const AnalyzerTexts& texts) {
-  ErrText(Head(texts) + " Use -h option for help.\n\n" + UsageLine(texts.usage_synopsis));
+void CAnalyzer::Usage() {
+  ErrText(Head(texts_) + " Use -h option for help.\n\n" + UsageLine(texts_.usage_synopsis));
   ExitWith(1);
 }
 
-void CAnalyzer::PrintVersion(const AnalyzerTexts& texts) {
+void CAnalyzer::Version() {
   const RunSettings& s = Settings();
-  OutLine(s.program_name + " " + s.analyzer_name + "  version " + std::string(texts.version) +
-          "  revision " + std::string(texts.revision));
+  OutLine(s.program_name + " " + s.analyzer_name + "  version " + std::string(texts_.version) + "  revision " +
+          std::string(texts_.revision));
   ExitWith(0);
 }
 
-void CAnalyzer::PrintHelp(const AnalyzerTexts& texts, std::string_view body) {
-  std::string_view synopsis = texts.help_synopsis.empty() ? texts.usage_synopsis : texts.help_synopsis;
-  OutText(Head(texts) + UsageLine(synopsis) + "\n" + std::string(body));
+void CAnalyzer::Help() {
+  std::string_view synopsis = texts_.help_synopsis.empty() ? texts_.usage_synopsis : texts_.help_synopsis;
+  std::string text = Head(texts_) + UsageLine(synopsis) + "\n" + std::string(texts_.help_options);
+  if (texts_.file_type_column > 0) text += FileTypeHelp(texts_.file_type_column, texts_.target_notes);
+  OutText(text);
   ExitWith(0);
 }
 
-void CAnalyzer::BeginWalk(int argc, const char* const* argv) {
-  words_.clear();
-  for (int i = 1; i < argc; ++i) words_.emplace_back(argv[i]);
-  next_ = 0;
-}
-
-bool CAnalyzer::NextCluster(std::string& cluster) {
-  if (next_ >= words_.size() || words_[next_].empty() || words_[next_][0] != '-') return false;
-  cluster = words_[next_++];
+bool CAnalyzer::ParseArguments(int argc, const char* const* argv) {
+  WalkOptions(*this, options_, flags_, argc, argv);
   return true;
 }
 
-bool CAnalyzer::PeekWord(std::string& word) const {
-  if (next_ >= words_.size()) return false;
-  word = words_[next_];
-  return true;
+Option DataFileOption(std::unique_ptr<CDataFile>& record, std::string& name) {
+  return Option::File("i", record, kDataFileFallback, Opening::kInputLater).Name(name);
 }
 
-bool CAnalyzer::NextIsValue() const {
-  return next_ < words_.size() && (words_[next_].empty() || words_[next_][0] != '-');
-}
-
-std::string CAnalyzer::TakeWord() {
-  if (next_ >= words_.size()) Usage();
-  return words_[next_++];
-}
-
-std::vector<std::string> CAnalyzer::TakeList() {
-  std::vector<std::string> list;
-  while (NextIsValue()) list.push_back(words_[next_++]);
-  return list;
-}
-
-int CAnalyzer::TakeInt(std::string_view also_allowed) {
-  std::string word = TakeWord();
-  int value = 0;
-  if (!IsMadeOf(word, also_allowed) || ParseIntPrefix(word, value) == 0) Usage();
-  return value;
-}
-
-double CAnalyzer::TakeDouble(std::string_view also_allowed) {
-  std::string word = TakeWord();
-  double value = 0.0;
-  if (!IsMadeOf(word, also_allowed) || ParseDoublePrefix(word, value) == 0) Usage();
-  return value;
-}
-
-void CAnalyzer::TakeFlags(const FlagWord* table, size_t count, uint32_t& flags) {
-  for (const std::string& word : TakeList()) {
-    std::string upper = ToUpper(word);
-    bool known = false;
-    for (size_t k = 0; k < count; ++k) {
-      if (table[k].word == upper) {
-        flags |= table[k].bits;
-        known = true;
-        break;
-      }
-    }
-    if (!known) ErrLine("No flag list: " + upper);
-  }
-}
-
-std::vector<NamedFile> CAnalyzer::TakeFiles(bool typed) {
-  std::vector<std::string> words = TakeList();
-  if (typed && words.size() % 2 != 0) Usage();
-  std::vector<NamedFile> files;
-  for (size_t k = 0; k < words.size(); k += typed ? 2 : 1) {
-    files.push_back(ResolveFile(words[k], typed ? words[k + 1] : std::string(), typed));
-  }
-  return files;
-}
-
-NamedFile CAnalyzer::TakeFile(bool typed) {
-  std::string name = TakeWord();
-  std::string type = typed ? TakeWord() : std::string();
-  return ResolveFile(std::move(name), std::move(type), typed);
-}
-
-void CAnalyzer::EndWalk(uint32_t required_bits) {
-  if (MoreWords() || (flags_ & required_bits) != required_bits) Usage();
-}
-
-NamedFile ResolveFile(std::string name, std::string explicit_type, bool typed) {
-  NamedFile file;
-  file.type_text = typed ? std::move(explicit_type) : std::string(FileExtension(name));
-  file.name = std::move(name);
-  file.type = LookupFileType(file.type_text);
-  return file;
-}
-
-std::string UpperType(const NamedFile& file) { return ToUpper(file.type_text); }
-
-}  // namespace tarvex
-
-namespace tarvex {
-
-void AppendInputFiles(const std::vector<NamedFile>& files, std::string_view unknown_warning, NameInWarning shown,
-                      bool box, BoxInputs box_inputs, std::vector<std::unique_ptr<CDataFile>>& into) {
-  for (const NamedFile& file : files) {
-    if (file.type == FileType::kUnknown) {
-      ErrLine(std::string(unknown_warning) + (shown == NameInWarning::kType ? UpperType(file) : file.name));
-      continue;
-    }
-    std::unique_ptr<CDataFile> record = CreateInputFile(file.type, file.name);
-    const bool takes_box = file.type == FileType::kAmberRestart ||
-                           (file.type == FileType::kAmberCoord && box_inputs == BoxInputs::kTrajectoriesAndRestarts);
-    if (box && takes_box) record->SetFileFlag(kFileBox);
-    into.push_back(std::move(record));
-  }
+Option ReferenceFileOption(std::unique_ptr<CDataFile>& record, std::string& name) {
+  return Option::File("r", record, kReferenceFallback, Opening::kInputLater).Name(name);
 }
 
 void MergeInputFiles(std::vector<std::unique_ptr<CDataFile>>& inputs, std::unique_ptr<CDataFile>& merged) {
@@ -179,31 +81,6 @@ void MergeInputFiles(std::vector<std::unique_ptr<CDataFile>>& inputs, std::uniqu
   }
   if (inputs.size() == 1) merged = std::move(inputs.front());
   inputs.clear();
-}
-
-namespace {
-
-std::unique_ptr<CDataFile> CreateWithFallback(const NamedFile& file, FileType fallback, std::string_view warning,
-                                              std::string_view applies) {
-  FileType type = file.type;
-  if (type == FileType::kUnknown) {
-    ErrLine(std::string(warning) + UpperType(file));
-    ErrLine(applies);
-    type = fallback;
-  }
-  return CreateOutputFile(type);
-}
-
-}  // namespace
-
-std::unique_ptr<CDataFile> CreateDataRecord(const NamedFile& file) {
-  return CreateWithFallback(file, FileType::kAmberCoord, "Warning unknown datafile format: ",
-                            "Input datafile applies to the Amber CRD format.");
-}
-
-std::unique_ptr<CDataFile> CreateReferenceRecord(const NamedFile& file) {
-  return CreateWithFallback(file, FileType::kAmberTopology, "Warning unknown reference file format: ",
-                            "Input reference file applies to the Amber TOP format.");
 }
 
 }  // namespace tarvex

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "common/console.h"
+#include "common/exit.h"
 #include "common/text.h"
 #include "formats/amber_coord_file.h"
 #include "formats/amber_prep_file.h"
@@ -15,55 +17,79 @@
 namespace tarvex {
 namespace {
 
-struct Keyword {
-  std::string_view text;
-  FileType type;
+template <typename Format>
+std::unique_ptr<CDataFile> Make() {
+  return std::make_unique<Format>();
+}
+
+template <typename Format>
+std::unique_ptr<CDataFile> Open(std::string name) {
+  return std::make_unique<Format>(std::move(name));
+}
+
+// A PDB file holds models, a Gaussian output the geometries of every step;
+// their readers take the first model and the last geometry by default.
+constexpr std::array kFormats = {
+    FileFormat{FileType::kPdb, "PDB", "PDB, ENT", "PDB, ENT", DefaultMolecule::kFirst, BoxUse::kNone,
+               Make<CPdbFile>, Open<CPdbFile>},
+    FileFormat{FileType::kMol2, "MOL2", "MOL2", "MOL2", DefaultMolecule::kOnly, BoxUse::kNone, Make<CMol2File>,
+               Open<CMol2File>},
+    FileFormat{FileType::kAmberCoord, "Amber CRD", "CRD, AMBER_CRD", "CRD", DefaultMolecule::kOnly,
+               BoxUse::kTrajectory, Make<CAmberCoordFile>, Open<CAmberCoordFile>},
+    FileFormat{FileType::kAmberRestart, "Amber RST", "RST, AMBER_RST", "RST", DefaultMolecule::kOnly,
+               BoxUse::kRestart, Make<CAmberRestartFile>, Open<CAmberRestartFile>},
+    FileFormat{FileType::kAmberTopology, "Amber TOP", "TOP, AMBER_TOP", "TOP", DefaultMolecule::kOnly,
+               BoxUse::kNone, Make<CAmberTopologyFile>, Open<CAmberTopologyFile>},
+    FileFormat{FileType::kAmberPrep, "Amber PREP", "PREP, AMBER_PREP", "PREP", DefaultMolecule::kOnly,
+               BoxUse::kNone, Make<CAmberPrepFile>, Open<CAmberPrepFile>},
+    FileFormat{FileType::kGaussianIn, "Gaussian in", "COM, GAUSSIAN_IN", "COM", DefaultMolecule::kOnly,
+               BoxUse::kNone, Make<CGaussianInFile>, Open<CGaussianInFile>},
+    FileFormat{FileType::kGaussianOut, "Gaussian out", "LOG, GAUSSIAN_OUT", "LOG", DefaultMolecule::kLast,
+               BoxUse::kNone, Make<CGaussianOutFile>, Open<CGaussianOutFile>},
 };
 
-// Matched in this order; the first equal keyword wins.
-constexpr std::array<Keyword, 15> kKeywords = {{
-    {"PDB", FileType::kPdb},
-    {"ENT", FileType::kPdb},
-    {"CRD", FileType::kAmberCoord},
-    {"AMBER_CRD", FileType::kAmberCoord},
-    {"RST", FileType::kAmberRestart},
-    {"AMBER_RST", FileType::kAmberRestart},
-    {"TOP", FileType::kAmberTopology},
-    {"AMBER_TOP", FileType::kAmberTopology},
-    {"PREP", FileType::kAmberPrep},
-    {"AMBER_PREP", FileType::kAmberPrep},
-    {"COM", FileType::kGaussianIn},
-    {"GAUSSIAN_IN", FileType::kGaussianIn},
-    {"LOG", FileType::kGaussianOut},
-    {"GAUSSIAN_OUT", FileType::kGaussianOut},
-    {"MOL2", FileType::kMol2},
-}};
+// FindFormat indexes the table by type.
+constexpr bool RowsFollowTheTypes() {
+  for (size_t k = 0; k < kFormats.size(); ++k) {
+    if (static_cast<size_t>(kFormats[k].type) != k + 1) return false;
+  }
+  return true;
+}
+static_assert(RowsFollowTheTypes(), "one row per FileType, in the order of the enum");
 
-// One entry per format in the help: its name, extensions and keywords.
-struct FormatHelp {
-  std::string_view name;
-  std::string_view extensions;
-  std::string_view keywords;
-  FileType type;
-};
-
-constexpr std::array<FormatHelp, 8> kFormatHelp = {{
-    {"PDB", "PDB, ENT", "PDB, ENT", FileType::kPdb},
-    {"MOL2", "MOL2", "MOL2", FileType::kMol2},
-    {"Amber CRD", "CRD", "CRD, AMBER_CRD", FileType::kAmberCoord},
-    {"Amber RST", "RST", "RST, AMBER_RST", FileType::kAmberRestart},
-    {"Amber TOP", "TOP", "TOP, AMBER_TOP", FileType::kAmberTopology},
-    {"Amber PREP", "PREP", "PREP, AMBER_PREP", FileType::kAmberPrep},
-    {"Gaussian in", "COM", "COM, GAUSSIAN_IN", FileType::kGaussianIn},
-    {"Gaussian out", "LOG", "LOG, GAUSSIAN_OUT", FileType::kGaussianOut},
-}};
+bool HasKeyword(std::string_view keywords, std::string_view upper) {
+  while (!keywords.empty()) {
+    const size_t comma = keywords.find(", ");
+    if (keywords.substr(0, comma) == upper) return true;
+    if (comma == std::string_view::npos) break;
+    keywords.remove_prefix(comma + 2);
+  }
+  return false;
+}
 
 }  // namespace
 
+const FileFormat* FindFormat(FileType type) {
+  const size_t k = static_cast<size_t>(type);
+  return k >= 1 && k <= kFormats.size() ? &kFormats[k - 1] : nullptr;
+}
+
+namespace {
+
+// An output and an input opened later start alike: an empty record.
+std::unique_ptr<CDataFile> MakeEmpty(FileType type) {
+  const FileFormat* format = FindFormat(type);
+  return format ? format->make() : nullptr;
+}
+
+}  // namespace
+
+std::span<const FileFormat> FileFormats() { return kFormats; }
+
 FileType LookupFileType(std::string_view type_text) {
-  std::string upper = ToUpper(type_text);
-  for (const Keyword& keyword : kKeywords) {
-    if (keyword.text == upper) return keyword.type;
+  const std::string upper = ToUpper(type_text);
+  for (const FileFormat& format : kFormats) {
+    if (HasKeyword(format.keywords, upper)) return format.type;
   }
   return FileType::kUnknown;
 }
@@ -71,39 +97,69 @@ FileType LookupFileType(std::string_view type_text) {
 FileType FileTypeOfName(std::string_view file_name) { return LookupFileType(FileExtension(file_name)); }
 
 std::unique_ptr<CDataFile> CreateInputFile(FileType type, const std::string& name) {
-  switch (type) {
-    case FileType::kPdb: return std::make_unique<CPdbFile>(name);
-    case FileType::kMol2: return std::make_unique<CMol2File>(name);
-    case FileType::kAmberCoord: return std::make_unique<CAmberCoordFile>(name);
-    case FileType::kAmberRestart: return std::make_unique<CAmberRestartFile>(name);
-    case FileType::kAmberTopology: return std::make_unique<CAmberTopologyFile>(name);
-    case FileType::kAmberPrep: return std::make_unique<CAmberPrepFile>(name);
-    case FileType::kGaussianIn: return std::make_unique<CGaussianInFile>(name);
-    case FileType::kGaussianOut: return std::make_unique<CGaussianOutFile>(name);
-    case FileType::kUnknown: break;
-  }
-  return nullptr;
+  const FileFormat* format = FindFormat(type);
+  return format ? format->open(name) : nullptr;
 }
 
-std::unique_ptr<CDataFile> CreateOutputFile(FileType type) {
-  switch (type) {
-    case FileType::kPdb: return std::make_unique<CPdbFile>();
-    case FileType::kMol2: return std::make_unique<CMol2File>();
-    case FileType::kAmberCoord: return std::make_unique<CAmberCoordFile>();
-    case FileType::kAmberRestart: return std::make_unique<CAmberRestartFile>();
-    case FileType::kAmberTopology: return std::make_unique<CAmberTopologyFile>();
-    case FileType::kAmberPrep: return std::make_unique<CAmberPrepFile>();
-    case FileType::kGaussianIn: return std::make_unique<CGaussianInFile>();
-    case FileType::kGaussianOut: return std::make_unique<CGaussianOutFile>();
-    case FileType::kUnknown: break;
+std::unique_ptr<CDataFile> CreateOutputFile(FileType type) { return MakeEmpty(type); }
+std::unique_ptr<CDataFile> CreateUnopenedInput(FileType type) { return MakeEmpty(type); }
+
+std::unique_ptr<CDataFile> CreateFile(FileType type, const std::string& name, Opening opening) {
+  switch (opening) {
+    case Opening::kInput: return CreateInputFile(type, name);
+    case Opening::kInputLater: return CreateUnopenedInput(type);
+    case Opening::kOutput: return CreateOutputFile(type);
+    case Opening::kOutputNow: break;
   }
-  return nullptr;
+  std::unique_ptr<CDataFile> record = CreateOutputFile(type);
+  if (record) record->OpenOutput(name, true);
+  return record;
 }
 
-// Layout, for a column of 16:
+NamedFile ResolveFile(std::string name, std::string explicit_type, bool typed) {
+  NamedFile file;
+  file.type_text = typed ? std::move(explicit_type) : std::string(FileExtension(name));
+  file.name = std::move(name);
+  file.type = LookupFileType(file.type_text);
+  return file;
+}
+
+std::string UpperType(const NamedFile& file) { return ToUpper(file.type_text); }
+
+std::unique_ptr<CDataFile> CreateWithFallback(const NamedFile& file, const UnknownType& unknown, Opening opening) {
+  FileType type = file.type;
+  if (type == FileType::kUnknown) {
+    switch (unknown.shown) {
+      case NameInWarning::kFileName: Warn(std::string(unknown.warning) + file.name); break;
+      case NameInWarning::kUpperType: Warn(std::string(unknown.warning) + UpperType(file)); break;
+      case NameInWarning::kTypeAsGiven: Warn(std::string(unknown.warning) + file.type_text); break;
+    }
+    if (unknown.fallback == FileType::kUnknown) return nullptr;
+    Warn(unknown.applies);
+    type = unknown.fallback;
+  }
+  return CreateFile(type, file.name, opening);
+}
+
+void AppendInputFiles(const std::vector<NamedFile>& files, const UnknownType& unknown, bool box, BoxInputs box_inputs,
+                      std::vector<std::unique_ptr<CDataFile>>& into) {
+  for (const NamedFile& file : files) {
+    std::unique_ptr<CDataFile> record = CreateWithFallback(file, unknown, Opening::kInput);
+    if (!record) continue;
+    const FileFormat* format = FindFormat(file.type);
+    const BoxUse use = format ? format->box : BoxUse::kNone;
+    const bool takes_box = use == BoxUse::kRestart ||
+                           (use == BoxUse::kTrajectory && box_inputs == BoxInputs::kTrajectoriesAndRestarts);
+    if (box && takes_box) record->SetFileFlag(kFileBox);
+    into.push_back(std::move(record));
+  }
+}
+
+// Layout, for a column of 16 (the target line only with notes):
 //    File type:
 //      PDB          : extension ... PDB, ENT
 //                   : file type ... PDB, ENT
+//                   : target    ... first molecule
 std::string FileTypeHelp(int column, TargetNotes notes) {
   std::string text = " File type:\n";
   const std::string indent(static_cast<size_t>(column), ' ');
@@ -118,14 +174,15 @@ std::string FileTypeHelp(int column, TargetNotes notes) {
     text.append(value);
     text.push_back('\n');
   };
-  for (const FormatHelp& format : kFormatHelp) {
+  const bool convert = notes == TargetNotes::kConvert;
+  for (const FileFormat& format : kFormats) {
     line(format.name, "extension", format.extensions);
     line("", "file type", format.keywords);
     if (notes == TargetNotes::kNone) continue;
-    if (format.type == FileType::kPdb) {
-      line("", "target   ", notes == TargetNotes::kConvert ? "first molecule (-m 1)" : "first molecule");
-    } else if (format.type == FileType::kGaussianOut) {
-      line("", "target   ", notes == TargetNotes::kConvert ? "last molecule (-m -1)" : "last molecule");
+    if (format.default_molecule == DefaultMolecule::kFirst) {
+      line("", "target   ", convert ? "first molecule (-m 1)" : "first molecule");
+    } else if (format.default_molecule == DefaultMolecule::kLast) {
+      line("", "target   ", convert ? "last molecule (-m -1)" : "last molecule");
     }
   }
   return text;

@@ -16,9 +16,9 @@ using testing::ScratchDir;
 TEST(AnalyzerFiles, UnknownTypesFallBackOrAreSkipped) {
   testing::UseParameterFile("");
   ConsoleCapture console;
-  auto data = CreateDataRecord(ResolveFile("traj", "", false));
+  auto data = CreateWithFallback(ResolveFile("traj", "", false), kDataFileFallback, Opening::kInputLater);
   EXPECT_NE(dynamic_cast<CAmberCoordFile*>(data.get()), nullptr);
-  auto reference = CreateReferenceRecord(ResolveFile("a.parm7", "parm7", true));
+  auto reference = CreateWithFallback(ResolveFile("a.parm7", "parm7", true), kReferenceFallback, Opening::kInputLater);
   EXPECT_NE(dynamic_cast<CAmberTopologyFile*>(reference.get()), nullptr);
   EXPECT_EQ(console.Err(),
             "Warning unknown datafile format: TRAJ\nInput datafile applies to the Amber CRD format.\n"
@@ -31,8 +31,7 @@ TEST(AnalyzerFiles, UnknownTypesFallBackOrAreSkipped) {
                                   ResolveFile(dir.Write("d", "title\n"), "amber_crd", true)};
   console.Clear();
   std::vector<std::unique_ptr<CDataFile>> opened;
-  AppendInputFiles(files, "Warning: unknown input file format: ", NameInWarning::kFileName, true,
-                   BoxInputs::kRestartsOnly, opened);
+  AppendInputFiles(files, kSkipUnknownInput, true, BoxInputs::kRestartsOnly, opened);
   EXPECT_EQ(console.Err(), "Warning: unknown input file format: " + dir.Path("c.xyz") + "\n");
   ASSERT_EQ(opened.size(), 3u);
   EXPECT_FALSE(opened[0]->GetFileFlags() & kFileBox) << "trajectories get no box bit here";
@@ -41,7 +40,7 @@ TEST(AnalyzerFiles, UnknownTypesFallBackOrAreSkipped) {
 
   opened.clear();
   console.Clear();
-  AppendInputFiles(files, "Warning: unknown input file format: ", NameInWarning::kType, true,
+  AppendInputFiles(files, {"Warning: unknown input file format: ", NameInWarning::kUpperType}, true,
                    BoxInputs::kTrajectoriesAndRestarts, opened);
   EXPECT_EQ(console.Err(), "Warning: unknown input file format: XYZ\n");
   EXPECT_TRUE(opened[0]->GetFileFlags() & kFileBox);

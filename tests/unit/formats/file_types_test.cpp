@@ -2,13 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <typeinfo>
+
 #include "../support/scratch_dir.h"
 #include "common/console.h"
 #include "common/exit.h"
 #include "formats/amber_coord_file.h"
+#include "formats/amber_prep_file.h"
 #include "formats/amber_restart_file.h"
 #include "formats/amber_topology_file.h"
+#include "formats/gaussian_in_file.h"
 #include "formats/gaussian_out_file.h"
+#include "formats/mol2_file.h"
 #include "formats/pdb_file.h"
 
 namespace tarvex {
@@ -31,6 +36,57 @@ TEST(FileTypes, KeywordsAndExtensions) {
   EXPECT_EQ(LookupFileType("com"), FileType::kGaussianIn);
   EXPECT_EQ(LookupFileType("amber_prep"), FileType::kAmberPrep);
   EXPECT_EQ(LookupFileType(""), FileType::kUnknown);
+}
+
+// The fifteen keywords, written out rather than read from the table.
+TEST(FileTypes, EveryKeywordAndExtensionOfTheTable) {
+  const std::vector<std::pair<std::string, FileType>> keywords = {
+      {"PDB", FileType::kPdb},           {"ENT", FileType::kPdb},
+      {"CRD", FileType::kAmberCoord},    {"AMBER_CRD", FileType::kAmberCoord},
+      {"RST", FileType::kAmberRestart},  {"AMBER_RST", FileType::kAmberRestart},
+      {"TOP", FileType::kAmberTopology}, {"AMBER_TOP", FileType::kAmberTopology},
+      {"PREP", FileType::kAmberPrep},    {"AMBER_PREP", FileType::kAmberPrep},
+      {"COM", FileType::kGaussianIn},    {"GAUSSIAN_IN", FileType::kGaussianIn},
+      {"LOG", FileType::kGaussianOut},   {"GAUSSIAN_OUT", FileType::kGaussianOut},
+      {"MOL2", FileType::kMol2}};
+  for (const auto& [keyword, type] : keywords) {
+    EXPECT_EQ(LookupFileType(keyword), type) << keyword;
+    EXPECT_EQ(FileTypeOfName("dir.d/x." + keyword), type) << keyword;
+    std::string lower = keyword;
+    for (char& c : lower) {
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
+    }
+    EXPECT_EQ(FileTypeOfName("x." + lower), type) << lower;
+  }
+  for (std::string_view near : {"PD", "PDBX", " PDB", "PDB,", "ENT, PDB", "AMBER", "GAUSSIAN", "MOL"}) {
+    EXPECT_EQ(LookupFileType(near), FileType::kUnknown) << near;
+  }
+  // Each row: its listed extensions select it, and its maker builds its class.
+  const std::vector<std::pair<FileType, const std::type_info*>> classes = {
+      {FileType::kPdb, &typeid(CPdbFile)},
+      {FileType::kMol2, &typeid(CMol2File)},
+      {FileType::kAmberCoord, &typeid(CAmberCoordFile)},
+      {FileType::kAmberRestart, &typeid(CAmberRestartFile)},
+      {FileType::kAmberTopology, &typeid(CAmberTopologyFile)},
+      {FileType::kAmberPrep, &typeid(CAmberPrepFile)},
+      {FileType::kGaussianIn, &typeid(CGaussianInFile)},
+      {FileType::kGaussianOut, &typeid(CGaussianOutFile)}};
+  ASSERT_EQ(FileFormats().size(), classes.size());
+  size_t keyword_count = 0;
+  for (const auto& [type, class_info] : classes) {
+    const FileFormat* format = FindFormat(type);
+    ASSERT_NE(format, nullptr);
+    for (const auto& [keyword, keyword_type] : keywords) keyword_count += keyword_type == type;
+    EXPECT_EQ(LookupFileType(format->extensions.substr(0, format->extensions.find(','))), type);
+    std::unique_ptr<CDataFile> made = CreateOutputFile(type);
+    ASSERT_TRUE(made);
+    const CDataFile& record = *made;
+    EXPECT_EQ(typeid(record), *class_info) << format->name;
+  }
+  EXPECT_EQ(keyword_count, keywords.size()) << "every keyword belongs to a row";
+  EXPECT_EQ(FindFormat(FileType::kUnknown), nullptr);
+  EXPECT_EQ(CreateUnopenedInput(FileType::kUnknown), nullptr);
+  EXPECT_NE(dynamic_cast<CAmberCoordFile*>(CreateUnopenedInput(FileType::kAmberCoord).get()), nullptr);
 }
 
 TEST(FileTypes, OutputsAreEmptyAndInputsOpenAtOnce) {
@@ -90,6 +146,26 @@ TEST(FileTypes, GaussianOutputWritesNothing) {
 }
 
 TEST(FileTypes, HelpSectionLinesUpWithTheOptions) {
+  EXPECT_EQ(FileTypeHelp(19, TargetNotes::kPlain),
+            " File type:\n"
+            "   PDB             : extension ... PDB, ENT\n"
+            "                   : file type ... PDB, ENT\n"
+            "                   : target    ... first molecule\n"
+            "   MOL2            : extension ... MOL2\n"
+            "                   : file type ... MOL2\n"
+            "   Amber CRD       : extension ... CRD\n"
+            "                   : file type ... CRD, AMBER_CRD\n"
+            "   Amber RST       : extension ... RST\n"
+            "                   : file type ... RST, AMBER_RST\n"
+            "   Amber TOP       : extension ... TOP\n"
+            "                   : file type ... TOP, AMBER_TOP\n"
+            "   Amber PREP      : extension ... PREP\n"
+            "                   : file type ... PREP, AMBER_PREP\n"
+            "   Gaussian in     : extension ... COM\n"
+            "                   : file type ... COM, GAUSSIAN_IN\n"
+            "   Gaussian out    : extension ... LOG\n"
+            "                   : file type ... LOG, GAUSSIAN_OUT\n"
+            "                   : target    ... last molecule\n");
   std::string help = FileTypeHelp(16);
   EXPECT_EQ(help.substr(0, help.find('\n', help.find('\n') + 1) + 1),
             " File type:\n   PDB          : extension ... PDB, ENT\n");
