@@ -148,7 +148,7 @@ void CConvert::Run() {
       RequireAtomCount(*input);
       input->Read(molecule_);
     }
-    output_->CopyState(*input);
+    output_->TakeState(*input);
   }
   if (streamed) {
     StreamFrames(*streamed);
@@ -180,7 +180,7 @@ void CConvert::ReadReferences() {
     reference->CopyState(work);
     RequireAtomCount(*reference);
     reference->Read(molecule_);
-    work.CopyState(*reference);
+    work.TakeState(*reference);
   }
   if (work.GetCartesian().empty()) Fatal("Error: the reference files hold no coordinates: " + reference_file_name_);
   output_->SetFitReference(work.GetCartesian());

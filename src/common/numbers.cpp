@@ -88,7 +88,50 @@ bool ParseDoubleField(std::string_view field, double& value) {
   return true;
 }
 
+namespace {
+
+constexpr uint64_t kPowers[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+
+// The digits of `value` with `precision` decimals, the way to_chars writes
+// them, for the common case of coordinates: |value| x 10^precision below
+// 2^32, where the product is exact to within 2^-20, so rounding it to the
+// nearest integer is the correctly rounded decimal unless it lies within
+// 1e-6 of a half. False (nothing written) otherwise.
+bool FastFixed(double value, int precision, char* buffer, size_t& length) {
+  if (precision < 0 || precision > 8 || !std::isfinite(value)) return false;
+  const double scaled = std::fabs(value) * static_cast<double>(kPowers[precision]);
+  if (!(scaled < 4294967296.0)) return false;
+  const double whole = std::floor(scaled);
+  const double fraction = scaled - whole;
+  if (std::fabs(fraction - 0.5) < 1e-6) return false;
+  const uint64_t digits = static_cast<uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+  char* p = buffer;
+  if (std::signbit(value)) *p++ = '-';
+  const uint64_t integer = digits / kPowers[precision];
+  p = std::to_chars(p, p + 24, integer).ptr;
+  if (precision > 0) {
+    *p++ = '.';
+    uint64_t decimals = digits % kPowers[precision];
+    for (int k = precision - 1; k >= 0; --k) {
+      p[k] = static_cast<char>('0' + decimals % 10);
+      decimals /= 10;
+    }
+    p += precision;
+  }
+  length = static_cast<size_t>(p - buffer);
+  return true;
+}
+
+}  // namespace
+
 void AppendFixed(std::string& out, double value, int width, int precision) {
+  char fast[40];
+  size_t fast_length = 0;
+  if (FastFixed(value, precision, fast, fast_length)) {
+    if (static_cast<int>(fast_length) < width) out.append(static_cast<size_t>(width) - fast_length, ' ');
+    out.append(fast, fast_length);
+    return;
+  }
   char buffer[400];
   auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed,
                                  precision);

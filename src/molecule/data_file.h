@@ -214,6 +214,10 @@ class CDataFile {
   /*127 */ virtual std::vector<std::string>& GetFitAtomNames();
 
   // ---- not virtual ---------------------------------------------------------------------
+  // CopyState that moves the groups it takes instead of copying them, for a
+  // source that is read once and not used again (convert's inputs): a
+  // million-atom structure is then held once, not twice.
+  void TakeState(CDataFile& source);
   // WriteAll's numbered files for frames handed out one at a time: `next`
   // fills its argument with the next frame and returns false when none is
   // left, so a trajectory can be written without holding it. `expected` is
@@ -258,6 +262,7 @@ class CDataFile {
   // Empties the per-atom and per-residue groups that every reader fills:
   // coordinates, atom names, types and numbers, and the residue groups.
   void ClearAtomAndResidueGroups();
+  void TransferState(CDataFile& source, bool move);
   // SetConnection taking over the handed lists where it can.
   void AdoptConnection(BondMap&& bonds);
   void SnapshotConnection();

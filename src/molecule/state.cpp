@@ -51,12 +51,19 @@ void CDataFile::PrintStates() {
   }
 }
 
-// Copies the groups this record lacks (all held groups with OVERWRITE) from
-// the source. Per-atom groups need equal atom counts and per-residue groups
-// equal residue counts; copied coordinates are fitted onto the reference when
-// the record asks for it.
-void CDataFile::CopyState(CDataFile& source) {
+void CDataFile::CopyState(CDataFile& source) { TransferState(source, false); }
+void CDataFile::TakeState(CDataFile& source) { TransferState(source, true); }
+
+// Copies (or moves) the groups this record lacks (all held groups with
+// OVERWRITE) from the source. Per-atom groups need equal atom counts and
+// per-residue groups equal residue counts; copied coordinates are fitted onto
+// the reference when the record asks for it.
+void CDataFile::TransferState(CDataFile& source, bool move) {
   const bool overwrite = (file_flags_ & kFileOverwrite) != 0;
+  auto take = [move](auto& mine, auto& theirs) {
+    if (move) mine = std::move(theirs);
+    else mine = theirs;
+  };
   auto wanted = [&](const char* name) { return (overwrite || !HasState(name)) && source.HasState(name); };
   auto atoms_equal = [&] { return GetNumberOfAtoms() == source.GetNumberOfAtoms(); };
   auto residues_equal = [&] { return GetNumberOfResidues() == source.GetNumberOfResidues(); };
@@ -69,44 +76,45 @@ void CDataFile::CopyState(CDataFile& source) {
     formal_charges_.assign(static_cast<size_t>(std::max(number_of_atoms_, 0)), 0);
   }
   if (wanted("number_of_residues")) number_of_residues_ = source.GetNumberOfResidues();
-  if (wanted("title")) title_ = source.title_;
+  if (wanted("title")) take(title_, source.title_);
   if (wanted("internal") && atoms_equal()) {
-    internal_ = source.internal_;
-    internal_reference_ = source.internal_reference_;
+    take(internal_, source.internal_);
+    take(internal_reference_, source.internal_reference_);
   }
-  if (wanted("force") && atoms_equal()) force_ = source.force_;
-  if (wanted("charge") && atoms_equal()) charge_ = source.charge_;
+  if (wanted("force") && atoms_equal()) take(force_, source.force_);
+  if (wanted("charge") && atoms_equal()) take(charge_, source.charge_);
   if (wanted("atom_name")) {
-    if (atoms_equal()) atom_name_ = source.atom_name_;
+    if (atoms_equal()) take(atom_name_, source.atom_name_);
     else Warn(kAtomWarning);
   }
   if (wanted("atom_type")) {
     if (atoms_equal()) {
-      atom_type_ = source.atom_type_;
+      take(atom_type_, source.atom_type_);
       snapshot_.atom_types = atom_type_;
     } else {
       Warn(kAtomWarning);
     }
   }
   if (wanted("atom_index")) {
-    if (atoms_equal()) atom_index_ = source.atom_index_;
+    if (atoms_equal()) take(atom_index_, source.atom_index_);
     else Warn(kAtomWarning);
   }
   auto fit_wanted = [&] {
     return HasState("atom_type") && HasState("number_of_atoms") && (file_flags_ & kFileReferenceFit);
   };
   if (wanted("cartesian") && atoms_equal()) {
-    cartesian_ = source.cartesian_;
+    take(cartesian_, source.cartesian_);
     if (fit_wanted()) FitToReference();
     snapshot_.cartesian = cartesian_;
   }
   if (wanted("cartesian_all") && atoms_equal()) {
-    SetCartesianAll(source.cartesian_all_);
+    take(cartesian_all_, source.cartesian_all_);
+    number_of_molecules_ = static_cast<int>(cartesian_all_.size());
     if (fit_wanted()) FitAllFrames();
   }
-  auto copy_residue_group = [&](const char* name, auto& mine, const auto& theirs) {
+  auto copy_residue_group = [&](const char* name, auto& mine, auto& theirs) {
     if (!wanted(name)) return;
-    if (residues_equal()) mine = theirs;
+    if (residues_equal()) take(mine, theirs);
     else Warn(kResidueWarning);
   };
   copy_residue_group("residue_name", residue_name_, source.residue_name_);
@@ -114,7 +122,10 @@ void CDataFile::CopyState(CDataFile& source) {
   copy_residue_group("residue_index", residue_index_, source.residue_index_);
   copy_residue_group("residue_number", residue_number_, source.residue_number_);
   copy_residue_group("head_atom_of_residue", head_atom_of_residue_, source.head_atom_of_residue_);
-  if (source.HasState("connection")) SetConnection(source.connection_);
+  if (source.HasState("connection")) {
+    if (move) AdoptConnection(std::move(source.connection_));
+    else SetConnection(source.connection_);
+  }
   if (ter_list_.empty() && !source.ter_list_.empty()) ter_list_ = source.ter_list_;
   if (HasState("number_of_atoms") && HasState("atom_name") && !HasState("atom_index")) {
     atom_index_.resize(static_cast<size_t>(std::max(number_of_atoms_, 0)));
