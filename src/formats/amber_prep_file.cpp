@@ -16,6 +16,7 @@
 #include "formats/amber_prep_file.h"
 
 #include <algorithm>
+#include <cctype>
 #include <unordered_map>
 
 #include "chemistry/force_field_types.h"
@@ -382,6 +383,16 @@ std::string TemplateResidueName(CDataFile& record) {
   return name.empty() ? "MOL" : std::string(name.substr(0, 3));
 }
 
+// The type column carries the element. Two-letter elements are spelt with a
+// lower-case second letter (Na, Ca, Cl): in this column, as Amber and
+// antechamber read it, NA and CA are aromatic nitrogen and carbon types.
+std::string ElementAsType(const std::string& element) {
+  std::string type(Trim(element));
+  const int index = ElementIndex(ToUpper(type));
+  if (type.size() == 2 && index > 0 && index < kElementCount - 1) type[1] = static_cast<char>(std::tolower(type[1]));
+  return type;
+}
+
 void AppendAtomLines(std::string& out, CDataFile& record) {
   const std::vector<Point>& internal = record.GetInternal();
   const std::vector<ReferenceTriple>& references = record.GetInternalReference();
@@ -394,7 +405,7 @@ void AppendAtomLines(std::string& out, CDataFile& record) {
     const size_t a = static_cast<size_t>(std::max(atom, 0L));
     const bool dummy = atom < 0 || (j < kDummyAtoms && a < types.size() && types[a] == kDummyType);
     std::string_view name = dummy ? "DUMM" : (a < names.size() ? Trim(names[a]) : std::string_view("DU"));
-    std::string_view type = dummy || a >= types.size() ? kDummyType : std::string_view(types[a]);
+    const std::string type = dummy || a >= types.size() ? std::string(kDummyType) : ElementAsType(types[a]);
     AppendInt(out, static_cast<long long>(j) + 1, 4);
     out.append("  ");
     AppendLeft(out, name, 5);
