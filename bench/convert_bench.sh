@@ -68,11 +68,23 @@ medians protein.json
 echo "== a 1,000-frame trajectory to numbered files: convert -a vs getdun reading it ($SYS25K_ATOMS atoms, $(du -m "$data/traj25k_1000.crd" | cut -f1) MB)"
 mkdir -p frames
 # shellcheck disable=SC2086
-hyperfine -N -w 1 -r "$runs" --export-json frames.json \
+hyperfine -N -w 1 -r "$runs" --export-json frames.json --prepare "rm -f frames/f*" \
   "$tool getdun -f BOX -r $data/sys25k.pdb -it $data/traj25k_1000.crd CRD $GETDUN_M" \
-  "$tool convert -a -f BOX -i $data/sys25k.pdb $data/traj25k_1000.crd -o frames/f.crd" \
-  "$tool convert -a -f BOX -i $data/sys25k.pdb $data/traj25k_1000.crd -o frames/f.pdb" > /dev/null
+  "$tool convert -a -f BOX -i $data/sys25k.pdb $data/traj25k_1000.crd -o frames/f.crd" > /dev/null
 medians frames.json
-echo "   files written: $(find frames -name 'f*.crd' | wc -l) CRD, $(find frames -name 'f*.pdb' | wc -l) PDB"
+echo "   files written: $(find frames -name 'f*.crd' | wc -l) CRD files, $(du -sm frames | cut -f1) MB"
+# The same alternated run by run, which a load that changes over minutes
+# cannot tilt: wall and CPU seconds of each.
+for run in 1 2 3; do
+  rm -f frames/f*
+  # shellcheck disable=SC2086
+  /usr/bin/time -f "   alternated run $run: getdun  %e s wall, %U + %S s CPU" \
+    "$tool" getdun -f BOX -r "$data/sys25k.pdb" -it "$data/traj25k_1000.crd" CRD $GETDUN_M > /dev/null
+  /usr/bin/time -f "   alternated run $run: convert %e s wall, %U + %S s CPU" \
+    "$tool" convert -a -f BOX -i "$data/sys25k.pdb" "$data/traj25k_1000.crd" -o frames/f.crd
+done
+rm -f frames/f*
 peak "$SYS25K_ATOMS" "$tool" convert -a -f BOX -i "$data/sys25k.pdb" "$data/traj25k_1000.crd" -o frames/f.crd
-peak "$SYS25K_ATOMS" "$tool" getdun -f BOX -r "$data/sys25k.pdb" -it "$data/traj25k_1000.crd" CRD -m 1 2
+rm -f frames/f*
+/usr/bin/time -f "   to numbered PDB files instead (1,000 files of 2 MB): %e s wall, %U + %S s CPU, %M KB" \
+  "$tool" convert -a -f BOX -i "$data/sys25k.pdb" "$data/traj25k_1000.crd" -o frames/f.pdb

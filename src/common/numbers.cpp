@@ -101,22 +101,24 @@ bool FastFixed(double value, int precision, char* buffer, size_t& length) {
   if (precision < 0 || precision > 8 || !std::isfinite(value)) return false;
   const double scaled = std::fabs(value) * static_cast<double>(kPowers[precision]);
   if (!(scaled < 4294967296.0)) return false;
-  const double whole = std::floor(scaled);
-  const double fraction = scaled - whole;
+  const uint64_t whole = static_cast<uint64_t>(scaled);
+  const double fraction = scaled - static_cast<double>(whole);
   if (std::fabs(fraction - 0.5) < 1e-6) return false;
-  const uint64_t digits = static_cast<uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+  uint64_t digits = whole + (fraction > 0.5 ? 1 : 0);
+  // The digits from the last, at least one before the point.
+  char reversed[24];
+  int count = 0;
+  do {
+    reversed[count++] = static_cast<char>('0' + digits % 10);
+    digits /= 10;
+  } while (digits != 0);
+  while (count <= precision) reversed[count++] = '0';
   char* p = buffer;
   if (std::signbit(value)) *p++ = '-';
-  const uint64_t integer = digits / kPowers[precision];
-  p = std::to_chars(p, p + 24, integer).ptr;
+  for (int k = count - 1; k >= precision; --k) *p++ = reversed[k];
   if (precision > 0) {
     *p++ = '.';
-    uint64_t decimals = digits % kPowers[precision];
-    for (int k = precision - 1; k >= 0; --k) {
-      p[k] = static_cast<char>('0' + decimals % 10);
-      decimals /= 10;
-    }
-    p += precision;
+    for (int k = precision - 1; k >= 0; --k) *p++ = reversed[k];
   }
   length = static_cast<size_t>(p - buffer);
   return true;
