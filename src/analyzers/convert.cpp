@@ -209,7 +209,7 @@ CAmberCoordFile* CConvert::TrajectoryToStream() {
 }
 
 void CConvert::StreamFrames(CAmberCoordFile& trajectory) {
-  const bool fit = output_->HasState("atom_type") && output_->HasState("number_of_atoms") &&
+  const bool fit = output_->Holds(State::kAtomType) && output_->Holds(State::kNumberOfAtoms) &&
                    (output_->GetFileFlags() & kFileReferenceFit);
   long long frames = 0;
   output_->WriteFrames(step_, 0, [&](Frame& frame) {

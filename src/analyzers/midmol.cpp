@@ -128,7 +128,7 @@ void CMidmol::AppendAtomLine(std::string& out, int atom, double squared_distance
   AppendInt(out, m.IndexToAtomNumber(atom), 6);
   AppendRight(out, text(m.GetAtomName()), 5);
   AppendRight(out, text(m.GetAtomType()), 3);
-  if (m.HasState("residue_name")) {
+  if (m.Holds(State::kResidueName)) {
     AppendRight(out, text(m.GetResidueName()), 5);
     const std::vector<int>& residues = m.GetResidueNumber();
     AppendLeft(out, k < residues.size() ? FormatInt(static_cast<long long>(residues[k]) + 1) : "", 5);

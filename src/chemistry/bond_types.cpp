@@ -12,7 +12,7 @@
 #include "chemistry/bond_order_search.h"
 #include "chemistry/environment_patterns.h"
 #include "chemistry/sybyl_types.h"
-#include "common/exit.h"
+#include "common/console.h"
 #include "molecule/data_file.h"
 
 namespace tarvex {

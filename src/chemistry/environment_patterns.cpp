@@ -67,7 +67,7 @@ bool MatchEnvironment(const std::vector<std::string>& labels, const BondMap& bon
                       std::string_view pattern, int first_alternative) {
   std::vector<std::string> alternatives = SplitPattern(pattern);
   if (alternatives.empty()) {
-    ErrLine("parm_list empty");
+    Warn("parm_list empty");
     return true;
   }
   const std::string& label = LabelOf(labels, atom);
@@ -161,7 +161,7 @@ bool CompiledPattern::AssignItems(const Term& term, const std::vector<std::strin
 bool CompiledPattern::Match(const std::vector<std::string>& labels, const BondMap& bonds, int atom,
                             size_t first_alternative) const {
   if (alternatives_.empty()) {
-    ErrLine("parm_list empty");
+    Warn("parm_list empty");
     return true;
   }
   const std::string& label = LabelOf(labels, atom);

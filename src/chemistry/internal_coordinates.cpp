@@ -317,12 +317,12 @@ void PrependDummyAtoms(CDataFile& record, int count) {
 }  // namespace
 
 void CDataFile::InternalToCartesian() {
-  if (!HasState("internal")) {
-    ErrLine("InternalToCartesian(): no internal coordinate.");
+  if (!Holds(State::kInternal)) {
+    Warn("InternalToCartesian(): no internal coordinate.");
     return;
   }
   if (ZMatrixToCartesian(internal_, internal_reference_, cartesian_) < internal_.size()) {
-    ErrLine("Convert internal coordinates to cartesian coordinates: failed.");
+    Warn("Convert internal coordinates to cartesian coordinates: failed.");
   }
 }
 
@@ -331,12 +331,12 @@ void CDataFile::InternalToCartesian() {
 // none, at most three: a record whose dummies came from an earlier
 // conversion but whose frame was replaced gets them back.
 void CDataFile::CartesianToInternal() {
-  if (!HasState("cartesian")) {
-    ErrLine("CartesianToInternal(): no cartesian coordinate.");
+  if (!Holds(State::kCartesian)) {
+    Warn("CartesianToInternal(): no cartesian coordinate.");
     return;
   }
   if (number_of_atoms_ <= 0) {
-    ErrLine("CartesianToInternal(): no atom.");
+    Warn("CartesianToInternal(): no atom.");
     return;
   }
   if (file_flags_ & kFileCreateBonds) CreateConnection();
@@ -351,7 +351,7 @@ void CDataFile::CartesianToInternal() {
   }
   const long long missing = static_cast<long long>(number_of_atoms_) - static_cast<long long>(cartesian_.size());
   if (missing > 3) {
-    ErrLine("CartesianToInternal(): illegal number of adding dummy atoms.");
+    Warn("CartesianToInternal(): illegal number of adding dummy atoms.");
     return;
   }
   if (missing > 0) {

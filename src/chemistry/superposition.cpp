@@ -15,7 +15,7 @@
 #include <cmath>
 #include <utility>
 
-#include "common/exit.h"
+#include "common/console.h"
 #include "common/text.h"
 #include "molecule/data_file.h"
 #include "molecule/geometry.h"

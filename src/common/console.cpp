@@ -89,6 +89,8 @@ void ErrLine(std::string_view text) {
   ErrText(line);
 }
 
+void Warn(std::string_view line) { ErrLine(line); }
+
 ConsoleCapture::ConsoleCapture() {
   FlushOut();
   State().capture_out = &out_;

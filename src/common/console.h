@@ -24,6 +24,9 @@ void OutCommit();
 void ErrText(std::string_view text);
 // Writes text and a line end to standard error.
 void ErrLine(std::string_view text = {});
+// Every warning goes through here: one line on standard error (most begin
+// with "Warning"), after what standard output holds so far; the work goes on.
+void Warn(std::string_view line);
 // Writes everything still buffered for standard output.
 void FlushOut();
 

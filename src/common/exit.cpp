@@ -16,6 +16,4 @@ void Fatal(std::initializer_list<std::string_view> lines) {
   throw ExitRequest(1);
 }
 
-void Warn(std::string_view line) { ErrLine(line); }
-
 }  // namespace tarvex

@@ -25,7 +25,5 @@ class ExitRequest {
 // Prints the line on standard error and ends the process with status 1.
 [[noreturn]] void Fatal(std::string_view line);
 [[noreturn]] void Fatal(std::initializer_list<std::string_view> lines);
-// Prints one warning line on standard error; the work goes on.
-void Warn(std::string_view line);
 
 }  // namespace tarvex

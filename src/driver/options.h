@@ -63,11 +63,13 @@ enum class Takes : uint8_t {
 struct Option {
   std::string_view letters = {};
   Takes takes = Takes::kNothing;
-  uint32_t sets = 0;    // flag-word bits set when the option is given
-  uint32_t clears = 0;  // and those cleared
+  // Flag-word bits set (and cleared) when the option is given; for a file
+  // list, once one of its files has been accepted.
+  uint32_t sets = 0;
+  uint32_t clears = 0;
   std::string_view allowed = {};  // characters a number may hold besides digits
-  bool positive = false;     // an integer of 0 or less gives the usage
-  int offset = 0;            // added to each number of a numbers-or-names list
+  bool positive = false;          // an integer of 0 or less gives the usage
+  int offset = 0;                 // added to each number of a numbers-or-names list
 
   // Where the value goes.
   int* integer = nullptr;

@@ -1,6 +1,6 @@
 #include "driver/selection.h"
 
-#include "common/exit.h"
+#include "common/console.h"
 #include "common/numbers.h"
 #include "common/text.h"
 

@@ -16,6 +16,7 @@
 #include <array>
 #include <utility>
 
+#include "common/console.h"
 #include "common/exit.h"
 #include "formats/amber_numbers.h"
 #include "formats/amber_titles.h"

@@ -20,6 +20,8 @@
 #include <unordered_map>
 
 #include "chemistry/force_field_types.h"
+#include "common/console.h"
+#include "common/console.h"
 #include "common/exit.h"
 #include "common/numbers.h"
 #include "common/text.h"
@@ -452,7 +454,7 @@ void AppendTemplate(std::string& out, CDataFile& record) {
 // trajectory written one after another (-a) all start from the same atoms.
 void CAmberPrepFile::Write() {
   if (file_flags_ & kFileCreateBonds) CreateConnection();
-  if (HasState("internal")) {
+  if (Holds(State::kInternal)) {
     AppendTemplate(output_.Buffer(), *this);
   } else {
     CPdbFile copy;

@@ -119,7 +119,7 @@ void CAmberRestartFile::Write() {
   out.push_back('\n');
   if (number_of_atoms_ == 0) {
     output_.Commit();
-    ErrLine("Amber restart file is empty.");
+    Warn("Amber restart file is empty.");
     return;
   }
   AppendInt(out, number_of_atoms_, 5);

@@ -259,8 +259,8 @@ void CAmberTopologyFile::Read(int) {
     ReadFlaggedLayout(sections);
   } else {
     if (version_ != "amber6") {
-      ErrLine("Warning: unknown Amber version.");
-      ErrLine("Reading file as the Amber version 6.");
+      Warn("Warning: unknown Amber version.");
+      Warn("Reading file as the Amber version 6.");
     }
     ReadFixedLayout(sections);
   }

@@ -3,7 +3,6 @@
 #include <array>
 
 #include "common/console.h"
-#include "common/exit.h"
 #include "common/text.h"
 #include "formats/amber_coord_file.h"
 #include "formats/amber_prep_file.h"

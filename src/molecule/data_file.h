@@ -5,14 +5,23 @@
 // and change them, and a format's writer writes them out. The 128 virtual
 // operations below keep their slot order (the number leading each line); the
 // members are defined in the source file of their concern:
-//   molecule/data_file.cpp      record fields, numbering, residues (0-84 minus the rest)
-//   molecule/state.cpp          state names, HasState, PrintStates, CopyState
-//   molecule/file_frame.cpp     file names, streams, WriteAll
+//   formats/<format>_file.cpp   the format operations (1-4, and 8 and 20 where
+//                               a format has its own); formats/file_types.cpp
+//                               chooses the class
+//   molecule/data_file.cpp      construction, flag words and version (0, 14-22),
+//                               record fields (23-65), residues (76-79),
+//                               numbering (81-84)
+//   molecule/state.cpp          CopyState, PrintStates, HasState (5, 12, 13) by
+//                               the name table of molecule/state_names.h
+//   molecule/file_frame.cpp     streams, ReadAll, WriteAll, file names (6-11)
 //   chemistry/parameters.cpp    parameter registry and typing rows (66-75)
 //   chemistry/bond_perception.cpp   CreateConnection (80)
-//   chemistry/internal_coordinates.cpp   85, 86
-//   chemistry/bond_types.cpp    bond orders, MOL2 types, formal charges (87-118)
+//   chemistry/internal_coordinates.cpp   InternalToCartesian, CartesianToInternal (85, 86)
+//   chemistry/bond_types.cpp    bond-type perception and its steps (87-91, 95)
+//   chemistry/group_rules.cpp   cation and oxo groups (92-94)
+//   chemistry/bond_order_tables.cpp   bond orders, MOL2 types, formal charges (96-118)
 //   chemistry/superposition.cpp least-squares fitting (119-127)
+//   chemistry/environment_patterns.cpp   MatchPattern
 #pragma once
 
 #include <cstdint>
@@ -24,6 +33,7 @@
 #include "common/line_reader.h"
 #include "common/output_file.h"
 #include "molecule/bond_map.h"
+#include "molecule/state_names.h"
 
 namespace tarvex {
 
@@ -225,6 +235,8 @@ class CDataFile {
   // renamed at the end when the frames were more). With `fit`, each frame
   // is fitted onto the reference before it is written.
   void WriteFrames(int step, long long expected, const std::function<bool(Frame&)>& next, bool fit);
+  // Whether the group holds data: HasState without the name.
+  bool Holds(State state) const;
   // Fills the process-wide parameter registry; run by the first record.
   void LoadParameters();
   double GetBondScale() const { return bond_scale_; }
@@ -267,7 +279,16 @@ class CDataFile {
   void AdoptConnection(BondMap&& bonds);
   void SnapshotConnection();
 
-  // Field groups.
+  // Field groups. Three per-atom numberings are easily swapped:
+  //   atom_index_      the atom's number as the file writes it (a PDB serial,
+  //                    which may skip or repeat); IndexToAtomNumber and
+  //                    AtomNumberToIndex translate between it and the 0-based
+  //                    position in the per-atom lists
+  //   residue_index_   the number of the atom's residue as the file writes it
+  //                    (a PDB residue sequence number, which may skip, repeat
+  //                    or restart)
+  //   residue_number_  the 0-based ordinal of the atom's residue in the record:
+  //                    an index into head_atom_of_residue_
   std::string title_;
   int number_of_atoms_ = 0;
   int number_of_residues_ = 0;

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "common/exit.h"
+#include "common/console.h"
 
 namespace tarvex {
 
