@@ -219,11 +219,13 @@ void CConvert::StreamFrames(CAmberCoordFile& trajectory) {
     ++frames;
     return true;
   }, fit);
+  // A trajectory without a whole frame leaves the structure the other
+  // inputs gave, written as the only frame.
+  if (frames == 0) output_->WriteAll(step_);
   if (molecule_ >= frames && frames > 0) {
     Fatal("Error: " + trajectory.GetInputFileName() + " holds " + std::to_string(frames) + " frames; frame " +
           std::to_string(molecule_ + 1) + " does not exist.");
   }
 }
-
 
 }  // namespace tarvex
