@@ -20,3 +20,27 @@ peak() {
   /usr/bin/time -v "$@" > /dev/null 2> time.txt
   awk -v atoms="$atoms" '/Maximum resident set size/ {printf "  peak memory %.0f bytes per atom (%d MB): %s\n", $NF * 1024 / atoms, $NF / 1024, cmd}' cmd="$*" time.txt
 }
+
+# Runs two commands alternately, run by run, so that a load that changes over
+# minutes weighs on both alike; prints the median wall and CPU seconds of each
+# and their ratios. Usage: alternate RUNS "command one" "command two"
+alternate() {
+  /usr/bin/python3 - "$@" <<'PY'
+import shlex, statistics, subprocess, sys
+runs, commands = int(sys.argv[1]), sys.argv[2:]
+times = {c: [] for c in commands}
+for _ in range(runs):
+    for c in commands:
+        out = subprocess.run(["/usr/bin/time", "-f", "%e %U %S"] + shlex.split(c),
+                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True).stderr
+        wall, user, system = map(float, out.strip().splitlines()[-1].split())
+        times[c].append((wall, user + system))
+base = None
+for c in commands:
+    wall = statistics.median(t[0] for t in times[c])
+    cpu = statistics.median(t[1] for t in times[c])
+    base = base or (wall, cpu)
+    print("  alternated: %-66s wall %7.3f s (first / this %5.1f)  CPU %7.3f s (first / this %5.1f)"
+          % (c[:66], wall, base[0] / wall, cpu, base[1] / cpu))
+PY
+}

@@ -37,6 +37,7 @@ hyperfine -N -w 1 -r "$runs" --export-json pdb.json \
   "gemmi convert $data/solv1m.pdb gemmi_out.pdb" \
   "$tool convert -i $data/solv1m.pdb -o out.pdb" > /dev/null
 medians pdb.json
+alternate "$runs" "gemmi convert $data/solv1m.pdb gemmi_out.pdb" "$tool convert -i $data/solv1m.pdb -o out.pdb"
 peak "$SOLV1M_ATOMS" "$tool" convert -i "$data/solv1m.pdb" -o out.pdb
 
 echo "== bonds and MOL2, solv250k.pdb ($SOLV250K_ATOMS atoms): convert -c -f NO_TYPE vs RDKit proximity bonds"
@@ -73,16 +74,9 @@ hyperfine -N -w 1 -r "$runs" --export-json frames.json --prepare "rm -f frames/f
   "$tool convert -a -f BOX -i $data/sys25k.pdb $data/traj25k_1000.crd -o frames/f.crd" > /dev/null
 medians frames.json
 echo "   files written: $(find frames -name 'f*.crd' | wc -l) CRD files, $(du -sm frames | cut -f1) MB"
-# The same alternated run by run, which a load that changes over minutes
-# cannot tilt: wall and CPU seconds of each.
-for run in 1 2 3; do
-  rm -f frames/f*
-  # shellcheck disable=SC2086
-  /usr/bin/time -f "   alternated run $run: getdun  %e s wall, %U + %S s CPU" \
-    "$tool" getdun -f BOX -r "$data/sys25k.pdb" -it "$data/traj25k_1000.crd" CRD $GETDUN_M > /dev/null
-  /usr/bin/time -f "   alternated run $run: convert %e s wall, %U + %S s CPU" \
-    "$tool" convert -a -f BOX -i "$data/sys25k.pdb" "$data/traj25k_1000.crd" -o frames/f.crd
-done
+# shellcheck disable=SC2086
+alternate 3 "$tool getdun -f BOX -r $data/sys25k.pdb -it $data/traj25k_1000.crd CRD $GETDUN_M" \
+  "$tool convert -a -f BOX -i $data/sys25k.pdb $data/traj25k_1000.crd -o frames/f.crd"
 rm -f frames/f*
 peak "$SYS25K_ATOMS" "$tool" convert -a -f BOX -i "$data/sys25k.pdb" "$data/traj25k_1000.crd" -o frames/f.crd
 rm -f frames/f*
