@@ -40,7 +40,8 @@ for c in commands:
     wall = statistics.median(t[0] for t in times[c])
     cpu = statistics.median(t[1] for t in times[c])
     base = base or (wall, cpu)
-    print("  alternated: %-66s wall %7.3f s (first / this %5.1f)  CPU %7.3f s (first / this %5.1f)"
-          % (c[:66], wall, base[0] / wall, cpu, base[1] / cpu))
+    ratio = lambda first, this: "%5.1f" % (first / this) if this > 0 else "  n/a"  # /usr/bin/time counts 10 ms
+    print("  alternated: %-66s wall %7.3f s (first / this %s)  CPU %7.3f s (first / this %s)"
+          % (c[:66], wall, ratio(base[0], wall), cpu, ratio(base[1], cpu)))
 PY
 }
