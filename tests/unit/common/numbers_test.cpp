@@ -115,9 +115,12 @@ TEST(AppendFixed, FastDigitsEqualToChars) {
     if (trial % 3 == 1) value = ticks(random) / 2000.0;         // halves of the last printed digit
     if (trial % 3 == 2) value = ticks(random) * 0.0005 + 1e-9;  // just beside them
     if (trial % 1000 == 0) value = -0.0004;
-    std::string fast;
-    AppendFixed(fast, value, 0, precision);
-    ASSERT_EQ(fast, reference(value, precision)) << value << " precision " << precision;
+    const int width = trial % 13;
+    std::string expected = reference(value, precision);
+    if (static_cast<int>(expected.size()) < width) expected.insert(0, static_cast<size_t>(width) - expected.size(), ' ');
+    std::string fast = "x";
+    AppendFixed(fast, value, width, precision);
+    ASSERT_EQ(fast, "x" + expected) << value << " precision " << precision << " width " << width;
   }
   for (double special : {0.0, -0.0, 4294967.2955, 1e300, -1e-300}) {
     std::string fast;
