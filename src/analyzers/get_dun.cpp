@@ -260,6 +260,13 @@ void CGetDun::Run() {
     Usage();
   }
   if (detail) OutLine("Processing coordinate data ...");
+  // A trajectory converts only the numbers of the groups' atoms (it still
+  // checks every frame whole); the numbering is the reference's by now.
+  std::vector<int> needed;
+  for (const std::vector<int>& group : groups_) {
+    for (int number : group) needed.push_back(data_->AtomNumberToIndex(number));
+  }
+  data_->SetNeededAtoms(std::move(needed));
   for (;;) {
     for (int i = 0; i < skip_; ++i) data_->Read(1);
     const int atoms = data_->GetNumberOfAtoms();

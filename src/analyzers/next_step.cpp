@@ -1,8 +1,12 @@
 #include "analyzers/next_step.h"
 
+#include <cmath>
+
 #include "common/console.h"
 #include "common/exit.h"
+#include "common/numbers.h"
 #include "formats/gaussian_out_file.h"
+#include "molecule/geometry.h"
 
 namespace tarvex {
 namespace {
@@ -55,6 +59,57 @@ CNextstep::CNextstep() : CAnalyzer(kTexts) {
 
 CNextstep::~CNextstep() = default;
 
-void CNextstep::Run() { Fatal("Error: the nextstep analyzer is not available yet."); }
+namespace {
+
+// The half-width of the zero-point vibration of a mode of n cm-1 is
+// sqrt(33.7153 / n) (in amu^1/2 angstrom), and the step is KM of it.
+// Frequencies below 1 cm-1 in magnitude have no such width.
+double ZeroPointHalfWidth(double frequency) {
+  const double n = std::trunc(std::abs(frequency));
+  if (!(n >= 1.0)) {
+    Fatal("Error: FQ must be 1 or more in magnitude (the frequency of the imaginary mode in cm-1).");
+  }
+  return std::sqrt(33.7153 / n);
+}
+
+}  // namespace
+
+// The last structure of the frequency job moves along its first normal mode
+// by RStep and is written. The modes are printed in the standard orientation
+// when the job printed one: that geometry is the one displaced.
+void CNextstep::Run() {
+  if (flags_ & kInt) output_->SetFileFlag(kFileInternal);
+  if (flags_ & kUseVar) output_->SetFileFlag(kFileUseVar);
+  if (flags_ & kCreateBonds) output_->SetFileFlag(kFileCreateBonds);
+  const double half_width = ZeroPointHalfWidth(frequency_);
+  input_->Read(-1);
+  const Frame& mode = input_->GetForce();
+  if (mode.empty()) Fatal("Error: no force data.");
+  Frame coordinates = input_->GetCartesian();
+  if (const auto* log = dynamic_cast<const CGaussianOutFile*>(input_.get()); log && !log->ModeGeometry().empty()) {
+    if (log->ModesInStandardOrientation()) {
+      Warn("Warning: the normal modes are given in the standard orientation; the structure is displaced in that orientation.");
+    }
+    coordinates = log->ModeGeometry();
+  }
+  const size_t atoms = static_cast<size_t>(std::max(input_->GetNumberOfAtoms(), 0));
+  if (coordinates.size() != atoms || mode.size() != atoms) {
+    Fatal("Error: the normal mode moves " + std::to_string(mode.size()) + " atoms, the structure has " +
+          std::to_string(coordinates.size()) + ".");
+  }
+  frequency_ = half_width;
+  const double step = step_factor_ * half_width;
+  OutLine("ZERO-POINT VIB half-width = " + FormatFixed(half_width, 10, 6));
+  OutLine("KM    = " + FormatFixed(step_factor_, 10, 6));
+  OutLine("RStep = " + FormatFixed(step, 10, 6));
+  for (size_t i = 0; i < atoms; ++i) coordinates[i] = Plus(coordinates[i], Scaled(mode[i], step));
+  output_->OpenOutput(output_file_name_, true);
+  output_->CopyState(*input_);
+  output_->SetCartesian(coordinates);
+  // The log's Z-matrix echo is the input geometry, not the displaced one.
+  output_->GetInternal().clear();
+  output_->GetInternalReference().clear();
+  output_->Write();
+}
 
 }  // namespace tarvex

@@ -1,117 +1,220 @@
+// One molecule at a time (bond_order_search.h). SolveComponent runs the steps
+// of MoleculeSolver in order:
+//   1. Collect      the molecule holding the start atom, by a depth-first walk;
+//   2. PrepareAtom  for each atom: its bonds (CountBonds), its starting state
+//                   (StartFrom, or the bare ion of an atom bound only to
+//                   metals) and its demand and fixes (pi_fixes.h);
+//   3. Match        the pi matching pairs the demands into double and triple
+//                   bonds and settles the rest with the fixes;
+//   4. Write        the charges, and the orders of every bond not fixed before.
 #include "chemistry/bond_order_search.h"
 
-#include <algorithm>
 #include <memory>
 
-#include "chemistry/environment_patterns.h"
-#include "chemistry/implicit_hydrogens.h"
+#include "chemistry/atomic_numbers.h"
+#include "chemistry/pi_fixes.h"
 #include "chemistry/pi_matching.h"
-#include "molecule/tables.h"
 
 namespace tarvex {
 namespace {
 
-bool SwitchOn(uint32_t switches, int k) { return (switches >> k) & 1u; }
+// Hydrogens and main-group atoms take part in the Lewis structure; bonds to
+// metals and to atoms without valence data are single and stay out of it.
+bool Covalent(ElementKind kind) { return kind == ElementKind::kHydrogenAtom || kind == ElementKind::kMainGroup; }
 
-// The rings the chemistry looks at: aromatic rings have five to seven atoms,
-// and eight keeps cyclooctatetraene in view.
-constexpr int kLargestRing = 8;
+// Counts the bonds of covalent atom `a` and appends its open neighbours to
+// `open_targets`.
+AtomBonds CountBonds(const ChemGraph& graph, const BondOrderMap& fixed, int a, std::vector<int>& open_targets) {
+  AtomBonds bonds;
+  for (int b : graph.Neighbours(a)) {
+    const ElementKind kind = graph.Element(b).kind;
+    if (kind == ElementKind::kMetal) continue;
+    ++bonds.ligands;
+    if (kind != ElementKind::kHydrogenAtom) ++bonds.heavy;
+    if (kind == ElementKind::kOpaque) {
+      bonds.settled += 1;
+      continue;
+    }
+    if (const int* order = fixed.find(a, b)) {
+      bonds.settled += *order;
+    } else {
+      ++bonds.open;
+      open_targets.push_back(b);
+    }
+    if (graph.Element(b).group == kOxygenGroup && graph.Degree(b) == 1) ++bonds.acceptors;
+  }
+  return bonds;
+}
 
-// Costs of the fixes (pi_matching.h): anions on chalcogens are the commonest
-// charges of real molecules, then ammonium-type nitrogen, then nitrogen
-// anions; onium ions and carbon ions are rare.
-constexpr double kGroupCost = 0.5;
-constexpr double kGroupCationCost = 0.4;  // a diazonium is Ar-N+#N, not Ar-N=N-
-constexpr double kChalcogenAnionCost = 1.0;
-// Keep charges off S=O, P=O and amide C=O oxygens when a nitrogen can take
-// them (sulfonamide, acylsulfonamide and amide anions are N-).
-constexpr double kOxoOnAmideOrHypervalentCost = 1.6;
-constexpr double kNitrogenCationCost = 1.2;
-constexpr double kSubstitutedNitrogenCost = 0.05;  // per heavy neighbour: =NH2+ before =NHR+, before an indole N
-constexpr double kNitrogenAnionCost = 1.5;
-constexpr double kOniumCost = 2.0;
-constexpr double kNoSiteCost = 2.5;
-constexpr double kCarbonIonCost = 3.0;
-constexpr double kBorateCost = 3.2;
-constexpr double kExpansionCost = 3.5;
-constexpr double kRadicalCost = 4.0;
-// The costs rise with the switch that allows them, so a molecule settled
-// under some switches comes out the same once later switches are on.
+// An atom bound to metals only is the bare ion: halide, oxide, nitride.
+int BareIonCharge(const ElementChemistry& element) {
+  if (element.group == kHalogenGroup) return element.ion_charge;
+  if (element.group == kOxygenGroup) return -2;
+  if (element.group == kNitrogenGroup) return -3;
+  return 0;
+}
 
-// Where an implicit hydrogen goes in a structure without hydrogens: on
-// nitrogen first (an NH, not a CH2, in a pyrrole ring), then oxygen, sulfur.
-double ImplicitHydrogenCost(int z) {
-  switch (z) {
-    case 7: return 0.5;
-    case 8: return 0.7;
-    case 16: case 34: return 0.8;
-    default: return 1.0;
+// The starting valence and charge (StartingState); one bond beyond the
+// highest valence of a hypervalent centre is the ate anion (PF6-, SbF6-).
+// False when the atom cannot be ordered: more neighbours than its element
+// takes, or more bonds than any state holds.
+bool StartFrom(const ElementChemistry& element, const AtomBonds& bonds, const SearchRules& rules, int& valence,
+               int& charge) {
+  const int sigma = bonds.Sigma();
+  bool fits = element.max_neighbours < 0 || bonds.ligands <= element.max_neighbours || rules.On(kNoNeighbourLimits);
+  if (fits && !StartingState(element, sigma, bonds.acceptors, valence, charge)) {
+    fits = element.hypervalent() && sigma == element.neutral_valences.back() + 1;
+    valence = sigma;
+    charge = -1;
+  }
+  return fits;
+}
+
+class MoleculeSolver {
+ public:
+  MoleculeSolver(PerceptionContext& context, const BondOrderMap& fixed, const SearchRules& rules,
+                 ComponentSolution& solution)
+      : context_(context), graph_(context.graph), fixed_(fixed), rules_(rules), solution_(solution) {}
+  // The walk's marks are cleared however the solve ends.
+  ~MoleculeSolver() {
+    for (int a : solution_.atoms) {
+      context_.local_index[static_cast<size_t>(a)] = -1;
+      context_.visited[static_cast<size_t>(a)] = 0;
+    }
+  }
+  MoleculeSolver(const MoleculeSolver&) = delete;
+  MoleculeSolver& operator=(const MoleculeSolver&) = delete;
+
+  void Run(int start, std::vector<int>& path);
+
+ private:
+  void Collect(int start, std::vector<int>& path);
+  void SolveLoneAtom();
+  bool PrepareAtoms();
+  bool PrepareAtom(size_t l);
+  bool Match();
+  void Write();
+
+  PerceptionContext& context_;
+  const ChemGraph& graph_;
+  const BondOrderMap& fixed_;
+  const SearchRules& rules_;
+  ComponentSolution& solution_;
+  int start_charge_ = 0;     // the charges the atoms' states carry
+  bool any_demand_ = false;
+  std::unique_ptr<PiMatcher> matcher_;
+};
+
+void MoleculeSolver::Run(int start, std::vector<int>& path) {
+  Collect(start, path);
+  solution_.charges.assign(solution_.atoms.size(), 0);
+  if (solution_.atoms.size() == 1) {
+    SolveLoneAtom();
+    return;
+  }
+  if (!PrepareAtoms() || !Match()) return;
+  Write();
+}
+
+// Step 1: the molecule, by a depth-first walk with the path as its explicit
+// stack; its atoms are numbered (local_index) in the order the walk meets them.
+void MoleculeSolver::Collect(int start, std::vector<int>& path) {
+  std::vector<int>& atoms = solution_.atoms;
+  path.assign(1, start);
+  context_.visited[static_cast<size_t>(start)] = 1;
+  while (!path.empty()) {
+    const int a = path.back();
+    path.pop_back();
+    context_.local_index[static_cast<size_t>(a)] = static_cast<int>(atoms.size());
+    atoms.push_back(a);
+    for (int b : graph_.Neighbours(a)) {
+      if (!context_.visited[static_cast<size_t>(b)]) {
+        context_.visited[static_cast<size_t>(b)] = 1;
+        path.push_back(b);
+      }
+    }
   }
 }
 
-// The demand of an atom and the fixes it allows under the switches on
-// (bond_order_search.h lists what each switch admits).
-void SetFixes(const PerceptionContext& context, int a, const ElementChemistry& element, uint8_t role,
-              uint32_t switches, bool tolerant, int sigma, int valence, int charge, int ligands, int heavy, PiAtom& p) {
-  const ChemGraph& graph = context.graph;
-  const bool hydrogen_free = context.implicit_hydrogens[static_cast<size_t>(a)] != 0;
-  p.demand = element.kind == ElementKind::kHydrogen ? 0 : valence - sigma;
-  if (hydrogen_free && context.geometric_demand[static_cast<size_t>(a)] >= 0) {
-    p.demand = std::min(p.demand, context.geometric_demand[static_cast<size_t>(a)]);
-  }
-  const int z = element.atomic_number;
-  const int group = element.group;
-  const bool uncharged = charge == 0;
-  const bool lowest = valence == element.lowest_valence() && uncharged;
-  const bool main_group = element.kind == ElementKind::kMainGroup;
+// A lone atom: metals and halogens are ions.
+void MoleculeSolver::SolveLoneAtom() {
+  const ElementChemistry& element = graph_.Element(solution_.atoms[0]);
+  if (element.kind == ElementKind::kMetal || element.group == kHalogenGroup) solution_.charges[0] = element.ion_charge;
+  solution_.ok = true;
+}
 
-  if (role & (kNitroOxygen | kAzideEnd | kIsocyanideCarbon)) {
-    p.lower = PiFix(kGroupCost, -1);
-  } else if (hydrogen_free && main_group && uncharged) {
-    // An implicit hydrogen needs a free site; a carbon or nitrogen with three
-    // neighbours (a planar sp2 centre) or an oxygen with two has none, and is
-    // only left without its double bond when nothing else works (the
-    // geometry misled): charges are never made up where hydrogens are missing.
-    const bool free_site = graph.Degree(a) < (group == 16 ? 2 : 3);
-    p.lower = PiFix(free_site ? ImplicitHydrogenCost(z) : kNoSiteCost, 0);
-  } else if ((group == 16 || group == 15) && lowest) {
-    if (SwitchOn(switches, 1)) {
-      double cost = group == 15 ? kNitrogenAnionCost : kChalcogenAnionCost;
-      if (group == 16 && graph.Degree(a) == 1) {
-        const int b = graph.targets[static_cast<size_t>(graph.offsets[static_cast<size_t>(a)])];
-        const ElementChemistry& partner = graph.Element(b);
-        bool amide_carbon = false;
-        if (partner.atomic_number == 6) {
-          for (int k = graph.offsets[static_cast<size_t>(b)]; k < graph.offsets[static_cast<size_t>(b) + 1]; ++k) {
-            amide_carbon = amide_carbon || graph.AtomicNumber(graph.targets[static_cast<size_t>(k)]) == 7;
-          }
-        }
-        if ((partner.hypervalent() && partner.group >= 15) || amide_carbon) cost = kOxoOnAmideOrHypervalentCost;
+// Step 2 for every atom, and the open bonds between them in local numbers.
+bool MoleculeSolver::PrepareAtoms() {
+  const size_t m = solution_.atoms.size();
+  context_.pi.assign(m, PiAtom());
+  context_.forced_charge.assign(m, 0);
+  context_.open_offsets.assign(m + 1, 0);
+  context_.open_targets.clear();
+  for (size_t l = 0; l < m; ++l) context_.pi[l].rank = solution_.atoms[l];
+  for (size_t l = 0; l < m; ++l) {
+    if (!PrepareAtom(l)) return false;
+    start_charge_ += context_.forced_charge[l];
+    context_.open_offsets[l + 1] = static_cast<int>(context_.open_targets.size());
+  }
+  for (int& target : context_.open_targets) target = context_.local_index[static_cast<size_t>(target)];
+  return true;
+}
+
+// False when the atom cannot be ordered and the solve is not tolerant (a
+// tolerated atom keeps single bonds and no charge).
+bool MoleculeSolver::PrepareAtom(size_t l) {
+  const int a = solution_.atoms[l];
+  const ElementChemistry& element = graph_.Element(a);
+  int& forced = context_.forced_charge[l];
+  if (element.kind == ElementKind::kMetal) forced = element.ion_charge;
+  if (!Covalent(element.kind)) return true;
+  AtomState atom;
+  atom.atom = a;
+  atom.element = &element;
+  atom.role = context_.roles[static_cast<size_t>(a)];
+  atom.hydrogen_free = context_.implicit_hydrogens[static_cast<size_t>(a)] != 0;
+  atom.bonds = CountBonds(graph_, fixed_, a, context_.open_targets);
+  if (atom.bonds.ligands == 0) {
+    forced = BareIonCharge(element);
+    return true;
+  }
+  if (!StartFrom(element, atom.bonds, rules_, atom.valence, atom.charge)) return rules_.tolerant;
+  forced = atom.charge;
+  SetFixes(context_, atom, rules_, context_.pi[l]);
+  any_demand_ = any_demand_ || context_.pi[l].demand > 0;
+  return true;
+}
+
+// Step 3. Nothing to pair (a water, an alkane): every open bond is single.
+bool MoleculeSolver::Match() {
+  if (!any_demand_) return true;
+  matcher_ = std::make_unique<PiMatcher>(context_.pi, context_.open_offsets, context_.open_targets);
+  return matcher_->Solve(start_charge_, rules_.tolerant);
+}
+
+// Step 4. Charges, and the orders of the bonds each atom leads (a < b): open
+// bonds from the matching, bonds to metals and opaque atoms 1.
+void MoleculeSolver::Write() {
+  solution_.ok = true;
+  const std::vector<int>& open_offsets = context_.open_offsets;
+  for (size_t l = 0; l < solution_.atoms.size(); ++l) {
+    const int a = solution_.atoms[l];
+    const int local = static_cast<int>(l);
+    const int chosen = matcher_ ? matcher_->Charge(local) : 0;
+    solution_.charges[l] = context_.forced_charge[l] + chosen;
+    if (chosen != 0 && context_.roles[static_cast<size_t>(a)] == 0) ++solution_.chosen_charges;
+    const bool covalent = Covalent(graph_.Element(a).kind);
+    int edge = open_offsets[l];
+    for (int b : graph_.Neighbours(a)) {
+      const bool settled = fixed_.contains(a, b);
+      const bool open = covalent && Covalent(graph_.Element(b).kind) && !settled;
+      int order = 1;
+      if (open && edge < open_offsets[l + 1]) {
+        if (matcher_) order += matcher_->ExtraOrder(local, edge);
+        ++edge;
       }
-      p.lower = PiFix(cost, -1);
+      if (a < b && !settled) solution_.bonds.push_back({a, b, order});
     }
-  } else if ((group == 16 || group == 15) && uncharged && valence > element.lowest_valence()) {
-    if (SwitchOn(switches, 2)) p.lower = PiFix(kOniumCost, 1);
-  } else if (group == 14 && uncharged) {
-    if (SwitchOn(switches, 3)) p.lower = PiFix(kCarbonIonCost, context.in_five_ring[static_cast<size_t>(a)] ? -1 : 1);
-  }
-  if (!p.lower.allowed && (SwitchOn(switches, 6) || tolerant) && main_group) p.lower = PiFix(kRadicalCost, 0);
-
-  if (role & (kAzideMiddle | kNitrileOnium | kIsocyanideNitrogen)) {
-    if (lowest) p.raise = PiFix(kGroupCationCost, 1);
-  } else if (!hydrogen_free && lowest && group == 15 && ligands == 3) {
-    // Ammonium-type: three bonds and a fourth from the lone pair. A
-    // nitrogen with two neighbours would need two pi bonds, which only the
-    // linear groups above have.
-    if (SwitchOn(switches, 1)) p.raise = PiFix(kNitrogenCationCost + kSubstitutedNitrogenCost * heavy, 1);
-  } else if (!hydrogen_free && lowest && group == 16) {
-    if (SwitchOn(switches, 2)) p.raise = PiFix(kOniumCost, 1);
-  } else if (!hydrogen_free && lowest && group == 13) {
-    if (SwitchOn(switches, 5)) p.raise = PiFix(kBorateCost, -1);
-  }
-  if (!p.raise.allowed && uncharged && element.hypervalent() && SwitchOn(switches, 4)) {
-    auto next = std::upper_bound(element.neutral_valences.begin(), element.neutral_valences.end(), valence);
-    if (next != element.neutral_valences.end()) p.raise = PiFix(kExpansionCost, 0, *next - valence);
   }
 }
 
@@ -122,242 +225,16 @@ BondSearchState& SearchState() {
   return state;
 }
 
-std::unique_ptr<PerceptionContext> BuildPerceptionContext(
-    int atom_count, const BondMap& bonds, const std::vector<std::string>& labels, const Frame& points,
-    const std::function<double(int, int)>& standard_length) {
-  auto context = std::make_unique<PerceptionContext>();
-  PerceptionContext& c = *context;
-  c.graph = BuildChemGraph(atom_count, bonds, labels);
-  const int n = c.graph.atom_count;
-  c.rings = FindSmallRings(c.graph.offsets, c.graph.targets, kLargestRing);
-  c.in_five_ring.assign(static_cast<size_t>(n), 0);
-  for (const std::vector<int>& ring : c.rings.rings) {
-    if (ring.size() == 5) {
-      for (int a : ring) c.in_five_ring[static_cast<size_t>(a)] = 1;
-    }
-  }
-  c.implicit_hydrogens = MoleculesMissingHydrogens(c.graph, points, standard_length);
-  c.any_implicit_hydrogens =
-      std::find(c.implicit_hydrogens.begin(), c.implicit_hydrogens.end(), 1) != c.implicit_hydrogens.end();
-  if (c.any_implicit_hydrogens) c.geometric_demand = GeometricUnsaturation(c.graph, points, c.rings, c.implicit_hydrogens, standard_length);
-
-  // Group roles, read with the same patterns the typing uses.
-  c.roles.assign(static_cast<size_t>(n), 0);
-  static const CompiledPattern kNitroOxygenPattern("(1O(3N(1O,1O,1O)),1O(3N(O,O,*)))");
-  static const CompiledPattern kAzideMiddlePattern("(2N(1N,2N),2N(1N,*))");
-  static const CompiledPattern kIsocyanidePattern("(2N(1C,*))");
-  static const CompiledPattern kNitrileOniumPattern("(2N(2C,*))");
-  for (int a = 0; a < n; ++a) {
-    const int z = c.graph.AtomicNumber(a);
-    if (z == 8) {
-      // Each alternative alone: the first whose head holds would decide.
-      for (size_t k = 0; k < kNitroOxygenPattern.AlternativeCount(); ++k) {
-        if (kNitroOxygenPattern.MatchAlternative(labels, bonds, a, k)) c.roles[static_cast<size_t>(a)] |= kNitroOxygen;
-      }
-    } else if (z == 7) {
-      uint8_t& role = c.roles[static_cast<size_t>(a)];
-      for (size_t k = 0; k < kAzideMiddlePattern.AlternativeCount(); ++k) {
-        if (kAzideMiddlePattern.MatchAlternative(labels, bonds, a, k)) role |= kAzideMiddle;
-      }
-      if (kIsocyanidePattern.Match(labels, bonds, a)) role |= kIsocyanideNitrogen;
-      if (kNitrileOniumPattern.Match(labels, bonds, a)) role |= kNitrileOnium;
-    }
-  }
-  for (int a = 0; a < n; ++a) {
-    const uint8_t role = c.roles[static_cast<size_t>(a)];
-    if (!(role & (kAzideMiddle | kIsocyanideNitrogen))) continue;
-    for (int k = c.graph.offsets[static_cast<size_t>(a)]; k < c.graph.offsets[static_cast<size_t>(a) + 1]; ++k) {
-      const int b = c.graph.targets[static_cast<size_t>(k)];
-      if (c.graph.Degree(b) != 1) continue;
-      const int z = c.graph.AtomicNumber(b);
-      if ((role & kAzideMiddle) && z == 7) c.roles[static_cast<size_t>(b)] |= kAzideEnd;
-      if ((role & kIsocyanideNitrogen) && z == 6) c.roles[static_cast<size_t>(b)] |= kIsocyanideCarbon;
-    }
-  }
-  // Without hydrogens the neighbour counts in the patterns mean other
-  // things (a methyl carbon has one neighbour, like an isocyanide carbon):
-  // the linear groups keep their roles only when the geometry is linear.
-  if (c.any_implicit_hydrogens) {
-    for (int a = 0; a < n; ++a) {
-      if (!c.implicit_hydrogens[static_cast<size_t>(a)]) continue;
-      uint8_t& role = c.roles[static_cast<size_t>(a)];
-      if (role & (kAzideMiddle | kIsocyanideNitrogen | kNitrileOnium)) {
-        if (c.geometric_demand[static_cast<size_t>(a)] != 2) role = 0;
-      }
-    }
-    for (int a = 0; a < n; ++a) {
-      uint8_t& role = c.roles[static_cast<size_t>(a)];
-      if (!c.implicit_hydrogens[static_cast<size_t>(a)] || !(role & (kAzideEnd | kIsocyanideCarbon))) continue;
-      const int b = c.graph.Degree(a) == 1 ? c.graph.targets[static_cast<size_t>(c.graph.offsets[static_cast<size_t>(a)])] : -1;
-      if (b < 0 || !(c.roles[static_cast<size_t>(b)] & (kAzideMiddle | kIsocyanideNitrogen))) role &= static_cast<uint8_t>(~(kAzideEnd | kIsocyanideCarbon));
-    }
-  }
-  c.label_element.assign(static_cast<size_t>(n), -1);
-  for (int a = 0; a < n && a < static_cast<int>(labels.size()); ++a) {
-    const int z = c.graph.AtomicNumber(a);
-    if (z >= 0 && SameText(labels[static_cast<size_t>(a)], kElementSymbols[static_cast<size_t>(z)])) {
-      c.label_element[static_cast<size_t>(a)] = z;
-    }
-  }
-  c.local_index.assign(static_cast<size_t>(n), -1);
-  c.visited.assign(static_cast<size_t>(n), 0);
-  return context;
-}
-
-void SolveComponent(PerceptionContext& context, const BondOrderMap& fixed, int start, uint32_t switches,
-                    std::vector<int>& path, bool tolerant, ComponentSolution& solution) {
+void SolveComponent(PerceptionContext& context, const BondOrderMap& fixed, int start, const SearchRules& rules,
+                    std::vector<int>& path, ComponentSolution& solution) {
   solution.ok = false;
   solution.chosen_charges = 0;
   solution.atoms.clear();
   solution.charges.clear();
   solution.bonds.clear();
-  const ChemGraph& graph = context.graph;
-  if (start < 0 || start >= graph.atom_count) return;
-
-  // The molecule: a depth-first walk with the path as its explicit stack.
-  std::vector<int>& atoms = solution.atoms;
-  path.assign(1, start);
-  context.visited[static_cast<size_t>(start)] = 1;
-  while (!path.empty()) {
-    const int a = path.back();
-    path.pop_back();
-    context.local_index[static_cast<size_t>(a)] = static_cast<int>(atoms.size());
-    atoms.push_back(a);
-    for (int k = graph.offsets[static_cast<size_t>(a)]; k < graph.offsets[static_cast<size_t>(a) + 1]; ++k) {
-      const int b = graph.targets[static_cast<size_t>(k)];
-      if (!context.visited[static_cast<size_t>(b)]) {
-        context.visited[static_cast<size_t>(b)] = 1;
-        path.push_back(b);
-      }
-    }
-  }
-  struct Release {
-    PerceptionContext& context;
-    const std::vector<int>& atoms;
-    ~Release() {
-      for (int a : atoms) {
-        context.local_index[static_cast<size_t>(a)] = -1;
-        context.visited[static_cast<size_t>(a)] = 0;
-      }
-    }
-  } release{context, atoms};
-  const size_t m = atoms.size();
-  solution.charges.assign(m, 0);
-
-  auto kind = [&](int a) { return graph.Element(a).kind; };
-  auto covalent = [&](int a) {
-    ElementKind k = kind(a);
-    return k == ElementKind::kHydrogen || k == ElementKind::kMainGroup;
-  };
-
-  // A lone atom: metals and halogens are ions.
-  if (m == 1) {
-    const ElementChemistry& element = graph.Element(start);
-    if (element.kind == ElementKind::kMetal || element.group == 17) solution.charges[0] = element.ion_charge;
-    solution.ok = true;
-    return;
-  }
-
-  std::vector<PiAtom>& pi = context.pi;
-  std::vector<int>& forced = context.forced_charge;
-  std::vector<int>& open_offsets = context.open_offsets;
-  std::vector<int>& open_targets = context.open_targets;
-  pi.assign(m, PiAtom());
-  forced.assign(m, 0);
-  open_offsets.assign(m + 1, 0);
-  open_targets.clear();
-  for (size_t l = 0; l < m; ++l) pi[l].rank = atoms[l];
-  int start_charge = 0;
-  bool any_demand = false;
-  for (size_t l = 0; l < m; ++l) {
-    const int a = atoms[l];
-    const ElementChemistry& element = graph.Element(a);
-    const uint8_t role = context.roles[static_cast<size_t>(a)];
-    if (element.kind == ElementKind::kMetal) forced[l] = element.ion_charge;
-    if (covalent(a)) {
-      int settled = 0;  // order sum of bonds whose order is already known
-      int open = 0;
-      int ligands = 0;  // neighbours that are not metals
-      int heavy = 0;    // neighbours other than hydrogen
-      int acceptors = 0;
-      for (int k = graph.offsets[static_cast<size_t>(a)]; k < graph.offsets[static_cast<size_t>(a) + 1]; ++k) {
-        const int b = graph.targets[static_cast<size_t>(k)];
-        const ElementKind kb = kind(b);
-        if (kb == ElementKind::kMetal) continue;
-        ++ligands;
-        if (kb != ElementKind::kHydrogen) ++heavy;
-        if (kb == ElementKind::kOpaque) {
-          settled += 1;
-          continue;
-        }
-        if (const int* order = fixed.find(a, b)) {
-          settled += *order;
-        } else {
-          ++open;
-          open_targets.push_back(b);  // local indices filled in below
-        }
-        if (graph.Element(b).group == 16 && graph.Degree(b) == 1) ++acceptors;
-      }
-      open_offsets[l + 1] = static_cast<int>(open_targets.size());
-      const int sigma = settled + open;
-      if (ligands == 0) {
-        // Bound to metals only: the bare ion.
-        if (element.group == 17) forced[l] = element.ion_charge;
-        else if (element.group == 16) forced[l] = -2;
-        else if (element.group == 15) forced[l] = -3;
-      } else {
-        int valence = 0;
-        int charge = 0;
-        bool fits = element.max_neighbours < 0 || ligands <= element.max_neighbours || SwitchOn(switches, 7);
-        if (fits && !StartingState(element, sigma, acceptors, valence, charge)) {
-          // Beyond the highest valence of a hypervalent centre: the ate
-          // anion (PF6-, SbF6-).
-          fits = element.hypervalent() && sigma == element.neutral_valences.back() + 1;
-          valence = sigma;
-          charge = -1;
-        }
-        if (!fits) {
-          if (!tolerant) return;
-          // Tolerated: single bonds, no charge.
-        } else {
-          forced[l] = charge;
-          SetFixes(context, a, element, role, switches, tolerant, sigma, valence, charge, ligands, heavy, pi[l]);
-          any_demand = any_demand || pi[l].demand > 0;
-        }
-      }
-    }
-    start_charge += forced[l];
-    open_offsets[l + 1] = static_cast<int>(open_targets.size());
-  }
-  for (int& target : open_targets) target = context.local_index[static_cast<size_t>(target)];
-
-  // Nothing to pair (a water, an alkane): every open bond is single.
-  std::unique_ptr<PiMatcher> matcher;
-  if (any_demand) {
-    matcher = std::make_unique<PiMatcher>(pi, open_offsets, open_targets);
-    if (!matcher->Solve(start_charge, tolerant)) return;
-  }
-  solution.ok = true;
-  for (size_t l = 0; l < m; ++l) {
-    const int a = atoms[l];
-    const int chosen = matcher ? matcher->Charge(static_cast<int>(l)) : 0;
-    solution.charges[l] = forced[l] + chosen;
-    if (chosen != 0 && context.roles[static_cast<size_t>(a)] == 0) ++solution.chosen_charges;
-    // Orders of the bonds this atom leads (a < b): open bonds from the
-    // matching, bonds to metals and opaque atoms 1.
-    int edge = open_offsets[l];
-    for (int k = graph.offsets[static_cast<size_t>(a)]; k < graph.offsets[static_cast<size_t>(a) + 1]; ++k) {
-      const int b = graph.targets[static_cast<size_t>(k)];
-      const bool settled = fixed.contains(a, b);
-      const bool open = covalent(a) && covalent(b) && !settled;
-      int order = 1;
-      if (open && edge < open_offsets[l + 1]) {
-        if (matcher) order += matcher->ExtraOrder(static_cast<int>(l), edge);
-        ++edge;
-      }
-      if (a < b && !settled) solution.bonds.push_back({a, b, order});
-    }
-  }
+  if (start < 0 || start >= context.graph.atom_count) return;
+  MoleculeSolver solver(context, fixed, rules, solution);
+  solver.Run(start, path);
 }
 
 }  // namespace tarvex

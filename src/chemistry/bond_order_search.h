@@ -21,26 +21,46 @@
 //      (implicit_hydrogens.h) and a deficiency becomes an implicit hydrogen,
 //      not a charge.
 //
-// The eight cumulative rule switches widen the charged states the matching
-// may use; pass k of the perception runs with switches 0 to k on:
-//   0  neutral valences, states forced by the neighbour count, and the
-//      charges that belong to a group: nitro and nitrate (N+ and O-), azide
-//      and diazo (the middle N+, the end N-), isocyanide (N+ and C-), nitrile
-//      oxides and imines (N+);
-//   1  anions on oxygen, sulfur, selenium and nitrogen (carboxylate,
-//      phenolate, enolate, thiolate, tetrazolide) and cations on nitrogen
-//      (pyridinium, imidazolium, iminium, amidinium and guanidinium);
-//   2  onium ions of O, S, Se and P (pyrylium, sulfonium, phosphonium);
-//   3  carbanions and carbenium ions (cyclopentadienide, tropylium);
-//   4  hypervalent expansion: S, P and halogens may take two more bonds;
-//   5  ate complexes of boron (tetra-coordinate borate from three bonds);
-//   6  radicals: a deficiency may stay as an unpaired electron (nitroxides);
-//   7  the neighbour limits of the registry are lifted (SF6, PF6-).
+// The eight cumulative rule switches (RuleSwitch below) widen the charged
+// states the matching may use; pass k of the perception runs with switches
+// 0 to k on:
+//   kGroupCharges          neutral valences, states forced by the neighbour
+//                          count, and the charges that belong to a group:
+//                          nitro and nitrate (N+ and O-), azide and diazo (the
+//                          middle N+, the end N-), isocyanide (N+ and C-),
+//                          nitrile oxides and imines (N+);
+//   kCommonIons            anions on oxygen, sulfur, selenium and nitrogen
+//                          (carboxylate, phenolate, enolate, thiolate,
+//                          tetrazolide) and cations on nitrogen (pyridinium,
+//                          imidazolium, iminium, amidinium and guanidinium);
+//   kOniumIons             onium ions of O, S, Se and P (pyrylium, sulfonium,
+//                          phosphonium);
+//   kCarbonIons            carbanions and carbenium ions (cyclopentadienide,
+//                          tropylium);
+//   kHypervalentExpansion  S, P and halogens may take two more bonds;
+//   kAteComplexes          ate complexes of boron (tetra-coordinate borate
+//                          from three bonds);
+//   kRadicals              a deficiency may stay as an unpaired electron
+//                          (nitroxides);
+//   kNoNeighbourLimits     the neighbour limits of the registry are lifted
+//                          (SF6, PF6-).
 // The level of a search bounds the charges the matching may choose in one
 // molecule (forced and group charges do not count): level 0 asks for a
-// neutral Lewis structure, level L admits L charges, level 100 any number.
+// neutral Lewis structure, level L admits L charges, kLastLevel any number.
 // The structure found does not depend on the level; a molecule that needs
 // more charges than the level admits fails at once.
+//
+// Where the steps live:
+//   perception_context.cpp  what is read once per record: the graph, rings,
+//                           missing hydrogens, group roles (BuildPerceptionContext)
+//   bond_order_search.cpp   one molecule at a time (SolveComponent): the walk,
+//                           each atom's bonds and starting state, the
+//                           matching, the orders and charges written back
+//   pi_fixes.cpp            an atom's demand and the fixes (charges, implicit
+//                           hydrogens, unpaired electrons) it allows, with
+//                           their costs
+//   group_rules.cpp         the orders the groups decide before any search
+//   bond_types.cpp          the passes and levels, and the record's side
 #pragma once
 
 #include <cstdint>
@@ -59,8 +79,32 @@ namespace tarvex {
 
 class CDataFile;
 
+// Switch k is bit k of the switch word.
+enum RuleSwitch : int {
+  kGroupCharges = 0,
+  kCommonIons = 1,
+  kOniumIons = 2,
+  kCarbonIons = 3,
+  kHypervalentExpansion = 4,
+  kAteComplexes = 5,
+  kRadicals = 6,
+  kNoNeighbourLimits = 7,
+};
 inline constexpr int kRuleSwitchCount = 8;
+constexpr uint32_t SwitchBit(RuleSwitch rule) { return 1u << rule; }
+
+// Levels 0 to kHighestLevel admit that many chosen charges; kLastLevel, tried
+// after them, admits any number.
+inline constexpr int kHighestLevel = 7;
 inline constexpr int kLastLevel = 100;
+
+// The rules a solve runs under: the switches of the pass, and whether it is
+// tolerant (see SolveComponent).
+struct SearchRules {
+  uint32_t switches = 0;
+  bool tolerant = false;
+  bool On(RuleSwitch rule) const { return (switches & SwitchBit(rule)) != 0; }
+};
 
 // Roles that the search gives fixed charges (from environment patterns).
 enum GroupRole : uint8_t {
@@ -90,9 +134,10 @@ struct PerceptionContext {
   // that a system of a million waters allocates them once.
   std::vector<int> local_index;     // -1 outside it
   std::vector<char> visited;
-  std::vector<PiAtom> pi;
-  std::vector<int> valence;
-  std::vector<int> forced_charge;
+  std::vector<PiAtom> pi;           // per local atom: demand and fixes
+  std::vector<int> forced_charge;   // per local atom: the charge its state carries
+  // The open bonds (no order yet) between local atoms, as neighbour lists
+  // (AdjacencyView): what the pi matching pairs.
   std::vector<int> open_offsets;
   std::vector<int> open_targets;
   // The final structure, computed by RefineAtomTypes and reused by
@@ -150,7 +195,7 @@ std::unique_ptr<PerceptionContext> BuildPerceptionContext(
 // solve never fails: atoms that no state fits keep single bonds and no
 // charge, and deficiencies without a fix stay as unpaired electrons (the
 // fallback for molecules with impossible bonds).
-void SolveComponent(PerceptionContext& context, const BondOrderMap& fixed, int start, uint32_t switches,
-                    std::vector<int>& path, bool tolerant, ComponentSolution& solution);
+void SolveComponent(PerceptionContext& context, const BondOrderMap& fixed, int start, const SearchRules& rules,
+                    std::vector<int>& path, ComponentSolution& solution);
 
 }  // namespace tarvex

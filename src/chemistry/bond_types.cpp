@@ -85,6 +85,15 @@ void ApplySolution(CDataFile& record, const ComponentSolution& solution) {
   }
 }
 
+// The search for the molecule holding `start` at levels 0 to kHighestLevel,
+// then kLastLevel, up to the first success.
+bool SearchAtRisingLevels(CDataFile& record, int start) {
+  for (int level = 0; level <= kHighestLevel; ++level) {
+    if (record.SearchBondOrders(start, level)) return true;
+  }
+  return record.SearchBondOrders(start, kLastLevel);
+}
+
 LewisStructure MakeLewisStructure(CDataFile& record, const PerceptionContext& context) {
   LewisStructure lewis;
   lewis.graph = &context.graph;
@@ -93,8 +102,8 @@ LewisStructure MakeLewisStructure(CDataFile& record, const PerceptionContext& co
   const ChemGraph& g = context.graph;
   lewis.edge_order.resize(g.targets.size());
   for (int a = 0; a < g.atom_count; ++a) {
-    for (int k = g.offsets[static_cast<size_t>(a)]; k < g.offsets[static_cast<size_t>(a) + 1]; ++k) {
-      const int b = g.targets[static_cast<size_t>(k)];
+    for (int k : g.Edges(a)) {
+      const int b = g.Target(k);
       // Both sides of a bond read one entry: look it up from the lower atom.
       const int order = a < b ? record.GetBondOrder(a, b) : lewis.edge_order[static_cast<size_t>(g.EdgeIndex(b, a))];
       lewis.edge_order[static_cast<size_t>(k)] = order > 0 ? order : 1;
@@ -137,15 +146,12 @@ void CDataFile::PerceiveBondTypes() {
   bool settled = false;
   state.switches = 0;
   for (int k = 0; k < kRuleSwitchCount && !settled; ++k) {
-    state.switches |= 1u << k;
-    if (k == 1) ReservedBondStep();
+    const RuleSwitch added = static_cast<RuleSwitch>(k);
+    state.switches |= SwitchBit(added);
+    if (added == kCommonIons) ReservedBondStep();
     ResetAtomLinks();
     int start = 0;
-    for (;;) {
-      bool success = false;
-      for (int level = 0; level <= 7 && !success; ++level) success = SearchBondOrders(start, level);
-      if (!success) success = SearchBondOrders(start, kLastLevel);
-      if (!success) break;
+    while (SearchAtRisingLevels(*this, start)) {
       start = NextUnassignedAtom();
       if (start < 0) {
         settled = true;
@@ -231,7 +237,7 @@ bool CDataFile::SearchBondOrders(int start, int level) {
   const bool cached = state.cached && state.cached_owner == this && state.cached_start == start &&
                       state.cached_switches == state.switches && state.cached_generation == state.generation;
   if (!cached) {
-    SolveComponent(scope.Context(), fixed_bond_orders_, start, state.switches, state.path, false,
+    SolveComponent(scope.Context(), fixed_bond_orders_, start, SearchRules{state.switches, false}, state.path,
                    state.cached_solution);
     state.cached = true;
     state.cached_owner = this;
@@ -257,14 +263,11 @@ void CDataFile::AssignFallbackBondOrders() {
   PerceptionScope scope(*this);
   BondSearchState& state = SearchState();
   for (int start = number_of_atoms_ > 0 ? 0 : -1; start >= 0; start = NextUnassignedAtom()) {
-    bool success = SearchBondOrders(start, 0);
-    for (int level = 1; level <= 7 && !success; ++level) success = SearchBondOrders(start, level);
-    if (!success) success = SearchBondOrders(start, kLastLevel);
-    if (success) continue;
+    if (SearchAtRisingLevels(*this, start)) continue;
     DepthGuard depth;
     ComponentSolution solution;
-    SolveComponent(scope.Context(), fixed_bond_orders_, start, state.switches, state.path, /*tolerant=*/true,
-                   solution);
+    SolveComponent(scope.Context(), fixed_bond_orders_, start, SearchRules{state.switches, /*tolerant=*/true},
+                   state.path, solution);
     ApplySolution(*this, solution);
   }
   for (auto [atom, neighbours] : connection_) {
@@ -291,8 +294,8 @@ void CDataFile::AssignMol2BondTypes() {
   mol2_bond_types_.reserve(g.targets.size() / 2);
   mol2_atom_types_.resize(static_cast<size_t>(g.atom_count));
   for (int a = 0; a < g.atom_count; ++a) {
-    for (int k = g.offsets[static_cast<size_t>(a)]; k < g.offsets[static_cast<size_t>(a) + 1]; ++k) {
-      const int b = g.targets[static_cast<size_t>(k)];
+    for (int k : g.Edges(a)) {
+      const int b = g.Target(k);
       if (a < b) SetMol2BondType(a, b, SybylBondType(context.lewis, context.aromaticity, gold, mol2_atom_types_, a, k));
     }
   }

@@ -4,18 +4,11 @@
 #include <unordered_map>
 
 namespace tarvex {
+namespace {
 
-int ChemGraph::EdgeIndex(int a, int b) const {
-  for (int k = offsets[static_cast<size_t>(a)]; k < offsets[static_cast<size_t>(a) + 1]; ++k) {
-    if (targets[static_cast<size_t>(k)] == b) return k;
-  }
-  return -1;
-}
-
-ChemGraph BuildChemGraph(int atom_count, const BondMap& bonds, const std::vector<std::string>& types) {
-  ChemGraph graph;
-  const int n = std::max(atom_count, 0);
-  graph.atom_count = n;
+// The neighbour lists of graph.atom_count atoms from the record's bonds.
+void BuildNeighbourLists(ChemGraph& graph, const BondMap& bonds) {
+  const int n = graph.atom_count;
   auto valid = [n](int a, int b) { return a >= 0 && a < n && b >= 0 && b < n && a != b; };
   auto lists = [&bonds](int a, int b) {
     const BondMap::List* list = bonds.find(a);
@@ -66,9 +59,12 @@ ChemGraph BuildChemGraph(int atom_count, const BondMap& bonds, const std::vector
     graph.offsets[static_cast<size_t>(a) + 1] = static_cast<int>(write);
   }
   graph.targets.resize(write);
+}
 
-  // Few distinct types in many atoms: the entry of the last types seen is
-  // found by comparing a couple of short strings, the hash only on a miss.
+// The element entry of every atom's type. Few distinct types in many atoms:
+// the entry of the last types seen is found by comparing a couple of short strings, the hash only on a miss.
+void AssignElements(ChemGraph& graph, const std::vector<std::string>& types) {
+  const int n = graph.atom_count;
   std::unordered_map<std::string, int> index_of_type;
   graph.element_of.resize(static_cast<size_t>(n));
   static const std::string kNoType;
@@ -92,6 +88,15 @@ ChemGraph BuildChemGraph(int atom_count, const BondMap& bonds, const std::vector
     }
     graph.element_of[static_cast<size_t>(a)] = entry;
   }
+}
+
+}  // namespace
+
+ChemGraph BuildChemGraph(int atom_count, const BondMap& bonds, const std::vector<std::string>& types) {
+  ChemGraph graph;
+  graph.atom_count = std::max(atom_count, 0);
+  BuildNeighbourLists(graph, bonds);
+  AssignElements(graph, types);
   return graph;
 }
 

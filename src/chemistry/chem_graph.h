@@ -7,10 +7,12 @@
 // molecule or to the atom itself are dropped.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "chemistry/adjacency.h"
 #include "chemistry/valence_model.h"
 #include "molecule/bond_map.h"
 
@@ -28,18 +30,23 @@ inline bool SameText(std::string_view a, std::string_view b) {
 
 struct ChemGraph {
   int atom_count = 0;
-  std::vector<int> offsets;  // neighbours of a: targets[offsets[a] .. offsets[a+1])
+  // The bonds as compressed neighbour lists (AdjacencyView); read them
+  // through the members below.
+  std::vector<int> offsets;
   std::vector<int> targets;
   // Per atom: an index into `elements` (atoms of one type share an entry).
   std::vector<int> element_of;
   std::vector<ElementChemistry> elements;
   std::vector<std::string> type_names;  // the atom type each entry was made for
 
-  int Degree(int atom) const { return offsets[static_cast<size_t>(atom) + 1] - offsets[static_cast<size_t>(atom)]; }
+  AdjacencyView Bonds() const { return {offsets, targets}; }
+  int Degree(int atom) const { return Bonds().Degree(atom); }
+  std::span<const int> Neighbours(int atom) const { return Bonds().Neighbours(atom); }
+  EdgeRange Edges(int atom) const { return Bonds().Edges(atom); }
+  int Target(int edge) const { return Bonds().Target(edge); }
+  int EdgeIndex(int a, int b) const { return Bonds().EdgeIndex(a, b); }
   const ElementChemistry& Element(int atom) const { return elements[static_cast<size_t>(element_of[static_cast<size_t>(atom)])]; }
   int AtomicNumber(int atom) const { return Element(atom).atomic_number; }
-  // The position of b in a's neighbour list (an edge index), or -1.
-  int EdgeIndex(int a, int b) const;
 };
 
 // `types` gives the element of each atom (upper-cased for the lookup); atoms

@@ -3,29 +3,12 @@
 #include <algorithm>
 #include <array>
 
+#include "chemistry/atomic_numbers.h"
 #include "common/text.h"
 #include "molecule/tables.h"
 
 namespace tarvex {
 namespace {
-
-constexpr int kDummy = 0;
-constexpr int kHydrogen = 1;
-constexpr int kCarbon = 6;
-constexpr int kNitrogen = 7;
-constexpr int kOxygen = 8;
-constexpr int kFluorine = 9;
-constexpr int kSodium = 11;
-constexpr int kMagnesium = 12;
-constexpr int kPhosphorus = 15;
-constexpr int kSulfur = 16;
-constexpr int kChlorine = 17;
-constexpr int kCalcium = 20;
-constexpr int kIron = 26;
-constexpr int kCopper = 29;
-constexpr int kBromine = 35;
-constexpr int kIodine = 53;
-constexpr int kLonePair = 87;
 
 // The types as the force fields define them, by force field and element.
 constexpr std::array kTypesByElement = std::to_array<ForceFieldType>({
@@ -48,7 +31,7 @@ constexpr std::array kTypesByElement = std::to_array<ForceFieldType>({
     // Amber ions of the old libraries (IM chloride, IP sodium, C0 calcium),
     // extra points of the four-point waters, and the dummy atoms of templates.
     {"IM", kChlorine}, {"IP", kSodium}, {"MG", kMagnesium}, {"C0", kCalcium}, {"FE", kIron}, {"CU", kCopper},
-    {"EP", kLonePair}, {"LP", kLonePair}, {"DU", kDummy},
+    {"EP", kLonePair}, {"LP", kLonePair}, {"DU", kDummyAtom},
     // GAFF and GAFF2, lower case. Carbons: c carbonyl, c1 sp, c2 sp2, c3 sp3,
     // ca cp cq aromatic, cc cd ce cf cg ch conjugated, cu cv cx cy small rings,
     // cz guanidinium.
@@ -101,7 +84,7 @@ int RealElement(std::string_view letters) {
   if (letters.empty() || letters.size() > 2) return -1;
   char upper[2] = {ToUpperChar(letters[0]), letters.size() > 1 ? ToUpperChar(letters[1]) : '\0'};
   const int element = ElementIndex(std::string_view(upper, letters.size()));
-  return element > kDummy && element < kLonePair ? element : -1;
+  return element > kDummyAtom && element < kLonePair ? element : -1;
 }
 
 // Na+, Cl-, Mg2+, Fe3+: a symbol, an optional charge number, the sign.

@@ -5,6 +5,7 @@
 // orders is N+, its single-bonded oxygen O-).
 #include <algorithm>
 
+#include "chemistry/atomic_numbers.h"
 #include "chemistry/bond_order_search.h"
 #include "chemistry/environment_patterns.h"
 #include "molecule/data_file.h"
@@ -13,58 +14,146 @@
 namespace tarvex {
 namespace {
 
-constexpr int kHydrogen = 1;
-constexpr int kCarbon = 6;
-constexpr int kNitrogen = 7;
-constexpr int kOxygen = 8;
-constexpr int kSulfur = 16;
-
 // The record's atoms as the rules read them: element labels (the atom
 // types), typing-row suffixes and the bond lists (read directly, as the
-// snapshot holds the same).
-// `elements` holds, per atom, the element its label spells exactly (-1
-// otherwise), so the rules compare numbers, not strings.
-struct RuleView {
-  const std::vector<std::string>& labels;
-  const std::vector<int>& elements;
-  const std::vector<std::string>& types;
-  const BondMap& bonds;
-  int atom_count;
+// snapshot holds the same). Per atom, the element its label spells exactly
+// (-1 otherwise), so the rules compare numbers, not strings: the perception
+// in progress has them, a call outside it makes its own.
+class RuleView {
+ public:
+  RuleView(CDataFile& record, const std::vector<std::string>& types, int atom_count)
+      : labels_(record.GetAtomType()), types_(types), bonds_(record.GetConnection()),
+        atom_count_(std::min(std::max(atom_count, 0), static_cast<int>(types.size()))),
+        elements_(LabelElements(record)) {}
 
+  int AtomCount() const { return atom_count_; }
   bool Is(int a, int element) const {
-    return a >= 0 && a < static_cast<int>(elements.size()) && elements[static_cast<size_t>(a)] == element;
+    return a >= 0 && a < static_cast<int>(elements_.size()) && elements_[static_cast<size_t>(a)] == element;
   }
   bool Typed(int a, const char* type) const {
-    return a >= 0 && a < static_cast<int>(types.size()) && types[static_cast<size_t>(a)] == type;
+    return a >= 0 && a < static_cast<int>(types_.size()) && types_[static_cast<size_t>(a)] == type;
   }
+  bool Matches(const CompiledPattern& pattern, int a) const { return pattern.Match(labels_, bonds_, a); }
   // The neighbours that are atoms of the molecule.
   std::vector<int> Neighbours(int a) const {
     std::vector<int> result;
-    if (const BondMap::List* list = bonds.find(a)) {
+    if (const BondMap::List* list = bonds_.find(a)) {
       for (int b : *list) {
-        if (b >= 0 && b < atom_count && b != a) result.push_back(b);
+        if (b >= 0 && b < atom_count_ && b != a) result.push_back(b);
       }
     }
     return result;
   }
+  // The neighbour of an atom whose bond list holds one atom of the molecule
+  // and nothing else, or -1 (no list to gather: every hydrogen asks).
+  int OnlyNeighbour(int a) const {
+    const BondMap::List* list = bonds_.find(a);
+    if (!list || list->size() != 1) return -1;
+    const int b = list->front();
+    return b >= 0 && b < atom_count_ && b != a ? b : -1;
+  }
+  // The length of the atom's bond list, as the patterns count neighbours.
   int Degree(int a) const {
-    const BondMap::List* list = bonds.find(a);
+    const BondMap::List* list = bonds_.find(a);
     return list ? static_cast<int>(list->size()) : 0;
   }
   bool TerminalOxygen(int a) const { return Is(a, kOxygen) && Degree(a) == 1; }
+  int TerminalOxygens(const std::vector<int>& neighbours) const {
+    return static_cast<int>(std::count_if(neighbours.begin(), neighbours.end(), [this](int b) { return TerminalOxygen(b); }));
+  }
+
+ private:
+  const std::vector<int>& LabelElements(CDataFile& record) {
+    const BondSearchState& search = SearchState();
+    if (search.owner == &record && search.context) return search.context->label_element;
+    own_elements_.assign(labels_.size(), -1);
+    for (size_t a = 0; a < labels_.size(); ++a) {
+      const int z = ElementIndex(labels_[a]);
+      own_elements_[a] = z > kDummyAtom && z < kLonePair ? z : -1;
+    }
+    return own_elements_;
+  }
+
+  const std::vector<std::string>& labels_;
+  const std::vector<std::string>& types_;
+  const BondMap& bonds_;
+  int atom_count_;
+  std::vector<int> own_elements_;
+  const std::vector<int>& elements_;
 };
 
-// The context of the perception in progress, or one made for this call.
-const std::vector<int>& LabelElements(CDataFile& record, std::vector<int>& own) {
-  const BondSearchState& search = SearchState();
-  if (search.owner == &record && search.context) return search.context->label_element;
-  const std::vector<std::string>& labels = record.GetAtomType();
-  own.assign(labels.size(), -1);
-  for (size_t a = 0; a < labels.size(); ++a) {
-    const int z = ElementIndex(labels[a]);
-    own[a] = z > 0 && z < kElementCount - 1 ? z : -1;
+void AllSingle(CDataFile& record, const RuleView& view, int a) {
+  for (int b : view.Neighbours(a)) record.SetInitialBondOrder(a, b, 1);
+}
+
+void SaturatedCarbons(CDataFile& record, const RuleView& view) {
+  for (int a = 0; a < view.AtomCount(); ++a) {
+    if (view.Is(a, kCarbon) && view.Typed(a, "3") && view.Degree(a) == 4) AllSingle(record, view, a);
   }
-  return own;
+}
+
+void CarboxylCarbons(CDataFile& record, const RuleView& view) {
+  static const CompiledPattern kCarboxyl("(3C(1O,1O,*))");
+  static const CompiledPattern kCarboxylEster("(3C(1O,2O(C,H),*))");
+  for (int a = 0; a < view.AtomCount(); ++a) {
+    if (!view.Is(a, kCarbon) || view.Degree(a) != 3) continue;
+    if (!view.Matches(kCarboxyl, a) && !view.Matches(kCarboxylEster, a)) continue;
+    for (int b : view.Neighbours(a)) {
+      if (!view.Is(b, kOxygen)) record.SetInitialBondOrder(a, b, 1);
+    }
+  }
+}
+
+void AmideNitrogens(CDataFile& record, const RuleView& view) {
+  for (int a = 0; a < view.AtomCount(); ++a) {
+    if (view.Is(a, kNitrogen) && view.Typed(a, "am") && view.Degree(a) == 3) AllSingle(record, view, a);
+  }
+}
+
+void CarbonylCarbons(CDataFile& record, const RuleView& view) {
+  for (int a = 0; a < view.AtomCount(); ++a) {
+    if (!view.Is(a, kCarbon) || !view.Typed(a, "2") || view.Degree(a) != 3) continue;
+    const std::vector<int> neighbours = view.Neighbours(a);
+    if (view.TerminalOxygens(neighbours) != 1) continue;
+    for (int b : neighbours) record.SetInitialBondOrder(a, b, view.TerminalOxygen(b) ? 2 : 1);
+  }
+}
+
+void NitroNitrogens(CDataFile& record, const RuleView& view) {
+  static const CompiledPattern kNitrate("(3N(1O,1O,1O))");
+  static const CompiledPattern kNitro("(3N(1O,1O,*))");
+  for (int a = 0; a < view.AtomCount(); ++a) {
+    if (!view.Is(a, kNitrogen) || !view.Typed(a, "pl3") || view.Degree(a) != 3) continue;
+    if (!view.Matches(kNitrate, a) && !view.Matches(kNitro, a)) continue;
+    bool first = true;
+    for (int b : view.Neighbours(a)) {  // neighbour order: the first terminal oxygen of the list
+      if (view.TerminalOxygen(b)) {
+        record.SetInitialBondOrder(a, b, first ? 2 : 1);
+        first = false;
+      } else {
+        record.SetInitialBondOrder(a, b, 1);
+      }
+    }
+  }
+}
+
+void SulfonylSulfurs(CDataFile& record, const RuleView& view) {
+  for (int a = 0; a < view.AtomCount(); ++a) {
+    if (!view.Is(a, kSulfur) || !(view.Typed(a, "O2") || view.Typed(a, "o2"))) continue;
+    const std::vector<int> neighbours = view.Neighbours(a);
+    if (view.TerminalOxygens(neighbours) < 2) continue;
+    for (int b : neighbours) {
+      if (view.Degree(b) > 1) record.SetInitialBondOrder(a, b, 1);
+    }
+  }
+}
+
+void Hydrogens(CDataFile& record, const RuleView& view) {
+  for (int a = 0; a < view.AtomCount(); ++a) {
+    if (!view.Is(a, kHydrogen)) continue;
+    const int b = view.OnlyNeighbour(a);
+    if (b >= 0) record.SetInitialBondOrder(a, b, 1);
+  }
 }
 
 }  // namespace
@@ -86,68 +175,14 @@ const std::vector<int>& LabelElements(CDataFile& record, std::vector<int>& own) 
 //     single (the S=O bonds are left to the search);
 //   - a hydrogen with one neighbour: single.
 void CDataFile::MarkOxoGroups() {
-  const int n = std::min(std::max(number_of_atoms_, 0), static_cast<int>(mol2_atom_types_.size()));
-  std::vector<int> own_elements;
-  RuleView view{atom_type_, LabelElements(*this, own_elements), mol2_atom_types_, connection_, n};
-  static const CompiledPattern kCarboxyl("(3C(1O,1O,*))");
-  static const CompiledPattern kCarboxylEster("(3C(1O,2O(C,H),*))");
-  static const CompiledPattern kNitrate("(3N(1O,1O,1O))");
-  static const CompiledPattern kNitro("(3N(1O,1O,*))");
-  auto all_single = [&](int a) {
-    for (int b : view.Neighbours(a)) SetInitialBondOrder(a, b, 1);
-  };
-  for (int a = 0; a < n; ++a) {
-    if (view.Is(a, kCarbon) && view.Typed(a, "3") && view.Degree(a) == 4) all_single(a);
-  }
-  for (int a = 0; a < n; ++a) {
-    if (!view.Is(a, kCarbon) || view.Degree(a) != 3) continue;
-    if (!kCarboxyl.Match(view.labels, view.bonds, a) && !kCarboxylEster.Match(view.labels, view.bonds, a)) continue;
-    for (int b : view.Neighbours(a)) {
-      if (!view.Is(b, kOxygen)) SetInitialBondOrder(a, b, 1);
-    }
-  }
-  for (int a = 0; a < n; ++a) {
-    if (view.Is(a, kNitrogen) && view.Typed(a, "am") && view.Degree(a) == 3) all_single(a);
-  }
-  for (int a = 0; a < n; ++a) {
-    if (!view.Is(a, kCarbon) || !view.Typed(a, "2") || view.Degree(a) != 3) continue;
-    std::vector<int> neighbours = view.Neighbours(a);
-    if (std::count_if(neighbours.begin(), neighbours.end(), [&](int b) { return view.TerminalOxygen(b); }) != 1) {
-      continue;
-    }
-    for (int b : neighbours) SetInitialBondOrder(a, b, view.TerminalOxygen(b) ? 2 : 1);
-  }
-  for (int a = 0; a < n; ++a) {
-    if (!view.Is(a, kNitrogen) || !view.Typed(a, "pl3") || view.Degree(a) != 3) continue;
-    if (!kNitrate.Match(view.labels, view.bonds, a) && !kNitro.Match(view.labels, view.bonds, a)) continue;
-    bool first = true;
-    for (int b : view.Neighbours(a)) {  // neighbour order: the first terminal oxygen of the list
-      if (view.TerminalOxygen(b)) {
-        SetInitialBondOrder(a, b, first ? 2 : 1);
-        first = false;
-      } else {
-        SetInitialBondOrder(a, b, 1);
-      }
-    }
-  }
-  for (int a = 0; a < n; ++a) {
-    if (!view.Is(a, kSulfur) || !(view.Typed(a, "O2") || view.Typed(a, "o2"))) continue;
-    std::vector<int> neighbours = view.Neighbours(a);
-    if (std::count_if(neighbours.begin(), neighbours.end(), [&](int b) { return view.TerminalOxygen(b); }) < 2) {
-      continue;
-    }
-    for (int b : neighbours) {
-      if (view.Degree(b) > 1) SetInitialBondOrder(a, b, 1);
-    }
-  }
-  for (int a = 0; a < n; ++a) {
-    if (!view.Is(a, kHydrogen)) continue;
-    const BondMap::List* neighbours = view.bonds.find(a);
-    if (neighbours && neighbours->size() == 1) {
-      const int b = neighbours->front();
-      if (b >= 0 && b < n && b != a) SetInitialBondOrder(a, b, 1);
-    }
-  }
+  const RuleView view(*this, mol2_atom_types_, number_of_atoms_);
+  SaturatedCarbons(*this, view);
+  CarboxylCarbons(*this, view);
+  AmideNitrogens(*this, view);
+  CarbonylCarbons(*this, view);
+  NitroNitrogens(*this, view);
+  SulfonylSulfurs(*this, view);
+  Hydrogens(*this, view);
 }
 
 // Carbons typed cat by the rows ("(3C(3N(C,H,*),3N(C,H,*),*))") are only
@@ -158,17 +193,16 @@ void CDataFile::MarkOxoGroups() {
 // An isocyanide nitrogen "(2N(1C,*))" gets its triple bond to the terminal
 // carbon (the search then reads R-N+#C-).
 void CDataFile::MarkCationGroups() {
-  const int n = std::min(std::max(number_of_atoms_, 0), static_cast<int>(mol2_atom_types_.size()));
-  std::vector<int> own_elements;
-  RuleView view{atom_type_, LabelElements(*this, own_elements), mol2_atom_types_, connection_, n};
+  const RuleView view(*this, mol2_atom_types_, number_of_atoms_);
+  const int n = view.AtomCount();
   static const CompiledPattern kThiourea("(3C(3N,3N,1S))");
   static const CompiledPattern kUrea("(3C(3N,3N,1O))");
   static const CompiledPattern kGuanidine("(3C(3N,3N,2N))");
   static const CompiledPattern kIsocyanide("(2N(1C,*))");
   for (int a = 0; a < n; ++a) {
     if (!view.Is(a, kCarbon) || !view.Typed(a, "cat")) continue;
-    const bool chalcogen = kThiourea.Match(view.labels, view.bonds, a) || kUrea.Match(view.labels, view.bonds, a);
-    const bool imine = kGuanidine.Match(view.labels, view.bonds, a);
+    const bool chalcogen = view.Matches(kThiourea, a) || view.Matches(kUrea, a);
+    const bool imine = view.Matches(kGuanidine, a);
     if (!chalcogen && !imine) continue;
     mol2_atom_types_[static_cast<size_t>(a)] = std::string(1, '2');
     for (int b : view.Neighbours(a)) {
@@ -181,7 +215,7 @@ void CDataFile::MarkCationGroups() {
   const BondSearchState& search = SearchState();
   const PerceptionContext* context = search.owner == this ? search.context.get() : nullptr;
   for (int a = 0; a < n; ++a) {
-    if (!view.Is(a, kNitrogen) || !kIsocyanide.Match(view.labels, view.bonds, a)) continue;
+    if (!view.Is(a, kNitrogen) || !view.Matches(kIsocyanide, a)) continue;
     if (context && context->implicit_hydrogens[static_cast<size_t>(a)] &&
         !(context->roles[static_cast<size_t>(a)] & kIsocyanideNitrogen)) {
       continue;

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "chemistry/atomic_numbers.h"
+
 namespace tarvex {
 namespace {
 
@@ -55,31 +57,29 @@ namespace {
 bool CarbonLacksHydrogen(const ChemGraph& graph, const Frame& points, int a,
                          const std::function<double(int, int)>& standard_length) {
   auto has_point = [&](int x) { return x < static_cast<int>(points.size()) && Finite(points[static_cast<size_t>(x)]); };
-  if (graph.AtomicNumber(a) != 6 || !has_point(a)) return false;
-  const int first = graph.offsets[static_cast<size_t>(a)];
-  auto neighbour = [&](int k) { return graph.targets[static_cast<size_t>(first + k)]; };
+  if (graph.AtomicNumber(a) != kCarbon || !has_point(a)) return false;
+  const std::span<const int> neighbour = graph.Neighbours(a);
   const Point& centre = points[static_cast<size_t>(a)];
   // Coordinates that cannot be bond lengths (atoms on top of each other, a
   // record without geometry) tell nothing.
-  for (int k = 0; k < graph.Degree(a); ++k) {
-    const int b = neighbour(k);
+  for (int b : neighbour) {
     if (!has_point(b) || Length(Minus(points[static_cast<size_t>(b)], centre)) < 0.5) return false;
   }
   switch (graph.Degree(a)) {
     case 3: {
       double sum = 0.0;
-      for (int x = 0; x < 3; ++x) {
-        const int b = neighbour(x);
-        const int c = neighbour((x + 1) % 3);
+      for (size_t x = 0; x < 3; ++x) {
+        const int b = neighbour[x];
+        const int c = neighbour[(x + 1) % 3];
         if (!has_point(b) || !has_point(c)) return false;
         sum += Angle(points[static_cast<size_t>(b)], centre, points[static_cast<size_t>(c)]);
       }
       return sum < 340.0;
     }
     case 2:
-      return has_point(neighbour(0)) && has_point(neighbour(1)) &&
-             Angle(points[static_cast<size_t>(neighbour(0))], centre, points[static_cast<size_t>(neighbour(1))]) < 155.0;
-    case 1: return LengthRatio(points, a, neighbour(0), standard_length) >= 0.93;
+      return has_point(neighbour[0]) && has_point(neighbour[1]) &&
+             Angle(points[static_cast<size_t>(neighbour[0])], centre, points[static_cast<size_t>(neighbour[1])]) < 155.0;
+    case 1: return LengthRatio(points, a, neighbour[0], standard_length) >= 0.93;
     default: return false;
   }
 }
@@ -105,14 +105,13 @@ std::vector<char> MoleculesMissingHydrogens(const ChemGraph& graph, const Frame&
       stack.pop_back();
       members.push_back(a);
       lacking = lacking || CarbonLacksHydrogen(graph, points, a, standard_length);
-      if (graph.AtomicNumber(a) == 1) {
-        for (int k = graph.offsets[static_cast<size_t>(a)]; k < graph.offsets[static_cast<size_t>(a) + 1]; ++k) {
-          const int z = graph.AtomicNumber(graph.targets[static_cast<size_t>(k)]);
-          polar_hydrogens = polar_hydrogens || (z != 6 && z > 1);
+      if (graph.AtomicNumber(a) == kHydrogen) {
+        for (int b : graph.Neighbours(a)) {
+          const int z = graph.AtomicNumber(b);
+          polar_hydrogens = polar_hydrogens || (z != kCarbon && z > kHydrogen);
         }
       }
-      for (int k = graph.offsets[static_cast<size_t>(a)]; k < graph.offsets[static_cast<size_t>(a) + 1]; ++k) {
-        const int b = graph.targets[static_cast<size_t>(k)];
+      for (int b : graph.Neighbours(a)) {
         if (component[static_cast<size_t>(b)] < 0) {
           component[static_cast<size_t>(b)] = root;
           stack.push_back(b);
@@ -120,7 +119,7 @@ std::vector<char> MoleculesMissingHydrogens(const ChemGraph& graph, const Frame&
       }
     }
     if (lacking) {
-      for (int a : members) missing[static_cast<size_t>(a)] = !polar_hydrogens || graph.AtomicNumber(a) == 6;
+      for (int a : members) missing[static_cast<size_t>(a)] = !polar_hydrogens || graph.AtomicNumber(a) == kCarbon;
     }
   }
   return missing;
@@ -153,36 +152,35 @@ std::vector<int> GeometricUnsaturation(const ChemGraph& graph, const Frame& poin
 
   for (int a = 0; a < n; ++a) {
     const int z = graph.AtomicNumber(a);
-    if (z != 6 && z != 7 && z != 8 && z != 16 && z != 34) continue;
+    if (z != kCarbon && z != kNitrogen && z != kOxygen && z != kSulfur && z != kSelenium) continue;
     if (!has_point(a) || !implicit[static_cast<size_t>(a)]) continue;
-    const int first = graph.offsets[static_cast<size_t>(a)];
-    const int degree = graph.Degree(a);
-    auto neighbour = [&](int k) { return graph.targets[static_cast<size_t>(first + k)]; };
+    const std::span<const int> neighbour = graph.Neighbours(a);
+    const size_t degree = neighbour.size();
     double shortest = 1.0;
-    for (int k = 0; k < degree; ++k) shortest = std::fmin(shortest, ratio(a, neighbour(k)));
+    for (int b : neighbour) shortest = std::fmin(shortest, ratio(a, b));
     int result = 0;
     if (degree == 1) {
       // A terminal oxygen or sulfur of a phosphate, sulfonate or perchlorate:
       // the centre's valence decides, its bond lengths hardly differ.
-      const ElementChemistry& centre = graph.Element(neighbour(0));
-      if (centre.hypervalent() && centre.atomic_number > 10) continue;
+      const ElementChemistry& centre = graph.Element(neighbour[0]);
+      if (centre.hypervalent() && centre.atomic_number > kNeon) continue;
       const double r = shortest;
-      if (z == 6) result = r < 0.83 ? 2 : (r < 0.93 ? 1 : 0);
-      else if (z == 7) result = r < 0.84 ? 2 : (r < 0.93 ? 1 : 0);
-      else if (z == 8) result = r < 0.92 ? 1 : 0;
+      if (z == kCarbon) result = r < 0.83 ? 2 : (r < 0.93 ? 1 : 0);
+      else if (z == kNitrogen) result = r < 0.84 ? 2 : (r < 0.93 ? 1 : 0);
+      else if (z == kOxygen) result = r < 0.92 ? 1 : 0;
       else result = r < 0.95 ? 1 : 0;
-    } else if (degree == 2 && (z == 6 || z == 7)) {
-      const int b = neighbour(0);
-      const int c = neighbour(1);
+    } else if (degree == 2 && (z == kCarbon || z == kNitrogen)) {
+      const int b = neighbour[0];
+      const int c = neighbour[1];
       double angle = has_point(b) && has_point(c) ? Angle(point(b), point(a), point(c)) : 0.0;
       if (angle > 155.0) result = 2;
       else if (angle >= 116.0 || shortest < 0.93 || flat_ring[static_cast<size_t>(a)]) result = 1;
-    } else if (degree == 3 && z == 6) {
+    } else if (degree == 3 && z == kCarbon) {
       double sum = 0.0;
       bool complete = true;
-      for (int x = 0; x < 3; ++x) {
-        const int b = neighbour(x);
-        const int c = neighbour((x + 1) % 3);
+      for (size_t x = 0; x < 3; ++x) {
+        const int b = neighbour[x];
+        const int c = neighbour[(x + 1) % 3];
         if (!has_point(b) || !has_point(c)) complete = false;
         else sum += Angle(point(b), point(a), point(c));
       }

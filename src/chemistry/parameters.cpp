@@ -167,6 +167,22 @@ void CDataFile::LoadParameters() {
   }
 }
 
+bool ReadParameterSection(int section, std::vector<std::string>& lines) {
+  lines.clear();
+  const std::string path = FindParameterFile();
+  LineReader file;
+  if (path.empty() || !file.Open(path)) return false;
+  std::string_view line;
+  for (int current = 0; current <= section && file.ReadLine(line);) {
+    if (IsEmptyLine(line)) {
+      ++current;
+    } else if (current == section && line.front() != '#') {
+      lines.emplace_back(line);
+    }
+  }
+  return true;
+}
+
 void CDataFile::LoadTypingRows() {
   type_suffixes_.clear();
   type_patterns_.clear();

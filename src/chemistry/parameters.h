@@ -24,4 +24,9 @@ bool ParameterRegistryEmpty();
 // Forgets everything loaded, so that the next record loads again (tests).
 void ResetParameterRegistry();
 
+// The lines of one section of the parameter file (0: bond lengths, 1: typing
+// rows, 2: radius types, 3: PARSE radii), comment lines left out, for the
+// readers of the later sections. False when no parameter file is found.
+bool ReadParameterSection(int section, std::vector<std::string>& lines);
+
 }  // namespace tarvex

@@ -7,7 +7,7 @@
 namespace tarvex {
 
 PiMatcher::PiMatcher(std::vector<PiAtom> atoms, const std::vector<int>& offsets, const std::vector<int>& targets)
-    : atoms_(std::move(atoms)), offsets_(offsets), targets_(targets) {
+    : atoms_(std::move(atoms)), bonds_(offsets, targets) {
   const size_t n = atoms_.size();
   first_slot_.resize(n);
   slot_count_.resize(n);
@@ -50,9 +50,8 @@ void PiMatcher::ForEachNeighbour(int vertex, F&& f) const {
     if (anchor_ >= 0) f(anchor_);
     return;
   }
-  const size_t a = static_cast<size_t>(AtomOf(vertex));
-  for (int k = offsets_[a]; k < offsets_[a + 1]; ++k) {
-    const size_t b = static_cast<size_t>(targets_[static_cast<size_t>(k)]);
+  for (int neighbour : bonds_.Neighbours(AtomOf(vertex))) {
+    const size_t b = static_cast<size_t>(neighbour);
     for (int s = 0; s < active_[b]; ++s) f(first_slot_[b] + s);
   }
   if (vertex == anchor_) f(helper_);
@@ -65,7 +64,7 @@ void PiMatcher::GreedyMatch() {
   const size_t n = atoms_.size();
   std::vector<int> options(n, 0);
   for (size_t a = 0; a < n; ++a) {
-    for (int k = offsets_[a]; k < offsets_[a + 1]; ++k) options[a] += active_[static_cast<size_t>(targets_[static_cast<size_t>(k)])];
+    for (int b : bonds_.Neighbours(static_cast<int>(a))) options[a] += active_[static_cast<size_t>(b)];
   }
   std::vector<int> order(n);
   std::iota(order.begin(), order.end(), 0);
@@ -217,10 +216,9 @@ bool PiMatcher::Settle(int root, int& running_charge) {
   };
   for (int v = 0; v < helper_; ++v) {
     if (!outer_[static_cast<size_t>(v)] || !Active(v)) continue;
-    const size_t a = static_cast<size_t>(AtomOf(v));
-    consider(true, v, static_cast<int>(a), atoms_[a].lower);
-    for (int k = offsets_[a]; k < offsets_[a + 1]; ++k) {
-      const int r = targets_[static_cast<size_t>(k)];
+    const int a = AtomOf(v);
+    consider(true, v, a, atoms_[static_cast<size_t>(a)].lower);
+    for (int r : bonds_.Neighbours(a)) {
       const PiFix& raise = atoms_[static_cast<size_t>(r)].raise;
       if (active_[static_cast<size_t>(r)] + raise.step > slot_count_[static_cast<size_t>(r)]) continue;
       consider(false, r, r, raise);
@@ -286,7 +284,7 @@ bool PiMatcher::Solve(int start_charge, bool keep_unfixable) {
 
 int PiMatcher::ExtraOrder(int atom, int edge) const {
   const size_t a = static_cast<size_t>(atom);
-  const int other = targets_[static_cast<size_t>(edge)];
+  const int other = bonds_.Target(edge);
   int count = 0;
   for (int s = 0; s < active_[a]; ++s) {
     const int mate = match_[static_cast<size_t>(first_slot_[a] + s)];

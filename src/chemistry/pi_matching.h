@@ -31,6 +31,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "chemistry/adjacency.h"
+
 namespace tarvex {
 
 // One way of settling a deficiency at an atom (default: none allowed).
@@ -53,8 +55,8 @@ struct PiAtom {
 
 class PiMatcher {
  public:
-  // The atoms 0..n-1 and their open bonds, as adjacency lists in compressed
-  // form: the neighbours of atom a are targets[offsets[a] .. offsets[a+1]).
+  // The atoms 0..n-1 and their open bonds, as neighbour lists in compressed
+  // form (AdjacencyView); the lists must outlive the matcher.
   PiMatcher(std::vector<PiAtom> atoms, const std::vector<int>& offsets, const std::vector<int>& targets);
 
   // Finds the structure. `start_charge` is the charge the molecule already
@@ -87,8 +89,7 @@ class PiMatcher {
   void Deactivate(int vertex);
 
   std::vector<PiAtom> atoms_;
-  const std::vector<int>& offsets_;
-  const std::vector<int>& targets_;
+  AdjacencyView bonds_;
   std::vector<int> first_slot_;   // per atom: its first copy
   std::vector<int> slot_count_;   // per atom: copies it may ever have
   std::vector<int> active_;       // per atom: copies in use (its current demand)

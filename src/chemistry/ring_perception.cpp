@@ -3,13 +3,15 @@
 #include <algorithm>
 #include <set>
 
+#include "chemistry/adjacency.h"
+
 namespace tarvex {
 namespace {
 
 // Bridges by Tarjan's low-link numbers, with an explicit stack.
-std::vector<char> CyclicEdges(const std::vector<int>& offsets, const std::vector<int>& targets) {
-  const int n = static_cast<int>(offsets.size()) - 1;
-  std::vector<char> cyclic(targets.size(), 1);
+std::vector<char> CyclicEdges(const AdjacencyView& graph, size_t edge_count) {
+  const int n = graph.NodeCount();
+  std::vector<char> cyclic(edge_count, 1);
   std::vector<int> order(static_cast<size_t>(n), -1);
   std::vector<int> low(static_cast<size_t>(n), 0);
   struct Frame {
@@ -20,28 +22,28 @@ std::vector<char> CyclicEdges(const std::vector<int>& offsets, const std::vector
   std::vector<Frame> stack;
   int counter = 0;
   auto mark_bridge = [&](int a, int b) {
-    for (int k = offsets[static_cast<size_t>(a)]; k < offsets[static_cast<size_t>(a) + 1]; ++k) {
-      if (targets[static_cast<size_t>(k)] == b) cyclic[static_cast<size_t>(k)] = 0;
+    for (int k : graph.Edges(a)) {
+      if (graph.Target(k) == b) cyclic[static_cast<size_t>(k)] = 0;
     }
-    for (int k = offsets[static_cast<size_t>(b)]; k < offsets[static_cast<size_t>(b) + 1]; ++k) {
-      if (targets[static_cast<size_t>(k)] == a) cyclic[static_cast<size_t>(k)] = 0;
+    for (int k : graph.Edges(b)) {
+      if (graph.Target(k) == a) cyclic[static_cast<size_t>(k)] = 0;
     }
   };
   for (int root = 0; root < n; ++root) {
     if (order[static_cast<size_t>(root)] >= 0) continue;
     order[static_cast<size_t>(root)] = low[static_cast<size_t>(root)] = counter++;
-    stack.push_back({root, -1, offsets[static_cast<size_t>(root)]});
+    stack.push_back({root, -1, graph.Edges(root).first});
     while (!stack.empty()) {
       Frame& frame = stack.back();
       const size_t a = static_cast<size_t>(frame.atom);
-      if (frame.next < offsets[a + 1]) {
+      if (frame.next < graph.Edges(frame.atom).last) {
         const int k = frame.next++;
-        const int b = targets[static_cast<size_t>(k)];
+        const int b = graph.Target(k);
         // Skip the edge back to the parent (once: neighbour lists hold no duplicates).
         if (frame.parent_edge >= 0 && stack.size() >= 2 && b == stack[stack.size() - 2].atom) continue;
         if (order[static_cast<size_t>(b)] < 0) {
           order[static_cast<size_t>(b)] = low[static_cast<size_t>(b)] = counter++;
-          stack.push_back({b, k, offsets[static_cast<size_t>(b)]});
+          stack.push_back({b, k, graph.Edges(b).first});
         } else {
           low[a] = std::min(low[a], order[static_cast<size_t>(b)]);
         }
@@ -62,8 +64,9 @@ std::vector<char> CyclicEdges(const std::vector<int>& offsets, const std::vector
 
 RingSet FindSmallRings(const std::vector<int>& offsets, const std::vector<int>& targets, int max_size) {
   RingSet result;
-  result.cyclic_edge = CyclicEdges(offsets, targets);
-  const int n = static_cast<int>(offsets.size()) - 1;
+  const AdjacencyView graph(offsets, targets);
+  result.cyclic_edge = CyclicEdges(graph, targets.size());
+  const int n = graph.NodeCount();
   std::vector<int> distance(static_cast<size_t>(n), -1);
   std::vector<int> previous(static_cast<size_t>(n), -1);
   std::vector<int> touched;
@@ -72,8 +75,8 @@ RingSet FindSmallRings(const std::vector<int>& offsets, const std::vector<int>& 
   const int max_path = max_size - 2;  // bonds on the path from b to c
   for (int a = 0; a < n; ++a) {
     std::vector<int> ring_neighbours;
-    for (int k = offsets[static_cast<size_t>(a)]; k < offsets[static_cast<size_t>(a) + 1]; ++k) {
-      if (result.cyclic_edge[static_cast<size_t>(k)]) ring_neighbours.push_back(targets[static_cast<size_t>(k)]);
+    for (int k : graph.Edges(a)) {
+      if (result.cyclic_edge[static_cast<size_t>(k)]) ring_neighbours.push_back(graph.Target(k));
     }
     for (size_t i = 0; i < ring_neighbours.size(); ++i) {
       for (size_t j = i + 1; j < ring_neighbours.size(); ++j) {
@@ -87,8 +90,8 @@ RingSet FindSmallRings(const std::vector<int>& offsets, const std::vector<int>& 
         for (size_t head = 0; head < queue.size() && !reached; ++head) {
           const int v = queue[head];
           if (distance[static_cast<size_t>(v)] >= max_path) break;
-          for (int k = offsets[static_cast<size_t>(v)]; k < offsets[static_cast<size_t>(v) + 1]; ++k) {
-            const int w = targets[static_cast<size_t>(k)];
+          for (int k : graph.Edges(v)) {
+            const int w = graph.Target(k);
             if (!result.cyclic_edge[static_cast<size_t>(k)] || w == a || distance[static_cast<size_t>(w)] >= 0) continue;
             distance[static_cast<size_t>(w)] = distance[static_cast<size_t>(v)] + 1;
             previous[static_cast<size_t>(w)] = v;

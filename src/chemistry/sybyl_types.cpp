@@ -1,6 +1,7 @@
 #include "chemistry/sybyl_types.h"
 
 #include "chemistry/aromaticity.h"
+#include "chemistry/atomic_numbers.h"
 
 namespace tarvex {
 namespace {
@@ -15,7 +16,7 @@ struct Bonding {
 Bonding BondingOf(const LewisStructure& lewis, int a) {
   const ChemGraph& g = *lewis.graph;
   Bonding bonding;
-  for (int k = g.offsets[static_cast<size_t>(a)]; k < g.offsets[static_cast<size_t>(a) + 1]; ++k) {
+  for (int k : g.Edges(a)) {
     const int order = lewis.edge_order[static_cast<size_t>(k)];
     if (order == 2) ++bonding.doubles;
     else if (order >= 3) ++bonding.triples;
@@ -26,27 +27,22 @@ Bonding BondingOf(const LewisStructure& lewis, int a) {
 int Charge(const LewisStructure& lewis, int a) { return lewis.charge[static_cast<size_t>(a)]; }
 
 // The suffixes this step writes (named, so assignments copy strings).
-const std::string kAr = "ar";
-const std::string kCat = "cat";
-const std::string kAm = "am";
-const std::string kPl3 = "pl3";
-const std::string kOne = "1";
-const std::string kTwo = "2";
-const std::string kThree = "3";
-const std::string kFour = "4";
-const std::string kSulfoxide = "O";
-const std::string kSulfone = "O2";
-const std::string kGoldSulfoxide = "o";
-const std::string kGoldSulfone = "o2";
+const std::string kAr = "ar", kCat = "cat", kAm = "am", kPl3 = "pl3";
+const std::string kOne = "1", kTwo = "2", kThree = "3", kFour = "4";
+// Sulfoxide and sulfone sulfurs, as SYBYL and as GOLD write them.
+const std::string kSulfoxide = "O", kSulfone = "O2", kGoldSulfoxide = "o", kGoldSulfone = "o2";
 
 // Pi electrons an atom gives to a ring (aromaticity.h), or -1.
 int RingContribution(const LewisStructure& lewis, int a) {
   const ChemGraph& g = *lewis.graph;
   const int z = g.AtomicNumber(a);
-  if (z != 5 && z != 6 && z != 7 && z != 8 && z != 15 && z != 16 && z != 34) return -1;
+  if (z != kBoron && z != kCarbon && z != kNitrogen && z != kOxygen && z != kPhosphorus && z != kSulfur &&
+      z != kSelenium) {
+    return -1;
+  }
   int cyclic_doubles = 0;
   int other_multiple = 0;
-  for (int k = g.offsets[static_cast<size_t>(a)]; k < g.offsets[static_cast<size_t>(a) + 1]; ++k) {
+  for (int k : g.Edges(a)) {
     const int order = lewis.edge_order[static_cast<size_t>(k)];
     if (order == 2 && lewis.rings->cyclic_edge[static_cast<size_t>(k)]) ++cyclic_doubles;
     else if (order >= 2) ++other_multiple;
@@ -55,22 +51,22 @@ int RingContribution(const LewisStructure& lewis, int a) {
   if (cyclic_doubles > 0 || other_multiple > 0) return -1;
   const int q = Charge(lewis, a);
   switch (z) {
-    case 7: case 15:
+    case kNitrogen: case kPhosphorus:
       if (q == -1) return 2;
       if (q == 0 && (g.Degree(a) == 3 || lewis.Implicit(a))) return 2;
       return -1;
-    case 8: case 16: case 34: return q == 0 ? 2 : -1;
-    case 6: return q == -1 ? 2 : (q == 1 ? 0 : -1);
-    case 5: return q == 0 && g.Degree(a) == 3 ? 0 : -1;
+    case kOxygen: case kSulfur: case kSelenium: return q == 0 ? 2 : -1;
+    case kCarbon: return q == -1 ? 2 : (q == 1 ? 0 : -1);
+    case kBoron: return q == 0 && g.Degree(a) == 3 ? 0 : -1;
     default: return -1;
   }
 }
 
 bool HasDoubleToChalcogen(const LewisStructure& lewis, int a) {
   const ChemGraph& g = *lewis.graph;
-  for (int k = g.offsets[static_cast<size_t>(a)]; k < g.offsets[static_cast<size_t>(a) + 1]; ++k) {
-    const int z = g.AtomicNumber(g.targets[static_cast<size_t>(k)]);
-    if (lewis.edge_order[static_cast<size_t>(k)] == 2 && (z == 8 || z == 16)) return true;
+  for (int k : g.Edges(a)) {
+    const int z = g.AtomicNumber(g.Target(k));
+    if (lewis.edge_order[static_cast<size_t>(k)] == 2 && (z == kOxygen || z == kSulfur)) return true;
   }
   return false;
 }
@@ -81,15 +77,92 @@ bool IsCationCentre(const LewisStructure& lewis, int a) {
   const ChemGraph& g = *lewis.graph;
   bool charged_partner = false;
   bool other_nitrogen = false;
-  for (int k = g.offsets[static_cast<size_t>(a)]; k < g.offsets[static_cast<size_t>(a) + 1]; ++k) {
-    const int b = g.targets[static_cast<size_t>(k)];
-    if (g.AtomicNumber(b) != 7) continue;
+  for (int k : g.Edges(a)) {
+    const int b = g.Target(k);
+    if (g.AtomicNumber(b) != kNitrogen) continue;
     const int order = lewis.edge_order[static_cast<size_t>(k)];
     if (order == 2 && Charge(lewis, b) == 1) charged_partner = true;
     else if (order == 1 && !BondingOf(lewis, b).multiple()) other_nitrogen = true;
   }
   return charged_partner && other_nitrogen;
 }
+
+// The settled type of one atom from its bonds, charges, rings and the types
+// already given (`types`: the rows' suffixes, carbons settled first).
+struct AtomTyper {
+  const LewisStructure& lewis;
+  const Aromaticity& aromatic;
+  bool gold;
+  const std::vector<std::string>& types;
+
+  const ChemGraph& Graph() const { return *lewis.graph; }
+  bool Aromatic(int a) const { return aromatic.atom[static_cast<size_t>(a)] != 0; }
+  const std::string& Current(int a) const { return types[static_cast<size_t>(a)]; }
+
+  const std::string& CarbonType(int a) const {
+    const Bonding bonding = BondingOf(lewis, a);
+    if (Aromatic(a)) return kAr;
+    if (IsCationCentre(lewis, a)) return kCat;
+    if (bonding.sp()) return kOne;
+    if (bonding.multiple()) return kTwo;
+    return Graph().Degree(a) == 3 && !lewis.Implicit(a) ? kTwo : kThree;
+  }
+
+  bool InPiSystem(int b) const {
+    return Aromatic(b) || BondingOf(lewis, b).multiple() || (Graph().AtomicNumber(b) == kCarbon && Current(b) == kCat);
+  }
+
+  const std::string& NitrogenType(int a) const {
+    const ChemGraph& g = Graph();
+    bool amide = false;
+    bool sulfonamide = false;
+    bool conjugated = false;
+    bool next_to_sp = false;
+    for (int k : g.Edges(a)) {
+      const int b = g.Target(k);
+      const int order = lewis.edge_order[static_cast<size_t>(k)];
+      const int zb = g.AtomicNumber(b);
+      if (order == 1 && zb == kCarbon && HasDoubleToChalcogen(lewis, b)) amide = true;
+      if (order == 1 && zb == kSulfur && HasDoubleToChalcogen(lewis, b)) sulfonamide = true;
+      if (order == 1 && InPiSystem(b)) conjugated = true;
+      if (order >= 2 && BondingOf(lewis, b).sp()) next_to_sp = true;
+    }
+    const Bonding bonding = BondingOf(lewis, a);
+    if (g.Degree(a) == 4 && !bonding.multiple()) return kFour;
+    if (Aromatic(a)) return kAr;
+    if (!bonding.multiple() && (Current(a) == kAm || amide)) return kAm;
+    if (!bonding.multiple() && gold && sulfonamide) return kAm;
+    if (bonding.sp()) return kOne;
+    if (bonding.multiple() && Charge(lewis, a) == 1) return kPl3;
+    if (bonding.multiple()) return g.Degree(a) == 1 && next_to_sp ? kOne : kTwo;
+    return conjugated ? kPl3 : kThree;
+  }
+
+  const std::string& OxygenType(int a) const {
+    const ChemGraph& g = Graph();
+    bool on_sulfur = false;
+    bool on_cationic_nitrogen = false;
+    for (int b : g.Neighbours(a)) {
+      on_sulfur = on_sulfur || g.AtomicNumber(b) == kSulfur;
+      on_cationic_nitrogen = on_cationic_nitrogen || (g.AtomicNumber(b) == kNitrogen && Charge(lewis, b) == 1);
+    }
+    if (Current(a) == "co2" && !(gold && on_sulfur)) return Current(a);
+    const bool terminal = g.Degree(a) == 1;
+    if (terminal && (BondingOf(lewis, a).multiple() || (Charge(lewis, a) == -1 && on_cationic_nitrogen))) return kTwo;
+    return terminal && gold && on_sulfur ? kTwo : kThree;
+  }
+
+  const std::string& SulfurType(int a) const {
+    const std::string& type = Current(a);
+    if (type == kSulfoxide || type == kSulfone || type == kGoldSulfoxide || type == kGoldSulfone) {
+      const bool sulfoxide = type == kSulfoxide || type == kGoldSulfoxide;
+      if (gold) return sulfoxide ? kGoldSulfoxide : kGoldSulfone;
+      return sulfoxide ? kSulfoxide : kSulfone;
+    }
+    if (Graph().Degree(a) == 1) return BondingOf(lewis, a).multiple() ? kTwo : kThree;
+    return kThree;
+  }
+};
 
 }  // namespace
 
@@ -127,76 +200,20 @@ Aromaticity FindAromaticity(const LewisStructure& lewis) {
 void RefineSybylTypes(const LewisStructure& lewis, const Aromaticity& aromatic, bool gold,
                       std::vector<std::string>& types) {
   const ChemGraph& g = *lewis.graph;
-  const int n = g.atom_count;
-  types.resize(static_cast<size_t>(n));
-  auto neighbours = [&](int a, auto&& f) {
-    for (int k = g.offsets[static_cast<size_t>(a)]; k < g.offsets[static_cast<size_t>(a) + 1]; ++k) {
-      f(g.targets[static_cast<size_t>(k)], lewis.edge_order[static_cast<size_t>(k)]);
-    }
-  };
+  types.resize(static_cast<size_t>(g.atom_count));
+  const AtomTyper typer{lewis, aromatic, gold, types};
   // Carbons first: the nitrogen rules look at their neighbours' pi bonds.
-  for (int a = 0; a < n; ++a) {
-    if (g.AtomicNumber(a) != 6) continue;
-    std::string& type = types[static_cast<size_t>(a)];
-    const Bonding bonding = BondingOf(lewis, a);
-    if (aromatic.atom[static_cast<size_t>(a)]) type = kAr;
-    else if (IsCationCentre(lewis, a)) type = kCat;
-    else if (bonding.sp()) type = kOne;
-    else if (bonding.multiple()) type = kTwo;
-    else if (g.Degree(a) == 3 && !lewis.Implicit(a)) type = kTwo;
-    else type = kThree;
+  for (int a = 0; a < g.atom_count; ++a) {
+    if (g.AtomicNumber(a) == kCarbon) types[static_cast<size_t>(a)] = typer.CarbonType(a);
   }
-  auto in_pi_system = [&](int b) {
-    return aromatic.atom[static_cast<size_t>(b)] || BondingOf(lewis, b).multiple() ||
-           (g.AtomicNumber(b) == 6 && types[static_cast<size_t>(b)] == kCat);
-  };
-  for (int a = 0; a < n; ++a) {
-    const int z = g.AtomicNumber(a);
+  for (int a = 0; a < g.atom_count; ++a) {
     std::string& type = types[static_cast<size_t>(a)];
-    const Bonding bonding = BondingOf(lewis, a);
-    const int q = Charge(lewis, a);
-    if (z == 7) {
-      bool amide = false;
-      bool sulfonamide = false;
-      bool conjugated = false;
-      bool next_to_sp = false;
-      neighbours(a, [&](int b, int order) {
-        const int zb = g.AtomicNumber(b);
-        if (order == 1 && zb == 6 && HasDoubleToChalcogen(lewis, b)) amide = true;
-        if (order == 1 && zb == 16 && HasDoubleToChalcogen(lewis, b)) sulfonamide = true;
-        if (order == 1 && in_pi_system(b)) conjugated = true;
-        if (order >= 2 && BondingOf(lewis, b).sp()) next_to_sp = true;
-      });
-      if (g.Degree(a) == 4 && !bonding.multiple()) type = kFour;
-      else if (aromatic.atom[static_cast<size_t>(a)]) type = kAr;
-      else if (!bonding.multiple() && (type == kAm || amide)) type = kAm;
-      else if (!bonding.multiple() && gold && sulfonamide) type = kAm;
-      else if (bonding.sp()) type = kOne;
-      else if (bonding.multiple() && q == 1) type = kPl3;
-      else if (bonding.multiple()) type = g.Degree(a) == 1 && next_to_sp ? kOne : kTwo;
-      else type = conjugated ? kPl3 : kThree;
-    } else if (z == 8) {
-      bool on_sulfur = false;
-      bool on_cationic_nitrogen = false;
-      neighbours(a, [&](int b, int) {
-        on_sulfur = on_sulfur || g.AtomicNumber(b) == 16;
-        on_cationic_nitrogen = on_cationic_nitrogen || (g.AtomicNumber(b) == 7 && Charge(lewis, b) == 1);
-      });
-      if (type == "co2" && !(gold && on_sulfur)) continue;
-      if (g.Degree(a) == 1 && (bonding.multiple() || (q == -1 && on_cationic_nitrogen))) type = kTwo;
-      else if (g.Degree(a) == 1 && gold && on_sulfur) type = kTwo;
-      else type = kThree;
-    } else if (z == 16) {
-      if (type == kSulfoxide || type == kSulfone || type == kGoldSulfoxide || type == kGoldSulfone) {
-        if (gold) type = type == kSulfoxide || type == kGoldSulfoxide ? kGoldSulfoxide : kGoldSulfone;
-        else type = type == kSulfoxide || type == kGoldSulfoxide ? kSulfoxide : kSulfone;
-      } else if (g.Degree(a) == 1) {
-        type = bonding.multiple() ? kTwo : kThree;
-      } else {
-        type = kThree;
-      }
-    } else if (z == 15) {
-      type = kThree;
+    switch (g.AtomicNumber(a)) {
+      case kNitrogen: type = typer.NitrogenType(a); break;
+      case kOxygen: type = typer.OxygenType(a); break;
+      case kSulfur: type = typer.SulfurType(a); break;
+      case kPhosphorus: type = kThree; break;
+      default: break;
     }
   }
 }
@@ -204,28 +221,28 @@ void RefineSybylTypes(const LewisStructure& lewis, const Aromaticity& aromatic, 
 const std::string& SybylBondType(const LewisStructure& lewis, const Aromaticity& aromatic, bool gold,
                                  const std::vector<std::string>& types, int a, int edge) {
   const ChemGraph& g = *lewis.graph;
-  const int b = g.targets[static_cast<size_t>(edge)];
+  const int b = g.Target(edge);
   const int order = lewis.edge_order[static_cast<size_t>(edge)];
   if (aromatic.edge[static_cast<size_t>(edge)]) return kAr;
   const int za = g.AtomicNumber(a);
   const int zb = g.AtomicNumber(b);
-  if (za == 1 || zb == 1) return kOne;
+  if (za == kHydrogen || zb == kHydrogen) return kOne;
   const std::string& ta = types[static_cast<size_t>(a)];
   const std::string& tb = types[static_cast<size_t>(b)];
   auto pair = [&](int z1, const char* t1, int z2, const char* t2) {
     return (za == z1 && (!t1 || ta == t1) && zb == z2 && (!t2 || tb == t2)) ||
            (zb == z1 && (!t1 || tb == t1) && za == z2 && (!t2 || ta == t2));
   };
-  if (pair(6, "cat", 7, nullptr)) return kAr;
-  if (pair(6, nullptr, 8, "co2")) return kAr;
-  if (order == 1 && pair(6, nullptr, 7, "am")) {
-    const int carbon = za == 6 ? a : b;
+  if (pair(kCarbon, "cat", kNitrogen, nullptr)) return kAr;
+  if (pair(kCarbon, nullptr, kOxygen, "co2")) return kAr;
+  if (order == 1 && pair(kCarbon, nullptr, kNitrogen, "am")) {
+    const int carbon = za == kCarbon ? a : b;
     if (HasDoubleToChalcogen(lewis, carbon)) return kAm;
   }
   if (gold) {
-    if (order == 1 && (pair(16, "o2", 7, "am") || pair(16, "o", 7, "am"))) return kAm;
-    const int nitrogen = za == 7 ? a : (zb == 7 ? b : -1);
-    const int oxygen = za == 8 ? a : (zb == 8 ? b : -1);
+    if (order == 1 && (pair(kSulfur, "o2", kNitrogen, "am") || pair(kSulfur, "o", kNitrogen, "am"))) return kAm;
+    const int nitrogen = za == kNitrogen ? a : (zb == kNitrogen ? b : -1);
+    const int oxygen = za == kOxygen ? a : (zb == kOxygen ? b : -1);
     if (nitrogen >= 0 && oxygen >= 0 && g.Degree(oxygen) == 1 && Charge(lewis, nitrogen) == 1 &&
         types[static_cast<size_t>(nitrogen)] == "pl3") {
       return kAr;

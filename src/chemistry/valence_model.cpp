@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "chemistry/atomic_numbers.h"
 #include "chemistry/parameters.h"
 #include "common/text.h"
 #include "molecule/tables.h"
@@ -12,23 +13,25 @@ namespace {
 // Group numbers of the main-group elements that form covalent bonds here.
 int MainGroup(int z) {
   switch (z) {
-    case 5: return 13;                                 // B
-    case 6: case 14: case 32: return 14;               // C Si Ge
-    case 7: case 15: case 33: case 51: return 15;      // N P As Sb
-    case 8: case 16: case 34: case 52: return 16;      // O S Se Te
-    case 9: case 17: case 35: case 53: case 85: return 17;  // halogens
+    case kBoron: return kBoronGroup;
+    case kCarbon: case kSilicon: case kGermanium: return kCarbonGroup;
+    case kNitrogen: case kPhosphorus: case kArsenic: case kAntimony: return kNitrogenGroup;
+    case kOxygen: case kSulfur: case kSelenium: case kTellurium: return kOxygenGroup;
+    case kFluorine: case kChlorine: case kBromine: case kIodine: case kAstatine: return kHalogenGroup;
     default: return 0;
   }
 }
 
-bool IsNobleGas(int z) { return z == 2 || z == 10 || z == 18 || z == 36 || z == 54 || z == 86; }
+bool IsNobleGas(int z) {
+  return z == kHelium || z == kNeon || z == kArgon || z == kKrypton || z == kXenon || z == kRadon;
+}
 
 // Ion charges of the alkali and alkaline-earth metals past krypton, which the
 // registry does not list (Rb, Sr, Cs, Ba): their ions are never in doubt.
 int HeavyIonCharge(int z) {
   switch (z) {
-    case 37: case 55: return 1;
-    case 38: case 56: return 2;
+    case kRubidium: case kCaesium: return 1;
+    case kStrontium: case kBarium: return 2;
     default: return 0;
   }
 }
@@ -46,9 +49,9 @@ ElementChemistry LookupElementChemistry(std::string_view atom_type) {
   else chem.ion_charge = HeavyIonCharge(z);
   auto limit = registry.max_neighbours.find(symbol);
   if (limit != registry.max_neighbours.end()) chem.max_neighbours = limit->second;
-  if (z <= 0 || z == 87 || IsNobleGas(z)) return chem;  // DU, LP, unknown, noble gas: opaque
-  if (z == 1) {
-    chem.kind = ElementKind::kHydrogen;
+  if (z <= kDummyAtom || z == kLonePair || IsNobleGas(z)) return chem;  // unknown, DU, LP, noble gas: opaque
+  if (z == kHydrogen) {
+    chem.kind = ElementKind::kHydrogenAtom;
     chem.neutral_valences = {1};
     return chem;
   }
@@ -66,12 +69,12 @@ ElementChemistry LookupElementChemistry(std::string_view atom_type) {
   }
   // Period 3 and below, groups 15 to 17: the lone pairs can be promoted, so
   // every valence from 8 - group up to the group number in steps of two.
-  const bool heavy_p_block = z > 10 && chem.group >= 15;
+  const bool heavy_p_block = z > kNeon && chem.group >= kNitrogenGroup;
   if (heavy_p_block) {
     for (int v = 18 - chem.group; v <= chem.group - 10; v += 2) chem.neutral_valences.push_back(v);
   }
   if (chem.neutral_valences.empty()) {
-    chem.neutral_valences.push_back(chem.group <= 14 ? chem.group - 10 : 18 - chem.group);
+    chem.neutral_valences.push_back(chem.group <= kCarbonGroup ? chem.group - 10 : 18 - chem.group);
   }
   std::sort(chem.neutral_valences.begin(), chem.neutral_valences.end());
   chem.neutral_valences.erase(std::unique(chem.neutral_valences.begin(), chem.neutral_valences.end()),
@@ -102,8 +105,8 @@ bool StartingState(const ElementChemistry& element, int sigma, int acceptors, in
   // (group 13) state of the lowest valence.
   const int lowest = element.lowest_valence();
   if (sigma == lowest + 1 && neutral.size() == 1) {
-    if (element.group == 15 || element.group == 16) charge = 1;
-    else if (element.group == 13) charge = -1;
+    if (element.group == kNitrogenGroup || element.group == kOxygenGroup) charge = 1;
+    else if (element.group == kBoronGroup) charge = -1;
     else return false;
     valence = sigma;
     return true;

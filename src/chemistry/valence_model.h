@@ -11,10 +11,10 @@
 namespace tarvex {
 
 enum class ElementKind {
-  kOpaque,     // no valence data (dummy atoms, lone pairs, noble gases, unknown types)
-  kHydrogen,
-  kMainGroup,  // B, C, N, O, F, Si, P, S, Cl, Ge, As, Se, Br, Sb, Te, I, At
-  kMetal,      // bonds to a metal are coordination bonds (see bond_types.cpp)
+  kOpaque,        // no valence data (dummy atoms, lone pairs, noble gases, unknown types)
+  kHydrogenAtom,  // one bond, no lone pair to give or take
+  kMainGroup,     // B, C, N, O, F, Si, P, S, Cl, Ge, As, Se, Br, Sb, Te, I, At
+  kMetal,         // bonds to a metal are coordination bonds (see bond_types.cpp)
 };
 
 struct ElementChemistry {

@@ -1,8 +1,11 @@
-// CGaussianInFile: Gaussian input (COM) files.
+// CGaussianInFile: Gaussian input (COM) files, with Cartesian coordinates or
+// a Z-matrix (optionally with named variables).
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "formats/gaussian_geometry.h"
 #include "molecule/data_file.h"
 
 namespace tarvex {
@@ -17,6 +20,14 @@ class CGaussianInFile final : public CDataFile {
   void OpenOutput(std::string name, bool open) override;
   void Read(int which) override;
   void Write() override;
+
+ private:
+  [[noreturn]] void Incorrect() const;
+  void ReadCartesianLines(const std::vector<std::string>& lines, const GaussianVariables& variables);
+  void ReadZMatrixLines(const std::vector<std::string>& lines, const GaussianVariables& variables);
+  void WriteCartesian(std::string& out, size_t atoms);
+  void WriteZMatrix(std::string& out, size_t atoms);
+  std::string Label(size_t atom, bool zmatrix) const;
 };
 
 }  // namespace tarvex

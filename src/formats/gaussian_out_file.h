@@ -1,11 +1,13 @@
 // CGaussianOutFile: Gaussian log files (read only): the geometries of the
-// orientation blocks, the elements, the route lines and the first normal
-// mode of a frequency job.
+// orientation blocks, the elements, the route lines, the Z-matrix echo and
+// the first normal mode of a frequency job.
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "formats/gaussian_geometry.h"
 #include "molecule/data_file.h"
 
 namespace tarvex {
@@ -24,9 +26,47 @@ class CGaussianOutFile final : public CDataFile {
   void DetectVersion() override;
 
   const std::vector<std::string>& RouteLines() const { return route_lines_; }
+  // The geometry in the frame of the first normal-mode block: the standard
+  // orientation printed just before it when the job printed one, otherwise
+  // the geometry current when the block began. Empty without normal modes.
+  const Frame& ModeGeometry() const { return mode_geometry_; }
+  // True when that standard orientation differs from the input orientation
+  // the reader takes as the geometry (a frequency job run with symmetry).
+  bool ModesInStandardOrientation() const { return modes_in_standard_orientation_; }
 
  private:
+  enum class Block { kNone, kEchoCharge, kEchoAtoms, kEchoVariables, kHeading, kColumnHeadings, kRows, kModes };
+
+  void ResetReader();
+  // Takes one line; true when it completed a geometry.
+  bool TakeLine(std::string_view line);
+  void TakeRouteLine(std::string_view trimmed);
+  void StartBlock(std::string_view trimmed);
+  void TakeEchoAtomLine(std::string_view line);
+  void TakeEchoVariableLine(std::string_view line);
+  void FinishEcho(bool complete);
+  bool TakeGeometryRow(std::string_view line);
+  void TakeModeRow(std::string_view line);
+  void CommitGeometry();
+
   std::vector<std::string> route_lines_;
+
+  // Reader switches: they live from one Read to the next over the file.
+  enum class Route { kBefore, kIn, kDone } route_ = Route::kBefore;
+  Block block_ = Block::kNone;
+  bool input_orientation_seen_ = false;
+  bool modes_read_ = false;
+  int heading_lines_left_ = 0;
+  bool block_is_geometry_ = false;
+  bool block_is_standard_ = false;
+  Frame rows_;
+  std::vector<int> row_elements_;
+  std::vector<int> geometry_elements_;
+  Frame last_standard_;
+  Frame mode_geometry_;
+  bool modes_in_standard_orientation_ = false;
+  std::vector<ZMatrixLine> echo_lines_;
+  GaussianVariables echo_variables_;
 };
 
 }  // namespace tarvex

@@ -143,6 +143,13 @@ std::vector<int>& CDataFile::GetResidueNumber() { return residue_number_; }
 std::vector<int>& CDataFile::GetHeadAtomOfResidue() { return head_atom_of_residue_; }
 void CDataFile::ClearConnection() { connection_.clear(); }
 void CDataFile::SetTerList(const std::vector<int>& ter_list) { ter_list_ = ter_list; }
+
+void CDataFile::SetNeededAtoms(std::vector<int> positions) {
+  std::erase_if(positions, [](int position) { return position < 0; });  // atoms not found
+  std::sort(positions.begin(), positions.end());
+  positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
+  needed_atoms_ = std::move(positions);
+}
 std::vector<int>& CDataFile::GetTerList() { return ter_list_; }
 
 // A residue is recognised by the first three characters of its name, so

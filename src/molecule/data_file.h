@@ -265,6 +265,14 @@ class CDataFile {
   // are skipped.
   bool MatchPattern(int atom, const std::string& pattern, int first_alternative = 0);
 
+  // The atoms whose coordinates the caller will use, 0-based positions; a
+  // trajectory reader converts only their numbers (it still checks every
+  // number of every frame) and the other points of `cartesian` hold no
+  // meaningful value (NaN in a frame it lays out). Empty, the default: every
+  // atom. Set it before reading; readers of single structures ignore it.
+  void SetNeededAtoms(std::vector<int> positions);
+  const std::vector<int>& GetNeededAtoms() const { return needed_atoms_; }
+
  protected:
   // Shared bodies of the format operations.
   void StoreNameAndOpenInput(const std::string& name);
@@ -320,6 +328,7 @@ class CDataFile {
   uint32_t file_flags_ = 0;
   uint32_t fit_flags_ = 0;
   std::string version_;
+  std::vector<int> needed_atoms_;  // sorted, unique; empty: every atom
 
   // Chemistry state.
   Snapshot snapshot_;

@@ -8,8 +8,11 @@
 #include "../formats/pdb_test_files.h"
 #include "../support/scratch_dir.h"
 #include "../support/test_record.h"
+#include "chemistry/superposition.h"
 #include "common/console.h"
 #include "formats/amber_restart_file.h"
+#include "formats/gaussian_in_file.h"
+#include "formats/gaussian_out_file.h"
 #include "formats/mol2_file.h"
 #include "formats/pdb_file.h"
 #include "molecule/geometry.h"
@@ -20,24 +23,17 @@ namespace {
 using testing::TestRecord;
 using testing_files::ErrorOf;
 
-// The root-mean-square deviation of `rebuilt` from `original` after carrying
-// the original into the frame the rebuilt structure is made in (atom 0 at
-// the origin, atom 1 on +x, atom 2 in the xy plane on the +y side). That is
-// one rigid motion, so the optimal superposition can only do better.
-double RmsdInFrameOfFirstThree(const Frame& original, const Frame& rebuilt) {
+// The root-mean-square deviation of `rebuilt` from `original` after the
+// least-squares superposition (all atoms, equal weights).
+double RmsdAfterSuperposition(const Frame& original, Frame rebuilt) {
   EXPECT_EQ(original.size(), rebuilt.size());
   if (original.size() < 3 || original.size() != rebuilt.size()) return INFINITY;
-  const Point origin = original[0];
-  const Point x_axis = Scaled(Minus(original[1], origin), 1.0 / Distance(original[1], origin));
-  const Point to_third = Minus(original[2], origin);
-  const Point across = Minus(to_third, Scaled(x_axis, Dot(to_third, x_axis)));
-  const Point y_axis = Scaled(across, 1.0 / Norm(across));
-  const Point z_axis = Cross(x_axis, y_axis);
+  std::vector<int> pairs(original.size());
+  for (size_t i = 0; i < pairs.size(); ++i) pairs[i] = static_cast<int>(i);
+  EXPECT_EQ(FitOntoReference(rebuilt, original, pairs, std::vector<double>(original.size(), 1.0)),
+            FitOutcome::kMoved);
   double sum = 0.0;
-  for (size_t i = 0; i < original.size(); ++i) {
-    const Point d = Minus(original[i], origin);
-    sum += SquaredDistance({Dot(d, x_axis), Dot(d, y_axis), Dot(d, z_axis)}, rebuilt[i]);
-  }
+  for (size_t i = 0; i < original.size(); ++i) sum += SquaredDistance(original[i], rebuilt[i]);
   return std::sqrt(sum / static_cast<double>(original.size()));
 }
 
@@ -49,7 +45,7 @@ double RoundTrip(CDataFile& record) {
   const Frame measured = record.GetCartesian();
   EXPECT_EQ(record.GetInternal().size(), measured.size());
   record.InternalToCartesian();
-  return RmsdInFrameOfFirstThree(measured, record.GetCartesian());
+  return RmsdAfterSuperposition(measured, record.GetCartesian());
 }
 
 void Fill(TestRecord& record, const std::vector<std::string>& types, const Frame& points, const BondMap& bonds) {
@@ -128,7 +124,7 @@ TEST(CartesianToZMatrix, ChainReferencesAndFragments) {
   EXPECT_NEAR(z.values[9][1], AngleDegrees(points[9], points[7], points[2]), 1e-12);
   Frame rebuilt;
   ASSERT_EQ(ZMatrixToCartesian(z.values, z.references, rebuilt), points.size());
-  EXPECT_LT(RmsdInFrameOfFirstThree(points, rebuilt), 1e-12);
+  EXPECT_LT(RmsdAfterSuperposition(points, rebuilt), 1e-12);
 }
 
 TEST(CartesianToZMatrix, StraightLinesKeepTheStructure) {
@@ -149,7 +145,7 @@ TEST(CartesianToZMatrix, StraightLinesKeepTheStructure) {
   EXPECT_NE(z.references[8][2], 4);
   Frame rebuilt;
   ASSERT_EQ(ZMatrixToCartesian(z.values, z.references, rebuilt), points.size());
-  EXPECT_LT(RmsdInFrameOfFirstThree(points, rebuilt), 1e-12);
+  EXPECT_LT(RmsdAfterSuperposition(points, rebuilt), 1e-12);
 }
 
 TEST(CartesianToZMatrix, RandomTreesRebuildExactly) {
@@ -172,7 +168,7 @@ TEST(CartesianToZMatrix, RandomTreesRebuildExactly) {
     ASSERT_EQ(z.failed_atom, -1);
     Frame rebuilt;
     ASSERT_EQ(ZMatrixToCartesian(z.values, z.references, rebuilt), points.size());
-    EXPECT_LT(RmsdInFrameOfFirstThree(points, rebuilt), 1e-9) << round;
+    EXPECT_LT(RmsdAfterSuperposition(points, rebuilt), 1e-9) << round;
   }
 }
 
@@ -262,7 +258,8 @@ TEST_F(InternalCoordinatesTest, MessagesAndTheConnectionListing) {
 }
 
 // The round trip on real structures: every PDB (bonds perceived), every
-// molecule of every MOL2 (its own bonds) and every text restart (no bonds:
+// MOL2 read to its end (its own bonds; reads after the first may join two
+// molecules, which is still every atom) and every text restart (no bonds:
 // each atom hangs from the dummies).
 TEST_F(InternalCoordinatesTest, CorpusStructuresSurviveTheRoundTrip) {
   if (!testing_files::CorpusPresent()) GTEST_SKIP() << "corpus not found";
@@ -291,6 +288,35 @@ TEST_F(InternalCoordinatesTest, CorpusStructuresSurviveTheRoundTrip) {
     ++structures;
   }
   EXPECT_GT(structures, 50);
+}
+
+// Every geometry of every Gaussian log (bonds perceived from each) and the
+// geometry of every Gaussian input that has one.
+TEST_F(InternalCoordinatesTest, GaussianGeometriesSurviveTheRoundTrip) {
+  if (!testing_files::CorpusPresent()) GTEST_SKIP() << "corpus not found";
+  int structures = 0;
+  for (const std::string& path : testing_files::CorpusFiles("log")) {
+    CGaussianOutFile log(path);
+    log.ReadAll(0);
+    for (const Frame& frame : log.GetCartesianAll()) {
+      TestRecord record;
+      Fill(record, log.GetAtomType(), frame, {});
+      record.SetFileFlag(kFileCreateBonds);
+      EXPECT_LT(RoundTrip(record), 1e-6) << path << " structure " << structures;
+      ++structures;
+    }
+  }
+  EXPECT_EQ(structures, 78);
+  for (const std::string& path : testing_files::CorpusFiles("com")) {
+    CGaussianInFile input(path);
+    try {
+      ConsoleCapture quiet;
+      input.Read(0);
+    } catch (const ExitRequest&) {
+      continue;  // the two inputs without a molecule
+    }
+    EXPECT_LT(RoundTrip(input), 1e-6) << path;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,132 @@
+// What the bond-order search reads once per record (bond_order_search.h):
+// the chemistry graph, its small rings, the molecules that lack hydrogens and
+// the geometry that caps their demand, and the roles of the groups whose
+// charges are fixed.
+#include <algorithm>
+#include <memory>
+
+#include "chemistry/atomic_numbers.h"
+#include "chemistry/bond_order_search.h"
+#include "chemistry/environment_patterns.h"
+#include "chemistry/implicit_hydrogens.h"
+#include "molecule/tables.h"
+
+namespace tarvex {
+namespace {
+
+// The rings the chemistry looks at: aromatic rings have five to seven atoms,
+// and eight keeps cyclooctatetraene in view.
+constexpr int kLargestRing = 8;
+
+std::vector<char> FiveRingAtoms(const RingSet& rings, int atom_count) {
+  std::vector<char> in_five_ring(static_cast<size_t>(atom_count), 0);
+  for (const std::vector<int>& ring : rings.rings) {
+    if (ring.size() == 5) {
+      for (int a : ring) in_five_ring[static_cast<size_t>(a)] = 1;
+    }
+  }
+  return in_five_ring;
+}
+
+// The group heads, read with the same patterns the typing uses; each
+// alternative alone, as the first whose head holds would decide.
+void FindGroupHeads(PerceptionContext& c, const std::vector<std::string>& labels, const BondMap& bonds) {
+  static const CompiledPattern kNitroOxygenPattern("(1O(3N(1O,1O,1O)),1O(3N(O,O,*)))");
+  static const CompiledPattern kAzideMiddlePattern("(2N(1N,2N),2N(1N,*))");
+  static const CompiledPattern kIsocyanidePattern("(2N(1C,*))");
+  static const CompiledPattern kNitrileOniumPattern("(2N(2C,*))");
+  auto any_alternative = [&](const CompiledPattern& pattern, int a) {
+    bool matched = false;
+    for (size_t k = 0; k < pattern.AlternativeCount(); ++k) {
+      if (pattern.MatchAlternative(labels, bonds, a, k)) matched = true;
+    }
+    return matched;
+  };
+  for (int a = 0; a < c.graph.atom_count; ++a) {
+    const int z = c.graph.AtomicNumber(a);
+    uint8_t& role = c.roles[static_cast<size_t>(a)];
+    if (z == kOxygen) {
+      if (any_alternative(kNitroOxygenPattern, a)) role |= kNitroOxygen;
+    } else if (z == kNitrogen) {
+      if (any_alternative(kAzideMiddlePattern, a)) role |= kAzideMiddle;
+      if (kIsocyanidePattern.Match(labels, bonds, a)) role |= kIsocyanideNitrogen;
+      if (kNitrileOniumPattern.Match(labels, bonds, a)) role |= kNitrileOnium;
+    }
+  }
+}
+
+// The terminal atoms of the azides and isocyanides found: the end N of
+// N=N+=N-, the C- of R-N+#C-.
+void MarkGroupEnds(PerceptionContext& c) {
+  for (int a = 0; a < c.graph.atom_count; ++a) {
+    const uint8_t role = c.roles[static_cast<size_t>(a)];
+    if (!(role & (kAzideMiddle | kIsocyanideNitrogen))) continue;
+    for (int b : c.graph.Neighbours(a)) {
+      if (c.graph.Degree(b) != 1) continue;
+      const int z = c.graph.AtomicNumber(b);
+      if ((role & kAzideMiddle) && z == kNitrogen) c.roles[static_cast<size_t>(b)] |= kAzideEnd;
+      if ((role & kIsocyanideNitrogen) && z == kCarbon) c.roles[static_cast<size_t>(b)] |= kIsocyanideCarbon;
+    }
+  }
+}
+
+// Without hydrogens the neighbour counts in the patterns mean other things
+// (a methyl carbon has one neighbour, like an isocyanide carbon): the linear
+// groups keep their roles only when the geometry is linear.
+void KeepLinearGroupsOnly(PerceptionContext& c) {
+  const int n = c.graph.atom_count;
+  for (int a = 0; a < n; ++a) {
+    if (!c.implicit_hydrogens[static_cast<size_t>(a)]) continue;
+    uint8_t& role = c.roles[static_cast<size_t>(a)];
+    if (role & (kAzideMiddle | kIsocyanideNitrogen | kNitrileOnium)) {
+      if (c.geometric_demand[static_cast<size_t>(a)] != 2) role = 0;
+    }
+  }
+  for (int a = 0; a < n; ++a) {
+    uint8_t& role = c.roles[static_cast<size_t>(a)];
+    if (!c.implicit_hydrogens[static_cast<size_t>(a)] || !(role & (kAzideEnd | kIsocyanideCarbon))) continue;
+    const int b = c.graph.Degree(a) == 1 ? c.graph.Neighbours(a)[0] : -1;
+    if (b < 0 || !(c.roles[static_cast<size_t>(b)] & (kAzideMiddle | kIsocyanideNitrogen))) {
+      role &= static_cast<uint8_t>(~(kAzideEnd | kIsocyanideCarbon));
+    }
+  }
+}
+
+std::vector<int> LabelElements(const ChemGraph& graph, const std::vector<std::string>& labels) {
+  std::vector<int> label_element(static_cast<size_t>(graph.atom_count), -1);
+  for (int a = 0; a < graph.atom_count && a < static_cast<int>(labels.size()); ++a) {
+    const int z = graph.AtomicNumber(a);
+    if (z >= 0 && SameText(labels[static_cast<size_t>(a)], kElementSymbols[static_cast<size_t>(z)])) {
+      label_element[static_cast<size_t>(a)] = z;
+    }
+  }
+  return label_element;
+}
+
+}  // namespace
+
+std::unique_ptr<PerceptionContext> BuildPerceptionContext(
+    int atom_count, const BondMap& bonds, const std::vector<std::string>& labels, const Frame& points,
+    const std::function<double(int, int)>& standard_length) {
+  auto context = std::make_unique<PerceptionContext>();
+  PerceptionContext& c = *context;
+  c.graph = BuildChemGraph(atom_count, bonds, labels);
+  const int n = c.graph.atom_count;
+  c.rings = FindSmallRings(c.graph.offsets, c.graph.targets, kLargestRing);
+  c.in_five_ring = FiveRingAtoms(c.rings, n);
+  c.implicit_hydrogens = MoleculesMissingHydrogens(c.graph, points, standard_length);
+  c.any_implicit_hydrogens =
+      std::find(c.implicit_hydrogens.begin(), c.implicit_hydrogens.end(), 1) != c.implicit_hydrogens.end();
+  if (c.any_implicit_hydrogens) c.geometric_demand = GeometricUnsaturation(c.graph, points, c.rings, c.implicit_hydrogens, standard_length);
+
+  c.roles.assign(static_cast<size_t>(n), 0);
+  FindGroupHeads(c, labels, bonds);
+  MarkGroupEnds(c);
+  if (c.any_implicit_hydrogens) KeepLinearGroupsOnly(c);
+  c.label_element = LabelElements(c.graph, labels);
+  c.local_index.assign(static_cast<size_t>(n), -1);
+  c.visited.assign(static_cast<size_t>(n), 0);
+  return context;
+}
+
+}  // namespace tarvex
