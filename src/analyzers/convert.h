@@ -11,6 +11,8 @@
 
 namespace tarvex {
 
+class CAmberCoordFile;
+
 class CConvert final : public CAnalyzer {
  public:
   static constexpr uint32_t kInput = 0x1;
@@ -40,6 +42,12 @@ class CConvert final : public CAnalyzer {
   void Run() override;
 
  private:
+  uint32_t OutputFileFlags() const;
+  void ReadReferences();
+  static void RequireAtomCount(CDataFile& file);
+  CAmberCoordFile* TrajectoryToStream();
+  void StreamFrames(CAmberCoordFile& trajectory);
+
   std::string input_file_name_;
   std::string output_file_name_;
   std::string reference_file_name_;
