@@ -5,6 +5,7 @@
 #include "common/console.h"
 #include "common/exit.h"
 #include "common/numbers.h"
+#include "common/progress.h"
 #include "formats/amber_coord_file.h"
 #include "formats/amber_netcdf_file.h"
 #include "molecule/geometry.h"
@@ -291,7 +292,9 @@ void CConf::Run() {
   OpenFiles();
   PlanBackbone();
   const bool to_file = (flags_ & kOutput) != 0;
+  Progress progress(data_file_name_, data_->GetInputPosition().size);
   while (ReadStructure()) {
+    progress.Update(structures_read_, data_->GetInputPosition().read);
     PlanBackbone();
     const Frame& frame = data_->GetCartesian();
     if (analysed_ == 0) FinishPlan(frame);
@@ -306,6 +309,7 @@ void CConf::Run() {
     }
     ++analysed_;
   }
+  progress.Finish();
   if (to_file) output_.Close();
 }
 

@@ -1,6 +1,7 @@
 #include "analyzers/convert.h"
 
 #include "common/exit.h"
+#include "common/progress.h"
 #include "formats/amber_coord_file.h"
 #include "formats/gaussian_out_file.h"
 #include "formats/pdb_file.h"
@@ -212,13 +213,16 @@ void CConvert::StreamFrames(CAmberCoordFile& trajectory) {
   const bool fit = output_->Holds(State::kAtomType) && output_->Holds(State::kNumberOfAtoms) &&
                    (output_->GetFileFlags() & kFileReferenceFit);
   long long frames = 0;
+  Progress progress(trajectory.GetInputFileName(), trajectory.GetInputPosition().size);
   output_->WriteFrames(step_, 0, [&](Frame& frame) {
     trajectory.Read(0);
     if (trajectory.GetCartesian().empty()) return false;
     frame.swap(trajectory.GetCartesian());
     ++frames;
+    progress.Update(frames, trajectory.GetInputPosition().read);
     return true;
   }, fit);
+  progress.Finish();
   // A trajectory without a whole frame leaves the structure the other
   // inputs gave, written as the only frame.
   if (frames == 0) output_->WriteAll(step_);

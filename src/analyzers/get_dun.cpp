@@ -4,6 +4,7 @@
 #include "common/exit.h"
 #include "common/line_reader.h"
 #include "common/numbers.h"
+#include "common/progress.h"
 #include "common/text.h"
 #include "driver/run_settings.h"
 
@@ -242,8 +243,14 @@ void CGetDun::Run() {
   // checks every frame whole); its numbering is the reference's by now.
   ResolveGroups();
   data_->SetNeededAtoms(positions_);
+  // DETAIL prints its own counter on standard output: no progress line then.
+  Progress progress(data_file_name_, data_->GetInputPosition().size, 
+                    detail ? Progress::kNoTerminal : Progress::kStandardError);
+  long long structures = 0;
   for (;;) {
     for (int i = 0; i < skip_; ++i) data_->Read(1);
+    structures += skip_;
+    progress.Update(structures, data_->GetInputPosition().read);
     const int atoms = data_->GetNumberOfAtoms();
     if (atoms < 0) Fatal("Error: number of atoms " + std::to_string(atoms) + " is incorrect.");
     // A trajectory cannot be read without its atom count: with none, the
@@ -258,6 +265,7 @@ void CGetDun::Run() {
       OutCommit();
     }
   }
+  progress.Finish();
   if (detail) {
     OutLine();
     OutLine("Complete.");

@@ -8,12 +8,15 @@ namespace tarvex {
 namespace {
 
 constexpr size_t kFlushThreshold = 1 << 16;
+// "\r" returns to the start of the line and ESC [ K clears to its end.
+constexpr std::string_view kEraseLine = "\r\033[K";
 
 struct ConsoleState {
   std::string out;
   std::string* capture_out = nullptr;
   std::string* capture_err = nullptr;
   int out_is_terminal = -1;
+  int status_fd = -1;  // the terminal that shows a status line, -1 for none
 };
 
 ConsoleState& State() {
@@ -46,6 +49,7 @@ void FlushOut() {
   if (s.capture_out) {
     s.capture_out->append(s.out);
   } else {
+    if (OutIsTerminal()) EraseStatus();
     WriteAll(1, s.out);
   }
   s.out.clear();
@@ -73,6 +77,7 @@ void OutLine(std::string_view text) {
 
 void ErrText(std::string_view text) {
   FlushOut();
+  EraseStatus();
   ConsoleState& s = State();
   if (s.capture_err) {
     s.capture_err->append(text);
@@ -90,6 +95,20 @@ void ErrLine(std::string_view text) {
 }
 
 void Warn(std::string_view line) { ErrLine(line); }
+
+void ShowStatus(int fd, std::string_view text) {
+  std::string line = "\r";
+  line.append(text).append("\033[K");
+  WriteAll(fd, line);
+  State().status_fd = fd;
+}
+
+void EraseStatus() {
+  ConsoleState& s = State();
+  if (s.status_fd < 0) return;
+  WriteAll(s.status_fd, kEraseLine);
+  s.status_fd = -1;
+}
 
 ConsoleCapture::ConsoleCapture() {
   FlushOut();

@@ -30,6 +30,14 @@ void Warn(std::string_view line);
 // Writes everything still buffered for standard output.
 void FlushOut();
 
+// The status line: one line drawn on a terminal (the progress of a long job)
+// that stands only until something else is printed. ShowStatus draws it at
+// the start of the line over what it showed before; anything written to
+// standard error, or to standard output on a terminal, erases it first, so
+// warnings and errors are never garbled by it.
+void ShowStatus(int fd, std::string_view text);
+void EraseStatus();
+
 // Redirects both streams into strings for the lifetime of the object.
 class ConsoleCapture {
  public:

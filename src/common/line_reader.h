@@ -58,6 +58,8 @@ class LineReader {
   // regular file, and for a compressed one the most that deflate can pack
   // into its size. Counts read from a file are checked against it.
   uint64_t FileSize() const { return file_size_; }
+  // Whether the file is read through zlib (Tell counts uncompressed bytes).
+  bool Compressed() const { return gz_ != nullptr; }
 
   // Direct access for fast scanners: makes at least `want` bytes (or all that
   // remain) available from the read position and returns them.

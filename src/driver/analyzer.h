@@ -69,6 +69,9 @@ class CAnalyzer {
   /* 8 */ virtual std::vector<Point> GetPoints() const;
 
   uint32_t Flags() const { return flags_; }
+  // The option table, as the command line is read by it (and the shell
+  // completion generated from it).
+  const OptionTable& Options() const { return options_; }
 
  protected:
   // The analyzer's constructor declares its options here.

@@ -313,6 +313,8 @@ void CAmberNetcdfFile::OpenInput(std::string name) {
   title_ = file_->Title();
   next_frame_ = 0;
   NoBox(box_, angles_);
+  struct stat info {};
+  binary_position_ = {0, ::stat(name.c_str(), &info) == 0 ? static_cast<uint64_t>(info.st_size) : 0};
 }
 
 void CAmberNetcdfFile::OpenOutput(std::string name, bool) { output_file_name_ = std::move(name); }
@@ -361,6 +363,11 @@ void CAmberNetcdfFile::Read(int which) {
   const size_t frame = which < 0 ? last : std::min(last, next_frame_ + ahead);
   ReadFrame(frame);
   next_frame_ = frame + 1;
+  // The frames lie one after another in the file: the share of them read is
+  // the share of the file.
+  binary_position_.read = static_cast<uint64_t>(static_cast<double>(binary_position_.size) *
+                                                static_cast<double>(next_frame_) /
+                                                static_cast<double>(file_->Frames()));
 }
 
 // Every frame from here to the end; `frame` (0-based, negative for the

@@ -283,6 +283,15 @@ class CDataFile {
   void SetNeededAtoms(std::vector<int> positions);
   const std::vector<int>& GetNeededAtoms() const { return needed_atoms_; }
 
+  // How far the reading of the input has come, for a progress line: the
+  // bytes read so far and the input's size (0 when unknown: a pipe, a
+  // compressed file). Cheap enough to ask after every frame.
+  struct InputPosition {
+    uint64_t read = 0;
+    uint64_t size = 0;
+  };
+  InputPosition GetInputPosition() const;
+
  protected:
   // Shared bodies of the format operations.
   void StoreNameAndOpenInput(const std::string& name);
@@ -339,6 +348,8 @@ class CDataFile {
   uint32_t fit_flags_ = 0;
   std::string version_;
   std::vector<int> needed_atoms_;  // sorted, unique; empty: every atom
+  // Where a reader that does not read through input_ (NetCDF) has come to.
+  InputPosition binary_position_;
 
   // Chemistry state.
   Snapshot snapshot_;

@@ -25,6 +25,11 @@ std::string NumberedFileName(const std::string& base, long long number, int widt
 std::string CDataFile::GetInputFileName() const { return input_file_name_; }
 std::string CDataFile::GetOutputFileName() const { return output_file_name_; }
 
+CDataFile::InputPosition CDataFile::GetInputPosition() const {
+  if (!input_.IsOpen()) return binary_position_;
+  return {input_.Tell(), input_.Compressed() ? 0 : input_.FileSize()};
+}
+
 void CDataFile::OpenInputStream() {
   if (!input_.Open(input_file_name_)) Fatal("Can't open input file: " + input_file_name_);
 }
