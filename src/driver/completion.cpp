@@ -117,14 +117,16 @@ struct AnalyzerRows {
 };
 
 void AddOptionWord(AnalyzerRows& rows, std::string_view analyzer, const Option& option, bool typed_form) {
-  const std::string word = "-" + std::string(option.letters) + (typed_form ? "t" : "");
-  const std::string key = "[\"" + std::string(analyzer) + " " + word + "\"]=";
-  rows.options += " " + word;
-  rows.kinds += "  " + key + std::string(CompletionKind(option, typed_form)) + "\n";
+  std::string word = "-";
+  word.append(option.letters).append(typed_form ? "t" : "");
+  std::string key = "[\"";
+  key.append(analyzer).append(" ").append(word).append("\"]=");
+  rows.options.append(" ").append(word);
+  rows.kinds.append("  ").append(key).append(CompletionKind(option, typed_form)).append("\n");
   if (option.takes != Takes::kFlagWords) return;
   std::string words;
-  for (const FlagWord& flag : option.flag_words) words += (words.empty() ? "" : " ") + std::string(flag.word);
-  rows.flag_words += "  " + key + "\"" + words + "\"\n";
+  for (const FlagWord& flag : option.flag_words) words.append(words.empty() ? "" : " ").append(flag.word);
+  rows.flag_words.append("  ").append(key).append("\"").append(words).append("\"\n");
 }
 
 AnalyzerRows RowsOf(const AnalyzerEntry& entry) {
@@ -164,8 +166,8 @@ std::string BashCompletionScript() {
   std::string flag_words;
   for (const AnalyzerEntry& entry : AnalyzerTable()) {
     const AnalyzerRows rows = RowsOf(entry);
-    names += (names.empty() ? "" : " ") + std::string(entry.name);
-    options += "  [" + std::string(entry.name) + "]=\"" + rows.options + "\"\n";
+    names.append(names.empty() ? "" : " ").append(entry.name);
+    options.append("  [").append(entry.name).append("]=\"").append(rows.options).append("\"\n");
     kinds += rows.kinds;
     flag_words += rows.flag_words;
   }
