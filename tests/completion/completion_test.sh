@@ -74,4 +74,13 @@ expect "DETAIL" tarvex getdun -f DE
 expect "tab" tarvex getdun -f detail ta
 expect "" tarvex getdun -n ""
 expect_has "-m" tarvex getdun -n 5 ""
+
+# bash-completion loads the script from inside a function: its tables must
+# still be there afterwards.
+got=$(bash -c 'load() { source "$1"; }; load "$1"; COMP_WORDS=(tarvex conf -r); COMP_CWORD=2; _tarvex
+               echo "${COMPREPLY[@]}"' completion "$script")
+if [ "$got" != "-r -rt" ]; then
+  echo "--- loaded inside a function: expected [-r -rt], got [$got]"
+  fail=1
+fi
 exit $fail
