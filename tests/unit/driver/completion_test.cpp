@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -13,10 +12,13 @@
 namespace tarvex {
 namespace {
 
+// The value of a line name="value" of the script.
 std::string Assignment(const std::string& script, const std::string& name) {
-  std::smatch match;
-  const std::regex line("\n" + name + "=\"([^\"]*)\"\n");
-  return std::regex_search(script, match, line) ? match[1].str() : std::string();
+  const std::string head = "\n" + name + "=\"";
+  const size_t start = script.find(head);
+  if (start == std::string::npos) return {};
+  const size_t first = start + head.size();
+  return script.substr(first, script.find('"', first) - first);
 }
 
 std::string Lower(std::string_view text) {
