@@ -244,7 +244,7 @@ void CGetDun::Run() {
   ResolveGroups();
   data_->SetNeededAtoms(positions_);
   // DETAIL prints its own counter on standard output: no progress line then.
-  Progress progress(data_file_name_, data_->GetInputPosition().size, 
+  Progress progress(data_file_name_, data_->GetInputPosition().size,
                     detail ? Progress::kNoTerminal : Progress::kStandardError);
   long long structures = 0;
   for (;;) {
