@@ -60,6 +60,7 @@ void CCharge::Run() {
   gathered->SetFileFlag(kFileNoMerge | kFileCreateBonds);
   MergeInputFiles(inputs_, gathered);
   CDataFile& molecule = *gathered;
+  if (molecule.GetNumberOfAtoms() <= 0) Fatal("Error: no atoms were read from the input files.");
   // Perceived bonds replace any the file gave (a lone input is the record).
   molecule.SetFileFlag(kFileNoMerge | kFileCreateBonds);
   // Never opened: the name only tells the warnings which file they are about.

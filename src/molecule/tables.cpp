@@ -1,5 +1,6 @@
 #include "molecule/tables.h"
 
+#include <cmath>
 #include <string>
 
 #include "common/console.h"
@@ -12,7 +13,7 @@ const std::array<std::string_view, kElementCount> kElementSymbols = {
     "ZN", "GA", "GE", "AS", "SE", "BR", "KR", "RB", "SR", "Y",  "ZR", "NB", "MO", "TC", "RU",
     "RH", "PD", "AG", "CD", "IN", "SN", "SB", "TE", "I",  "XE", "CS", "BA", "LA", "CE", "PR",
     "ND", "PM", "SM", "EU", "GD", "TB", "DY", "HO", "ER", "TM", "YB", "LU", "HF", "TA", "W",
-    "RE", "OS", "IR", "PT", "AU", "HG", "TL", "PB", "BI", "PO", "AT", "RN", "LP"};
+    "RE", "OS", "IR", "PT", "AU", "HG", "TL", "PB", "BI", "PO", "AT", "RN", "LP", "RA"};
 
 const std::array<double, kElementCount> kAtomicMasses = {
     0.0,       1.00794,    4.002602,  6.941,     9.012182,  10.811,    12.0107,   14.0067,
@@ -25,7 +26,8 @@ const std::array<double, kElementCount> kAtomicMasses = {
     137.327,   138.9055,   140.116,   140.90765, 144.24,    145.0,     150.36,    151.964,
     157.25,    158.92534,  162.5,     164.93032, 167.259,   168.93421, 173.04,    174.967,
     178.49,    180.9479,   183.84,    186.207,   190.23,    192.217,   195.078,   196.96655,
-    200.59,    204.3833,   207.2,     208.98038, 210.0,     210.0,     222.0,     0.0};
+    200.59,    204.3833,   207.2,     208.98038, 210.0,     210.0,     222.0,     0.0,
+    226.0};
 
 const std::array<std::string_view, kStandardResidueCount> kStandardResidueNames = {
     "ALA", "ILE", "LEU", "MET", "PHE", "PRO", "VAL", "ARG", "ASP", "GLU",
@@ -79,6 +81,20 @@ double AtomicMass(std::string_view symbol) {
     return 0.0;
   }
   return kAtomicMasses[static_cast<size_t>(index)];
+}
+
+int ElementOfMass(double mass) {
+  if (!(mass >= 0.5) || !std::isfinite(mass)) return -1;
+  constexpr int kHydrogen = 1;
+  if (mass < 3.6) return kHydrogen;
+  int nearest = kHydrogen;
+  for (int z = kHydrogen; z < kElementCount; ++z) {
+    if (IsElementNumber(z) && std::fabs(kAtomicMasses[static_cast<size_t>(z)] - mass) <
+        std::fabs(kAtomicMasses[static_cast<size_t>(nearest)] - mass)) {
+      nearest = z;
+    }
+  }
+  return nearest;
 }
 
 bool IsStandardResidue(std::string_view name) {
