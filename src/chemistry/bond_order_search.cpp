@@ -93,8 +93,11 @@ bool StartFrom(const ElementChemistry& element, const AtomBonds& bonds, const Se
 // length triple, below 0.93 double), and each atom's charge is its valence
 // electrons less eight plus the order. So CO (1.128 angstrom) is C- and O+,
 // cyanide (1.16) C-, the nitrosonium ion (1.06) O+, peroxide (1.49) O- and
-// O-, N2 and O2 neutral.
+// O-, N2 and O2 neutral. Lengths below 0.70 of the single length are no
+// bonds of such a molecule (atoms piled on each other), and neither are
+// structures with a charge beyond one or two positive atoms.
 bool SecondPeriod(int z) { return z == kCarbon || z == kNitrogen || z == kOxygen; }
+constexpr float kShortestDiatomic = 0.70f;
 int DiatomicOrder(float ratio) { return ratio < 0.80f ? 3 : (ratio < 0.93f ? 2 : 1); }
 int OctetCharge(const ElementChemistry& element, int order) { return (element.group - 10) - 8 + order; }
 
@@ -205,12 +208,15 @@ bool MoleculeSolver::SolveDiatomic() {
   if (context_.roles[static_cast<size_t>(a)] || context_.roles[static_cast<size_t>(b)]) return false;
   const int edge = graph_.EdgeIndex(a, b);
   const float ratio = edge >= 0 && !context_.length_ratio.empty() ? context_.length_ratio[static_cast<size_t>(edge)] : 0.0f;
-  if (!(ratio > 0.0f)) return false;
+  if (!(ratio >= kShortestDiatomic)) return false;
   const int order = DiatomicOrder(ratio);
+  int positive = 0;
   for (size_t k = 0; k < 2; ++k) {
     solution_.charges[k] = OctetCharge(graph_.Element(solution_.atoms[k]), order);
     if (std::abs(solution_.charges[k]) > 1) return false;  // a length no octet structure has
+    positive += solution_.charges[k] > 0 ? 1 : 0;
   }
+  if (positive == 2) return false;
   solution_.bonds.push_back({a, b, order});
   solution_.ok = true;
   return true;

@@ -42,6 +42,9 @@ TEST(LewisChoices, SmallIonsAndDiatomics) {
   EXPECT_EQ(Linear({"N", "O"}, {0.0, 1.06})->GetFormalCharges(), (std::vector<int>{0, 1}));
   EXPECT_EQ(Linear({"N", "N"}, {0.0, 1.10})->GetFormalCharges(), (std::vector<int>{0, 0}));
   EXPECT_EQ(Linear({"O", "O"}, {0.0, 1.49})->GetFormalCharges(), (std::vector<int>{-1, -1}));  // peroxide
+  // Two water oxygens 1.0 angstrom apart (as in a CHARMM-GUI file of the
+  // corpus) are no O2 2+: the general rules keep them neutral.
+  EXPECT_EQ(Linear({"O", "O"}, {0.0, 1.0})->GetFormalCharges(), (std::vector<int>{0, 0}));
   EXPECT_EQ(Linear({"N", "N", "N"}, {0.0, 1.17, 2.34})->GetFormalCharges(), (std::vector<int>{-1, 1, -1}));
   EXPECT_EQ(Linear({"S", "C", "N"}, {0.0, 1.65, 2.82})->GetFormalCharges(), (std::vector<int>{-1, 0, 0}));
   EXPECT_EQ(Linear({"O", "C", "N"}, {0.0, 1.22, 2.41})->GetFormalCharges(), (std::vector<int>{-1, 0, 0}));
