@@ -1,9 +1,9 @@
 #!/usr/bin/python3
 """The getdun benchmark's work done with MDTraj: load the topology and the
-whole Amber ASCII trajectory, measure two distances, an angle and a dihedral
+whole Amber ASCII (or NetCDF) trajectory, measure two distances, an angle and a dihedral
 in every frame, and write the table as getdun does.
 
-Usage: getdun_mdtraj.py topology.pdb trajectory.crd output.txt
+Usage: getdun_mdtraj.py topology.pdb trajectory.crd|trajectory.nc output.txt
 """
 import sys
 
@@ -18,7 +18,8 @@ DIHEDRALS = [[797, 799, 801, 812]]
 
 def main():
     topology, trajectory, output = sys.argv[1:4]
-    traj = md.load_mdcrd(trajectory, top=topology)
+    load = md.load_netcdf if trajectory.endswith(".nc") else md.load_mdcrd
+    traj = load(trajectory, top=topology)
     columns = np.column_stack([
         md.compute_distances(traj, DISTANCES, periodic=False) * 10.0,  # nm -> angstrom
         np.degrees(md.compute_angles(traj, ANGLES, periodic=False)),

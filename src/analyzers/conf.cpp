@@ -1,7 +1,14 @@
 #include "analyzers/conf.h"
 
+#include <algorithm>
+
 #include "common/console.h"
 #include "common/exit.h"
+#include "common/numbers.h"
+#include "formats/amber_coord_file.h"
+#include "formats/amber_netcdf_file.h"
+#include "molecule/geometry.h"
+#include "molecule/tables.h"
 
 namespace tarvex {
 namespace {
@@ -59,6 +66,247 @@ CConf::CConf() : CAnalyzer(kTexts) {
 
 CConf::~CConf() = default;
 
-void CConf::Run() { Fatal("Error: the conf analyzer is not available yet."); }
+namespace {
+
+// What a residue gives to the backbone walk.
+enum class BackboneRole { kNone, kAminoAcid, kAceCap, kNmeCap };
+
+BackboneRole RoleOf(std::string_view name) {
+  if (IsStandardResidue(name)) return BackboneRole::kAminoAcid;
+  if (name == "ACE") return BackboneRole::kAceCap;
+  if (name == "NME") return BackboneRole::kNmeCap;
+  return BackboneRole::kNone;
+}
+
+// The backbone atoms of one residue: the first atom of each name (the first
+// four characters of the name compared, so " CA " but never "CA  "), and
+// whether it holds the C-terminal " OXT".
+void FindBackboneAtoms(const std::vector<std::string>& atom_names, int first, int end, BackboneRole role,
+                       BackboneResidue& residue, bool& oxt) {
+  for (int a = first; a < end; ++a) {
+    const std::string& name = atom_names[static_cast<size_t>(a)];
+    const std::string_view field = std::string_view(name).substr(0, 4);
+    if (name == " OXT") {
+      oxt = true;
+    } else if (field == " N  " && residue.n < 0 && role != BackboneRole::kAceCap) {
+      residue.n = a;
+    } else if (field == " CA " && residue.ca < 0 && role == BackboneRole::kAminoAcid) {
+      residue.ca = a;
+    } else if (field == " C  " && residue.c < 0 && role != BackboneRole::kNmeCap) {
+      residue.c = a;
+    }
+  }
+}
+
+void AppendDelimiter(std::string& out, bool tab) { out.push_back(tab ? '\t' : ' '); }
+
+// "ALA12__" for the row-style title: the number left-aligned in four
+// columns, padded with "_".
+void AppendTitleLabel(std::string& out, const ReportedResidue& residue, std::string_view angle) {
+  out.append(residue.name);
+  const size_t start = out.size();
+  AppendInt(out, residue.index);
+  while (out.size() - start < 4) out.push_back('_');
+  out.append(angle);
+}
+
+}  // namespace
+
+// Residues are taken in file order. Amino acids (the standard residue
+// names) and the ACE and NME caps are on the backbone; any other residue
+// (a ligand, water, a modified residue) breaks the chain, as do TER records,
+// an OXT (the end of a chain) and the caps themselves (ACE starts a chain,
+// NME ends one).
+std::vector<BackboneResidue> WalkBackbone(const BackboneSource& source) {
+  std::vector<int> ters = source.ter_list;
+  std::sort(ters.begin(), ters.end());
+  const int atoms = static_cast<int>(std::min(source.atom_names.size(), source.residue_names.size()));
+  std::vector<BackboneResidue> residues;
+  bool chain_open = false;
+  for (size_t r = 0; r + 1 < source.heads.size(); ++r) {
+    const int first = std::max(source.heads[r], 0);
+    const int end = std::min(source.heads[r + 1], atoms);
+    if (first >= end) continue;
+    const std::string_view name = std::string_view(source.residue_names[static_cast<size_t>(first)]).substr(0, 3);
+    const BackboneRole role = RoleOf(name);
+    if (role == BackboneRole::kNone) {
+      chain_open = false;
+      continue;
+    }
+    BackboneResidue residue;
+    residue.name = std::string(name);
+    if (static_cast<size_t>(first) < source.residue_index.size()) {
+      residue.index = source.residue_index[static_cast<size_t>(first)];
+    }
+    residue.joined = chain_open && role != BackboneRole::kAceCap && !std::binary_search(ters.begin(), ters.end(), first);
+    bool oxt = false;
+    FindBackboneAtoms(source.atom_names, first, end, role, residue, oxt);
+    chain_open = !oxt && role != BackboneRole::kNmeCap;
+    residues.push_back(std::move(residue));
+  }
+  return residues;
+}
+
+void CutBackboneGaps(std::vector<BackboneResidue>& residues, const Frame& frame) {
+  const auto within = [&](int atom) { return atom >= 0 && static_cast<size_t>(atom) < frame.size(); };
+  for (size_t i = 1; i < residues.size(); ++i) {
+    const int c = residues[i - 1].c;
+    const int n = residues[i].n;
+    if (!residues[i].joined || !within(c) || !within(n)) continue;
+    const double squared = SquaredDistance(frame[static_cast<size_t>(c)], frame[static_cast<size_t>(n)]);
+    if (!(squared <= kPeptideBondLimit * kPeptideBondLimit)) residues[i].joined = false;
+  }
+}
+
+std::vector<ReportedResidue> ReportedResidues(const std::vector<BackboneResidue>& residues) {
+  std::vector<ReportedResidue> reported;
+  std::vector<int> chains;
+  int chain = 0;
+  for (size_t i = 0; i < residues.size(); ++i) {
+    if (!residues[i].joined) ++chain;
+    if (i == 0 || i + 1 == residues.size()) continue;
+    const BackboneResidue& before = residues[i - 1];
+    const BackboneResidue& residue = residues[i];
+    const BackboneResidue& after = residues[i + 1];
+    if (!residue.joined || !after.joined || before.c < 0 || residue.n < 0 || residue.ca < 0 || residue.c < 0 ||
+        after.n < 0) {
+      continue;
+    }
+    reported.push_back({{before.c, residue.n, residue.ca, residue.c, after.n}, residue.name, residue.index, false});
+    chains.push_back(chain);
+  }
+  for (size_t j = 0; j + 1 < reported.size(); ++j) reported[j].ends_chain = chains[j + 1] != chains[j];
+  return reported;
+}
+
+std::array<double, 2> PhiPsi(const Frame& frame, const std::array<int, 5>& atoms) {
+  const auto at = [&](size_t k) -> const Point& { return frame[static_cast<size_t>(atoms[k])]; };
+  return {DihedralDegrees(at(0), at(1), at(2), at(3)).value_or(kUndefinedAngle),
+          DihedralDegrees(at(1), at(2), at(3), at(4)).value_or(kUndefinedAngle)};
+}
+
+void CConf::OpenFiles() {
+  if (flags_ & kReference) {
+    reference_->OpenInput(reference_file_name_);
+    reference_->Read(0);
+    data_->CopyState(*reference_);
+  }
+  data_->OpenInput(data_file_name_);
+  if (flags_ & kBox) data_->SetFileFlag(kFileBox);
+  if ((flags_ & kOutput) && !output_.Open(output_file_name_)) Fatal("Can't open file: " + output_file_name_);
+  trajectory_ = dynamic_cast<CAmberCoordFile*>(data_.get()) || dynamic_cast<CAmberNetcdfFile*>(data_.get());
+}
+
+// Reading a single-structure file (PDB, restart, topology) again would give
+// the same structure again, or nothing: it yields its one structure once.
+// Past the end nothing more is read, however large the skip count.
+bool CConf::ReadStructure() {
+  for (int i = 0; i < skip_; ++i) {
+    if (trajectory_ || structures_read_ == 0) {
+      data_->Read(1);
+    } else {
+      data_->GetCartesian().clear();
+    }
+    ++structures_read_;
+    if (data_->GetCartesian().empty()) break;
+  }
+  const bool found = !data_->GetCartesian().empty();
+  if (data_->GetNumberOfAtoms() <= 0 && (found || analysed_ == 0)) Fatal("Error: number of atoms is zero.");
+  return found;
+}
+
+// The backbone comes from the names alone, so with a reference it is known
+// before the first structure is read: only its atoms are needed from each
+// structure.
+void CConf::PlanBackbone() {
+  if (planned_ || data_->GetAtomName().empty()) return;
+  backbone_ = WalkBackbone({data_->GetAtomName(), data_->GetResidueName(), data_->GetResidueIndex(),
+                            data_->GetHeadAtomOfResidue(), data_->GetTerList()});
+  planned_ = true;
+  std::vector<int> needed;
+  for (const BackboneResidue& residue : backbone_) needed.insert(needed.end(), {residue.n, residue.ca, residue.c});
+  data_->SetNeededAtoms(std::move(needed));
+}
+
+// The first structure decides where the chains have gaps; every structure
+// after it holds as many atoms.
+void CConf::FinishPlan(const Frame& frame) {
+  CutBackboneGaps(backbone_, frame);
+  reported_ = ReportedResidues(backbone_);
+  angles_.resize(reported_.size());
+  for (const ReportedResidue& residue : reported_) {
+    for (int atom : residue.atoms) {
+      if (static_cast<size_t>(atom) >= frame.size()) {
+        Fatal("Error: " + data_file_name_ + " holds " + std::to_string(frame.size()) +
+              " atoms in a structure; the backbone needs atom " + std::to_string(atom + 1) + ".");
+      }
+    }
+  }
+}
+
+void CConf::PrintTitle(std::string& out) {
+  const bool tab = (flags_ & kTab) != 0;
+  for (size_t j = 0; j < reported_.size(); ++j) {
+    if (j > 0) AppendDelimiter(out, tab);
+    AppendTitleLabel(out, reported_[j], "phi");
+    AppendDelimiter(out, tab);
+    AppendTitleLabel(out, reported_[j], "psi");
+  }
+  out.push_back('\n');
+}
+
+// Column style: an empty line, then a line per residue (its label unless
+// -n), an empty line between chains. Row style: one line per structure.
+void CConf::PrintStructure(std::string& out) {
+  const bool tab = (flags_ & kTab) != 0;
+  if (flags_ & kRowStyle) {
+    for (size_t j = 0; j < angles_.size(); ++j) {
+      if (j > 0) AppendDelimiter(out, tab);
+      AppendFixed(out, angles_[j][0], 10, 4);
+      AppendDelimiter(out, tab);
+      AppendFixed(out, angles_[j][1], 10, 4);
+    }
+    out.push_back('\n');
+    return;
+  }
+  const int width = tab ? 9 : 10;
+  out.push_back('\n');
+  for (size_t j = 0; j < angles_.size(); ++j) {
+    if (!(flags_ & kNoTitle)) {
+      out.append(reported_[j].name);
+      AppendLeft(out, FormatInt(reported_[j].index), 4);
+      AppendDelimiter(out, tab);
+    }
+    AppendFixed(out, angles_[j][0], width, 4);
+    AppendDelimiter(out, tab);
+    AppendFixed(out, angles_[j][1], width, 4);
+    out.push_back('\n');
+    if (reported_[j].ends_chain) out.push_back('\n');
+  }
+}
+
+// Every k-th structure of the data file is analysed and printed as it is
+// read: one structure in memory at a time.
+void CConf::Run() {
+  OpenFiles();
+  PlanBackbone();
+  const bool to_file = (flags_ & kOutput) != 0;
+  while (ReadStructure()) {
+    PlanBackbone();
+    const Frame& frame = data_->GetCartesian();
+    if (analysed_ == 0) FinishPlan(frame);
+    for (size_t j = 0; j < reported_.size(); ++j) angles_[j] = PhiPsi(frame, reported_[j].atoms);
+    std::string& out = to_file ? output_.Buffer() : OutBuffer();
+    if (analysed_ == 0 && (flags_ & kRowStyle) && !(flags_ & kNoTitle)) PrintTitle(out);
+    PrintStructure(out);
+    if (to_file) {
+      output_.Commit();
+    } else {
+      OutCommit();
+    }
+    ++analysed_;
+  }
+  if (to_file) output_.Close();
+}
 
 }  // namespace tarvex

@@ -1,8 +1,5 @@
 #include "analyzers/get_dun.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include "common/console.h"
 #include "common/exit.h"
 #include "common/line_reader.h"
@@ -61,19 +58,6 @@ constexpr AnalyzerTexts kTexts = {
     .file_type_column = 16,
 };
 
-constexpr double kPi = 3.141592653589793;
-
-Point Minus(const Point& a, const Point& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
-double Dot(const Point& a, const Point& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-Point Cross(const Point& a, const Point& b) {
-  return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-}
-
-// Rounding can carry the cosine of a straight angle (or of a planar
-// dihedral) just past -1 or 1, where acos has no value; such angles are 180
-// or 0 degrees.
-double AcosDegrees(double cosine) { return std::acos(std::clamp(cosine, -1.0, 1.0)) * 180.0 / kPi; }
-
 [[noreturn]] void CountError() { Fatal("Error: numbers of selected atoms are 2, 3, or 4."); }
 
 // Integers as stream extraction reads them, up to the first word that is
@@ -125,30 +109,6 @@ void CGetDun::AddGroup(const std::vector<int>& atoms) {
   groups_.push_back(atoms);
 }
 
-double MeasureDistance(const Point& a, const Point& b) {
-  const Point d = Minus(a, b);
-  return std::sqrt(Dot(d, d));
-}
-
-double MeasureAngle(const Point& a, const Point& b, const Point& c) {
-  const Point u = Minus(a, b);
-  const Point v = Minus(c, b);
-  return AcosDegrees(Dot(u, v) / (std::sqrt(Dot(u, u)) * std::sqrt(Dot(v, v))));
-}
-
-// P is the normal of the plane a-b-c, Q that of b-c-d; the angle between
-// them is the dihedral, negative when d lies on the side P points to.
-double MeasureDihedral(const Point& a, const Point& b, const Point& c, const Point& d) {
-  const Point p = Cross(Minus(a, b), Minus(c, b));
-  const Point dc = Minus(d, c);
-  const Point q = Cross(Minus(b, c), dc);
-  const double p_length = std::sqrt(Dot(p, p));
-  const double q_length = std::sqrt(Dot(q, q));
-  if (p_length < 1e-12 || q_length < 1e-12) return kUndefinedDihedral;
-  const double angle = AcosDegrees(Dot(p, q) / (p_length * q_length));
-  return Dot(dc, p) <= 0.0 ? angle : -angle;
-}
-
 // Only blanks are stripped (a line of tabs is not empty, and fails).
 void ParseMeasurementLine(std::string_view line, std::vector<std::vector<int>>& groups) {
   line = Trim(line, " ");
@@ -192,16 +152,34 @@ void CGetDun::ReadMeasurementFile() {
   while (in.ReadLine(line)) ParseMeasurementLine(line, groups_);
 }
 
+// The groups are resolved before the first read, in the numbering a
+// trajectory takes from its reference, and again only when a read renumbers
+// (a PDB or MOL2 file brings its own serials), which trajectory readers never
+// do.
+void CGetDun::ResolveGroups() {
+  const uint64_t numbering = data_->AtomNumberingGeneration();
+  const int atoms = data_->GetNumberOfAtoms();
+  if (resolved_ && numbering == resolved_numbering_ && atoms == resolved_atom_count_) return;
+  positions_.clear();
+  for (const std::vector<int>& group : groups_) {
+    for (int number : group) positions_.push_back(data_->AtomNumberToIndex(number));
+  }
+  resolved_ = true;
+  resolved_numbering_ = numbering;
+  resolved_atom_count_ = atoms;
+}
+
 void CGetDun::MeasureStructure() {
+  ResolveGroups();
   const Frame& frame = data_->GetCartesian();
+  const int* position = positions_.data();
   Point points[4];
   for (const std::vector<int>& group : groups_) {
-    for (size_t k = 0; k < group.size(); ++k) {
-      const int position = data_->AtomNumberToIndex(group[k]);
-      if (position < 0 || static_cast<size_t>(position) >= frame.size()) {
+    for (size_t k = 0; k < group.size(); ++k, ++position) {
+      if (*position < 0 || static_cast<size_t>(*position) >= frame.size()) {
         Fatal("Error: atom number " + std::to_string(group[k]) + " is incorrect.");
       }
-      points[k] = frame[static_cast<size_t>(position)];
+      points[k] = frame[static_cast<size_t>(*position)];
     }
     switch (group.size()) {
       case 2: results_.push_back(MeasureDistance(points[0], points[1])); break;
@@ -260,6 +238,10 @@ void CGetDun::Run() {
     Usage();
   }
   if (detail) OutLine("Processing coordinate data ...");
+  // A trajectory converts only the numbers of the groups' atoms (it still
+  // checks every frame whole); its numbering is the reference's by now.
+  ResolveGroups();
+  data_->SetNeededAtoms(positions_);
   bool any_structure = false;
   for (;;) {
     for (int i = 0; i < skip_; ++i) {

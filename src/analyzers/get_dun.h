@@ -10,17 +10,19 @@
 #include "common/output_file.h"
 #include "driver/analyzer.h"
 #include "molecule/data_file.h"
+#include "molecule/geometry.h"
 
 namespace tarvex {
 
-// The measurements, on plain points (angstrom, degrees).
-double MeasureDistance(const Point& a, const Point& b);
-// The angle a-b-c at b.
-double MeasureAngle(const Point& a, const Point& b, const Point& c);
-// The dihedral a-b-c-d in (-180, 180], IUPAC sign; kUndefinedDihedral when
-// three of the atoms are collinear.
-double MeasureDihedral(const Point& a, const Point& b, const Point& c, const Point& d);
+// The value of a group of 2, 3 or 4 atoms in the table (angstrom, degrees).
+// An undefined dihedral (three of the atoms collinear) is kUndefinedDihedral,
+// written as NaN.
 inline constexpr double kUndefinedDihedral = -200.0;
+inline double MeasureDistance(const Point& a, const Point& b) { return Distance(a, b); }
+inline double MeasureAngle(const Point& a, const Point& b, const Point& c) { return AngleDegrees(a, b, c); }
+inline double MeasureDihedral(const Point& a, const Point& b, const Point& c, const Point& d) {
+  return DihedralDegrees(a, b, c, d).value_or(kUndefinedDihedral);
+}
 
 // One line of a measurement file, appending its groups: "a b [c [d]]" is one
 // group, "a : b c ..." a distance group per atom after the colon. Blank and
@@ -53,6 +55,9 @@ class CGetDun final : public CAnalyzer {
   // Adds one group of 2, 3 or 4 atom numbers; other counts end the command.
   void AddGroup(const std::vector<int>& atoms);
   void ReadMeasurementFile();
+  // Turns the groups' atom numbers into positions_ for the data record's
+  // current numbering.
+  void ResolveGroups();
   // Measures every group in the data record's current coordinates and
   // appends the row to results_.
   void MeasureStructure();
@@ -66,6 +71,12 @@ class CGetDun final : public CAnalyzer {
   std::unique_ptr<CDataFile> reference_;
   OutputFile output_;
   std::vector<std::vector<int>> groups_;
+  // The atom positions of all groups in order, and the numbering they were
+  // found in.
+  std::vector<int> positions_;
+  bool resolved_ = false;
+  uint64_t resolved_numbering_ = 0;
+  int resolved_atom_count_ = 0;
   // One row per structure measured, groups_.size() values each.
   std::vector<double> results_;
   long long rows_ = 0;

@@ -4,7 +4,6 @@
 #include <array>
 #include <charconv>
 #include <limits>
-#include <unordered_map>
 
 #include "common/console.h"
 #include "common/exit.h"
@@ -12,6 +11,8 @@
 #include "common/text.h"
 #include "driver/run_settings.h"
 #include "formats/pdb_file.h"
+#include "molecule/cell_grid.h"
+#include "molecule/geometry.h"
 
 namespace tarvex {
 namespace {
@@ -56,127 +57,18 @@ std::string ResidueKey(std::string_view name) {
   return key;
 }
 
-// The selected atoms binned on a grid. For a point p, every selected atom
-// that can pass the cube or the distance test lies in the cells from
-// Cell(p - reach) to Cell(p + reach) on each axis: reach is the radius
-// widened far beyond the rounding of either test, and Cell never decreases
-// as the coordinate grows. The tests themselves stay exactly those of the
-// pairwise loops, so the grid changes the work, never the answer. Selections
-// with coordinates that are not finite fall back to a single cell, which is
-// the pairwise loop itself.
-class SelectionGrid {
- public:
-  SelectionGrid(const Point* points, const std::vector<int>& selected, double radius) {
-    bool finite = std::isfinite(radius) && !selected.empty();
-    double magnitude = 0.0;
-    for (size_t axis = 0; axis < 3; ++axis) {
-      low_[axis] = std::numeric_limits<double>::infinity();
-      high_[axis] = -std::numeric_limits<double>::infinity();
-    }
-    for (int s : selected) {
-      for (size_t axis = 0; axis < 3; ++axis) {
-        const double v = points[s][axis];
-        if (!std::isfinite(v)) {
-          finite = false;
-          continue;
-        }
-        low_[axis] = std::min(low_[axis], v);
-        high_[axis] = std::max(high_[axis], v);
-        magnitude = std::max(magnitude, std::abs(v));
-      }
-    }
-    reach_ = radius + 1e-12 * (magnitude + std::abs(radius) + 1.0);
-    bounded_ = finite && std::isfinite(reach_);
-    if (bounded_) Layout(selected.size());
-    std::vector<int> count(cell_count_ + 1, 0);
-    std::vector<int> cell_of(selected.size());
-    for (size_t i = 0; i < selected.size(); ++i) {
-      cell_of[i] = CellIndex(points[selected[i]]);
-      ++count[static_cast<size_t>(cell_of[i]) + 1];
-    }
-    for (size_t c = 1; c < count.size(); ++c) count[c] += count[c - 1];
-    start_ = count;
-    atoms_.resize(selected.size());
-    for (size_t i = 0; i < selected.size(); ++i) atoms_[static_cast<size_t>(count[static_cast<size_t>(cell_of[i])]++)] = selected[i];
+// Whether test(point) holds for the point of some selected atom that can
+// pass a cube or distance test with p: those the grid of the selection finds
+// near p, and those it leaves out for coordinates that are not finite (an
+// infinite coordinate still passes the cube test of an infinite point).
+template <typename Test>
+bool AnySelectedNear(const CellGrid& grid, const Point* points, const Point& p, Test&& test) {
+  if (grid.ForEachNear(p, [&](const CellGrid::Member& s) { return test(s.point); })) return true;
+  for (int s : grid.LeftOut()) {
+    if (test(points[s])) return true;
   }
-
-  // False when no selected atom can pass a test for p (it lies outside the
-  // selection's box widened by the reach).
-  bool MayReach(const Point& p) const {
-    if (!bounded_) return !atoms_.empty();
-    for (size_t axis = 0; axis < 3; ++axis) {
-      if (!(p[axis] >= low_[axis] - reach_ && p[axis] <= high_[axis] + reach_)) return false;
-    }
-    return true;
-  }
-
-  // Calls visit(s) for the selected atoms near p, in cell order, until it
-  // returns true; says whether one did.
-  template <typename Visit>
-  bool AnyNear(const Point& p, Visit&& visit) const {
-    std::array<int, 3> from{};
-    std::array<int, 3> to{};
-    for (size_t axis = 0; axis < 3; ++axis) {
-      from[axis] = Cell(p[axis] - reach_, axis);
-      to[axis] = Cell(p[axis] + reach_, axis);
-    }
-    for (int x = from[0]; x <= to[0]; ++x) {
-      for (int y = from[1]; y <= to[1]; ++y) {
-        const size_t row = (static_cast<size_t>(x) * static_cast<size_t>(dims_[1]) + static_cast<size_t>(y)) *
-                           static_cast<size_t>(dims_[2]);
-        const int first = start_[row + static_cast<size_t>(from[2])];
-        const int last = start_[row + static_cast<size_t>(to[2]) + 1];
-        for (int k = first; k < last; ++k) {
-          if (visit(atoms_[static_cast<size_t>(k)])) return true;
-        }
-      }
-    }
-    return false;
-  }
-
- private:
-  // Cells about as wide as the reach, but never many more cells than atoms
-  // (a stray far-away atom must not blow the grid up), and cell numbers that
-  // fit an int.
-  void Layout(size_t atom_count) {
-    const double most_cells = std::min(4.0 * static_cast<double>(atom_count) + 64.0, 1073741824.0);
-    double size = std::max(reach_, 1e-3);
-    for (;;) {
-      double cells = 1.0;
-      for (size_t axis = 0; axis < 3; ++axis) cells *= std::floor((high_[axis] - low_[axis]) / size) + 1.0;
-      if (cells <= most_cells) break;
-      size *= 2.0;
-    }
-    cell_count_ = 1;
-    for (size_t axis = 0; axis < 3; ++axis) {
-      dims_[axis] = static_cast<int>(std::floor((high_[axis] - low_[axis]) / size)) + 1;
-      cell_count_ *= static_cast<size_t>(dims_[axis]);
-    }
-    origin_ = low_;
-    inverse_ = 1.0 / size;
-  }
-
-  int Cell(double x, size_t axis) const {
-    const double t = (x - origin_[axis]) * inverse_;
-    if (!(t > 0.0)) return 0;
-    if (t >= static_cast<double>(dims_[axis] - 1)) return dims_[axis] - 1;
-    return static_cast<int>(t);
-  }
-  int CellIndex(const Point& p) const {
-    return (Cell(p[0], 0) * dims_[1] + Cell(p[1], 1)) * dims_[2] + Cell(p[2], 2);
-  }
-
-  bool bounded_ = false;
-  double reach_ = 0.0;
-  double inverse_ = 0.0;
-  Point origin_{};
-  Point low_{};
-  Point high_{};
-  std::array<int, 3> dims_{1, 1, 1};
-  size_t cell_count_ = 1;
-  std::vector<int> start_;  // per cell, the first of its atoms in atoms_
-  std::vector<int> atoms_;
-};
+  return false;
+}
 
 std::string FormatGeneral(double value) {
   std::array<char, 64> buffer{};
@@ -189,14 +81,13 @@ std::string FormatGeneral(double value) {
 std::vector<int> FindCubeCandidates(const ShellSystem& system, const std::vector<int>& selected, double radius) {
   std::vector<int> candidates;
   if (selected.empty()) return candidates;
-  const SelectionGrid grid(system.points, selected, radius);
+  const CellGrid grid(system.points, selected, radius);
   std::vector<uint8_t> marked(static_cast<size_t>(system.residue_count), 0);
   for (int j = 0; j < system.atom_count; ++j) {
     const int residue = system.residue_of_atom[j];
     if (marked[static_cast<size_t>(residue)]) continue;
     const Point& p = system.points[j];
-    if (!grid.MayReach(p)) continue;
-    if (grid.AnyNear(p, [&](int s) { return InCube(system.points[s], p, radius); })) {
+    if (AnySelectedNear(grid, system.points, p, [&](const Point& s) { return InCube(s, p, radius); })) {
       marked[static_cast<size_t>(residue)] = 1;
     }
   }
@@ -210,13 +101,12 @@ std::vector<int> FindSolventWithin(const ShellSystem& system, const std::vector<
                                    const std::vector<int>& candidates, double radius) {
   std::vector<int> extracted;
   if (selected.empty()) return extracted;
-  const SelectionGrid grid(system.points, selected, radius);
+  const CellGrid grid(system.points, selected, radius);
   for (int r : candidates) {
     if (!system.solvent[r]) continue;
     for (int k = system.head[r]; k < system.head[r + 1]; ++k) {
       const Point& p = system.points[k];
-      if (grid.MayReach(p) &&
-          grid.AnyNear(p, [&](int s) { return AtomDistance(p, system.points[s]) <= radius; })) {
+      if (AnySelectedNear(grid, system.points, p, [&](const Point& s) { return Distance(p, s) <= radius; })) {
         extracted.push_back(r);
         break;
       }
@@ -226,18 +116,19 @@ std::vector<int> FindSolventWithin(const ShellSystem& system, const std::vector<
 }
 
 // Every extracted residue has a pair within the radius, so its closest pair
-// is among the pairs the grid visits.
+// is among the pairs the grid visits (the distance to a selected atom the
+// grid leaves out is never a number below the radius).
 std::vector<int> OrderNearestFirst(const ShellSystem& system, const std::vector<int>& selected,
                                    const std::vector<int>& extracted, double radius, int count) {
-  const SelectionGrid grid(system.points, selected, radius);
+  const CellGrid grid(system.points, selected, radius);
   std::vector<std::pair<double, int>> ranked;
   ranked.reserve(extracted.size());
   for (int r : extracted) {
     double nearest = std::numeric_limits<double>::infinity();
     for (int k = system.head[r]; k < system.head[r + 1]; ++k) {
       const Point& p = system.points[k];
-      grid.AnyNear(p, [&](int s) {
-        nearest = std::min(nearest, AtomDistance(p, system.points[s]));
+      grid.ForEachNear(p, [&](const CellGrid::Member& s) {
+        nearest = std::min(nearest, Distance(p, s.point));
         return false;
       });
     }
@@ -356,25 +247,11 @@ std::vector<int> CGetSolv::SelectAtoms(const std::vector<uint8_t>& solvent) {
     for (int k = head[static_cast<size_t>(r)]; k < head[static_cast<size_t>(r) + 1]; ++k) selected.push_back(k);
   };
 
-  // Atom numbers as written in the file: the first atom that carries one, as
-  // AtomNumberToIndex finds it, in one pass for any number of them.
-  if (!atoms_.empty()) {
-    std::unordered_map<int, int> position;
-    for (int number : atoms_) position.emplace(number, -1);
-    const std::vector<int>& index = m.GetAtomIndex();
-    if (index.empty()) {
-      for (auto& [number, at] : position) at = number >= 1 && number <= n ? number - 1 : -1;
-    } else {
-      for (int i = 0; i < n; ++i) {
-        auto found = position.find(index[static_cast<size_t>(i)]);
-        if (found != position.end() && found->second < 0) found->second = i;
-      }
-    }
-    for (int number : atoms_) {
-      const int at = position[number];
-      if (at < 0) Fatal("Error: atom number " + std::to_string(number) + " is not an atom of the molecule.");
-      selected.push_back(at);
-    }
+  // Atom numbers as written in the file: the first atom that carries one.
+  for (int number : atoms_) {
+    const int at = m.AtomNumberToIndex(number);
+    if (at < 0 || at >= n) Fatal("Error: atom number " + std::to_string(number) + " is not an atom of the molecule.");
+    selected.push_back(at);
   }
   if (flags_ & kSelectSolute) {
     residues_.clear();

@@ -2,7 +2,6 @@
 // written with the whole solute as a PDB file.
 #pragma once
 
-#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -25,18 +24,13 @@ struct ShellSystem {
   const uint8_t* solvent = nullptr;
 };
 
-// The two tests that define the shell, shared by the search and its checks.
+// The cube test of the shell (its other test is the distance to an atom),
+// shared by the search and its checks.
 inline bool InCube(const Point& center, const Point& p, double radius) {
   for (size_t axis = 0; axis < 3; ++axis) {
     if (!(center[axis] - radius <= p[axis] && p[axis] <= center[axis] + radius)) return false;
   }
   return true;
-}
-inline double AtomDistance(const Point& a, const Point& b) {
-  const double dx = a[0] - b[0];
-  const double dy = a[1] - b[1];
-  const double dz = a[2] - b[2];
-  return std::sqrt(dx * dx + dy * dy + dz * dz);
 }
 
 // Residues (ascending) with an atom inside the cube of half-edge `radius`

@@ -8,6 +8,7 @@
 #include "common/exit.h"
 #include "common/numbers.h"
 #include "formats/pdb_file.h"
+#include "molecule/geometry.h"
 
 namespace tarvex {
 namespace {
@@ -67,16 +68,11 @@ CenterExtremes FindCenterExtremes(const Frame& points, int atom_count, bool cent
     }
   }
   const Point& c = result.center;
-  auto squared = [&](const Point& p) {
-    double sum = 0.0;
-    for (size_t axis = 0; axis < 3; ++axis) sum += (p[axis] - c[axis]) * (p[axis] - c[axis]);
-    return sum;
-  };
   const int n = std::min(atom_count, static_cast<int>(points.size()));
   if (n < 1) return result;
-  result.nearest_squared = result.farthest_squared = squared(points[0]);
+  result.nearest_squared = result.farthest_squared = SquaredDistance(points[0], c);
   for (int i = 1; i < n; ++i) {
-    const double d = squared(points[static_cast<size_t>(i)]);
+    const double d = SquaredDistance(points[static_cast<size_t>(i)], c);
     if (d < result.nearest_squared) {
       result.nearest = i;
       result.nearest_squared = d;

@@ -1,7 +1,13 @@
 #include "analyzers/pbsa_prep.h"
 
+#include <algorithm>
+
 #include "common/console.h"
 #include "common/exit.h"
+#include "common/line_reader.h"
+#include "common/numbers.h"
+#include "common/text.h"
+#include "formats/amber_names.h"
 #include "formats/amber_prep_file.h"
 
 namespace tarvex {
@@ -48,6 +54,134 @@ CPbsaPrep::CPbsaPrep() : CAnalyzer(kTexts) {
 
 CPbsaPrep::~CPbsaPrep() = default;
 
-void CPbsaPrep::Run() { Fatal("Error: the pbsaprep analyzer is not available yet."); }
+// The reference file is copied, line by line, to the head of the output;
+// without an output it has no use, but a reference that cannot be read is
+// still an error.
+void CPbsaPrep::OpenFiles() {
+  LineReader reference;
+  if ((flags_ & kReference) && !reference.Open(reference_file_name_)) {
+    Fatal("Can't open file: " + reference_file_name_);
+  }
+  if (!(flags_ & kOutput)) return;
+  if (!output_.Open(output_file_name_)) Fatal("Can't open file: " + output_file_name_);
+  std::string_view line;
+  while (reference.IsOpen() && reference.ReadLine(line)) {
+    output_.Write(line);
+    output_.Write("\n");
+  }
+}
+
+// Every residue of every file, in order: a library file gives one block per
+// residue template.
+void CPbsaPrep::Run() {
+  tables_ = LoadPbsaTables();
+  for (const RadiusTypeRow& row : tables_.radius_types) patterns_.emplace_back(row.pattern);
+  OpenFiles();
+  const bool to_file = (flags_ & kOutput) != 0;
+  for (std::unique_ptr<CDataFile>& input : inputs_) {
+    for (;;) {
+      input->Read(0);
+      if (input->GetNumberOfAtoms() <= 0 && input->GetTitle().empty()) break;
+      input->SetFileFlag(kFileNoMerge);
+      input->CreateConnection();
+      std::string& out = to_file ? output_.Buffer() : OutBuffer();
+      out.push_back('\n');
+      if (flags_ & kRadii) {
+        WriteRadiusTypes(*input, out);
+      } else if (flags_ & kCharges) {
+        WriteCharges(*input, out);
+      } else {
+        WriteParseRadii(*input, out);
+      }
+      if (to_file) {
+        output_.Commit();
+      } else {
+        OutCommit();
+      }
+    }
+  }
+  if (to_file) output_.Close();
+}
+
+namespace {
+
+// What the three tables print of each atom of a template.
+struct TemplateAtom {
+  std::string residue;
+  std::string name;
+  const std::string& type;
+};
+
+// The template's real atoms (dummy atoms print nothing), with their names
+// as written and the template's residue name.
+template <typename Write>
+void ForEachAtom(CDataFile& record, Write&& write) {
+  const std::vector<std::string>& types = record.GetAtomType();
+  const std::vector<std::string>& names = record.GetAtomName();
+  const std::vector<std::string>& residues = record.GetResidueName();
+  const std::string residue = residues.empty() ? std::string() : residues.front();
+  const size_t atoms = std::min(types.size(), names.size());
+  for (size_t i = 0; i < atoms; ++i) {
+    if (types[i] == "DU") continue;
+    write(i, TemplateAtom{residue, AmberNameAsWritten(names[i], types[i]), types[i]});
+  }
+}
+
+}  // namespace
+
+int CPbsaPrep::RadiusType(CDataFile& record, int atom) const {
+  for (size_t row = 0; row < patterns_.size(); ++row) {
+    for (size_t k = 0; k < patterns_[row].AlternativeCount(); ++k) {
+      if (patterns_[row].MatchAlternative(record.GetAtomType(), record.GetConnection(), atom, k)) {
+        return tables_.radius_types[row].type;
+      }
+    }
+  }
+  return -1;
+}
+
+void CPbsaPrep::WriteRadiusTypes(CDataFile& record, std::string& out) const {
+  const std::string title = record.GetTitle();
+  if (!title.empty()) out.append("# ").append(title).push_back('\n');
+  ForEachAtom(record, [&](size_t i, const TemplateAtom& atom) {
+    AppendLeft(out, atom.residue, 5);
+    AppendLeft(out, atom.name, 7);
+    AppendInt(out, RadiusType(record, static_cast<int>(i)), 3);
+    out.push_back('\n');
+  });
+}
+
+// A template without charges (atom lines of ten fields, no CHARGE section)
+// prints zeros, and says so.
+void CPbsaPrep::WriteCharges(CDataFile& record, std::string& out) const {
+  const std::vector<double>& charges = record.GetCharge();
+  bool missing = false;
+  ForEachAtom(record, [&](size_t i, const TemplateAtom& atom) {
+    AppendLeft(out, atom.name, 6);
+    AppendLeft(out, atom.residue, 7);
+    missing = missing || i >= charges.size();
+    AppendFixed(out, i < charges.size() ? charges[i] : 0.0, 9, 4);
+    out.push_back('\n');
+  });
+  if (missing) {
+    const std::vector<std::string>& residues = record.GetResidueName();
+    Warn("Warning: " + record.GetInputFileName() + ": residue " + (residues.empty() ? "" : residues.front()) +
+         " has no charges; 0.0000 is printed for them.");
+  }
+}
+
+void CPbsaPrep::WriteParseRadii(CDataFile& record, std::string& out) const {
+  std::vector<std::string> undefined;
+  ForEachAtom(record, [&](size_t, const TemplateAtom& atom) {
+    const auto found = tables_.parse_radii.find(atom.type);
+    if (found == tables_.parse_radii.end()) undefined.push_back(atom.residue + " " + atom.name + " (" + atom.type + ")");
+    AppendLeft(out, atom.name, 6);
+    AppendLeft(out, std::string_view(atom.residue).substr(0, 3), 3);
+    out.push_back(' ');
+    AppendFixed(out, found == tables_.parse_radii.end() ? 0.0 : found->second, 0, 3);
+    out.push_back('\n');
+  });
+  for (const std::string& text : undefined) Warn("Warning: " + text + " is undefined.");
+}
 
 }  // namespace tarvex

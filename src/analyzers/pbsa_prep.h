@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "chemistry/environment_patterns.h"
+#include "chemistry/pbsa_radii.h"
+#include "common/output_file.h"
 #include "driver/analyzer.h"
 #include "molecule/data_file.h"
 
@@ -25,9 +28,20 @@ class CPbsaPrep final : public CAnalyzer {
   void Run() override;
 
  private:
+  void OpenFiles();
+  // The type number of the first radius-type row one of whose alternatives
+  // the atom matches, -1 when none does.
+  int RadiusType(CDataFile& record, int atom) const;
+  void WriteRadiusTypes(CDataFile& record, std::string& out) const;
+  void WriteCharges(CDataFile& record, std::string& out) const;
+  void WriteParseRadii(CDataFile& record, std::string& out) const;
+
   std::vector<std::unique_ptr<CDataFile>> inputs_;
   std::string reference_file_name_;
   std::string output_file_name_;
+  OutputFile output_;
+  PbsaTables tables_;
+  std::vector<CompiledPattern> patterns_;  // one per radius-type row
 };
 
 }  // namespace tarvex

@@ -1,9 +1,14 @@
 #include "analyzers/prep_fit.h"
 
+#include <algorithm>
+#include <numeric>
+
 #include "common/console.h"
 #include "common/exit.h"
 #include "common/numbers.h"
 #include "common/text.h"
+#include "driver/run_settings.h"
+#include "formats/amber_names.h"
 #include "formats/amber_prep_file.h"
 #include "formats/pdb_file.h"
 
@@ -60,6 +65,289 @@ CPrepfit::CPrepfit() : CAnalyzer(kTexts) {
 
 CPrepfit::~CPrepfit() = default;
 
-void CPrepfit::Run() { Fatal("Error: the prepfit analyzer is not available yet."); }
+namespace {
+
+std::string_view TrimmedName(const std::string& name) { return TrimRight(name, " "); }
+
+}  // namespace
+
+std::vector<int> DepthFirstOrder(const BondMap& bonds, int count, int start) {
+  std::vector<int> order;
+  std::vector<char> seen(static_cast<size_t>(std::max(count, 0)), 0);
+  // A stack that visits atoms in the order of the recursive walk: the bonded
+  // atoms are pushed last first, and an atom reached twice counts once.
+  std::vector<int> stack = {start};
+  while (!stack.empty()) {
+    const int atom = stack.back();
+    stack.pop_back();
+    if (atom < 0 || atom >= count || seen[static_cast<size_t>(atom)]) continue;
+    seen[static_cast<size_t>(atom)] = 1;
+    order.push_back(atom);
+    if (const BondMap::List* list = bonds.find(atom)) stack.insert(stack.end(), list->rbegin(), list->rend());
+  }
+  return order;
+}
+
+// Every residue of the template file, each with its bonds perceived from
+// its coordinates.
+void CPrepfit::ReadTemplates() {
+  for (;;) {
+    template_->Read(0);
+    if (template_->GetNumberOfAtoms() <= 0) break;
+    template_->ClearConnection();
+    template_->CreateConnection();
+    const std::vector<std::string>& names = template_->GetResidueName();
+    templates_.push_back({std::string(TrimmedName(names.front())), template_->GetAtomName(),
+                          template_->GetAtomType(), template_->GetConnection()});
+  }
+  if (templates_.empty()) Fatal("Error: " + template_->GetInputFileName() + " holds no residue template.");
+}
+
+bool CPrepfit::IsTargetAtom(size_t atom) const {
+  const std::string_view name = TrimmedName(residue_name_[atom]);
+  if (std::find(target_names_.begin(), target_names_.end(), name) != target_names_.end()) return true;
+  const std::vector<int>& numbers = target_->GetResidueIndex();
+  return atom < numbers.size() &&
+         std::find(target_numbers_.begin(), target_numbers_.end(), numbers[atom]) != target_numbers_.end();
+}
+
+// The next residue holding target atoms: the atoms from the cursor on that
+// are target atoms and share the residue of the first one.
+bool CPrepfit::GatherResidue(TargetResidue& residue) {
+  const size_t atoms = residue_name_.size();
+  if (cursor_ >= atoms && residues_adjusted_ > 0) return false;
+  residue = TargetResidue();
+  const std::vector<int>& ordinals = target_->GetResidueNumber();
+  int current = 0;
+  for (; cursor_ < atoms; ++cursor_) {
+    if (!IsTargetAtom(cursor_)) continue;
+    const int ordinal = cursor_ < ordinals.size() ? ordinals[cursor_] : 0;
+    if (residue.positions.empty()) current = ordinal;
+    if (ordinal != current) break;
+    residue.positions.push_back(static_cast<int>(cursor_));
+  }
+  if (residue.positions.empty()) {
+    std::string line = "No target residues:";
+    for (const std::string& name : target_names_) line += " " + name;
+    ErrLine(line);
+    ErrLine();
+    Fatal("Error termination of " + Settings().analyzer_name + ".");
+  }
+  const std::vector<int>& numbers = target_->GetResidueIndex();
+  const size_t first = static_cast<size_t>(residue.positions.front());
+  residue.residue_index = first < numbers.size() ? numbers[first] : 0;
+  residue.templ = &TemplateFor(residue);
+  ++residues_adjusted_;
+  return true;
+}
+
+// A file of one template fits every target residue; a library gives each
+// residue the template of its name.
+const CPrepfit::ResidueTemplate& CPrepfit::TemplateFor(const TargetResidue& residue) const {
+  if (templates_.size() == 1) return templates_.front();
+  const std::string_view name = TrimmedName(residue_name_[static_cast<size_t>(residue.positions.front())]);
+  for (const ResidueTemplate& templ : templates_) {
+    if (templ.name == name) return templ;
+  }
+  Fatal("Error: " + template_->GetInputFileName() + " holds no template named " + std::string(name) +
+        " (residue " + std::to_string(residue.residue_index) + ").");
+}
+
+void CPrepfit::FillWorkRecord(const TargetResidue& residue) {
+  const Frame& points = target_->GetCartesian();
+  const std::vector<std::string>& names = target_->GetAtomName();
+  const std::vector<std::string>& types = target_->GetAtomType();
+  const size_t count = residue.order.size();
+  Frame cartesian;
+  std::vector<std::string> atom_names;
+  std::vector<std::string> atom_types;
+  std::vector<int> sequence;
+  for (int local : residue.order) {
+    const size_t atom = static_cast<size_t>(residue.positions[static_cast<size_t>(local)]);
+    cartesian.push_back(points[atom]);
+    atom_names.push_back(names[atom]);
+    atom_types.push_back(types[atom]);
+    sequence.push_back(local + 1);
+  }
+  work_->SetNumberOfAtoms(static_cast<int>(count));
+  work_->SetNumberOfResidues(1);
+  work_->SetCartesian(cartesian);
+  work_->SetAtomName(atom_names);
+  work_->SetAtomType(atom_types);
+  work_->SetAtomIndex(sequence);
+  work_->SetResidueName(std::vector<std::string>(count, residue.templ->name));
+  work_->SetResidueIndex(std::vector<int>(count, residue.residue_index));
+  work_->SetResidueNumber(std::vector<int>(count, 0));
+  work_->SetHeadAtomOfResidue({0, static_cast<int>(count)});
+  work_->ClearConnection();
+  work_->CreateConnection();
+}
+
+// The working order: as gathered; with -a depth first from the start atom
+// (clamped to the residue, and kept clamped for the residues after), with
+// -r reversed.
+void CPrepfit::ArrangeResidue(TargetResidue& residue) {
+  const int count = static_cast<int>(residue.positions.size());
+  residue.order.resize(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i) residue.order[static_cast<size_t>(i)] = i;
+  FillWorkRecord(residue);
+  if (flags_ & kRearrange) {
+    start_atom_ = std::clamp(start_atom_, 1, count);
+    residue.order = DepthFirstOrder(work_->GetConnection(), count, start_atom_ - 1);
+  }
+  if (flags_ & kReverse) std::reverse(residue.order.begin(), residue.order.end());
+  if (flags_ & (kRearrange | kReverse)) FillWorkRecord(residue);
+}
+
+// The report of one residue: its atoms, those of the target or the template
+// left over, and which target atom became which template atom. Target atoms
+// left over end the command: the output would lose them.
+void CPrepfit::MatchAndReport(TargetResidue& residue) {
+  const ResidueTemplate& templ = *residue.templ;
+  const std::string label = templ.name + " " + std::to_string(residue.residue_index);
+  if (!MatchResidue({work_->GetAtomType(), work_->GetConnection()}, {templ.atom_types, templ.bonds},
+                    (flags_ & kNoRelaxed) != 0, residue.match)) {
+    Fatal("Error: residue " + label + " has too many paths through its bonds to be matched.");
+  }
+  const ResidueMatch& match = residue.match;
+  const size_t count = residue.positions.size();
+  std::string out = "Residue data: " + label + " - " + std::to_string(count) + (count > 1 ? " atoms\n" : " atom\n");
+  if (!match.excess_target.empty()) {
+    out += "Excess of target atoms: \n";
+    for (int t : match.excess_target) out.append(Trim(work_->GetAtomName()[static_cast<size_t>(t)])).push_back('\n');
+  } else if (!match.dummy_seen) {
+    out += "Succeeded to process target atoms.\n";
+  }
+  OutText(out);
+  if (match.excess_target.empty() && match.dummy_seen) Warn("Warning: existence of dummy atoms in the target.");
+  std::string left = "\n";
+  if (!match.excess_template.empty()) {
+    left += "Excess of atoms in the PREP file: \n";
+    for (int p : match.excess_template) {
+      left += AmberNameAsWritten(templ.atom_names[static_cast<size_t>(p)], templ.atom_types[static_cast<size_t>(p)]);
+      left.push_back('\n');
+    }
+  } else {
+    left += "Succeeded to process PREP atoms.\n";
+  }
+  OutText(left + "\n");
+  if (!match.excess_target.empty()) Fatal("Error termination of " + Settings().analyzer_name + ".");
+  PrintCorrespondence(residue);
+}
+
+namespace {
+
+// Per atom as gathered, its place in the working order (-1: left out by -a).
+std::vector<int> WorkingPlaces(const std::vector<int>& order, size_t count) {
+  std::vector<int> place(count, -1);
+  for (size_t k = 0; k < order.size(); ++k) place[static_cast<size_t>(order[k])] = static_cast<int>(k);
+  return place;
+}
+
+}  // namespace
+
+// One line per paired atom, in the target's order.
+void CPrepfit::PrintCorrespondence(const TargetResidue& residue) const {
+  const ResidueTemplate& templ = *residue.templ;
+  const std::vector<std::string>& names = target_->GetAtomName();
+  std::string out = "Correspondent table between target and PREP data:\n";
+  const std::vector<int> place = WorkingPlaces(residue.order, residue.positions.size());
+  for (size_t g = 0; g < residue.positions.size(); ++g) {
+    const int p = place[g] < 0 ? -1 : residue.match.correspondent[static_cast<size_t>(place[g])];
+    if (p < 0) continue;
+    out.append(Trim(names[static_cast<size_t>(residue.positions[g])])).append(" - ");
+    out += AmberNameAsWritten(templ.atom_names[static_cast<size_t>(p)], templ.atom_types[static_cast<size_t>(p)]);
+    out.push_back('\n');
+  }
+  OutText(out + "\n");
+}
+
+// The residue's atoms go back into its own places in the target: with -x
+// each into its own, named after its template atom; otherwise the paired
+// atoms first, in the template's order, then the atoms left out of the
+// pairing (dummies, atoms -a did not reach) as they were.
+void CPrepfit::CommitResidue(const TargetResidue& residue) {
+  const ResidueTemplate& templ = *residue.templ;
+  const size_t count = residue.positions.size();
+  const std::vector<int>& partner = residue.match.correspondent;
+  const std::vector<int> place = WorkingPlaces(residue.order, count);
+  auto partner_of = [&](size_t g) { return place[g] < 0 ? -1 : partner[static_cast<size_t>(place[g])]; };
+  std::vector<int> placed;  // gathered atoms in their new order
+  if (flags_ & kKeepPositions) {
+    for (size_t g = 0; g < count; ++g) placed.push_back(static_cast<int>(g));
+  } else {
+    std::vector<int> partners;
+    for (size_t g = 0; g < count; ++g) {
+      if (partner_of(g) >= 0) partners.push_back(partner_of(g));
+    }
+    std::sort(partners.begin(), partners.end());
+    placed.assign(partners.size(), -1);
+    for (size_t g = 0; g < count; ++g) {
+      if (partner_of(g) < 0) continue;
+      placed[static_cast<size_t>(std::lower_bound(partners.begin(), partners.end(), partner_of(g)) - partners.begin())] =
+          static_cast<int>(g);
+    }
+    for (size_t g = 0; g < count; ++g) {
+      if (partner_of(g) < 0) placed.push_back(static_cast<int>(g));
+    }
+  }
+  for (size_t s = 0; s < count; ++s) {
+    const size_t g = static_cast<size_t>(placed[s]);
+    const size_t from = static_cast<size_t>(residue.positions[g]);
+    const size_t slot = static_cast<size_t>(residue.positions[s]);
+    cartesian_[slot] = target_->GetCartesian()[from];
+    atom_type_[slot] = target_->GetAtomType()[from];
+    atom_name_[slot] =
+        partner_of(g) >= 0 ? templ.atom_names[static_cast<size_t>(partner_of(g))] : target_->GetAtomName()[from];
+    residue_name_[slot] = templ.name;
+    new_position_[from] = static_cast<int>(slot);
+  }
+}
+
+// Bonds kept with -b follow their atoms to their new places.
+void CPrepfit::WriteOutput() {
+  output_->SetCartesian(cartesian_);
+  output_->SetAtomName(atom_name_);
+  output_->SetAtomType(atom_type_);
+  output_->SetResidueName(residue_name_);
+  BondMap kept;
+  if (flags_ & kKeepBonds) {
+    for (const auto& [atom, list] : output_->GetConnection()) {
+      BondMap::List& moved = kept[new_position_[static_cast<size_t>(atom)]];
+      for (int other : list) moved.push_back(new_position_[static_cast<size_t>(other)]);
+    }
+  }
+  output_->ClearConnection();
+  if (!kept.empty()) output_->SetConnection(kept);
+  if (flags_ & kCreateBonds) output_->CreateConnection();
+  output_->Write();
+  OutLine("Normal termination of " + Settings().analyzer_name + ".");
+}
+
+// Without -t, the residues named like a template are adjusted. Each target
+// residue is gathered, matched, reported and put back in turn; the output
+// is written only when every residue has been adjusted.
+void CPrepfit::Run() {
+  target_->Read(0);
+  ReadTemplates();
+  output_->CopyState(*target_);
+  if (target_names_.empty() && target_numbers_.empty()) {
+    for (const ResidueTemplate& templ : templates_) target_names_.push_back(templ.name);
+  }
+  cartesian_ = target_->GetCartesian();
+  atom_name_ = target_->GetAtomName();
+  atom_type_ = target_->GetAtomType();
+  residue_name_ = target_->GetResidueName();
+  new_position_.resize(residue_name_.size());
+  std::iota(new_position_.begin(), new_position_.end(), 0);
+  work_ = std::make_unique<CPdbFile>();
+  TargetResidue residue;
+  while (GatherResidue(residue)) {
+    ArrangeResidue(residue);
+    MatchAndReport(residue);
+    CommitResidue(residue);
+  }
+  WriteOutput();
+}
 
 }  // namespace tarvex

@@ -9,18 +9,13 @@
 
 #include "chemistry/parameters.h"
 #include "common/text.h"
+#include "molecule/cell_grid.h"
 #include "molecule/data_file.h"
+#include "molecule/geometry.h"
 #include "molecule/tables.h"
 
 namespace tarvex {
 namespace {
-
-inline double SquaredDistance(const Point& a, const Point& b) {
-  double dx = a[0] - b[0];
-  double dy = a[1] - b[1];
-  double dz = a[2] - b[2];
-  return dx * dx + dy * dy + dz * dz;
-}
 
 inline bool Bonded(const BondSearchInput& in, int i, int j) {
   const Point* p = in.points;
@@ -75,118 +70,37 @@ BondMap FindBondsBruteForce(const BondSearchInput& in) {
 namespace {
 
 // The grid search for the atoms that reach further than `direct_run` later
-// atoms; found pairs (lower, higher) are appended to `found`.
+// atoms; found pairs (lower, higher) are appended to `found`. The grid's reach
+// is the longest length between classes that occur (NaN lengths never bond
+// and are passed over).
 void SearchGrid(const BondSearchInput& in, int direct_run, std::vector<std::pair<int, int>>& found) {
-  const Point* p = in.points;
-  const int n = in.atom_count;
-  double cell = 0.0;
+  double longest = 0.0;
   std::vector<uint8_t> class_present(static_cast<size_t>(in.class_count), 0);
   for (int c : in.atom_class) class_present[static_cast<size_t>(c)] = 1;
   for (int a = 0; a < in.class_count; ++a) {
     for (int b = 0; b < in.class_count; ++b) {
       if (class_present[static_cast<size_t>(a)] && class_present[static_cast<size_t>(b)]) {
-        double length = std::fabs(in.lengths[static_cast<size_t>(a * in.class_count + b)]);
-        if (length > cell) cell = length;  // NaN lengths never bond and are passed over
+        const double length = std::fabs(in.lengths[static_cast<size_t>(a * in.class_count + b)]);
+        if (length > longest) longest = length;
       }
     }
   }
-  if (!(cell > 0.0)) return;
+  if (!(longest > 0.0)) return;
 
-  Point low{HUGE_VAL, HUGE_VAL, HUGE_VAL};
-  Point high{-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
-  std::vector<uint8_t> finite(static_cast<size_t>(n), 0);
-  for (int i = 0; i < n; ++i) {
-    const Point& q = p[static_cast<size_t>(i)];
-    if (!std::isfinite(q[0]) || !std::isfinite(q[1]) || !std::isfinite(q[2])) continue;
-    finite[static_cast<size_t>(i)] = 1;
-    for (int k = 0; k < 3; ++k) {
-      low[static_cast<size_t>(k)] = std::min(low[static_cast<size_t>(k)], q[static_cast<size_t>(k)]);
-      high[static_cast<size_t>(k)] = std::max(high[static_cast<size_t>(k)], q[static_cast<size_t>(k)]);
-    }
-  }
-  if (low[0] > high[0]) return;
-  // Keep the grid no larger than about two cells per atom: widening cells
-  // only adds candidates, never loses a partner.
-  const double cell_limit = std::max(2.0 * n, 64.0);
-  long long dims[3];
-  for (;;) {
-    double total = 1.0;
-    for (int k = 0; k < 3; ++k) {
-      double extent = high[static_cast<size_t>(k)] - low[static_cast<size_t>(k)];
-      double count = std::floor(extent / cell) + 1.0;
-      total *= count;
-      dims[k] = static_cast<long long>(std::min(count, 4e18));
-    }
-    if (total <= cell_limit) break;
-    cell *= std::max(1.01, std::cbrt(total / cell_limit));
-  }
-  auto cell_of = [&](const Point& q, int k) {
-    long long c = static_cast<long long>((q[static_cast<size_t>(k)] - low[static_cast<size_t>(k)]) / cell);
-    return std::clamp<long long>(c, 0, dims[k] - 1);
-  };
-  const size_t cell_count = static_cast<size_t>(dims[0] * dims[1] * dims[2]);
-  std::vector<int> atom_cell(static_cast<size_t>(n), -1);
-  std::vector<int> start(cell_count + 1, 0);
-  for (int i = 0; i < n; ++i) {
-    if (!finite[static_cast<size_t>(i)]) continue;
-    const Point& q = p[static_cast<size_t>(i)];
-    long long c = (cell_of(q, 0) * dims[1] + cell_of(q, 1)) * dims[2] + cell_of(q, 2);
-    atom_cell[static_cast<size_t>(i)] = static_cast<int>(c);
-    ++start[static_cast<size_t>(c) + 1];
-  }
-  for (size_t c = 0; c < cell_count; ++c) start[c + 1] += start[c];
-  // Members of each cell, with their points and classes copied in cell
-  // order, so that the search reads memory in the order it walks the grid.
-  struct Member {
-    Point point;
-    int atom;
-    int atom_class;
-    int partner_end;
-  };
-  std::vector<Member> members(static_cast<size_t>(start[cell_count]));
-  {
-    std::vector<int> fill(start.begin(), start.end() - 1);
-    for (int i = 0; i < n; ++i) {
-      int c = atom_cell[static_cast<size_t>(i)];
-      if (c >= 0) {
-        members[static_cast<size_t>(fill[static_cast<size_t>(c)]++)] = {
-            p[static_cast<size_t>(i)], i, in.atom_class[static_cast<size_t>(i)], in.partner_end[static_cast<size_t>(i)]};
-      }
-    }
-  }
-
-  // Walk the cells in order; each bond is found once, from its lower atom.
-  const double* lengths = in.lengths.data();
-  const int class_count = in.class_count;
-  for (long long cx = 0; cx < dims[0]; ++cx) {
-    for (long long cy = 0; cy < dims[1]; ++cy) {
-      for (long long cz = 0; cz < dims[2]; ++cz) {
-        const long long c = (cx * dims[1] + cy) * dims[2] + cz;
-        for (int m = start[static_cast<size_t>(c)]; m < start[static_cast<size_t>(c) + 1]; ++m) {
-          const Member& a = members[static_cast<size_t>(m)];
-          const int i = a.atom;
-          const int end = a.partner_end;
-          if (end - i - 1 <= direct_run) continue;  // tested directly
-          const double* row_lengths = lengths + static_cast<size_t>(a.atom_class) * static_cast<size_t>(class_count);
-          for (long long x = std::max(cx - 1, 0LL); x <= std::min(cx + 1, dims[0] - 1); ++x) {
-            for (long long y = std::max(cy - 1, 0LL); y <= std::min(cy + 1, dims[1] - 1); ++y) {
-              const long long row = (x * dims[1] + y) * dims[2];
-              // Cells of one row are contiguous, so their members are too.
-              const int first = start[static_cast<size_t>(row + std::max(cz - 1, 0LL))];
-              const int last = start[static_cast<size_t>(row + std::min(cz + 1, dims[2] - 1) + 1)];
-              for (int mm = first; mm < last; ++mm) {
-                const Member& b = members[static_cast<size_t>(mm)];
-                const int j = b.atom;
-                if (j <= i || j >= end) continue;
-                const double length = row_lengths[b.atom_class];
-                if (length * length > SquaredDistance(a.point, b.point)) found.emplace_back(i, j);
-              }
-            }
-          }
-        }
-      }
-    }
-  }
+  // Points that are not finite never bond and stay out of the grid; each bond
+  // is found once, from its lower atom, walking the atoms cell by cell.
+  const CellGrid grid(in.points, in.atom_count, longest, in.atom_class.data());
+  grid.ForEachWithNeighbourhood([&](const CellGrid::Member& a, const CellGrid::Neighbourhood& near) {
+    const int i = a.id;
+    const int end = in.partner_end[static_cast<size_t>(i)];
+    if (end - i - 1 <= direct_run) return;  // tested directly
+    const double* row = in.lengths.data() + static_cast<size_t>(a.tag) * static_cast<size_t>(in.class_count);
+    near.ForEach([&](const CellGrid::Member& b) {
+      if (b.id <= i || b.id >= end) return;
+      const double length = row[b.tag];
+      if (length * length > SquaredDistance(a.point, b.point)) found.emplace_back(i, b.id);
+    });
+  });
 }
 
 }  // namespace
@@ -259,95 +173,85 @@ void TrimOverCoordinated(BondMap& bonds, const BondSearchInput& in, const Coordi
   }
 }
 
-// Gathers the record's lists into plain data: atom types become classes (all
-// types without pair lengths share one class), residues give partner ranges.
-void CDataFile::CreateConnection() {
-  if (!HasState("atom_index")) return;
-  const bool has_residues = HasState("residue_name");
-  if (has_residues && !HasState("head_atom_of_residue")) return;
-  const int n = number_of_atoms_;
-  if (n <= 0) return;
-  const int points = static_cast<int>(cartesian_.size());
-  int missing = 0;
-  if (points < n) {
-    missing = n - points;
-    if (missing > 3) return;
-  }
-  const int active = n - missing;
+namespace {
 
-  // Classes: atoms share a class when their types have the same pair lengths
-  // (the same element of the pair table, or none) and the same neighbour
-  // limit, so the tables stay small whatever the type strings are.
-  const ParameterRegistry& registry = Registry();
-  BondSearchInput in;
-  in.points = cartesian_.data();
-  in.atom_count = active;
-  in.atom_class.resize(static_cast<size_t>(active));
-  std::unordered_map<std::string, int> class_of_type;
-  std::map<std::pair<std::string, int>, int> class_of_key;
-  std::vector<std::string> class_symbol;  // element of the pair table, or "" for none
-  CoordinationLimits limits;
-  static const std::string kNoType;
-  // The last few types seen answer most lookups (residues repeat their
-  // pattern of elements) without hashing.
-  std::array<std::pair<const std::string*, int>, 4> recent{};
-  size_t recent_next = 0;
-  for (int i = 0; i < active; ++i) {
-    const std::string& type = i < static_cast<int>(atom_type_.size()) ? atom_type_[static_cast<size_t>(i)] : kNoType;
-    int cached = -1;
-    for (const auto& [seen, cls] : recent) {
-      if (seen && *seen == type) {
-        cached = cls;
-        break;
-      }
+// The class of a type: atoms share a class when their types have the same
+// pair lengths (the same element of the pair table, or none) and the same
+// neighbour limit, so the tables stay small whatever the type strings are.
+class AtomClasses {
+ public:
+  explicit AtomClasses(CoordinationLimits& limits) : limits_(limits) {}
+
+  int Of(const std::string& type) {
+    // The last few types seen answer most lookups (residues repeat their
+    // pattern of elements) without hashing.
+    for (const auto& [seen, cls] : recent_) {
+      if (seen && *seen == type) return cls;
     }
-    if (cached >= 0) {
-      in.atom_class[static_cast<size_t>(i)] = cached;
-      continue;
-    }
-    auto found = class_of_type.find(type);
-    if (found == class_of_type.end()) {
-      std::string symbol = ToUpper(type);
-      if (registry.pair_lengths.count(symbol) == 0) symbol.clear();
-      auto limit = registry.max_neighbours.find(type);
-      int max_neighbours = limit == registry.max_neighbours.end() ? 0 : limit->second;
-      auto [key, added] = class_of_key.emplace(std::make_pair(symbol, max_neighbours),
-                                               static_cast<int>(class_symbol.size()));
-      if (added) {
-        class_symbol.push_back(symbol);
-        limits.max_neighbours.push_back(max_neighbours);
-      }
-      found = class_of_type.emplace(type, key->second).first;
-    }
-    in.atom_class[static_cast<size_t>(i)] = found->second;
-    recent[recent_next++ % recent.size()] = {&found->first, found->second};
+    auto found = class_of_type_.find(type);
+    if (found == class_of_type_.end()) found = class_of_type_.emplace(type, Add(type)).first;
+    recent_[recent_next_++ % recent_.size()] = {&found->first, found->second};
+    return found->second;
   }
-  in.class_count = static_cast<int>(class_symbol.size());
-  in.lengths.resize(static_cast<size_t>(in.class_count * in.class_count));
+  // Per class, its element in the pair table, or "" for none.
+  const std::vector<std::string>& Symbols() const { return symbol_; }
+
+ private:
+  int Add(const std::string& type) {
+    const ParameterRegistry& registry = Registry();
+    std::string symbol = ToUpper(type);
+    if (registry.pair_lengths.count(symbol) == 0) symbol.clear();
+    auto limit = registry.max_neighbours.find(type);
+    const int max_neighbours = limit == registry.max_neighbours.end() ? 0 : limit->second;
+    auto [key, added] = class_of_key_.emplace(std::make_pair(symbol, max_neighbours), static_cast<int>(symbol_.size()));
+    if (added) {
+      symbol_.push_back(symbol);
+      limits_.max_neighbours.push_back(max_neighbours);
+    }
+    return key->second;
+  }
+
+  CoordinationLimits& limits_;
+  std::unordered_map<std::string, int> class_of_type_;
+  std::map<std::pair<std::string, int>, int> class_of_key_;
+  std::vector<std::string> symbol_;
+  std::array<std::pair<const std::string*, int>, 4> recent_{};
+  size_t recent_next_ = 0;
+};
+
+// The class-by-class tables: the scaled standard lengths L, and the tighter
+// cut-offs T = (L / s)(s + 2) / 3 of over-coordinated atoms, a third of the
+// way from the unscaled length to the scaled one (s the bond scale).
+void FillLengthTables(CDataFile& record, const std::vector<std::string>& symbols, BondSearchInput& in,
+                      CoordinationLimits& limits) {
+  in.class_count = static_cast<int>(symbols.size());
+  in.lengths.resize(symbols.size() * symbols.size());
   limits.cutoffs.resize(in.lengths.size());
-  const double s = bond_scale_;
-  for (int a = 0; a < in.class_count; ++a) {
-    for (int b = 0; b < in.class_count; ++b) {
-      const std::string& sa = class_symbol[static_cast<size_t>(a)];
-      const std::string& sb = class_symbol[static_cast<size_t>(b)];
-      double length = sa.empty() || sb.empty() ? fallback_length_ : GetPairParameter(sa, sb);
-      size_t cell = static_cast<size_t>(a * in.class_count + b);
-      in.lengths[cell] = length;
-      limits.cutoffs[cell] = (length / s) * (s + 2.0) / 3.0;
+  const double s = record.GetBondScale();
+  for (size_t a = 0; a < symbols.size(); ++a) {
+    for (size_t b = 0; b < symbols.size(); ++b) {
+      const bool known = !symbols[a].empty() && !symbols[b].empty();
+      const double length = known ? record.GetPairParameter(symbols[a], symbols[b]) : record.GetFallbackLength();
+      in.lengths[a * symbols.size() + b] = length;
+      limits.cutoffs[a * symbols.size() + b] = (length / s) * (s + 2.0) / 3.0;
     }
   }
+}
 
-  // Partner ranges: amino-acid and water atoms reach to the end of the next
-  // residue; a head list without its closing entries reads as the atom count.
+// Partner ranges: amino-acid and water atoms reach to the end of the next
+// residue, all others to the last atom; a head list without its closing
+// entries reads as the atom count n. `residue_names` is null for a record
+// without residues (every atom then counts as residue MOL).
+void SetPartnerRanges(const std::vector<std::string>* residue_names, const std::vector<int>& residue_number,
+                      const std::vector<int>& heads, int n, BondSearchInput& in) {
+  const int active = in.atom_count;
   in.partner_end.assign(static_cast<size_t>(active), active);
-  auto head = [&](size_t r) {
-    return r < head_atom_of_residue_.size() ? head_atom_of_residue_[r] : n;
-  };
+  auto head = [&](size_t r) { return r < heads.size() ? heads[r] : n; };
   std::string_view last_name;
   bool last_known = false;
   for (int i = 0; i < active; ++i) {
     std::string_view name = "MOL";
-    if (has_residues && i < static_cast<int>(residue_name_.size())) name = residue_name_[static_cast<size_t>(i)];
+    if (residue_names && i < static_cast<int>(residue_names->size())) name = (*residue_names)[static_cast<size_t>(i)];
     name = name.substr(0, 3);
     // Atoms of one residue share its name: test each run of names once.
     if (i == 0 || name != last_name) {
@@ -355,12 +259,41 @@ void CDataFile::CreateConnection() {
       last_known = IsStandardResidue(name) || IsWaterResidue(name);
     }
     if (!last_known) continue;
-    int r = i < static_cast<int>(residue_number_.size()) ? residue_number_[static_cast<size_t>(i)] : -1;
+    const int r = i < static_cast<int>(residue_number.size()) ? residue_number[static_cast<size_t>(i)] : -1;
     if (r < 0) continue;
     int end = head(static_cast<size_t>(r) + 1);
     if (end < n) end = head(static_cast<size_t>(r) + 2);
     in.partner_end[static_cast<size_t>(i)] = std::clamp(end, 0, active);
   }
+}
+
+}  // namespace
+
+// Gathers the record's lists into plain data (classes of atom types, length
+// tables, partner ranges), finds the bonds and trims over-coordinated atoms.
+// Up to three atoms without points at the end of the count (a PREP
+// template's dummies) are left out; more leave the record unchanged.
+void CDataFile::CreateConnection() {
+  if (!Holds(State::kAtomIndex)) return;
+  const bool has_residues = Holds(State::kResidueName);
+  if (has_residues && !Holds(State::kHeadAtomOfResidue)) return;
+  const int n = number_of_atoms_;
+  if (n <= 0) return;
+  const int missing = std::max(n - static_cast<int>(cartesian_.size()), 0);
+  if (missing > 3) return;
+
+  BondSearchInput in;
+  in.points = cartesian_.data();
+  in.atom_count = n - missing;
+  in.atom_class.resize(static_cast<size_t>(in.atom_count));
+  CoordinationLimits limits;
+  AtomClasses classes(limits);
+  static const std::string kNoType;
+  for (size_t i = 0; i < in.atom_class.size(); ++i) {
+    in.atom_class[i] = classes.Of(i < atom_type_.size() ? atom_type_[i] : kNoType);
+  }
+  FillLengthTables(*this, classes.Symbols(), in, limits);
+  SetPartnerRanges(has_residues ? &residue_name_ : nullptr, residue_number_, head_atom_of_residue_, n, in);
 
   BondMap bonds = FindBondsGrid(in);
   TrimOverCoordinated(bonds, in, limits);

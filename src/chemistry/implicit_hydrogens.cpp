@@ -3,51 +3,32 @@
 #include <cmath>
 
 #include "chemistry/atomic_numbers.h"
+#include "molecule/geometry.h"
 
 namespace tarvex {
 namespace {
 
-constexpr double kRadiansToDegrees = 57.29577951308232;
-
-Point Minus(const Point& a, const Point& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
-double Dot(const Point& a, const Point& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-Point Cross(const Point& a, const Point& b) {
-  return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-}
-double Length(const Point& a) { return std::sqrt(Dot(a, a)); }
-
+// The angle a-centre-c, 0 where it has none.
 double Angle(const Point& a, const Point& centre, const Point& c) {
-  Point u = Minus(a, centre);
-  Point v = Minus(c, centre);
-  double denominator = Length(u) * Length(v);
-  if (!(denominator > 0.0)) return 0.0;
-  double cosine = std::fmax(-1.0, std::fmin(1.0, Dot(u, v) / denominator));
-  return std::acos(cosine) * kRadiansToDegrees;
+  return DefinedAngleDegrees(a, centre, c).value_or(0.0);
 }
 
+// The dihedral a-b-c-d, 0 where it has none (collinear atoms are as good as
+// planar here).
 double Torsion(const Point& a, const Point& b, const Point& c, const Point& d) {
-  Point b1 = Minus(b, a);
-  Point b2 = Minus(c, b);
-  Point b3 = Minus(d, c);
-  Point n1 = Cross(b1, b2);
-  Point n2 = Cross(b2, b3);
-  double x = Dot(n1, n2);
-  double y = Dot(Cross(n1, n2), b2) / std::fmax(Length(b2), 1e-12);
-  return std::atan2(y, x) * kRadiansToDegrees;
+  return DihedralDegrees(a, b, c, d).value_or(0.0);
 }
-
-bool Finite(const Point& p) { return std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]); }
 
 // Bond length over the standard single length: below ~0.93 means a
 // multiple bond.
 double LengthRatio(const Frame& points, int a, int b, const std::function<double(int, int)>& standard_length) {
   const int n = static_cast<int>(points.size());
   double standard = standard_length(a, b);
-  if (!(standard > 0.0) || a >= n || b >= n || !Finite(points[static_cast<size_t>(a)]) ||
-      !Finite(points[static_cast<size_t>(b)])) {
+  if (!(standard > 0.0) || a >= n || b >= n || !IsFinite(points[static_cast<size_t>(a)]) ||
+      !IsFinite(points[static_cast<size_t>(b)])) {
     return 1.0;
   }
-  return Length(Minus(points[static_cast<size_t>(a)], points[static_cast<size_t>(b)])) / standard;
+  return Distance(points[static_cast<size_t>(a)], points[static_cast<size_t>(b)]) / standard;
 }
 
 }  // namespace
@@ -56,14 +37,14 @@ namespace {
 
 bool CarbonLacksHydrogen(const ChemGraph& graph, const Frame& points, int a,
                          const std::function<double(int, int)>& standard_length) {
-  auto has_point = [&](int x) { return x < static_cast<int>(points.size()) && Finite(points[static_cast<size_t>(x)]); };
+  auto has_point = [&](int x) { return x < static_cast<int>(points.size()) && IsFinite(points[static_cast<size_t>(x)]); };
   if (graph.AtomicNumber(a) != kCarbon || !has_point(a)) return false;
   const std::span<const int> neighbour = graph.Neighbours(a);
   const Point& centre = points[static_cast<size_t>(a)];
   // Coordinates that cannot be bond lengths (atoms on top of each other, a
   // record without geometry) tell nothing.
   for (int b : neighbour) {
-    if (!has_point(b) || Length(Minus(points[static_cast<size_t>(b)], centre)) < 0.5) return false;
+    if (!has_point(b) || Distance(points[static_cast<size_t>(b)], centre) < 0.5) return false;
   }
   switch (graph.Degree(a)) {
     case 3: {
@@ -130,7 +111,7 @@ std::vector<int> GeometricUnsaturation(const ChemGraph& graph, const Frame& poin
                                        const std::function<double(int, int)>& standard_length) {
   const int n = graph.atom_count;
   std::vector<int> demand(static_cast<size_t>(n), -1);
-  auto has_point = [&](int a) { return a < static_cast<int>(points.size()) && Finite(points[static_cast<size_t>(a)]); };
+  auto has_point = [&](int a) { return a < static_cast<int>(points.size()) && IsFinite(points[static_cast<size_t>(a)]); };
   auto point = [&](int a) -> const Point& { return points[static_cast<size_t>(a)]; };
 
   std::vector<char> flat_ring(static_cast<size_t>(n), 0);

@@ -101,7 +101,7 @@ void CDataFile::SetPairParameter(const std::string& a, const std::string& b, dou
 
 double CDataFile::GetPairParameterByIndex(int element_i, int element_j) {
   if (element_i < 0 || element_i >= kElementCount || element_j < 0 || element_j >= kElementCount) {
-    return fallback_length_;
+    return GetFallbackLength();
   }
   return GetPairParameter(std::string(kElementSymbols[static_cast<size_t>(element_i)]),
                           std::string(kElementSymbols[static_cast<size_t>(element_j)]));
@@ -110,9 +110,9 @@ double CDataFile::GetPairParameterByIndex(int element_i, int element_j) {
 double CDataFile::GetPairParameter(const std::string& a, const std::string& b) {
   const auto& table = Registry().pair_lengths;
   auto row = table.find(ToUpper(a));
-  if (row == table.end()) return fallback_length_;
+  if (row == table.end()) return GetFallbackLength();
   auto cell = row->second.find(ToUpper(b));
-  return cell == row->second.end() ? fallback_length_ : cell->second;
+  return cell == row->second.end() ? GetFallbackLength() : cell->second;
 }
 
 void CDataFile::AddParameterList(const std::string& symbol, int valence) {
@@ -137,8 +137,12 @@ void CDataFile::SetParameterValue(const std::string& symbol, int max_neighbours)
 
 int CDataFile::GetParameterValue(const std::string& symbol) { return Registry().max_neighbours[symbol]; }
 
+double CDataFile::GetBondScale() const { return Registry().bond_scale; }
+double CDataFile::GetFallbackLength() const { return Registry().fallback_length; }
+
 void CDataFile::LoadParameters() {
-  for (const BuiltInPair& pair : kBuiltInPairs) SetPairParameter(pair.a, pair.b, bond_scale_ * pair.length);
+  ParameterRegistry& registry = Registry();
+  for (const BuiltInPair& pair : kBuiltInPairs) SetPairParameter(pair.a, pair.b, registry.bond_scale * pair.length);
   for (const BuiltInValue& v : kValences) AddParameterList(v.symbol, v.value);
   for (const BuiltInValue& v : kIonCharges) AddParameterList2(v.symbol, v.value);
   for (const BuiltInValue& v : kMaxNeighbours) SetParameterValue(v.symbol, v.value);
@@ -158,13 +162,29 @@ void CDataFile::LoadParameters() {
     double value = 0.0;
     if (ParseDoublePrefix(number, value) != number.size()) continue;
     if (a == "SCALE" && b == "=") {
-      bond_scale_ = value;
+      registry.bond_scale = value;
     } else if (a == "*" && b == "*") {
-      fallback_length_ = value;
+      registry.fallback_length = value;
     } else {
-      SetPairParameter(std::string(a), std::string(b), bond_scale_ * value);
+      SetPairParameter(std::string(a), std::string(b), registry.bond_scale * value);
     }
   }
+}
+
+bool ReadParameterSection(int section, std::vector<std::string>& lines) {
+  lines.clear();
+  const std::string path = FindParameterFile();
+  LineReader file;
+  if (path.empty() || !file.Open(path)) return false;
+  std::string_view line;
+  for (int current = 0; current <= section && file.ReadLine(line);) {
+    if (IsEmptyLine(line)) {
+      ++current;
+    } else if (current == section && line.front() != '#') {
+      lines.emplace_back(line);
+    }
+  }
+  return true;
 }
 
 void CDataFile::LoadTypingRows() {

@@ -10,10 +10,18 @@
 
 #include "common/exit.h"
 
+#if TARVEX_HAVE_ZLIB
+#include <zlib.h>
+#endif
+
 namespace tarvex {
 namespace {
 
 constexpr size_t kBlockSize = size_t{1} << 20;
+// Deflate packs at most 1032 bytes into one: a bound on what a compressed
+// file of a given size can give.
+constexpr uint64_t kMostDeflateRatio = 1032;
+
 
 [[noreturn]] void LineTooLong(const std::string& path) {
   Fatal("Error: " + path + " holds a line longer than " +
@@ -21,6 +29,11 @@ constexpr size_t kBlockSize = size_t{1} << 20;
 }
 
 }  // namespace
+
+bool IsCompressedName(std::string_view path) {
+  return path.size() > 3 && path[path.size() - 3] == '.' && (path[path.size() - 2] | 0x20) == 'g' &&
+         (path[path.size() - 1] | 0x20) == 'z';
+}
 
 LineReader::~LineReader() { Close(); }
 
@@ -36,6 +49,10 @@ bool LineReader::Open(const std::string& path) {
   fd_ = fd;
   path_ = path;
   file_size_ = S_ISREG(info.st_mode) ? static_cast<uint64_t>(info.st_size) : 0;
+  if (IsCompressedName(path)) {
+    OpenCompressed();
+    file_size_ *= kMostDeflateRatio;
+  }
   // A small file gets a buffer of its own size (the block is zero-filled
   // when allocated, which would cost more than reading a small file); the
   // buffer grows when a read fills it.
@@ -49,7 +66,53 @@ bool LineReader::Open(const std::string& path) {
   return true;
 }
 
+#if TARVEX_HAVE_ZLIB
+bool LineReader::ReadsCompressed() { return true; }
+
+void LineReader::OpenCompressed() {
+  gz_ = gzdopen(fd_, "rb");
+  if (!gz_) Fatal("Error: " + path_ + " cannot be read through zlib.");
+  gzbuffer(gz_, static_cast<unsigned>(kBlockSize / 4));
+}
+
+#else
+bool LineReader::ReadsCompressed() { return false; }
+
+void LineReader::OpenCompressed() {
+  Fatal("Error: " + path_ + " is gzip-compressed, and gzip support was not built in (see README: zlib).");
+}
+
+#endif
+
+size_t LineReader::ReadBlock(char* into, size_t size) {
+#if TARVEX_HAVE_ZLIB
+  if (gz_) {
+    const int n = gzread(gz_, into, static_cast<unsigned>(std::min(size, kBlockSize)));
+    int code = Z_OK;
+    std::string_view message = gzerror(gz_, &code);
+    if (n < 0 || (code != Z_OK && code != Z_STREAM_END)) {
+      // zlib names the stream "<fd:N>: "; the file's own name is given.
+      if (const size_t colon = message.find(": "); colon != std::string_view::npos) message.remove_prefix(colon + 2);
+      Fatal("Error: " + path_ + " is a damaged or cut-short gzip file (" + std::string(message) + ").");
+    }
+    return static_cast<size_t>(n);
+  }
+#endif
+  for (;;) {
+    const ssize_t n = ::read(fd_, into, size);
+    if (n < 0 && errno == EINTR) continue;
+    return n > 0 ? static_cast<size_t>(n) : 0;
+  }
+}
+
 void LineReader::Close() {
+#if TARVEX_HAVE_ZLIB
+  if (gz_) {
+    gzclose(gz_);  // closes fd_ too
+    gz_ = nullptr;
+    fd_ = -1;
+  }
+#endif
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
   pos_ = end_ = 0;
@@ -69,16 +132,13 @@ bool LineReader::Fill() {
     if (buffer_.size() >= kMaxLineLength + kBlockSize) LineTooLong(path_);
     buffer_.resize(buffer_.size() * 2);
   }
-  for (;;) {
-    ssize_t n = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      eof_ = true;
-      return false;
-    }
-    end_ += static_cast<size_t>(n);
-    return true;
+  const size_t n = ReadBlock(buffer_.data() + end_, buffer_.size() - end_);
+  if (n == 0) {
+    eof_ = true;
+    return false;
   }
+  end_ += n;
+  return true;
 }
 
 bool LineReader::ReadLine(std::string_view& line) {
@@ -158,7 +218,12 @@ void LineReader::Seek(uint64_t offset) {
   if (offset >= buffer_offset_ && offset <= buffer_offset_ + end_) {
     pos_ = static_cast<size_t>(offset - buffer_offset_);
   } else {
-    ::lseek(fd_, static_cast<off_t>(offset), SEEK_SET);
+#if TARVEX_HAVE_ZLIB
+    if (gz_ && gzseek(gz_, static_cast<z_off_t>(offset), SEEK_SET) < 0) {
+      Fatal("Error: " + path_ + " is a damaged or cut-short gzip file.");
+    }
+#endif
+    if (!gz_) ::lseek(fd_, static_cast<off_t>(offset), SEEK_SET);
     buffer_offset_ = offset;
     pos_ = end_ = 0;
     eof_ = false;

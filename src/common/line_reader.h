@@ -6,6 +6,11 @@
 // end is still a line. The file is read in large blocks, so memory does not
 // grow with the file; a single line longer than kMaxLineLength ends the
 // program with an error instead of exhausting memory.
+//
+// A file whose name ends in ".gz" is read through zlib, transparently: the
+// lines, tokens and offsets are those of the uncompressed text. A damaged or
+// cut-short compressed file ends the program with an error naming it, so a
+// reader never sees a silently shortened file.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +18,12 @@
 #include <string_view>
 #include <vector>
 
+struct gzFile_s;
+
 namespace tarvex {
+
+// Whether a file name ends in ".gz" (in any case): read through zlib.
+bool IsCompressedName(std::string_view path);
 
 class LineReader {
  public:
@@ -26,6 +36,8 @@ class LineReader {
 
   // Opens a regular file (or anything readable that is not a directory).
   bool Open(const std::string& path);
+  // Whether names ending in ".gz" can be read (zlib was built in).
+  static bool ReadsCompressed();
   void Close();
   bool IsOpen() const { return fd_ >= 0; }
   const std::string& Path() const { return path_; }
@@ -42,7 +54,9 @@ class LineReader {
   void Rewind() { Seek(0); }
   // Lines handed out by ReadLine since the file was opened or rewound to 0.
   uint64_t LineNumber() const { return line_number_; }
-  // Size of the file in bytes when it is a regular file, else 0.
+  // The most bytes the file can give, when known, else 0: the size of a
+  // regular file, and for a compressed one the most that deflate can pack
+  // into its size. Counts read from a file are checked against it.
   uint64_t FileSize() const { return file_size_; }
 
   // Direct access for fast scanners: makes at least `want` bytes (or all that
@@ -55,8 +69,15 @@ class LineReader {
   // Reads more of the file into the buffer, keeping the unread bytes. False
   // when nothing more could be read.
   bool Fill();
+  // Reads up to `size` bytes at `into` from the file or through zlib: the
+  // count, 0 at the end. A damaged compressed file ends the program.
+  size_t ReadBlock(char* into, size_t size);
+  // Opens the zlib stream of a ".gz" name on fd_; without zlib the program
+  // ends with an error saying so.
+  void OpenCompressed();
 
   int fd_ = -1;
+  gzFile_s* gz_ = nullptr;
   std::string path_;
   std::vector<char> buffer_;
   size_t pos_ = 0;

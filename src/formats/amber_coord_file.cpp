@@ -11,6 +11,11 @@
 // white-space-separated values, so the line layout plays no part: a wrong
 // atom count or a wrong BOX setting shifts every frame after the first, which
 // is why a file that ends inside a frame is reported.
+//
+// The numbers are read by CoordinateScanner: lines in the layout above are
+// cut at their columns, every other line is read word by word, with the
+// same numbers, stops and warnings either way. An analyzer that uses a few
+// atoms names them (SetNeededAtoms), and only their numbers are converted.
 #include "formats/amber_coord_file.h"
 
 #include <array>
@@ -53,8 +58,17 @@ bool CAmberCoordFile::ReadFrame() {
   const bool with_box = (file_flags_ & kFileBox) != 0;
   const size_t points = static_cast<size_t>(number_of_atoms_);
   const size_t wanted = 3 * points + (with_box ? 3 : 0);
-  NumberScanner scanner(input_);
-  size_t read = tarvex::ReadFrame(scanner, scratch_, points);
+  if (wanted_atoms_ != needed_atoms_) {
+    wanted_atoms_ = needed_atoms_;
+    NumbersOfAtoms(wanted_atoms_, wanted_);
+    fresh_layouts_ = 2;
+  }
+  if (fresh_layouts_ > 0) {
+    scratch_.clear();
+    --fresh_layouts_;
+  }
+  CoordinateScanner scanner(input_);
+  size_t read = scanner.ReadFrame(scratch_, points, wanted_);
   std::array<double, 3> box{};
   if (read == 3 * points && with_box) read += scanner.Read(box.data(), box.size());
   if (read == wanted) {
@@ -78,33 +92,41 @@ bool CAmberCoordFile::ReadFrame() {
 
 // which = 0 reads the next frame, N > 0 reads N frames and keeps the N-th
 // (or the last whole one), a negative value reads to the end of the file.
+// The frame read last is swapped in, so the buffers are reused frame after
+// frame; `cartesian` is emptied only when no frame was read.
 void CAmberCoordFile::Read(int which) {
-  cartesian_.clear();
   const int target = which == 0 ? 1 : which;
-  for (int count = 0; which < 0 || count < target; ++count) {
+  int count = 0;
+  for (; which < 0 || count < target; ++count) {
     if (!ReadFrame()) break;
     std::swap(cartesian_, scratch_);
   }
+  if (count == 0) cartesian_.clear();
 }
 
 // Every frame to the end of the file; `frame` (0-based, negative for the
 // last) becomes the current coordinates.
 void CAmberCoordFile::ReadAll(int frame) {
-  cartesian_all_.clear();
+  CollectFrames([this] { Read(0); }, cartesian_, cartesian_all_, number_of_molecules_, frame, input_file_name_);
+}
+
+void CollectFrames(const std::function<void()>& read_next, Frame& cartesian, std::vector<Frame>& all,
+                   int& molecules, int frame, const std::string& file_name) {
+  all.clear();
   for (;;) {
-    Read(0);
-    if (cartesian_.empty()) break;
-    cartesian_all_.push_back(cartesian_);
+    read_next();
+    if (cartesian.empty()) break;
+    all.push_back(cartesian);
   }
-  const int count = static_cast<int>(cartesian_all_.size());
-  number_of_molecules_ = count;
+  const int count = static_cast<int>(all.size());
+  molecules = count;
   if (count == 0) return;
   const int index = frame < 0 ? count - 1 : frame;
   if (index >= count) {
-    Fatal("Error: " + input_file_name_ + " holds " + std::to_string(count) + " frames; frame " +
+    Fatal("Error: " + file_name + " holds " + std::to_string(count) + " frames; frame " +
           std::to_string(index + 1) + " does not exist.");
   }
-  cartesian_ = cartesian_all_[static_cast<size_t>(index)];
+  cartesian = all[static_cast<size_t>(index)];
 }
 
 // One frame per call. The title heads only the first CRD file of the run, so

@@ -13,4 +13,13 @@ std::string AlignAmberName(const std::string& name, std::string_view element) {
   return aligned;
 }
 
+std::string AmberNameAsWritten(const std::string& name, std::string_view element) {
+  std::string written = name;
+  if (element.size() == 1 && name.size() == 4 && (name[0] == ' ' || IsDigit(name[0]))) {
+    written = name.substr(1) + name[0];
+  }
+  written.resize(TrimRight(written, " ").size());
+  return written;
+}
+
 }  // namespace tarvex

@@ -15,5 +15,10 @@ namespace tarvex {
 // of AMOEBA water models, "HO5'") fill the field too: shifting them would
 // cut off their last character.
 std::string AlignAmberName(const std::string& name, std::string_view element);
+// The name as an Amber file writes it, from the aligned form: for a
+// one-letter element a first column that is a blank or a digit moves behind
+// the other three (" C1 " is "C1", "1HB2" is "HB21"); trailing blanks go. A
+// name that is not in the aligned form ("C1", "HO5'") stays as it is.
+std::string AmberNameAsWritten(const std::string& name, std::string_view element);
 
 }  // namespace tarvex

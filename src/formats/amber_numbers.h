@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/line_reader.h"
 #include "common/output_file.h"
@@ -25,15 +26,33 @@ enum class ScanStop {
   kNotANumber,   // a word that does not start with a number
 };
 
-class NumberScanner {
+// The bytes of a LineReader that a scanner reads in place, from the
+// reader's current position. The reader must not be used for anything else
+// until the scanner is destroyed or Release() is called, which hands the read
+// position back to it.
+class ReaderWindow {
  public:
-  // Scans from the reader's current position. The reader must not be used
-  // for anything else until the scanner is destroyed or Release() is called,
-  // which hands the read position back to it.
-  explicit NumberScanner(LineReader& reader);
-  ~NumberScanner();
-  NumberScanner(const NumberScanner&) = delete;
-  NumberScanner& operator=(const NumberScanner&) = delete;
+  explicit ReaderWindow(LineReader& reader) : reader_(reader) {}
+  ~ReaderWindow() { Release(); }
+  ReaderWindow(const ReaderWindow&) = delete;
+  ReaderWindow& operator=(const ReaderWindow&) = delete;
+  void Release();
+
+ protected:
+  // Makes more bytes available, keeping those from p_ on. False when the
+  // file has nothing more.
+  bool Refill();
+
+  LineReader& reader_;
+  const char* base_ = nullptr;  // start of the bytes taken from the reader
+  const char* p_ = nullptr;     // the read position
+  const char* end_ = nullptr;
+  bool at_eof_ = false;
+};
+
+class NumberScanner : public ReaderWindow {
+ public:
+  explicit NumberScanner(LineReader& reader) : ReaderWindow(reader) {}
 
   // The next number; false at the end of the file or at a word that is not a
   // number (Stop() tells which). After a false the scanner stays stopped.
@@ -48,22 +67,73 @@ class NumberScanner {
   ScanStop Stop() const { return stop_; }
   // The word that stopped the scan (kNotANumber), cut to a readable length.
   const std::string& BadWord() const { return bad_word_; }
-  // Hands the read position back to the reader.
-  void Release();
 
  private:
-  // Makes more bytes available, keeping those from p_ on. False when the
-  // file has nothing more.
-  bool Refill();
   // Reads one number from the word starting at p_; word_end is the first
   // blank after it (or the end of the data at the end of the file).
   bool ParseWord(const char* word_end, double& value);
 
-  LineReader& reader_;
-  const char* base_ = nullptr;  // start of the bytes taken from the reader
-  const char* p_ = nullptr;
-  const char* end_ = nullptr;
-  bool at_eof_ = false;
+  ScanStop stop_ = ScanStop::kNone;
+  std::string bad_word_;
+};
+
+// One white-space-separated word read as stream extraction reads a number:
+// the characters used (the number may stop before the word's end, as in
+// "1.000-2.000"), 0 when the word does not start with a number.
+size_t ParseStreamWord(std::string_view word, double& value);
+
+// A run of numbers of a frame, [begin, end) in the order of the file
+// (x1 y1 z1 x2 ...), whose values are wanted.
+struct NumberRange {
+  size_t begin = 0;
+  size_t end = 0;
+};
+// The numbers of the given atoms (sorted 0-based positions), merged into
+// runs: atom a holds the numbers 3a, 3a + 1 and 3a + 2.
+void NumbersOfAtoms(const std::vector<int>& atoms, std::vector<NumberRange>& ranges);
+
+// Reads the number blocks of Amber trajectories line by line, giving exactly
+// the numbers, stops and offending words that NumberScanner gives.
+//
+// A line in the layout Amber writes, fields of 8 characters "%8.3f" (at most
+// 4 blanks, a "-" right before the digits, a point in the 5th column, 3
+// decimals), is cut at its known columns; every field is checked, but only
+// the numbers asked for are converted. Any other line (free spacing, numbers
+// that run together, exponents, "********" overflow) is read word by word as
+// NumberScanner reads it. Lines are only a way of cutting the stream of
+// words: where a word is read from plays no part in its value.
+class CoordinateScanner : public ReaderWindow {
+ public:
+  explicit CoordinateScanner(LineReader& reader) : ReaderWindow(reader) {}
+
+  // Reads the coordinates of `points` atoms, as ReadFrame below does; with
+  // `wanted` not empty only the numbers of those runs are stored, and the
+  // other points of a frame laid out here are NaN. A frame that already has
+  // `points` points is filled in place. Returns how many numbers were read.
+  size_t ReadFrame(Frame& frame, size_t points, const std::vector<NumberRange>& wanted);
+  // Reads up to `count` numbers into `out`. Returns how many were read.
+  size_t Read(double* out, size_t count);
+
+  ScanStop Stop() const { return stop_; }
+  const std::string& BadWord() const { return bad_word_; }
+
+ private:
+  // Reads the numbers [first, last) of the current block, handing the
+  // wanted ones (runs sorted, absolute numbers) to `store`.
+  template <typename Store>
+  size_t Scan(size_t first, size_t last, const NumberRange* wanted, const NumberRange* wanted_end, Store store);
+  // Moves to the next line (or piece of an overlong line) and tells its
+  // layout. False at the end of the file.
+  bool NextSegment();
+  void Classify(const char* line_end, const char* next);
+  // The next word of a free-layout segment: false at its end, or at a word
+  // that is not a number (then stop_ is set).
+  bool NextWord(double& value);
+
+  // p_ reads inside the current segment, [p_, segment_end_).
+  const char* segment_end_ = nullptr;
+  const char* next_ = nullptr;  // where the next segment starts
+  bool fixed_ = false;          // the current segment is in the Amber layout
   ScanStop stop_ = ScanStop::kNone;
   std::string bad_word_;
 };

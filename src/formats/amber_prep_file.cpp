@@ -16,7 +16,6 @@
 #include "formats/amber_prep_file.h"
 
 #include <algorithm>
-#include <unordered_map>
 
 #include "chemistry/force_field_types.h"
 #include "common/console.h"
@@ -24,6 +23,7 @@
 #include "common/numbers.h"
 #include "common/text.h"
 #include "formats/amber_names.h"
+#include "molecule/atom_numbers.h"
 #include "molecule/tables.h"
 
 namespace tarvex {
@@ -208,8 +208,10 @@ std::vector<int> TreeParents(const PrepResidue& residue) {
 
 std::vector<ReferenceTriple> PrepReferences(const PrepResidue& residue, const std::string& file) {
   const size_t n = residue.atoms.size();
-  std::unordered_map<int, int> position_of_number;
-  for (size_t i = 0; i < n; ++i) position_of_number.emplace(residue.atoms[i].number, static_cast<int>(i));
+  // A reference names the first atom carrying its number.
+  AtomNumbers numbers;
+  numbers.reserve(n);
+  for (const PrepAtom& atom : residue.atoms) numbers.push_back(atom.number);
   const std::vector<int> parents = TreeParents(residue);
   std::vector<ReferenceTriple> references(n);
   for (size_t i = 0; i < n; ++i) {
@@ -219,8 +221,7 @@ std::vector<ReferenceTriple> PrepReferences(const PrepResidue& residue, const st
     for (int k = need; k < 3; ++k) refs[static_cast<size_t>(k)] = need - 1 - k;
     bool usable = true;
     for (int k = 0; k < need; ++k) {
-      auto found = position_of_number.find(atom.references[static_cast<size_t>(k)]);
-      const int position = found == position_of_number.end() ? -1 : found->second;
+      const int position = numbers.FirstPosition(atom.references[static_cast<size_t>(k)], static_cast<int>(n));
       usable = usable && position >= 0 && position < static_cast<int>(i) &&
                std::find(refs.begin(), refs.begin() + k, position) == refs.begin() + k;
       refs[static_cast<size_t>(k)] = position;

@@ -3,8 +3,11 @@
 #include <array>
 
 #include "common/console.h"
+#include "common/exit.h"
+#include "common/line_reader.h"
 #include "common/text.h"
 #include "formats/amber_coord_file.h"
+#include "formats/amber_netcdf_file.h"
 #include "formats/amber_prep_file.h"
 #include "formats/amber_restart_file.h"
 #include "formats/amber_topology_file.h"
@@ -45,6 +48,11 @@ constexpr std::array kFormats = {
                BoxUse::kNone, Make<CGaussianInFile>, Open<CGaussianInFile>},
     FileFormat{FileType::kGaussianOut, "Gaussian out", "LOG, GAUSSIAN_OUT", "LOG", DefaultMolecule::kLast,
                BoxUse::kNone, Make<CGaussianOutFile>, Open<CGaussianOutFile>},
+    // Binary Amber files carry their box themselves: no BOX flag is needed.
+    FileFormat{FileType::kAmberNetcdf, "Amber NetCDF", "NC, NCDF, NETCDF, AMBER_NC", "NC, NCDF, NETCDF",
+               DefaultMolecule::kOnly, BoxUse::kNone, Make<CAmberNetcdfFile>, Open<CAmberNetcdfFile>},
+    FileFormat{FileType::kAmberNetcdfRestart, "Amber NCRST", "NCRST, AMBER_NCRST", "NCRST", DefaultMolecule::kOnly,
+               BoxUse::kNone, Make<CAmberNetcdfRestartFile>, Open<CAmberNetcdfRestartFile>},
 };
 
 // FindFormat indexes the table by type.
@@ -93,7 +101,13 @@ FileType LookupFileType(std::string_view type_text) {
   return FileType::kUnknown;
 }
 
-FileType FileTypeOfName(std::string_view file_name) { return LookupFileType(FileExtension(file_name)); }
+// A compressed file is typed by the extension under ".gz": a.crd.gz is CRD.
+std::string_view TypeExtension(std::string_view file_name) {
+  if (IsCompressedName(file_name)) file_name.remove_suffix(3);
+  return FileExtension(file_name);
+}
+
+FileType FileTypeOfName(std::string_view file_name) { return LookupFileType(TypeExtension(file_name)); }
 
 std::unique_ptr<CDataFile> CreateInputFile(FileType type, const std::string& name) {
   const FileFormat* format = FindFormat(type);
@@ -104,6 +118,11 @@ std::unique_ptr<CDataFile> CreateOutputFile(FileType type) { return MakeEmpty(ty
 std::unique_ptr<CDataFile> CreateUnopenedInput(FileType type) { return MakeEmpty(type); }
 
 std::unique_ptr<CDataFile> CreateFile(FileType type, const std::string& name, Opening opening) {
+  // Inputs ending in ".gz" are read through zlib; outputs are written plain,
+  // and a plain file must not be given the name of a compressed one.
+  if ((opening == Opening::kOutput || opening == Opening::kOutputNow) && IsCompressedName(name)) {
+    Fatal("Error: " + name + ": compressed output is not written; give the name without \".gz\".");
+  }
   switch (opening) {
     case Opening::kInput: return CreateInputFile(type, name);
     case Opening::kInputLater: return CreateUnopenedInput(type);
@@ -117,7 +136,7 @@ std::unique_ptr<CDataFile> CreateFile(FileType type, const std::string& name, Op
 
 NamedFile ResolveFile(std::string name, std::string explicit_type, bool typed) {
   NamedFile file;
-  file.type_text = typed ? std::move(explicit_type) : std::string(FileExtension(name));
+  file.type_text = typed ? std::move(explicit_type) : std::string(TypeExtension(name));
   file.name = std::move(name);
   file.type = LookupFileType(file.type_text);
   return file;

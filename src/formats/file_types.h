@@ -30,6 +30,8 @@ enum class FileType {
   kAmberPrep,
   kGaussianIn,
   kGaussianOut,
+  kAmberNetcdf,
+  kAmberNetcdfRestart,
 };
 
 // The molecule a format that holds several reads by default (Read(0)).
@@ -58,8 +60,10 @@ const FileFormat* FindFormat(FileType type);
 // Upper-cases the type text (a keyword, or a file name's extension) and
 // matches it against the keywords of every row.
 FileType LookupFileType(std::string_view type_text);
-// The type named by a file name's extension (the whole name without ".").
+// The type named by a file name's extension (the whole name without "."),
+// the one under ".gz" for a compressed file.
 FileType FileTypeOfName(std::string_view file_name);
+std::string_view TypeExtension(std::string_view file_name);
 
 // When a record named on the command line is opened.
 enum class Opening {

@@ -129,21 +129,26 @@ CGaussianInFile::CGaussianInFile() = default;
 CGaussianInFile::CGaussianInFile(std::string name) { OpenInput(std::move(name)); }
 CGaussianInFile::~CGaussianInFile() = default;
 
-void CGaussianInFile::OpenInput(std::string name) { StoreNameAndOpenInput(name); }
+void CGaussianInFile::OpenInput(std::string name) {
+  StoreNameAndOpenInput(name);
+  job_read_ = false;
+}
 void CGaussianInFile::OpenOutput(std::string name, bool open) { OpenOutputShared(name, open); }
 
 void CGaussianInFile::Incorrect() const { Fatal("Incorrect Gaussian input file: " + input_file_name_); }
 
 // The geometry of the first job. A first molecule line that is a lone label
 // starts a Z-matrix; otherwise every line is Cartesian. A Z-matrix is
-// converted to Cartesian coordinates at once.
+// converted to Cartesian coordinates at once. The first job is the file's one
+// structure: a second Read gives an empty record, so that an analyzer
+// stepping through structures sees one and stops.
 void CGaussianInFile::Read(int) {
   ClearAtomAndResidueGroups();
   internal_.clear();
   internal_reference_.clear();
   number_of_atoms_ = 0;
-  if (!input_.IsOpen()) return;
-  input_.Rewind();
+  if (!input_.IsOpen() || job_read_) return;
+  job_read_ = true;
   GaussianJob job;
   if (!ReadFirstJob(input_, job)) Incorrect();
   title_ = job.title;

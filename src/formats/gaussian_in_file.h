@@ -28,6 +28,9 @@ class CGaussianInFile final : public CDataFile {
   void WriteCartesian(std::string& out, size_t atoms);
   void WriteZMatrix(std::string& out, size_t atoms);
   std::string Label(size_t atom, bool zmatrix) const;
+
+  // The file holds one structure (its first job's): set once it is read.
+  bool job_read_ = false;
 };
 
 }  // namespace tarvex

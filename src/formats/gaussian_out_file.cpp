@@ -156,14 +156,17 @@ void CGaussianOutFile::ResetReader() {
   modes_in_standard_orientation_ = false;
 }
 
-// which > 0: the next `which` geometries; otherwise every geometry to the
-// end of the file, so that the last one stays.
+// which > 0: the next `which` geometries (the last of them when the file
+// ends first), and no structure when the file holds no further geometry, so
+// that an analyzer stepping through a log stops at its end; otherwise every
+// geometry to the end of the file, so that the last one stays.
 void CGaussianOutFile::Read(int which) {
   std::string_view line;
   int completed = 0;
   while ((which <= 0 || completed < which) && input_.ReadLine(line)) {
     if (TakeLine(line)) ++completed;
   }
+  if (which > 0 && completed == 0) cartesian_.clear();
 }
 
 void CGaussianOutFile::ReadAll(int) {

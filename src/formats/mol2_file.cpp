@@ -1,7 +1,6 @@
 #include "formats/mol2_file.h"
 
 #include <algorithm>
-#include <unordered_map>
 
 #include "chemistry/force_field_types.h"
 #include "common/numbers.h"
@@ -67,93 +66,111 @@ CMol2File::~CMol2File() = default;
 void CMol2File::OpenInput(std::string name) { StoreNameAndOpenInput(name); }
 void CMol2File::OpenOutput(std::string name, bool open) { OpenOutputShared(name, open); }
 
-// Reads the first molecule of the file: sections are taken as they come, a
-// second MOLECULE section ends the reading. Lines starting with "#" are
-// comments (some writers put them before the first section), blank lines are
-// passed over, fields may be separated by tabs, and sections other than the
-// three above (SUBSTRUCTURE, DICT, SET, HEADTAIL, ...) are skipped.
-void CMol2File::Read(int) {
-  ClearAtomAndResidueGroups();
-  title_.clear();
-  charge_.clear();
-  type_suffix_.clear();
-  number_of_residues_ = 0;
-
+struct CMol2File::ReadState {
   Section section = Section::kNone;
   bool seen_molecule = false;
   int molecule_line = 0;  // lines read in the MOLECULE section
   bool no_charges = false;
   std::string previous_substructure;
   std::vector<std::pair<int, int>> bond_ids;
+};
+
+// Reads one molecule from where the last Read stopped: sections are taken as
+// they come, and the next MOLECULE section ends the molecule (the following
+// Read starts there), so that an analyzer can step through a file of many
+// molecules; at the end of the file a Read gives an empty record. Lines
+// starting with "#" are comments (some writers put them before the first
+// section), blank lines are passed over, fields may be separated by tabs, and
+// sections other than the three above (SUBSTRUCTURE, DICT, SET, HEADTAIL, ...)
+// are skipped.
+void CMol2File::Read(int) {
+  ClearAtomAndResidueGroups();
+  title_.clear();
+  charge_.clear();
+  type_suffix_.clear();
+  number_of_residues_ = 0;
+  ReadState state;
   std::string_view raw;
-  while (input_.ReadLine(raw)) {
-    std::string_view line = TrimRight(raw);
+  for (uint64_t start = input_.Tell(); input_.ReadLine(raw); start = input_.Tell()) {
+    const std::string_view line = TrimRight(raw);
     if (!line.empty() && line.front() == '#') continue;
-    if (line.substr(0, kHeaderMark.size()) == kHeaderMark) {
-      std::string_view name = line.substr(kHeaderMark.size());
-      if (name.substr(0, 8) == "MOLECULE") {
-        if (seen_molecule) break;
-        seen_molecule = true;
-        section = Section::kMolecule;
-        molecule_line = 0;
-      } else if (name.substr(0, 4) == "ATOM") {
-        section = Section::kAtom;
-      } else if (name.substr(0, 4) == "BOND") {
-        section = Section::kBond;
-      } else {
-        section = Section::kNone;
-      }
-      continue;
-    }
-    switch (section) {
-      case Section::kMolecule:
-        // The name line may be blank; after it come the counts, the
-        // molecule type and the charge type.
-        if (molecule_line == 0) {
-          title_ = std::string(Trim(line));
-          ++molecule_line;
-        } else if (!Trim(line).empty()) {
-          if (molecule_line == 3) no_charges = Trim(line) == "NO_CHARGES";
-          ++molecule_line;
-        }
-        break;
-      case Section::kAtom:
-        if (!Trim(line).empty()) ReadAtomLine(line, previous_substructure);
-        break;
-      case Section::kBond: {
-        std::vector<std::string_view> fields = SplitWhite(line);
-        int origin = 0;
-        int target = 0;
-        if (fields.size() >= 3 && ParseIntField(fields[1], origin) && ParseIntField(fields[2], target)) {
-          bond_ids.emplace_back(origin, target);
-        }
-        break;
-      }
-      case Section::kNone: break;
+    if (line.substr(0, kHeaderMark.size()) != kHeaderMark) {
+      ReadSectionLine(line, state);
+    } else if (!EnterSection(line.substr(kHeaderMark.size()), state)) {
+      input_.Seek(start);
+      break;
     }
   }
+  FinishMolecule(state);
+}
 
+// False at the header of the next molecule.
+bool CMol2File::EnterSection(std::string_view name, ReadState& state) {
+  if (name.substr(0, 8) == "MOLECULE") {
+    if (state.seen_molecule) return false;
+    state.seen_molecule = true;
+    state.section = Section::kMolecule;
+    state.molecule_line = 0;
+  } else if (name.substr(0, 4) == "ATOM") {
+    state.section = Section::kAtom;
+  } else if (name.substr(0, 4) == "BOND") {
+    state.section = Section::kBond;
+  } else {
+    state.section = Section::kNone;
+  }
+  return true;
+}
+
+void CMol2File::ReadSectionLine(std::string_view line, ReadState& state) {
+  switch (state.section) {
+    case Section::kMolecule:
+      // The name line may be blank; after it come the counts, the molecule
+      // type and the charge type.
+      if (state.molecule_line == 0) {
+        title_ = std::string(Trim(line));
+        ++state.molecule_line;
+      } else if (!Trim(line).empty()) {
+        if (state.molecule_line == 3) state.no_charges = Trim(line) == "NO_CHARGES";
+        ++state.molecule_line;
+      }
+      break;
+    case Section::kAtom:
+      if (!Trim(line).empty()) ReadAtomLine(line, state.previous_substructure);
+      break;
+    case Section::kBond: {
+      std::vector<std::string_view> fields = SplitWhite(line);
+      int origin = 0;
+      int target = 0;
+      if (fields.size() >= 3 && ParseIntField(fields[1], origin) && ParseIntField(fields[2], target)) {
+        state.bond_ids.emplace_back(origin, target);
+      }
+      break;
+    }
+    case Section::kNone: break;
+  }
+}
+
+// The counts, the charges unless the file said NO_CHARGES, and the bonds.
+// Bonds name atoms by id; the first atom with an id is the one meant
+// (AtomNumberToIndex). Bonds to missing atoms, to the atom itself and repeated
+// bonds are dropped.
+void CMol2File::FinishMolecule(const ReadState& state) {
   const int n = static_cast<int>(atom_index_.size());
   number_of_atoms_ = n;
   head_atom_of_residue_.push_back(n);
   number_of_residues_ = static_cast<int>(head_atom_of_residue_.size()) - 1;
-  if (no_charges) charge_.clear();
-  // Bonds name atoms by id; the first atom with an id is the one meant, as
-  // AtomNumberToIndex finds it. Bonds to missing atoms, to the atom itself
-  // and repeated bonds are dropped.
-  std::unordered_map<int, int> position_of_id;
-  position_of_id.reserve(static_cast<size_t>(n));
-  for (int i = 0; i < n; ++i) position_of_id.emplace(atom_index_[static_cast<size_t>(i)], i);
+  if (state.no_charges) charge_.clear();
   BondMap bonds;
   bonds.reserve(n);
-  for (auto [origin, target] : bond_ids) {
-    auto a = position_of_id.find(origin);
-    auto b = position_of_id.find(target);
-    if (a == position_of_id.end() || b == position_of_id.end() || a->second == b->second) continue;
-    BondMap::List& list = bonds[a->second];
-    if (std::find(list.begin(), list.end(), b->second) != list.end()) continue;
-    list.push_back(b->second);
-    bonds[b->second].push_back(a->second);
+  // Without atoms there is no numbering to look ids up in.
+  for (size_t k = 0; n > 0 && k < state.bond_ids.size(); ++k) {
+    const int a = AtomNumberToIndex(state.bond_ids[k].first);
+    const int b = AtomNumberToIndex(state.bond_ids[k].second);
+    if (a < 0 || b < 0 || a == b) continue;
+    BondMap::List& list = bonds[a];
+    if (std::find(list.begin(), list.end(), b) != list.end()) continue;
+    list.push_back(b);
+    bonds[b].push_back(a);
   }
   ClearConnection();
   SetConnection(bonds);

@@ -37,6 +37,12 @@ class CMol2File final : public CDataFile {
   const std::vector<std::string>& Mol2TypeSuffixes() const { return type_suffix_; }
 
  private:
+  // What one Read carries from line to line.
+  struct ReadState;
+
+  bool EnterSection(std::string_view name, ReadState& state);
+  void ReadSectionLine(std::string_view line, ReadState& state);
+  void FinishMolecule(const ReadState& state);
   void ReadAtomLine(std::string_view line, std::string& previous_substructure);
   void WriteAtoms(std::string& out);
   void WriteBonds(std::string& out, const std::vector<std::pair<int, int>>& bonds);

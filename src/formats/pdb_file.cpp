@@ -281,7 +281,10 @@ void CPdbFile::RecordError(std::string_view what) {
 }
 
 // The whole file is one molecule, whatever its MODEL records say; records
-// other than ATOM, HETATM, TER and CONECT are passed over.
+// other than ATOM, HETATM, TER and CONECT are passed over. The read goes on
+// from where the last one stopped, so a second Read finds the end of the file
+// and gives an empty record: an analyzer stepping through structures sees one
+// and stops.
 void CPdbFile::Read(int) {
   ClearAtomAndResidueGroups();
   ter_list_.clear();
@@ -289,7 +292,6 @@ void CPdbFile::Read(int) {
   number_of_atoms_ = 0;
   number_of_residues_ = 0;
   if (!input_.IsOpen()) return;
-  input_.Rewind();
 
   const size_t expected = static_cast<size_t>(std::min(input_.FileSize() / kTypicalRecordLength, kMostAtomsReserved));
   cartesian_.reserve(expected);
@@ -431,23 +433,15 @@ void CPdbFile::ReadConectRecord(std::string_view line, ReadState& state) {
   }
 }
 
-// Serials name the first atom that carries them, as AtomNumberToIndex does;
-// a sorted table keeps that a logarithmic look-up. Each bond goes into the
-// list of its first atom only, in the direction the file gives; pairs that
-// name no atom of the file are dropped.
+// Serials name the first atom that carries them (AtomNumberToIndex). Each
+// bond goes into the list of its first atom only, in the direction the file
+// gives; pairs that name no atom of the file are dropped.
 void CPdbFile::ResolveConnections(const std::vector<std::pair<int, int>>& pairs) {
   connection_.clear();
   if (pairs.empty() || atom_index_.empty()) return;
-  std::vector<std::pair<int, int>> by_serial(atom_index_.size());
-  for (size_t i = 0; i < atom_index_.size(); ++i) by_serial[i] = {atom_index_[i], static_cast<int>(i)};
-  std::sort(by_serial.begin(), by_serial.end());
-  auto position = [&](int serial) {
-    auto it = std::lower_bound(by_serial.begin(), by_serial.end(), std::pair<int, int>{serial, INT_MIN});
-    return it != by_serial.end() && it->first == serial ? it->second : -1;
-  };
   for (const auto& [from, to] : pairs) {
-    const int a = position(from);
-    const int b = position(to);
+    const int a = AtomNumberToIndex(from);
+    const int b = AtomNumberToIndex(to);
     if (a >= 0 && b >= 0) connection_[a].push_back(b);
   }
 }

@@ -135,7 +135,11 @@ std::vector<double>& CDataFile::GetCharge() { return charge_; }
 BondMap& CDataFile::GetConnection() { return connection_; }
 std::vector<std::string>& CDataFile::GetAtomName() { return atom_name_; }
 std::vector<std::string>& CDataFile::GetAtomType() { return atom_type_; }
-std::vector<int>& CDataFile::GetAtomIndex() { return atom_index_; }
+// The caller may change the numbers through the reference.
+std::vector<int>& CDataFile::GetAtomIndex() {
+  atom_index_.Changed();
+  return atom_index_;
+}
 std::vector<std::string>& CDataFile::GetResidueName() { return residue_name_; }
 std::vector<std::string>& CDataFile::GetResidueType() { return residue_type_; }
 std::vector<int>& CDataFile::GetResidueIndex() { return residue_index_; }
@@ -143,6 +147,13 @@ std::vector<int>& CDataFile::GetResidueNumber() { return residue_number_; }
 std::vector<int>& CDataFile::GetHeadAtomOfResidue() { return head_atom_of_residue_; }
 void CDataFile::ClearConnection() { connection_.clear(); }
 void CDataFile::SetTerList(const std::vector<int>& ter_list) { ter_list_ = ter_list; }
+
+void CDataFile::SetNeededAtoms(std::vector<int> positions) {
+  std::erase_if(positions, [](int position) { return position < 0; });  // atoms not found
+  std::sort(positions.begin(), positions.end());
+  positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
+  needed_atoms_ = std::move(positions);
+}
 std::vector<int>& CDataFile::GetTerList() { return ter_list_; }
 
 // A residue is recognised by the first three characters of its name, so
@@ -166,11 +177,7 @@ int CDataFile::IndexToAtomNumber(int position) {
 
 int CDataFile::AtomNumberToIndex(int atom_number) {
   if (atom_index_.empty()) return atom_number - 1;
-  int limit = std::min(number_of_atoms_, static_cast<int>(atom_index_.size()));
-  for (int i = 0; i < limit; ++i) {
-    if (atom_index_[static_cast<size_t>(i)] == atom_number) return i;
-  }
-  return -1;
+  return atom_index_.FirstPosition(atom_number, number_of_atoms_);
 }
 
 int CDataFile::ResidueIndexOfHead(int residue) {

@@ -31,6 +31,7 @@
 
 #include "common/line_reader.h"
 #include "common/output_file.h"
+#include "molecule/atom_numbers.h"
 #include "molecule/bond_map.h"
 #include "molecule/state_names.h"
 
@@ -74,6 +75,10 @@ class CDataFile {
   /*  0 */ virtual ~CDataFile();
   /*  1 */ virtual void OpenInput(std::string name) = 0;
   /*  2 */ virtual void OpenOutput(std::string name, bool open) = 0;
+  // Read goes on from where the last Read stopped and never rewinds; a read
+  // with nothing left gives an empty cartesian, which is how an analyzer
+  // stepping through structures knows it is done (every reader keeps to it:
+  // tests/unit/formats/reader_stepping_test.cpp).
   /*  3 */ virtual void Read(int which) = 0;
   /*  4 */ virtual void Write() = 0;
 
@@ -227,8 +232,13 @@ class CDataFile {
   bool Holds(State state) const;
   // Fills the process-wide parameter registry; run by the first record.
   void LoadParameters();
-  double GetBondScale() const { return bond_scale_; }
-  double GetFallbackLength() const { return fallback_length_; }
+  // Grows whenever atom_index may have changed: positions found with
+  // AtomNumberToIndex hold while it and number_of_atoms stay the same.
+  uint64_t AtomNumberingGeneration() const { return atom_index_.Generation(); }
+  // The bond scale and fallback length of the parameter registry (1.15 and
+  // 0.0 unless the parameter file sets them), the same for every record.
+  double GetBondScale() const;
+  double GetFallbackLength() const;
   // The record's atom-typing tables (element -> suffixes, element -> patterns,
   // suffix -> mark), seeded from the built-in rows or the parameter file.
   const std::map<std::string, std::vector<std::string>>& TypeSuffixes() const { return type_suffixes_; }
@@ -252,6 +262,14 @@ class CDataFile {
   // atom types and connection copy; alternatives before `first_alternative`
   // are skipped.
   bool MatchPattern(int atom, const std::string& pattern, int first_alternative = 0);
+
+  // The atoms whose coordinates the caller will use, 0-based positions; a
+  // trajectory reader converts only their numbers (it still checks every
+  // number of every frame) and the other points of `cartesian` hold no
+  // meaningful value (NaN in a frame it lays out). Empty, the default: every
+  // atom. Set it before reading; readers of single structures ignore it.
+  void SetNeededAtoms(std::vector<int> positions);
+  const std::vector<int>& GetNeededAtoms() const { return needed_atoms_; }
 
  protected:
   // Shared bodies of the format operations.
@@ -291,7 +309,7 @@ class CDataFile {
   BondMap connection_;
   std::vector<std::string> atom_name_;
   std::vector<std::string> atom_type_;
-  std::vector<int> atom_index_;
+  AtomNumbers atom_index_;  // with the look-up of AtomNumberToIndex
   std::vector<std::string> residue_name_;
   std::vector<std::string> residue_type_;
   std::vector<int> residue_index_;
@@ -307,12 +325,11 @@ class CDataFile {
   uint32_t file_flags_ = 0;
   uint32_t fit_flags_ = 0;
   std::string version_;
+  std::vector<int> needed_atoms_;  // sorted, unique; empty: every atom
 
   // Chemistry state.
   Snapshot snapshot_;
   uint8_t types_assigned_ = 0;
-  double bond_scale_ = 1.15;
-  double fallback_length_ = 0.0;
   std::map<std::string, std::vector<std::string>> type_suffixes_;
   std::map<std::string, std::vector<std::string>> type_patterns_;
   std::map<std::string, std::string> type_marks_;

@@ -4,6 +4,9 @@
 // Angles are in degrees. Every arccosine goes through AcosDegrees: rounding
 // can carry the cosine of a straight angle (or of a planar dihedral) just
 // past -1 or 1, where acos has no value; such angles are 180 or 0 degrees.
+// Radians become degrees as x * 180 / pi, in that order: x * (180 / pi)
+// differs in the last bit for a quarter of all angles, and getdun's tables
+// are kept to the last digit.
 #pragma once
 
 #include <algorithm>
@@ -35,7 +38,7 @@ inline double SquaredDistance(const Point& a, const Point& b) {
 inline double Distance(const Point& a, const Point& b) { return std::sqrt(SquaredDistance(a, b)); }
 inline bool IsFinite(const Point& p) { return std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]); }
 
-inline double AcosDegrees(double cosine) { return std::acos(std::clamp(cosine, -1.0, 1.0)) * kDegreesPerRadian; }
+inline double AcosDegrees(double cosine) { return std::acos(std::clamp(cosine, -1.0, 1.0)) * 180.0 / kPi; }
 
 // The angle a-b-c at b. Coincident points give NaN (0/0), as the plain
 // formula does; callers that must not see NaN test the lengths first.
@@ -43,6 +46,18 @@ inline double AngleDegrees(const Point& a, const Point& b, const Point& c) {
   const Point u = Minus(a, b);
   const Point v = Minus(c, b);
   return AcosDegrees(Dot(u, v) / (Norm(u) * Norm(v)));
+}
+
+// The same angle, or no value where it has none: a or c coincides with b, or
+// the cosine cannot be computed (coordinates near the largest double).
+inline std::optional<double> DefinedAngleDegrees(const Point& a, const Point& b, const Point& c) {
+  const Point u = Minus(a, b);
+  const Point v = Minus(c, b);
+  const double lengths = Norm(u) * Norm(v);
+  if (!(lengths > 0.0)) return std::nullopt;
+  const double cosine = Dot(u, v) / lengths;
+  if (std::isnan(cosine)) return std::nullopt;
+  return AcosDegrees(cosine);
 }
 
 // The dihedral a-b-c-d in (-180, 180]. P is the normal of the plane a-b-c,

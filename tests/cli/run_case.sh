@@ -13,6 +13,9 @@
 #   env        KEY=VALUE lines put in the environment (optional)
 #   setup.sh   run in the working directory before the command (optional)
 #   needs_corpus   present when the case reads the corpus: skipped without it
+#   needs_zlib, needs_netcdf   present when the case reads gzip or NetCDF
+#              files: skipped in a build without that support (the build's
+#              features come in TARVEX_FEATURES, separated by ";")
 # The command runs in an empty temporary directory, as "tarvex".
 set -u
 tool=$1
@@ -24,6 +27,13 @@ if [ -e "$case_dir/needs_corpus" ] && [ ! -d "$corpus" ]; then
   echo "corpus not found at $corpus: skipped"
   exit 77
 fi
+
+for feature in zlib netcdf; do
+  if [ -e "$case_dir/needs_$feature" ] && [[ ";${TARVEX_FEATURES-zlib;netcdf};" != *";$feature;"* ]]; then
+    echo "built without $feature: skipped"
+    exit 77
+  fi
+done
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -62,8 +62,35 @@ TEST(Parameters, FirstSectionScaleFallbackAndComments) {
   EXPECT_EQ(Registry().pair_lengths.count(""), 0u);
 
   TestRecord later;
-  EXPECT_DOUBLE_EQ(later.GetBondScale(), 1.15) << "only the loading record gets the file's scale";
-  EXPECT_DOUBLE_EQ(later.GetFallbackLength(), 0.0);
+  EXPECT_DOUBLE_EQ(later.GetBondScale(), 1.0) << "the file's scale holds for every record";
+  EXPECT_DOUBLE_EQ(later.GetFallbackLength(), 2.5);
+  EXPECT_DOUBLE_EQ(later.GetPairParameter("C", "ZN"), 2.5);
+}
+
+// A record made after the one that loaded the file (charge's merged record
+// of several inputs) perceives bonds with the file's scale and fallback: the
+// tighter cut-offs for over-coordinated atoms undo the scale the lengths
+// carry, and pairs without a length bond within the fallback.
+TEST(Parameters, ScaleAndFallbackHoldForLaterRecords) {
+  ScratchDir dir;
+  testing::UseParameterFile(dir.Write("parm.dat", "SCALE = 1.0\nC H 1.2\n* * 1.9\n"));
+  TestRecord first;
+  TestRecord later;
+  // A carbon with five hydrogens at 1.15 and a boron at 1.8: the hydrogens
+  // are within the unscaled 1.2 and the boron within the fallback 1.9. With
+  // the scale 1.0 the cut-offs are the lengths themselves, so the
+  // over-coordinated carbon keeps all six (with 1.15 the C-H cut-off would be
+  // 1.2 / 1.15 x 3.15 / 3 = 1.096 and every hydrogen would go).
+  later.SetNumberOfAtoms(7);
+  later.SetAtomType({"C", "H", "H", "H", "H", "H", "B"});
+  later.SetAtomIndex({1, 2, 3, 4, 5, 6, 7});
+  later.SetCartesian({{0, 0, 0}, {1.15, 0, 0}, {-1.15, 0, 0}, {0, 1.15, 0}, {0, -1.15, 0}, {0, 0, 1.15}, {0, 0, -1.8}});
+  later.CreateConnection();
+  const BondMap& bonds = later.GetConnection();
+  ASSERT_TRUE(bonds.contains(0));
+  EXPECT_EQ(*bonds.find(0), (std::vector<int>{1, 2, 3, 4, 5, 6}));
+  ASSERT_TRUE(bonds.contains(6));
+  EXPECT_EQ(*bonds.find(6), (std::vector<int>{0}));
 }
 
 TEST(Parameters, SecondSectionReplacesTheTypingRows) {

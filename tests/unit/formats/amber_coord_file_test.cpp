@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "amber_test_support.h"
 #include "formats/amber_restart_file.h"
 #include "formats/amber_titles.h"
@@ -179,6 +181,35 @@ TEST(AmberCoordFile, CorpusBrokenTrajectoryKeepsItsWholeFrames) {
   crd.ReadAll(-1);
   EXPECT_EQ(crd.GetNumberOfMolecules(), 100);
   EXPECT_NE(console.Err().find("ends inside a frame: 660 numbers left over after 100 frames"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tarvex
+
+namespace tarvex {
+namespace {
+
+// Only the needed atoms are converted; the others are NaN, also in the
+// buffers reused frame after frame and after the needed atoms change.
+TEST(AmberCoordFile, NeededAtomsOnly) {
+  auto crd = std::make_unique<CAmberCoordFile>(amber_test::DataPath("tiny.crd"));
+  crd->SetNumberOfAtoms(4);
+  crd->SetNeededAtoms({2, 0});
+  for (int frame = 0; frame < 3; ++frame) {
+    if (frame == 2) crd->SetNeededAtoms({1});
+    crd->Read(1);
+    const Frame& points = crd->GetCartesian();
+    ASSERT_EQ(points.size(), 4u);
+    for (int atom = 0; atom < 4; ++atom) {
+      const bool needed = frame == 2 ? atom == 1 : (atom == 0 || atom == 2);
+      const double base = 10.0 * frame + atom;
+      if (needed) {
+        EXPECT_EQ(points[static_cast<size_t>(atom)], (Point{base, base + 0.125, base + 0.25}));
+      } else {
+        EXPECT_TRUE(std::isnan(points[static_cast<size_t>(atom)][1])) << "frame " << frame << " atom " << atom;
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "common/console.h"
 #include "common/exit.h"
 #include "formats/amber_coord_file.h"
+#include "formats/amber_netcdf_file.h"
 #include "formats/amber_prep_file.h"
 #include "formats/amber_restart_file.h"
 #include "formats/amber_topology_file.h"
@@ -15,6 +16,7 @@
 #include "formats/gaussian_out_file.h"
 #include "formats/mol2_file.h"
 #include "formats/pdb_file.h"
+#include "pdb_test_files.h"
 
 namespace tarvex {
 namespace {
@@ -36,6 +38,17 @@ TEST(FileTypes, KeywordsAndExtensions) {
   EXPECT_EQ(LookupFileType("com"), FileType::kGaussianIn);
   EXPECT_EQ(LookupFileType("amber_prep"), FileType::kAmberPrep);
   EXPECT_EQ(LookupFileType(""), FileType::kUnknown);
+  // A compressed file is typed by the extension under ".gz".
+  EXPECT_EQ(FileTypeOfName("tz2.crd.gz"), FileType::kAmberCoord);
+  EXPECT_EQ(FileTypeOfName("1abc.PDB.GZ"), FileType::kPdb);
+  EXPECT_EQ(FileTypeOfName("x.gz"), FileType::kUnknown);
+  EXPECT_EQ(FileTypeOfName(".gz"), FileType::kUnknown);
+  EXPECT_EQ(ResolveFile("a.top.gz", "", false).type_text, "top");
+}
+
+TEST(FileTypes, CompressedOutputsAreRefused) {
+  EXPECT_EQ(testing_files::ErrorOf([] { CreateFile(FileType::kPdb, "out.pdb.gz", Opening::kOutput); }),
+            "Error: out.pdb.gz: compressed output is not written; give the name without \".gz\".\n");
 }
 
 // The fifteen keywords, written out rather than read from the table.
@@ -48,7 +61,10 @@ TEST(FileTypes, EveryKeywordAndExtensionOfTheTable) {
       {"PREP", FileType::kAmberPrep},    {"AMBER_PREP", FileType::kAmberPrep},
       {"COM", FileType::kGaussianIn},    {"GAUSSIAN_IN", FileType::kGaussianIn},
       {"LOG", FileType::kGaussianOut},   {"GAUSSIAN_OUT", FileType::kGaussianOut},
-      {"MOL2", FileType::kMol2}};
+      {"MOL2", FileType::kMol2},
+      {"NC", FileType::kAmberNetcdf},    {"NCDF", FileType::kAmberNetcdf},
+      {"NETCDF", FileType::kAmberNetcdf}, {"AMBER_NC", FileType::kAmberNetcdf},
+      {"NCRST", FileType::kAmberNetcdfRestart}, {"AMBER_NCRST", FileType::kAmberNetcdfRestart}};
   for (const auto& [keyword, type] : keywords) {
     EXPECT_EQ(LookupFileType(keyword), type) << keyword;
     EXPECT_EQ(FileTypeOfName("dir.d/x." + keyword), type) << keyword;
@@ -70,7 +86,9 @@ TEST(FileTypes, EveryKeywordAndExtensionOfTheTable) {
       {FileType::kAmberTopology, &typeid(CAmberTopologyFile)},
       {FileType::kAmberPrep, &typeid(CAmberPrepFile)},
       {FileType::kGaussianIn, &typeid(CGaussianInFile)},
-      {FileType::kGaussianOut, &typeid(CGaussianOutFile)}};
+      {FileType::kGaussianOut, &typeid(CGaussianOutFile)},
+      {FileType::kAmberNetcdf, &typeid(CAmberNetcdfFile)},
+      {FileType::kAmberNetcdfRestart, &typeid(CAmberNetcdfRestartFile)}};
   ASSERT_EQ(FileFormats().size(), classes.size());
   size_t keyword_count = 0;
   for (const auto& [type, class_info] : classes) {
@@ -165,7 +183,11 @@ TEST(FileTypes, HelpSectionLinesUpWithTheOptions) {
             "                   : file type ... COM, GAUSSIAN_IN\n"
             "   Gaussian out    : extension ... LOG\n"
             "                   : file type ... LOG, GAUSSIAN_OUT\n"
-            "                   : target    ... last molecule\n");
+            "                   : target    ... last molecule\n"
+            "   Amber NetCDF    : extension ... NC, NCDF, NETCDF\n"
+            "                   : file type ... NC, NCDF, NETCDF, AMBER_NC\n"
+            "   Amber NCRST     : extension ... NCRST\n"
+            "                   : file type ... NCRST, AMBER_NCRST\n");
   std::string help = FileTypeHelp(16);
   EXPECT_EQ(help.substr(0, help.find('\n', help.find('\n') + 1) + 1),
             " File type:\n   PDB          : extension ... PDB, ENT\n");

@@ -263,11 +263,13 @@ TEST(PdbRead, LineEndsJunkAndEmptyFiles) {
   auto binary = ReadText(junk + "\n" + std::string(100000, 'x') + "\n" + Atom(1, " C", "LIG", ' ', "1", 1, 2, 3));
   EXPECT_EQ(binary->GetNumberOfAtoms(), 1);
 
-  // A second Read gives the same molecule, not the rest of the file.
+  // A second Read finds the end of the file: no structure (stepping through
+  // the structures of a PDB file gives one and stops).
   auto twice = ReadText(Atom(1, " C", "LIG", ' ', "1", 1, 2, 3) + "CONECT    1    1\n");
   twice->Read(0);
-  EXPECT_EQ(twice->GetNumberOfAtoms(), 1);
-  EXPECT_EQ(twice->GetConnection().size(), 1u);
+  EXPECT_EQ(twice->GetNumberOfAtoms(), 0);
+  EXPECT_TRUE(twice->GetCartesian().empty());
+  EXPECT_TRUE(twice->GetConnection().empty());
 }
 
 TEST(PdbRead, StrictFlagReachesTheElementSearch) {

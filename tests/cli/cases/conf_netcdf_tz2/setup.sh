@@ -1,0 +1,1 @@
+ln -s "$CORPUS"/top/tz2.parm7 "$CORPUS"/nc/tz2.nc .

@@ -1,0 +1,1 @@
+gzip -c "$DATA"/amber/getdun.crd > getdun.crd.gz

@@ -1,0 +1,1 @@
+head -c 700 "$DATA"/netcdf/tiny.nc > cut.nc

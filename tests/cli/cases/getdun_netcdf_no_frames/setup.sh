@@ -1,0 +1,1 @@
+cp "$DATA"/netcdf/no_frames.nc .

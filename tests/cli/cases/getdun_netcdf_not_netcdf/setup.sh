@@ -1,0 +1,1 @@
+cp "$DATA"/netcdf/not_netcdf.nc .

@@ -1,0 +1,2 @@
+tiny trajectory
+   1.000   2.000

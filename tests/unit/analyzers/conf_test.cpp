@@ -1,0 +1,119 @@
+#include "analyzers/conf.h"
+
+#include <gtest/gtest.h>
+
+#include "../formats/pdb_test_files.h"
+
+namespace tarvex {
+namespace {
+
+// A record's residues in the plain form the walk reads: each residue is a
+// name and its atom names, numbered from `first_index` on.
+struct Residues {
+  std::vector<std::string> atom_names;
+  std::vector<std::string> residue_names;
+  std::vector<int> residue_index;
+  std::vector<int> heads;
+  std::vector<int> ter_list;
+
+  Residues& Add(const std::string& name, int index, const std::vector<std::string>& atoms) {
+    heads.push_back(static_cast<int>(atom_names.size()));
+    for (const std::string& atom : atoms) {
+      atom_names.push_back(atom);
+      residue_names.push_back(name);
+      residue_index.push_back(index);
+    }
+    return *this;
+  }
+  Residues& Ter() {
+    ter_list.push_back(static_cast<int>(atom_names.size()));
+    return *this;
+  }
+  std::vector<BackboneResidue> Walk() {
+    std::vector<int> closed = heads;
+    closed.push_back(static_cast<int>(atom_names.size()));
+    return WalkBackbone({atom_names, residue_names, residue_index, closed, ter_list});
+  }
+};
+
+const std::vector<std::string> kAmino = {" N  ", " H  ", " CA ", " CB ", " C  ", " O  "};
+
+// The labels of the reported residues, "|" where a chain ends.
+std::string Labels(const std::vector<ReportedResidue>& reported) {
+  std::string text;
+  for (const ReportedResidue& r : reported) text += r.name + std::to_string(r.index) + (r.ends_chain ? "| " : " ");
+  return text;
+}
+
+TEST(ConfBackbone, CapsGiveTheEndResiduesTheirAngles) {
+  Residues capped;
+  capped.Add("ACE", 1, {" CH3", " C  ", " O  "}).Add("ALA", 2, kAmino).Add("GLY", 3, kAmino).Add("NME", 4, {" N  ", " H  ", " CH3"});
+  const std::vector<BackboneResidue> walked = capped.Walk();
+  ASSERT_EQ(walked.size(), 4u);
+  EXPECT_EQ(walked[0].c, 1);
+  EXPECT_EQ(walked[0].n, -1) << "a cap gives one atom";
+  EXPECT_EQ(walked[3].n, 15);
+  EXPECT_EQ(walked[3].c, -1);
+  const std::vector<ReportedResidue> reported = ReportedResidues(walked);
+  EXPECT_EQ(Labels(reported), "ALA2 GLY3 ");
+  EXPECT_EQ(reported[0].atoms, (std::array<int, 5>{1, 3, 5, 7, 9}));
+
+  Residues bare;
+  bare.Add("ALA", 1, kAmino).Add("GLY", 2, kAmino).Add("SER", 3, kAmino);
+  EXPECT_EQ(Labels(ReportedResidues(bare.Walk())), "GLY2 ") << "no caps: the end residues lack phi or psi";
+}
+
+// Chains end at OXT and TER, at a residue that is no amino acid and at the
+// caps: no angle takes an atom across the break, and a chain too short for
+// angles leaves no label behind.
+TEST(ConfBackbone, BreaksEndChains) {
+  std::vector<std::string> with_oxt = kAmino;
+  with_oxt.push_back(" OXT");
+  Residues r;
+  r.Add("ALA", 1, kAmino).Add("ALA", 2, kAmino).Add("ALA", 3, with_oxt);     // chain 1: ALA2
+  r.Add("GLY", 4, kAmino).Add("GLY", 5, with_oxt);                           // too short
+  r.Add("SER", 6, kAmino).Add("SER", 7, kAmino).Add("SER", 8, kAmino).Ter();  // chain 3: SER7
+  r.Add("THR", 9, kAmino).Add("THR", 10, kAmino).Add("LIG", 11, {" C  ", " N  "});
+  r.Add("VAL", 12, kAmino).Add("VAL", 13, kAmino).Add("NME", 14, {" N  "});
+  r.Add("ACE", 15, {" C  "}).Add("LEU", 16, kAmino).Add("LEU", 17, kAmino);
+  EXPECT_EQ(Labels(ReportedResidues(r.Walk())), "ALA2| SER7| VAL13| LEU16 ");
+}
+
+// A numbering gap on a continuous chain is no break; a residue without its
+// CA gives no angles but leaves its neighbours theirs.
+TEST(ConfBackbone, NumberingGapsAndMissingAtoms) {
+  Residues r;
+  r.Add("ALA", 1, kAmino).Add("ALA", 2, kAmino).Add("ALA", 52, kAmino).Add("GLY", 53, {" N  ", " C  "});
+  r.Add("GLY", 54, kAmino).Add("GLY", 55, {" N  ", "CA  ", " CA", " C  "}).Add("GLY", 56, kAmino);
+  EXPECT_EQ(Labels(ReportedResidues(r.Walk())), "ALA2 ALA52 GLY54 ")
+      << "\"CA  \" (calcium) and \" CA\" are not the alpha carbon";
+}
+
+TEST(ConfBackbone, LongPeptideBondsAreGaps) {
+  Residues r;
+  r.Add("ALA", 1, kAmino).Add("ALA", 2, kAmino).Add("ALA", 3, kAmino).Add("ALA", 4, kAmino);
+  std::vector<BackboneResidue> walked = r.Walk();
+  Frame frame(24, Point{0, 0, 0});
+  frame[12] = {1.3, 0, 0};                               // N of residue 3: bonded to C of 2 (atom 10)
+  frame[22] = {0, 0, 2.5};                               // C of residue 4, far from nothing
+  frame[16] = {kPeptideBondLimit + 0.01, 0, 0};          // C of residue 3, too far from N of 4 (atom 18)
+  CutBackboneGaps(walked, frame);
+  EXPECT_TRUE(walked[1].joined);
+  EXPECT_TRUE(walked[2].joined);
+  EXPECT_FALSE(walked[3].joined);
+  EXPECT_EQ(Labels(ReportedResidues(walked)), "ALA2 ");
+}
+
+// phi turns about N-CA, psi about CA-C: a cis phi and a trans psi tell the
+// two apart.
+TEST(ConfBackbone, PhiAndPsiTakeTheirFourAtoms) {
+  const Frame frame = {{0, 1, 0}, {0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {2, 1, 0}};
+  const std::array<double, 2> angles = PhiPsi(frame, {0, 1, 2, 3, 4});
+  EXPECT_NEAR(angles[0], 0.0, 1e-12);
+  EXPECT_NEAR(angles[1], 180.0, 1e-12);
+  const Frame straight = {{0, 1, 0}, {0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {2, 1, 1}};
+  EXPECT_EQ(PhiPsi(straight, {0, 1, 2, 3, 4}), (std::array<double, 2>{kUndefinedAngle, kUndefinedAngle}));
+}
+
+}  // namespace
+}  // namespace tarvex
