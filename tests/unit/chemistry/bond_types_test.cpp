@@ -4,6 +4,7 @@
 // and inputs that could make a search run away.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -14,11 +15,13 @@
 #include "formats/mol2_file.h"
 #include "formats/pdb_file.h"
 #include "../formats/pdb_test_files.h"
+#include "../support/scratch_dir.h"
 #include "chem_test_support.h"
 
 namespace tarvex {
 namespace {
 
+using testing::ScratchDir;
 using testing_files::CorpusPresent;
 using chem_test::Build;
 using chem_test::NetCharge;
@@ -306,6 +309,42 @@ TEST(BondTypes, CorpusSybylTypes) {
   }
   EXPECT_GT(atoms, 6000);
   EXPECT_GE(agree * 100, atoms * 97) << agree << "/" << atoms;
+}
+
+// Real structures of the corpus: the four cystine sulfurs of 1b2t are bonded
+// in pairs, however far apart their residues are, and no sulfur is charged; the net
+// charge counts the arginines, lysines, doubly protonated histidines, the
+// acids and both termini. tz2 keeps its +2 when its hydrogens are listed
+// after all its heavy atoms, each with its residue name and number.
+TEST(BondTypes, CorpusProteinsBondByDistance) {
+  if (!CorpusPresent()) GTEST_SKIP() << "corpus not found";
+  const std::string pdb = std::string(TARVEX_CORPUS) + "/pdb/";
+  auto fractalkine = Perceive(pdb + "1b2t.pdb");
+  const std::vector<std::string>& types = fractalkine->GetAtomType();
+  auto is_sulfur = [&](int b) { return types[static_cast<size_t>(b)] == "S"; };
+  int bridged = 0;
+  for (int a = 0; a < fractalkine->GetNumberOfAtoms(); ++a) {
+    if (!is_sulfur(a)) continue;
+    EXPECT_EQ(fractalkine->GetFormalCharge(a), 0) << "atom " << a + 1;
+    const BondMap::List* partners = fractalkine->GetConnection().find(a);
+    ASSERT_NE(partners, nullptr);
+    bridged += std::count_if(partners->begin(), partners->end(), is_sulfur) == 1 ? 1 : 0;
+  }
+  EXPECT_EQ(bridged, 4);
+  EXPECT_EQ(NetCharge(*fractalkine), 11);
+
+  std::ifstream in(pdb + "tz2.pdb");
+  std::string line, heavy, hydrogens;
+  while (std::getline(in, line)) {
+    if (line.rfind("ATOM", 0) != 0) continue;
+    (line.size() >= 78 && line.substr(76, 2) == " H" ? hydrogens : heavy) += line + "\n";
+  }
+  ASSERT_FALSE(hydrogens.empty());
+  ScratchDir dir;
+  const std::string moved = dir.Write("tz2_hydrogens_last.pdb", heavy + hydrogens + "END\n");
+  ConsoleCapture capture;
+  EXPECT_EQ(NetCharge(*Perceive(moved)), 2);
+  EXPECT_EQ(capture.Err(), "");
 }
 
 }  // namespace
