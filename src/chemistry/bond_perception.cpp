@@ -85,20 +85,23 @@ double LongestLength(const BondSearchInput& in) {
   return longest;
 }
 
-// Every pair closer than its length, found once from its lower atom, walking
-// the atoms cell by cell; pairs (lower, higher) are appended to `found`.
-// Points that are not finite never bond and stay out of the grid.
+// Every pair closer than its length, found once, walking the atoms cell by
+// cell; pairs (lower, higher) are appended to `found`. Points that are not
+// finite never bond and stay out of the grid.
 void SearchGrid(const BondSearchInput& in, std::vector<std::pair<int, int>>& found) {
   const double longest = LongestLength(in);
   if (!(longest > 0.0)) return;
   const CellGrid grid(in.points, in.atom_count, longest, in.atom_class.data());
   grid.ForEachWithNeighbourhood([&](const CellGrid::Member& a, const CellGrid::Neighbourhood& near) {
-    const int i = a.id;
     const double* row = in.lengths.data() + static_cast<size_t>(a.tag) * static_cast<size_t>(in.class_count);
+    // Each pair is met twice; it is tested from the member that comes first
+    // in the grid's order. The neighbourhood's runs of members lie wholly
+    // before or after `a` but for its own, so the test is well predicted
+    // and spares half the distances.
     near.ForEach([&](const CellGrid::Member& b) {
-      if (b.id <= i) return;
+      if (&b <= &a) return;
       const double length = row[b.tag];
-      if (length * length > SquaredDistance(a.point, b.point)) found.emplace_back(i, b.id);
+      if (length * length > SquaredDistance(a.point, b.point)) found.emplace_back(std::minmax(a.id, b.id));
     });
   });
 }
