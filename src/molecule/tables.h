@@ -29,6 +29,12 @@ double AtomicMass(std::string_view symbol);
 // mass below 0.5 (extra points, lone pairs) or not finite.
 int ElementOfMass(double mass);
 
+// The usual charge of the bare ion of an element past krypton (Rb to Ra):
+// its most common oxidation state, 0 where the element forms no simple ion
+// (noble gases) or where no single state prevails. The lighter elements'
+// ion charges are in the parameter registry.
+int HeavyIonCharge(int z);
+
 // Amino-acid residue names (Amber variants included) and water names.
 inline constexpr int kStandardResidueCount = 29;
 extern const std::array<std::string_view, kStandardResidueCount> kStandardResidueNames;
