@@ -94,13 +94,13 @@ struct IonCharge {
 // their bare ions in water and in metal sites, after N. N. Greenwood and
 // A. Earnshaw, Chemistry of the Elements, 2nd ed. (Butterworth-Heinemann,
 // 1997), the chapters of each group: Ag+, Cd2+, Hg2+, Sn2+, Pb2+, Tl+, the
-// platinum metals Pd2+ and Pt2+ of their square-planar complexes, Rh3+,
-// Ru3+ and Ir3+, gold as Au+, and every lanthanide +3 (Eu2+ and Yb2+ are
+// platinum metals Pd2+ and Pt2+ of their square-planar complexes, Ru2+ of
+// its polypyridyl and arene complexes, Rh3+ and Ir3+, gold as Au+, and every lanthanide +3 (Eu2+ and Yb2+ are
 // the reduced exceptions). Tellurium is a chalcogen like selenium, and the
 // early transition metals take their group oxidation state (ZrO2, Nb2O5,
 // MoO4 2-, WO4 2-, TcO4-, ReO4-), which their rare bare ions would carry.
 constexpr IonCharge kHeavyIonCharges[] = {
-    {37, 1},  {38, 2},  {39, 3},  {40, 4},  {41, 5},  {42, 6},  {43, 7},  {44, 3},  {45, 3},  {46, 2},
+    {37, 1},  {38, 2},  {39, 3},  {40, 4},  {41, 5},  {42, 6},  {43, 7},  {44, 2},  {45, 3},  {46, 2},
     {47, 1},  {48, 2},  {49, 3},  {50, 2},  {51, 3},  {52, -2}, {55, 1},  {56, 2},  {57, 3},
     {58, 3},  {59, 3},  {60, 3},  {61, 3},  {62, 3},  {63, 3},  {64, 3},  {65, 3},  {66, 3},  {67, 3},
     {68, 3},  {69, 3},  {70, 3},  {71, 3},  {72, 4},  {73, 5},  {74, 6},  {75, 7},  {76, 4},  {77, 3},
