@@ -148,6 +148,17 @@ void OutputFile::Close() {
   entry_ = -1;
 }
 
+bool RetargetOutput(const std::string& target, const std::string& new_target) {
+  const std::string resolved = ResolveTarget(target);
+  for (PendingOutput& entry : Pending()) {
+    if (entry.live && entry.target == resolved) {
+      entry.target = ResolveTarget(new_target);
+      return true;
+    }
+  }
+  return false;
+}
+
 bool CommitOutputs() {
   bool ok = FailedWrites().empty();
   for (const std::string& path : FailedWrites()) ErrLine("Error: cannot write output file: " + path);

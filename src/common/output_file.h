@@ -50,6 +50,10 @@ class OutputFile {
   std::string buffer_;
 };
 
+// Gives the unfinished output written for `target` another target (as
+// though it had been opened under that name). False when no output is
+// pending for `target`.
+bool RetargetOutput(const std::string& target, const std::string& new_target);
 // Renames every finished output onto its target. Returns false (after printing
 // why) when one could not be put in place.
 bool CommitOutputs();
