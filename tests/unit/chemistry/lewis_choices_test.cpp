@@ -58,6 +58,12 @@ TEST(LewisChoices, SmallIonsAndDiatomics) {
   ConsoleCapture capture;
   EXPECT_EQ(NetCharge(*Linear({"C", "N"}, {0.0, 1.47})), 0);
   EXPECT_EQ(capture.Err(), "Warning: hydrogen atoms missing; valences completed with implicit hydrogens.\n");
+  // Nor has a C-O at double-bond length: a serine CB-OG of an old crystal
+  // structure, cut off from its CA, is formaldehyde without its hydrogens,
+  // not carbon monoxide.
+  ConsoleCapture serine;
+  EXPECT_EQ(Linear({"C", "O"}, {0.0, 1.28})->GetFormalCharges(), (std::vector<int>{0, 0}));
+  EXPECT_EQ(serine.Err(), "Warning: hydrogen atoms missing; valences completed with implicit hydrogens.\n");
 }
 
 // Dimethyliodonium: an iodine between two carbons is a halonium cation.
