@@ -1,9 +1,8 @@
 // Bonds from coordinates: two atoms are bonded when they are closer than the
-// standard length of their element pair (already widened by the bond scale).
-// Atoms of amino-acid and water residues look for partners only in their own
-// and the next residue; all other atoms test against every later atom. Atoms
-// with more neighbours than their element allows then lose every bond at or
-// beyond a tighter cut-off.
+// standard length of their element pair (already widened by the bond scale),
+// whatever their residues and wherever the file lists them. Atoms with more
+// neighbours than their element allows then lose every bond at or beyond a
+// tighter cut-off.
 //
 // The search runs on a spatial grid; it finds exactly the bonds of the
 // pairwise definition, in the same neighbour order (each list ascending),
@@ -26,8 +25,6 @@ struct BondSearchInput {
   // Symmetric class_count x class_count table of scaled standard lengths.
   std::vector<double> lengths;
   int class_count = 0;
-  // Per atom: partners j must satisfy i < j < partner_end[i].
-  std::vector<int> partner_end;
 };
 
 // Over-coordination limits: per class the largest neighbour count (negative:
