@@ -239,7 +239,9 @@ class CDataFile {
   // the number of frames if known (it sets the counter width; the files are
   // renamed at the end when the frames were more). With `fit`, each frame
   // is fitted onto the reference before it is written.
-  void WriteFrames(int step, long long expected, const std::function<bool(Frame&)>& next, bool fit);
+  // A format that holds every frame in one file (NetCDF) writes them there
+  // instead.
+  virtual void WriteFrames(int step, long long expected, const std::function<bool(Frame&)>& next, bool fit);
   // Whether the group holds data: HasState without the name.
   bool Holds(State state) const;
   // Fills the process-wide parameter registry; run by the first record.
@@ -287,6 +289,12 @@ class CDataFile {
   // Shared bodies of the format operations.
   void StoreNameAndOpenInput(const std::string& name);
   void OpenOutputShared(const std::string& name, bool open);
+  // The frames that WriteFrames writes (every step-th, from the first with
+  // STEP0), each moved into `cartesian`, fitted when asked, then handed to
+  // `write` with its place among the frames `next` gave (1, 2, ...).
+  // Returns the number of frames `next` gave.
+  long long ForEachKeptFrame(int step, const std::function<bool(Frame&)>& next, bool fit,
+                             const std::function<void(long long)>& write);
   // The reader of the typing section of the parameter file.
   void LoadTypingRows();
   // Empties the per-atom and per-residue groups that every reader fills:

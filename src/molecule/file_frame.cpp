@@ -59,6 +59,22 @@ void CDataFile::WriteAll(int step) {
   }, false);
 }
 
+long long CDataFile::ForEachKeptFrame(int step, const std::function<bool(Frame&)>& next, bool fit,
+                                      const std::function<void(long long)>& write) {
+  if (step < 1) step = 1;
+  long long frames = 0;
+  Frame frame;
+  for (long long counter = (file_flags_ & kFileStep0) ? 0 : 1; next(frame); ++counter, ++frames) {
+    if (counter % step != 0) continue;
+    cartesian_.swap(frame);
+    internal_.clear();
+    internal_reference_.clear();
+    if (fit) FitToReference();
+    write(frames + 1);
+  }
+  return frames;
+}
+
 void CDataFile::WriteFrames(int step, long long expected, const std::function<bool(Frame&)>& next, bool fit) {
   if (step < 1) step = 1;
   output_.Close();
@@ -73,20 +89,13 @@ void CDataFile::WriteFrames(int step, long long expected, const std::function<bo
   const int width = NumberedFileWidth(std::max(expected, 1LL), step, step0, base1);
   const long long first_number = base1 ? 1 : 0;
   long long number = first_number;
-  long long frames = 0;
-  Frame frame;
-  for (long long counter = step0 ? 0 : 1; next(frame); ++counter, ++frames) {
-    if (counter % step != 0) continue;
+  const long long frames = ForEachKeptFrame(step, next, fit, [&](long long) {
     std::string name = NumberedFileName(base, number, width, extension);
     if (!output_.Open(name)) Fatal("Can't open output file: " + name);
-    cartesian_.swap(frame);
-    internal_.clear();
-    internal_reference_.clear();
-    if (fit) FitToReference();
     Write();
     output_.Close();
     ++number;
-  }
+  });
   const int final_width = NumberedFileWidth(frames, step, step0, base1);
   for (long long k = first_number; final_width != width && k < number; ++k) {
     RetargetOutput(NumberedFileName(base, k, width, extension), NumberedFileName(base, k, final_width, extension));
