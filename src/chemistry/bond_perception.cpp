@@ -115,6 +115,7 @@ BondMap FindBondsGrid(const BondSearchInput& in) {
   const int n = in.atom_count;
   if (n < 2) return BondMap();
   std::vector<std::pair<int, int>> found;
+  found.reserve(static_cast<size_t>(n));  // about a bond per atom in molecules and water alike
   SearchGrid(in, found);
 
   // Grouping the pairs by lower atom and sorting each group by the higher one
