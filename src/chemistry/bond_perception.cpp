@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "chemistry/parameters.h"
+#include "common/console.h"
 #include "common/text.h"
 #include "molecule/cell_grid.h"
 #include "molecule/data_file.h"
@@ -69,11 +70,40 @@ BondMap FindBondsBruteForce(const BondSearchInput& in) {
 
 namespace {
 
+// Bond counts per atom during the distance pass, for the neighbour cap. An
+// atom that keeps finding partners only to see them refused (every one of
+// them full) stops looking after a few: in a pile of coincident atoms that
+// bounds the work per atom.
+class NeighbourCap {
+ public:
+  explicit NeighbourCap(int atom_count) : degree_(static_cast<size_t>(atom_count), 0) {}
+  // Takes the pair unless one of its atoms is full.
+  bool Accept(int i, int j) {
+    int& di = degree_[static_cast<size_t>(i)];
+    int& dj = degree_[static_cast<size_t>(j)];
+    if (di >= kMostNeighbours || dj >= kMostNeighbours) {
+      ++refused_;
+      return false;
+    }
+    ++di;
+    ++dj;
+    return true;
+  }
+  bool Full(int i) const { return degree_[static_cast<size_t>(i)] >= kMostNeighbours; }
+  long Refused() const { return refused_; }
+  static constexpr long kRefusalsPerAtom = 4 * kMostNeighbours;
+
+ private:
+  std::vector<int> degree_;
+  long refused_ = 0;
+};
+
 // The grid search for the atoms that reach further than `direct_run` later
 // atoms; found pairs (lower, higher) are appended to `found`. The grid's reach
 // is the longest length between classes that occur (NaN lengths never bond
 // and are passed over).
-void SearchGrid(const BondSearchInput& in, int direct_run, std::vector<std::pair<int, int>>& found) {
+void SearchGrid(const BondSearchInput& in, int direct_run, NeighbourCap& cap,
+                std::vector<std::pair<int, int>>& found) {
   double longest = 0.0;
   std::vector<uint8_t> class_present(static_cast<size_t>(in.class_count), 0);
   for (int c : in.atom_class) class_present[static_cast<size_t>(c)] = 1;
@@ -93,12 +123,15 @@ void SearchGrid(const BondSearchInput& in, int direct_run, std::vector<std::pair
   grid.ForEachWithNeighbourhood([&](const CellGrid::Member& a, const CellGrid::Neighbourhood& near) {
     const int i = a.id;
     const int end = in.partner_end[static_cast<size_t>(i)];
-    if (end - i - 1 <= direct_run) return;  // tested directly
+    if (end - i - 1 <= direct_run || cap.Full(i)) return;  // tested directly, or full
     const double* row = in.lengths.data() + static_cast<size_t>(a.tag) * static_cast<size_t>(in.class_count);
-    near.ForEach([&](const CellGrid::Member& b) {
-      if (b.id <= i || b.id >= end) return;
+    const long refused_before = cap.Refused();
+    near.ForEachAbove(i, [&](const CellGrid::Member& b) {
+      if (b.id >= end) return false;
       const double length = row[b.tag];
-      if (length * length > SquaredDistance(a.point, b.point)) found.emplace_back(i, b.id);
+      if (!(length * length > SquaredDistance(a.point, b.point))) return false;
+      if (cap.Accept(i, b.id)) found.emplace_back(i, b.id);
+      return cap.Full(i) || cap.Refused() - refused_before > NeighbourCap::kRefusalsPerAtom;
     });
   });
 }
@@ -111,11 +144,13 @@ void SearchGrid(const BondSearchInput& in, int direct_run, std::vector<std::pair
 // possible bond, so every partner lies in the atom's own cell or one of the 26
 // around it. Points that are not finite never bond (their distances compare
 // false) and stay out of the grid.
-BondMap FindBondsGrid(const BondSearchInput& in) {
+BondMap FindBondsGrid(const BondSearchInput& in, long* capped) {
   const int n = in.atom_count;
+  if (capped) *capped = 0;
   if (n < 2) return BondMap();
   constexpr int kDirectRun = 64;
   std::vector<std::pair<int, int>> found;
+  NeighbourCap cap(n);
   bool any_far = false;
   for (int i = 0; i + 1 < n; ++i) {
     const int end = in.partner_end[static_cast<size_t>(i)];
@@ -124,10 +159,11 @@ BondMap FindBondsGrid(const BondSearchInput& in) {
       continue;
     }
     for (int j = i + 1; j < end; ++j) {
-      if (Bonded(in, i, j)) found.emplace_back(i, j);
+      if (Bonded(in, i, j) && cap.Accept(i, j)) found.emplace_back(i, j);
     }
   }
-  if (any_far) SearchGrid(in, kDirectRun, found);
+  if (any_far) SearchGrid(in, kDirectRun, cap, found);
+  if (capped) *capped = cap.Refused();
 
   // Grouping the pairs by lower atom and sorting each group by the higher one
   // gives them in the order of the pairwise loop, in linear time.
@@ -219,6 +255,12 @@ class AtomClasses {
   size_t recent_next_ = 0;
 };
 
+double LongestBondLength(double length, bool& clamped) {
+  if (!(length > kLongestBondLength)) return length;
+  clamped = true;
+  return kLongestBondLength;
+}
+
 // The class-by-class tables: the scaled standard lengths L, and the tighter
 // cut-offs T = (L / s)(s + 2) / 3 of over-coordinated atoms, a third of the
 // way from the unscaled length to the scaled one (s the bond scale).
@@ -228,14 +270,17 @@ void FillLengthTables(CDataFile& record, const std::vector<std::string>& symbols
   in.lengths.resize(symbols.size() * symbols.size());
   limits.cutoffs.resize(in.lengths.size());
   const double s = record.GetBondScale();
+  bool clamped = false;
   for (size_t a = 0; a < symbols.size(); ++a) {
     for (size_t b = 0; b < symbols.size(); ++b) {
       const bool known = !symbols[a].empty() && !symbols[b].empty();
-      const double length = known ? record.GetPairParameter(symbols[a], symbols[b]) : record.GetFallbackLength();
+      const double length =
+          LongestBondLength(known ? record.GetPairParameter(symbols[a], symbols[b]) : record.GetFallbackLength(), clamped);
       in.lengths[a * symbols.size() + b] = length;
       limits.cutoffs[a * symbols.size() + b] = (length / s) * (s + 2.0) / 3.0;
     }
   }
+  if (clamped) Warn("Warning: bond lengths over 10 angstroms are taken as 10 angstroms.");
 }
 
 // Partner ranges: amino-acid and water atoms reach to the end of the next
@@ -267,6 +312,12 @@ void SetPartnerRanges(const std::vector<std::string>* residue_names, const std::
   }
 }
 
+void WarnCapped(long capped) {
+  if (capped == 0) return;
+  Warn("Warning: atoms with more than " + std::to_string(kMostNeighbours) +
+       " neighbours within bonding distance keep only " + std::to_string(kMostNeighbours) + " bonds each.");
+}
+
 }  // namespace
 
 // Gathers the record's lists into plain data (classes of atom types, length
@@ -295,7 +346,9 @@ void CDataFile::CreateConnection() {
   FillLengthTables(*this, classes.Symbols(), in, limits);
   SetPartnerRanges(has_residues ? &residue_name_ : nullptr, residue_number_, head_atom_of_residue_, n, in);
 
-  BondMap bonds = FindBondsGrid(in);
+  long capped = 0;
+  BondMap bonds = FindBondsGrid(in, &capped);
+  WarnCapped(capped);
   TrimOverCoordinated(bonds, in, limits);
   AdoptConnection(std::move(bonds));
 }
