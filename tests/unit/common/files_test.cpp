@@ -111,6 +111,48 @@ TEST(OutputFile, RefusesPlacesThatCannotBeWritten) {
   EXPECT_FALSE(out.Open(""));
 }
 
+// A pipe cannot seek: a reader that keeps what it reads can still go back
+// over it; one that does not is stopped with an error naming it.
+TEST(LineReader, PipesKeptForSeeking) {
+  const std::string text = "%VERSION\n%FLAG POINTERS\n" + std::string(300000, 'x') + "\nlast\n";
+  for (bool keep : {true, false}) {
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    const pid_t writer = ::fork();
+    ASSERT_GE(writer, 0);
+    if (writer == 0) {
+      ::close(ends[0]);
+      const bool whole = ::write(ends[1], text.data(), text.size()) == static_cast<ssize_t>(text.size());
+      ::_exit(whole ? 0 : 1);
+    }
+    ::close(ends[1]);
+    LineReader reader;
+    ASSERT_TRUE(reader.Open("/dev/fd/" + std::to_string(ends[0])));
+    if (keep) reader.KeepForSeeking();
+    std::string_view line;
+    ASSERT_TRUE(reader.ReadLine(line));
+    ASSERT_TRUE(reader.ReadLine(line));
+    const uint64_t mark = reader.Tell();
+    while (reader.ReadLine(line)) {
+    }
+    if (keep) {
+      reader.Seek(mark);
+      ASSERT_TRUE(reader.ReadLine(line));
+      EXPECT_EQ(line.size(), 300000u);
+      reader.Rewind();
+      ASSERT_TRUE(reader.ReadLine(line));
+      EXPECT_EQ(line, "%VERSION");
+    } else {
+      ConsoleCapture capture;
+      EXPECT_THROW(reader.Rewind(), ExitRequest);
+      EXPECT_NE(capture.Err().find("give it as a file, not a pipe."), std::string::npos);
+    }
+    ::close(ends[0]);
+    int status = 0;
+    ::waitpid(writer, &status, 0);
+  }
+}
+
 size_t FileCount(const std::string& directory) {
   size_t files = 0;
   for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(directory)) ++files;
