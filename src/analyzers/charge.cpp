@@ -56,6 +56,13 @@ CCharge::~CCharge() = default;
 // to a coordinate file), bonds are perceived from the coordinates, then bond
 // orders and formal charges; the net charge is their sum.
 void CCharge::Run() {
+  // The warnings name the inputs whose atoms were read, not files skipped as
+  // of unknown type.
+  std::string input_names;
+  for (const std::unique_ptr<CDataFile>& input : inputs_) {
+    if (!input_names.empty()) input_names += ' ';
+    input_names += input->GetInputFileName();
+  }
   std::unique_ptr<CDataFile> gathered = std::make_unique<CMol2File>();
   gathered->SetFileFlag(kFileNoMerge | kFileCreateBonds);
   MergeInputFiles(inputs_, gathered);
@@ -63,7 +70,7 @@ void CCharge::Run() {
   // Perceived bonds replace any the file gave (a lone input is the record).
   molecule.SetFileFlag(kFileNoMerge | kFileCreateBonds);
   // Never opened: the name only tells the warnings which file they are about.
-  molecule.OpenOutput(last_input_name_, false);
+  molecule.OpenOutput(input_names.empty() ? last_input_name_ : input_names, false);
   molecule.CreateConnection();
   molecule.PerceiveBondTypes();
 
