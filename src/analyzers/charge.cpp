@@ -58,11 +58,7 @@ CCharge::~CCharge() = default;
 void CCharge::Run() {
   // The warnings name the inputs whose atoms were read, not files skipped as
   // of unknown type.
-  std::string input_names;
-  for (const std::unique_ptr<CDataFile>& input : inputs_) {
-    if (!input_names.empty()) input_names += ' ';
-    input_names += input->GetInputFileName();
-  }
+  const std::string input_names = InputNames(inputs_);
   std::unique_ptr<CDataFile> gathered = std::make_unique<CMol2File>();
   gathered->SetFileFlag(kFileNoMerge | kFileCreateBonds);
   MergeInputFiles(inputs_, gathered);

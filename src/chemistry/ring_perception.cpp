@@ -74,8 +74,9 @@ RingSet FindSmallRings(const std::vector<int>& offsets, const std::vector<int>& 
   std::set<std::vector<int>> seen;
   const int max_path = max_size - 2;  // bonds on the path from b to c
   // Atoms touched by the searches, one more per angle; far beyond what any
-  // molecule of chemical valence needs (a fullerene atom takes about fifty).
-  long budget = 4096 * (static_cast<long>(n) + static_cast<long>(targets.size()));
+  // molecule of chemical valence needs (a fullerene atom takes about fifty,
+  // against a budget of about a thousand for its atom and three bonds).
+  long budget = 256 * (static_cast<long>(n) + static_cast<long>(targets.size()));
   for (int a = 0; a < n && !result.cut_short; ++a) {
     std::vector<int> ring_neighbours;
     for (int k : graph.Edges(a)) {
