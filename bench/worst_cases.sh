@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 build=${1:-build}
 work=${2:-/tmp/tarvex-worst-cases}
 tool=$(pwd)/$build/tarvex
-python3 bench/make_worst_cases.py "$work" --coincident 1000,10000,30000,100000 --conect-mb 100
+[ -f "$work/conect.pdb" ] || python3 bench/make_worst_cases.py "$work" --coincident 1000,10000,30000,100000 --conect-mb 100
 
 measure() {  # label, then the command
   local label=$1

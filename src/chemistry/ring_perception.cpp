@@ -77,6 +77,10 @@ RingSet FindSmallRings(const std::vector<int>& offsets, const std::vector<int>& 
   // molecule of chemical valence needs (a fullerene atom takes about fifty,
   // against a budget of about a thousand for its atom and three bonds).
   long budget = 256 * (static_cast<long>(n) + static_cast<long>(targets.size()));
+  // And the rings kept: a fused polycycle has fewer rings than atoms (a
+  // fullerene about half as many, a borane icosahedron with its hydrogens
+  // under one per atom).
+  const size_t most_rings = 4 * static_cast<size_t>(n) + 64;
   for (int a = 0; a < n && !result.cut_short; ++a) {
     std::vector<int> ring_neighbours;
     for (int k : graph.Edges(a)) {
@@ -118,6 +122,7 @@ RingSet FindSmallRings(const std::vector<int>& offsets, const std::vector<int>& 
           std::vector<int> key = ring;
           std::sort(key.begin(), key.end());
           if (seen.insert(std::move(key)).second) result.rings.push_back(std::move(ring));
+          if (result.rings.size() >= most_rings) budget = 0;
         }
         budget -= static_cast<long>(touched.size());
         for (int v : touched) distance[static_cast<size_t>(v)] = -1;

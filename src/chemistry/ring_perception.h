@@ -10,8 +10,8 @@
 // size asked for, so each costs a constant for atoms of chemical valence.
 // A dense graph (bond lists that make hundreds of atoms neighbours of each
 // other) has far more angles than atoms; the whole search is given a work
-// budget linear in the size of the graph and stops when it is spent, with
-// the rings found so far.
+// budget linear in the size of the graph (and room for four rings per atom)
+// and stops when either is spent, with the rings found so far.
 #pragma once
 
 #include <vector>
