@@ -12,9 +12,7 @@ namespace tarvex {
 
 class CCharge final : public CAnalyzer {
  public:
-  static constexpr uint32_t kInput = 0x1;
-  static constexpr uint32_t kDetail = 0x100;
-  static constexpr uint32_t kBox = 0x200;
+  enum Flag : uint32_t { kInput = 0x1, kDetail = 0x100, kBox = 0x200 };
 
   CCharge();
   ~CCharge() override;

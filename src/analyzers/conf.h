@@ -61,14 +61,10 @@ std::array<double, 2> PhiPsi(const Frame& frame, const std::array<int, 5>& atoms
 
 class CConf final : public CAnalyzer {
  public:
-  static constexpr uint32_t kOutput = 0x2;
-  static constexpr uint32_t kBox = 0x100;
-  static constexpr uint32_t kTab = 0x200;
-  static constexpr uint32_t kDataFile = 0x400;
-  static constexpr uint32_t kReference = 0x800;
-  static constexpr uint32_t kDetail = 0x1000;
-  static constexpr uint32_t kRowStyle = 0x2000;
-  static constexpr uint32_t kNoTitle = 0x4000;
+  enum Flag : uint32_t {
+    kOutput = 0x2, kBox = 0x100, kTab = 0x200, kDataFile = 0x400, kReference = 0x800, kDetail = 0x1000,
+    kRowStyle = 0x2000, kNoTitle = 0x4000,
+  };
 
   CConf();
   ~CConf() override;

@@ -1,9 +1,9 @@
 #include "analyzers/convert.h"
 
-#include "common/console.h"
 #include "common/exit.h"
-#include "common/text.h"
-#include "driver/selection.h"
+#include "formats/amber_coord_file.h"
+#include "formats/gaussian_out_file.h"
+#include "formats/pdb_file.h"
 
 namespace tarvex {
 namespace {
@@ -111,6 +111,121 @@ CConvert::CConvert() : CAnalyzer(kTexts) {
 
 CConvert::~CConvert() = default;
 
-void CConvert::Run() { Fatal("Error: the convert analyzer is not available yet."); }
+// The output's file flags from convert's options.
+uint32_t CConvert::OutputFileFlags() const {
+  static constexpr std::pair<uint32_t, uint32_t> kMap[] = {
+      {kBase1, kFileBase1},         {kStep0, kFileStep0},       {kCreateBonds, kFileCreateBonds},
+      {kInt, kFileInternal},        {kNoMerge, kFileNoMerge},   {kUseVar, kFileUseVar},
+      {kUpper, kFileUpper},         {kNoConnect, kFileNoConnect}, {kNoAtomNumber, kFileNoAtomNumber},
+      {kNoType, kFileNoType},       {kGold, kFileGold},         {kMol2Name, kFileMol2Name},
+      {kOverwrite, kFileOverwrite},
+  };
+  uint32_t bits = 0;
+  for (auto [option, file_bit] : kMap) {
+    if (flags_ & option) bits |= file_bit;
+  }
+  return bits;
+}
+
+void CConvert::Run() {
+  output_->OpenOutput(output_file_name_, !(flags_ & kWriteAll));
+  output_->SetFileFlag(OutputFileFlags());
+  if (flags_ & kFitAll) output_->SetFitFlag(tarvex::kFitAll);
+  if (flags_ & kFitHeavy) output_->SetFitFlag(tarvex::kFitHeavy);
+  if (flags_ & kReferences) ReadReferences();
+  for (auto& input : inputs_) {
+    if (flags_ & kStrict) input->SetFileFlag(kFileStrict);
+  }
+  if (atom_count_ > 0) output_->SetNumberOfAtoms(atom_count_);
+  CAmberCoordFile* streamed = (flags_ & kWriteAll) ? TrajectoryToStream() : nullptr;
+  for (auto& input : inputs_) {
+    input->CopyState(*output_);
+    if (input.get() == streamed) {
+      RequireAtomCount(*input);
+    } else if (flags_ & kWriteAll) {
+      input->ReadAll(molecule_);
+    } else {
+      RequireAtomCount(*input);
+      input->Read(molecule_);
+    }
+    output_->TakeState(*input);
+  }
+  if (streamed) {
+    StreamFrames(*streamed);
+  } else if (flags_ & kWriteAll) {
+    output_->WriteAll(step_);
+  } else {
+    output_->Write();
+  }
+}
+
+// The references hand the output the selection of paired atoms and their
+// structure. Each reference takes over what the earlier ones gave (a
+// trajectory its atom count from a topology), reads molecule -m, and the
+// structure gathered from them all is the fit reference. Without input
+// files the references are the inputs, and their structures only move to
+// their centre of mass.
+void CConvert::ReadReferences() {
+  output_->SetFitAtoms(fit_atoms_);
+  output_->SetFitExcludedAtoms(fit_excluded_atoms_);
+  output_->SetFitAtomNames(fit_atom_names_);
+  output_->SetFileFlag(kFileReferenceFit);
+  if (!(flags_ & kInput)) {
+    inputs_ = std::move(references_);
+    return;
+  }
+  CPdbFile work;
+  if (atom_count_ > 0) work.SetNumberOfAtoms(atom_count_);
+  for (auto& reference : references_) {
+    reference->CopyState(work);
+    RequireAtomCount(*reference);
+    reference->Read(molecule_);
+    work.TakeState(*reference);
+  }
+  if (work.GetCartesian().empty()) Fatal("Error: the reference files hold no coordinates: " + reference_file_name_);
+  output_->SetFitReference(work.GetCartesian());
+}
+
+// A trajectory has no atom count of its own; without one (from a topology
+// before it, or -n) nothing could be read from it.
+void CConvert::RequireAtomCount(CDataFile& file) {
+  if (dynamic_cast<CAmberCoordFile*>(&file) && file.GetNumberOfAtoms() <= 0) {
+    Fatal("Error: number of atoms is unknown for " + file.GetInputFileName() +
+          "; give its topology before it, or -n.");
+  }
+}
+
+// With -a the frames written are those of the first input that holds
+// several (the last one with OVERWRITE). When that is an Amber trajectory
+// it is read one frame at a time while the files are written, so that no
+// more than one frame is ever held.
+CAmberCoordFile* CConvert::TrajectoryToStream() {
+  CDataFile* keeper = nullptr;
+  for (auto& input : inputs_) {
+    const bool frames = dynamic_cast<CAmberCoordFile*>(input.get()) || dynamic_cast<CGaussianOutFile*>(input.get());
+    if (frames && (!keeper || (flags_ & kOverwrite))) keeper = input.get();
+  }
+  return dynamic_cast<CAmberCoordFile*>(keeper);
+}
+
+void CConvert::StreamFrames(CAmberCoordFile& trajectory) {
+  const bool fit = output_->Holds(State::kAtomType) && output_->Holds(State::kNumberOfAtoms) &&
+                   (output_->GetFileFlags() & kFileReferenceFit);
+  long long frames = 0;
+  output_->WriteFrames(step_, 0, [&](Frame& frame) {
+    trajectory.Read(0);
+    if (trajectory.GetCartesian().empty()) return false;
+    frame.swap(trajectory.GetCartesian());
+    ++frames;
+    return true;
+  }, fit);
+  // A trajectory without a whole frame leaves the structure the other
+  // inputs gave, written as the only frame.
+  if (frames == 0) output_->WriteAll(step_);
+  if (molecule_ >= frames && frames > 0) {
+    Fatal("Error: " + trajectory.GetInputFileName() + " holds " + std::to_string(frames) + " frames; frame " +
+          std::to_string(molecule_ + 1) + " does not exist.");
+  }
+}
 
 }  // namespace tarvex

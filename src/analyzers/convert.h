@@ -11,35 +11,28 @@
 
 namespace tarvex {
 
+class CAmberCoordFile;
+
 class CConvert final : public CAnalyzer {
  public:
-  static constexpr uint32_t kInput = 0x1;
-  static constexpr uint32_t kOutput = 0x2;
-  static constexpr uint32_t kBox = 0x100;
-  static constexpr uint32_t kWriteAll = 0x200;
-  static constexpr uint32_t kBase1 = 0x400;
-  static constexpr uint32_t kStep0 = 0x800;
-  static constexpr uint32_t kCreateBonds = 0x1000;
-  static constexpr uint32_t kInt = 0x2000;
-  static constexpr uint32_t kNoMerge = 0x4000;
-  static constexpr uint32_t kUseVar = 0x8000;
-  static constexpr uint32_t kStrict = 0x10000;
-  static constexpr uint32_t kUpper = 0x20000;
-  static constexpr uint32_t kNoConnect = 0x40000;
-  static constexpr uint32_t kNoAtomNumber = 0x80000;
-  static constexpr uint32_t kNoType = 0x100000;
-  static constexpr uint32_t kGold = 0x200000;
-  static constexpr uint32_t kReferences = 0x400000;
-  static constexpr uint32_t kFitAll = 0x800000;
-  static constexpr uint32_t kFitHeavy = 0x1000000;
-  static constexpr uint32_t kMol2Name = 0x2000000;
-  static constexpr uint32_t kOverwrite = 0x4000000;
+  enum Flag : uint32_t {
+    kInput = 0x1, kOutput = 0x2, kBox = 0x100, kWriteAll = 0x200, kBase1 = 0x400, kStep0 = 0x800,
+    kCreateBonds = 0x1000, kInt = 0x2000, kNoMerge = 0x4000, kUseVar = 0x8000, kStrict = 0x10000, kUpper = 0x20000,
+    kNoConnect = 0x40000, kNoAtomNumber = 0x80000, kNoType = 0x100000, kGold = 0x200000, kReferences = 0x400000,
+    kFitAll = 0x800000, kFitHeavy = 0x1000000, kMol2Name = 0x2000000, kOverwrite = 0x4000000,
+  };
 
   CConvert();
   ~CConvert() override;
   void Run() override;
 
  private:
+  uint32_t OutputFileFlags() const;
+  void ReadReferences();
+  static void RequireAtomCount(CDataFile& file);
+  CAmberCoordFile* TrajectoryToStream();
+  void StreamFrames(CAmberCoordFile& trajectory);
+
   std::string input_file_name_;
   std::string output_file_name_;
   std::string reference_file_name_;

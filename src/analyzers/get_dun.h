@@ -38,15 +38,10 @@ void AppendTableRow(std::string& out, const double* values, size_t count, bool s
 class CGetDun final : public CAnalyzer {
  public:
   // Flag-word bits.
-  static constexpr uint32_t kOutput = 0x2;
-  static constexpr uint32_t kBox = 0x100;
-  static constexpr uint32_t kTab = 0x200;
-  static constexpr uint32_t kAtomCount = 0x400;
-  static constexpr uint32_t kDataFile = 0x800;
-  static constexpr uint32_t kMeasurementFile = 0x1000;
-  static constexpr uint32_t kReference = 0x2000;
-  static constexpr uint32_t kShowStep = 0x4000;
-  static constexpr uint32_t kDetail = 0x8000;
+  enum Flag : uint32_t {
+    kOutput = 0x2, kBox = 0x100, kTab = 0x200, kAtomCount = 0x400, kDataFile = 0x800, kMeasurementFile = 0x1000,
+    kReference = 0x2000, kShowStep = 0x4000, kDetail = 0x8000,
+  };
 
   CGetDun();
   ~CGetDun() override;

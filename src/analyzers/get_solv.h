@@ -47,10 +47,7 @@ std::vector<int> OrderNearestFirst(const ShellSystem& system, const std::vector<
 
 class CGetSolv final : public CAnalyzer {
  public:
-  static constexpr uint32_t kInput = 0x1;
-  static constexpr uint32_t kOutput = 0x2;
-  static constexpr uint32_t kBox = 0x100;
-  static constexpr uint32_t kSelectSolute = 0x200;
+  enum Flag : uint32_t { kInput = 0x1, kOutput = 0x2, kBox = 0x100, kSelectSolute = 0x200 };
 
   CGetSolv();
   ~CGetSolv() override;

@@ -15,15 +15,10 @@ namespace tarvex {
 
 class CIrcdist final : public CAnalyzer {
  public:
-  static constexpr uint32_t kInput = 0x1;
-  static constexpr uint32_t kFirst = 0x100;
-  static constexpr uint32_t kSecond = 0x200;
-  static constexpr uint32_t kDetail = 0x400;
-  static constexpr uint32_t kSkipFirst = 0x800;
-  static constexpr uint32_t kReverse = 0x1000;
-  static constexpr uint32_t kWhole = 0x2000;
-  static constexpr uint32_t kEach = 0x4000;
-  static constexpr uint32_t kNoEnergy = 0x8000;
+  enum Flag : uint32_t {
+    kInput = 0x1, kFirst = 0x100, kSecond = 0x200, kDetail = 0x400, kSkipFirst = 0x800, kReverse = 0x1000,
+    kWhole = 0x2000, kEach = 0x4000, kNoEnergy = 0x8000,
+  };
 
   // Which structures of a file are collected.
   enum class Mode { kIrc, kAll, kFirst, kLast };

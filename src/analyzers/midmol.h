@@ -24,10 +24,7 @@ CenterExtremes FindCenterExtremes(const Frame& points, int atom_count, bool cent
 
 class CMidmol final : public CAnalyzer {
  public:
-  static constexpr uint32_t kInput = 0x1;
-  static constexpr uint32_t kBox = 0x100;
-  static constexpr uint32_t kCenterOfCoordinates = 0x200;
-  static constexpr uint32_t kCenterOfBalance = 0x400;
+  enum Flag : uint32_t { kInput = 0x1, kBox = 0x100, kCenterOfCoordinates = 0x200, kCenterOfBalance = 0x400 };
 
   CMidmol();
   ~CMidmol() override;

@@ -12,11 +12,7 @@ namespace tarvex {
 
 class CNextstep final : public CAnalyzer {
  public:
-  static constexpr uint32_t kInput = 0x1;
-  static constexpr uint32_t kOutput = 0x2;
-  static constexpr uint32_t kInt = 0x100;
-  static constexpr uint32_t kUseVar = 0x200;
-  static constexpr uint32_t kCreateBonds = 0x400;
+  enum Flag : uint32_t { kInput = 0x1, kOutput = 0x2, kInt = 0x100, kUseVar = 0x200, kCreateBonds = 0x400 };
 
   CNextstep();
   ~CNextstep() override;

@@ -16,12 +16,9 @@ namespace tarvex {
 
 class CPbsaPrep final : public CAnalyzer {
  public:
-  static constexpr uint32_t kOutput = 0x2;
-  static constexpr uint32_t kInput = 0x100;
-  static constexpr uint32_t kReference = 0x200;
-  static constexpr uint32_t kRadii = 0x400;
-  static constexpr uint32_t kCharges = 0x800;
-  static constexpr uint32_t kParse = 0x1000;
+  enum Flag : uint32_t {
+    kOutput = 0x2, kInput = 0x100, kReference = 0x200, kRadii = 0x400, kCharges = 0x800, kParse = 0x1000,
+  };
 
   CPbsaPrep();
   ~CPbsaPrep() override;

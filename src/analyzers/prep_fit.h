@@ -19,15 +19,10 @@ std::vector<int> DepthFirstOrder(const BondMap& bonds, int count, int start);
 
 class CPrepfit final : public CAnalyzer {
  public:
-  static constexpr uint32_t kInput = 0x1;
-  static constexpr uint32_t kOutput = 0x2;
-  static constexpr uint32_t kTemplate = 0x100;
-  static constexpr uint32_t kKeepPositions = 0x200;
-  static constexpr uint32_t kCreateBonds = 0x400;
-  static constexpr uint32_t kKeepBonds = 0x800;
-  static constexpr uint32_t kNoRelaxed = 0x1000;
-  static constexpr uint32_t kReverse = 0x2000;
-  static constexpr uint32_t kRearrange = 0x4000;
+  enum Flag : uint32_t {
+    kInput = 0x1, kOutput = 0x2, kTemplate = 0x100, kKeepPositions = 0x200, kCreateBonds = 0x400, kKeepBonds = 0x800,
+    kNoRelaxed = 0x1000, kReverse = 0x2000, kRearrange = 0x4000,
+  };
 
   CPrepfit();
   ~CPrepfit() override;

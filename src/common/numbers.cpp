@@ -88,7 +88,51 @@ bool ParseDoubleField(std::string_view field, double& value) {
   return true;
 }
 
+namespace {
+
+constexpr uint64_t kPowers[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+
+// The digits of `value` with `precision` decimals, the way to_chars writes
+// them, for the common case of coordinates: |value| x 10^precision below
+// 2^32, where the product is exact to within 2^-20, so rounding it to the
+// nearest integer is the correctly rounded decimal unless it lies within
+// 1e-6 of a half. The text is written backwards, ending at `end` and padded
+// with blanks on the left to `width` (up to kFastWidth); returns its start,
+// or nullptr (nothing written) for any other value.
+constexpr int kFastWidth = 32;
+
+char* FastFixed(double value, int width, int precision, char* end) {
+  if (precision < 0 || precision > 8 || width > kFastWidth || !std::isfinite(value)) return nullptr;
+  const double scaled = std::fabs(value) * static_cast<double>(kPowers[precision]);
+  if (!(scaled < 4294967296.0)) return nullptr;
+  const uint64_t whole = static_cast<uint64_t>(scaled);
+  const double fraction = scaled - static_cast<double>(whole);
+  if (std::fabs(fraction - 0.5) < 1e-6) return nullptr;
+  uint64_t digits = whole + (fraction > 0.5 ? 1 : 0);
+  char* p = end;
+  for (int k = 0; k < precision; ++k) {
+    *--p = static_cast<char>('0' + digits % 10);
+    digits /= 10;
+  }
+  if (precision > 0) *--p = '.';
+  do {
+    *--p = static_cast<char>('0' + digits % 10);
+    digits /= 10;
+  } while (digits != 0);
+  if (std::signbit(value)) *--p = '-';
+  while (end - p < width) *--p = ' ';
+  return p;
+}
+
+}  // namespace
+
 void AppendFixed(std::string& out, double value, int width, int precision) {
+  char fast[kFastWidth + 16];
+  char* const fast_end = fast + sizeof fast;
+  if (const char* start = FastFixed(value, width, precision, fast_end)) {
+    out.append(start, static_cast<size_t>(fast_end - start));
+    return;
+  }
   char buffer[400];
   auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed,
                                  precision);

@@ -198,6 +198,28 @@ void OutputFile::Close() {
   entry_ = -1;
 }
 
+std::string OpenOutputForLibrary(const std::string& path) {
+  OutputFile file;
+  if (!file.Open(path)) return {};
+  std::string written = ResolveTarget(path);
+  for (const PendingOutput& entry : Pending()) {
+    if (entry.live && entry.target == written) written = entry.temp;
+  }
+  file.Close();
+  return written;
+}
+
+bool RetargetOutput(const std::string& target, const std::string& new_target) {
+  const std::string resolved = ResolveTarget(target);
+  for (PendingOutput& entry : Pending()) {
+    if (entry.live && entry.target == resolved) {
+      entry.target = ResolveTarget(new_target);
+      return true;
+    }
+  }
+  return false;
+}
+
 bool CommitOutputs() {
   SignalsBlocked blocked;
   bool ok = FailedWrites().empty();

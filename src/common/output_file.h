@@ -50,6 +50,16 @@ class OutputFile {
   std::string buffer_;
 };
 
+// For a file that a library writes itself by name (NetCDF): makes the
+// temporary file beside `path` as OutputFile::Open does and returns its name,
+// to be committed or discarded with the other outputs; a device or pipe is
+// returned as it is. Empty when the place cannot be written.
+std::string OpenOutputForLibrary(const std::string& path);
+
+// Gives the unfinished output written for `target` another target (as
+// though it had been opened under that name). False when no output is
+// pending for `target`.
+bool RetargetOutput(const std::string& target, const std::string& new_target);
 // Renames every finished output onto its target. Returns false (after printing
 // why) when one could not be put in place.
 bool CommitOutputs();

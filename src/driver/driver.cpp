@@ -16,6 +16,7 @@
 #include "common/console.h"
 #include "common/exit.h"
 #include "common/output_file.h"
+#include "common/version.h"
 #include "driver/run_settings.h"
 
 namespace tarvex {
@@ -26,8 +27,6 @@ std::unique_ptr<CAnalyzer> Make() {
   return std::make_unique<T>();
 }
 
-constexpr std::string_view kProgramVersion = "1.12";
-constexpr std::string_view kProgramRevision = "C";
 constexpr std::string_view kProgramDescription =
     " Analysis utility for molecular dynamics & molecular orbital calculations.";
 constexpr std::string_view kProgramSynopsis = " [-hv] [-f file] analyzer-name [options...]";

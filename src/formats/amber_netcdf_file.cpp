@@ -30,6 +30,7 @@
 
 #include "common/exit.h"
 #include "formats/amber_coord_file.h"
+#include "formats/amber_netcdf_writer.h"
 
 #if TARVEX_HAVE_NETCDF
 #include <netcdf.h>
@@ -46,7 +47,7 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr uint64_t Pad4(uint64_t bytes) { return (bytes + 3) & ~uint64_t{3}; }
 
 [[noreturn]] void WritingUnsupported() {
-  Fatal("Error: Amber NetCDF files are read only; write an Amber CRD or RST file instead.");
+  Fatal("Error: Amber NetCDF restarts are read only; write an Amber RST file instead.");
 }
 
 }  // namespace
@@ -316,7 +317,25 @@ void CAmberNetcdfFile::OpenInput(std::string name) {
 }
 
 void CAmberNetcdfFile::OpenOutput(std::string name, bool) { output_file_name_ = std::move(name); }
-void CAmberNetcdfFile::Write() { WritingUnsupported(); }
+
+// One structure: a trajectory of one frame.
+void CAmberNetcdfFile::Write() {
+  NetcdfTrajectoryWriter writer(output_file_name_, title_, cartesian_.size());
+  writer.Append(cartesian_, 1.0);
+  writer.Close();
+}
+
+// Every frame kept goes into the one file, not into numbered files; the
+// atom count is that of the first frame.
+void CAmberNetcdfFile::WriteFrames(int step, long long, const std::function<bool(Frame&)>& next, bool fit) {
+  std::unique_ptr<NetcdfTrajectoryWriter> writer;
+  ForEachKeptFrame(step, next, fit, [&](long long place) {
+    if (!writer) writer = std::make_unique<NetcdfTrajectoryWriter>(output_file_name_, title_, cartesian_.size());
+    writer->Append(cartesian_, static_cast<double>(place));
+  });
+  if (!writer) writer = std::make_unique<NetcdfTrajectoryWriter>(output_file_name_, title_, cartesian_.size());
+  writer->Close();
+}
 
 // With needed atoms, only their runs are read; the other points are NaN.
 void CAmberNetcdfFile::ReadFrame(size_t frame) {

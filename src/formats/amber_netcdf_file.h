@@ -4,8 +4,9 @@
 //   CAmberNetcdfRestartFile  restarts (convention "AMBERRESTART", ".ncrst"),
 //                            the binary form of the RST restart.
 // Both name their atom count and carry their box (cell_lengths and
-// cell_angles) themselves: no BOX flag is needed. They are read only; a
-// build without libnetcdf refuses such a file with a message saying so.
+// cell_angles) themselves: no BOX flag is needed. Trajectories are written
+// too (formats/amber_netcdf_writer.h), restarts are read only; a build
+// without libnetcdf refuses such a file with a message saying so.
 #pragma once
 
 #include <memory>
@@ -29,8 +30,11 @@ class CAmberNetcdfFile final : public CDataFile {
   // As the CRD reader: 0 the next frame, N > 0 the N-th from here (or the
   // last), negative the last frame.
   void Read(int which) override;
+  // Writes a trajectory of one frame; WriteAll (convert -a) writes every
+  // frame into the one file.
   void Write() override;
   void ReadAll(int frame) override;
+  void WriteFrames(int step, long long expected, const std::function<bool(Frame&)>& next, bool fit) override;
 
   // The box lengths and angles of the last frame read (zeros and 90
   // degrees without a box).

@@ -19,10 +19,12 @@
 
 #include "chemistry/force_field_types.h"
 #include "common/console.h"
+#include "common/console.h"
 #include "common/exit.h"
 #include "common/numbers.h"
 #include "common/text.h"
 #include "formats/amber_names.h"
+#include "formats/pdb_file.h"
 #include "molecule/atom_numbers.h"
 #include "molecule/tables.h"
 
@@ -362,54 +364,50 @@ void CAmberPrepFile::BuildCartesian(size_t dummies, const std::string& residue_n
   cartesian_.erase(cartesian_.begin(), cartesian_.begin() + static_cast<long>(dummies));
 }
 
-// The fixed lines of a one-residue file; the atom lines come from the
-// Z-matrix, computed from the coordinates (with three dummy atoms put in
-// front) when the record has none.
-void CAmberPrepFile::Write() {
-  if (file_flags_ & kFileCreateBonds) CreateConnection();
-  if (!Holds(State::kInternal)) CartesianToInternal();
-  std::string& out = output_.Buffer();
-  out.append("    0    0    2\n\n");
-  const std::string_view title = std::string_view(title_).substr(0, title_.find('\n'));
-  out.append(title.empty() ? "This is a remark line" : title);
-  out.append("\nmolecule.res\n");
-  AppendLeft(out, TemplateResidueName(), 6);
-  AppendLeft(out, "INT", 5);
-  AppendLeft(out, "0", 3);
-  out.append("\nCORRECT     OMIT DU   BEG\n");
-  AppendFixed(out, 0.0, 8, 4);
-  out.push_back('\n');
-  WriteAtomLines(out);
-  out.append("\n\nDONE\nSTOP\n");
-  output_.Commit();
-  output_.Close();
-}
+namespace {
 
 // The Z-matrix may run ahead of the atom lists by the dummy atoms that a
 // template read from a file keeps only there; dummy atoms are also the
 // leading atoms of type DU that CartesianToInternal puts in front.
-size_t CAmberPrepFile::DummiesAhead() const {
-  const size_t atoms = static_cast<size_t>(std::max(number_of_atoms_, 0));
-  return internal_.size() > atoms ? internal_.size() - atoms : 0;
+size_t DummiesAhead(CDataFile& record) {
+  const size_t atoms = static_cast<size_t>(std::max(record.GetNumberOfAtoms(), 0));
+  return record.GetInternal().size() > atoms ? record.GetInternal().size() - atoms : 0;
 }
 
-std::string CAmberPrepFile::TemplateResidueName() const {
+std::string TemplateResidueName(CDataFile& record) {
+  const std::vector<std::string>& types = record.GetAtomType();
+  const std::vector<std::string>& residues = record.GetResidueName();
   size_t first = 0;
-  while (first < kDummyAtoms && first < atom_type_.size() && atom_type_[first] == kDummyType) ++first;
-  if (DummiesAhead() > 0) first = 0;
-  if (first >= residue_name_.size()) return "MOL";
-  std::string_view name = Trim(residue_name_[first]);
+  while (first < kDummyAtoms && first < types.size() && types[first] == kDummyType) ++first;
+  if (DummiesAhead(record) > 0) first = 0;
+  if (first >= residues.size()) return "MOL";
+  std::string_view name = Trim(residues[first]);
   return name.empty() ? "MOL" : std::string(name.substr(0, 3));
 }
 
-void CAmberPrepFile::WriteAtomLines(std::string& out) {
-  const size_t ahead = DummiesAhead();
-  for (size_t j = 0; j < internal_.size(); ++j) {
+// The type column carries the element. Two-letter elements are spelt with a
+// lower-case second letter (Na, Ca, Cl): in this column, as Amber and
+// antechamber read it, NA and CA are aromatic nitrogen and carbon types.
+std::string ElementAsType(const std::string& element) {
+  std::string type(Trim(element));
+  const int index = ElementIndex(ToUpper(type));
+  if (type.size() == 2 && index > 0 && index < kElementCount - 1) type[1] = static_cast<char>(std::tolower(type[1]));
+  return type;
+}
+
+void AppendAtomLines(std::string& out, CDataFile& record) {
+  const std::vector<Point>& internal = record.GetInternal();
+  const std::vector<ReferenceTriple>& references = record.GetInternalReference();
+  const std::vector<std::string>& names = record.GetAtomName();
+  const std::vector<std::string>& types = record.GetAtomType();
+  const std::vector<double>& charges = record.GetCharge();
+  const size_t ahead = DummiesAhead(record);
+  for (size_t j = 0; j < internal.size(); ++j) {
     const long atom = static_cast<long>(j) - static_cast<long>(ahead);
     const size_t a = static_cast<size_t>(std::max(atom, 0L));
-    const bool dummy = atom < 0 || (j < kDummyAtoms && a < atom_type_.size() && atom_type_[a] == kDummyType);
-    std::string_view name = dummy ? "DUMM" : (a < atom_name_.size() ? Trim(atom_name_[a]) : std::string_view("DU"));
-    std::string_view type = dummy || a >= atom_type_.size() ? kDummyType : std::string_view(atom_type_[a]);
+    const bool dummy = atom < 0 || (j < kDummyAtoms && a < types.size() && types[a] == kDummyType);
+    std::string_view name = dummy ? "DUMM" : (a < names.size() ? Trim(names[a]) : std::string_view("DU"));
+    const std::string type = dummy || a >= types.size() ? std::string(kDummyType) : ElementAsType(types[a]);
     AppendInt(out, static_cast<long long>(j) + 1, 4);
     out.append("  ");
     AppendLeft(out, name, 5);
@@ -417,18 +415,55 @@ void CAmberPrepFile::WriteAtomLines(std::string& out) {
     AppendLeft(out, type, 6);
     AppendLeft(out, "M", 2);
     out.push_back(' ');
-    const ReferenceTriple refs = j < internal_reference_.size() ? internal_reference_[j] : ReferenceTriple{-1, -1, -1};
+    const ReferenceTriple refs = j < references.size() ? references[j] : ReferenceTriple{-1, -1, -1};
     for (int ref : refs) {
       AppendInt(out, static_cast<long long>(ref) + 1, 3);
       out.push_back(' ');
     }
-    for (double value : internal_[j]) {
+    for (double value : internal[j]) {
       AppendFixed(out, value, 9, 3);
       out.push_back(' ');
     }
-    AppendFixed(out, !dummy && a < charge_.size() ? charge_[a] : 0.0, 9, 5);
+    AppendFixed(out, !dummy && a < charges.size() ? charges[a] : 0.0, 9, 5);
     out.push_back('\n');
   }
+}
+
+void AppendTemplate(std::string& out, CDataFile& record) {
+  out.append("    0    0    2\n\n");
+  const std::string title = record.GetTitle();
+  const std::string_view first_line = std::string_view(title).substr(0, title.find('\n'));
+  out.append(first_line.empty() ? "This is a remark line" : first_line);
+  out.append("\nmolecule.res\n");
+  AppendLeft(out, TemplateResidueName(record), 6);
+  AppendLeft(out, "INT", 5);
+  AppendLeft(out, "0", 3);
+  out.append("\nCORRECT     OMIT DU   BEG\n");
+  AppendFixed(out, 0.0, 8, 4);
+  out.push_back('\n');
+  AppendAtomLines(out, record);
+  out.append("\n\nDONE\nSTOP\n");
+}
+
+}  // namespace
+
+// The fixed lines of a one-residue file; the atom lines come from the
+// Z-matrix. A record without one gets it from its coordinates
+// (CartesianToInternal, which puts three dummy atoms in front), worked out
+// on a copy: the record itself keeps its atoms, so that the frames of a
+// trajectory written one after another (-a) all start from the same atoms.
+void CAmberPrepFile::Write() {
+  if (file_flags_ & kFileCreateBonds) CreateConnection();
+  if (Holds(State::kInternal)) {
+    AppendTemplate(output_.Buffer(), *this);
+  } else {
+    CPdbFile copy;
+    copy.CopyState(*this);
+    copy.CartesianToInternal();
+    AppendTemplate(output_.Buffer(), copy);
+  }
+  output_.Commit();
+  output_.Close();
 }
 
 }  // namespace tarvex

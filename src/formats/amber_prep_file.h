@@ -93,9 +93,6 @@ class CAmberPrepFile final : public CDataFile {
   void FillRecord(const PrepResidue& residue);
   void ConnectTemplate(const PrepResidue& residue, const std::vector<ReferenceTriple>& references, size_t dummies);
   void BuildCartesian(size_t dummies, const std::string& residue_name);
-  void WriteAtomLines(std::string& out);
-  size_t DummiesAhead() const;
-  std::string TemplateResidueName() const;
 
   // The file header is passed over only before the first residue, so that
   // later reads continue with the next residue of a library file.

@@ -25,6 +25,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -228,6 +229,19 @@ class CDataFile {
   /*127 */ virtual std::vector<std::string>& GetFitAtomNames();
 
   // ---- not virtual ---------------------------------------------------------------------
+  // CopyState that moves the groups it takes instead of copying them, for a
+  // source that is read once and not used again (convert's inputs): a
+  // million-atom structure is then held once, not twice.
+  void TakeState(CDataFile& source);
+  // WriteAll's numbered files for frames handed out one at a time: `next`
+  // fills its argument with the next frame and returns false when none is
+  // left, so a trajectory can be written without holding it. `expected` is
+  // the number of frames if known (it sets the counter width; the files are
+  // renamed at the end when the frames were more). With `fit`, each frame
+  // is fitted onto the reference before it is written.
+  // A format that holds every frame in one file (NetCDF) writes them there
+  // instead.
+  virtual void WriteFrames(int step, long long expected, const std::function<bool(Frame&)>& next, bool fit);
   // Whether the group holds data: HasState without the name.
   bool Holds(State state) const;
   // Fills the process-wide parameter registry; run by the first record.
@@ -275,11 +289,18 @@ class CDataFile {
   // Shared bodies of the format operations.
   void StoreNameAndOpenInput(const std::string& name);
   void OpenOutputShared(const std::string& name, bool open);
+  // The frames that WriteFrames writes (every step-th, from the first with
+  // STEP0), each moved into `cartesian`, fitted when asked, then handed to
+  // `write` with its place among the frames `next` gave (1, 2, ...).
+  // Returns the number of frames `next` gave.
+  long long ForEachKeptFrame(int step, const std::function<bool(Frame&)>& next, bool fit,
+                             const std::function<void(long long)>& write);
   // The reader of the typing section of the parameter file.
   void LoadTypingRows();
   // Empties the per-atom and per-residue groups that every reader fills:
   // coordinates, atom names, types and numbers, and the residue groups.
   void ClearAtomAndResidueGroups();
+  void TransferState(CDataFile& source, bool move);
   // SetConnection taking over the handed lists where it can.
   void AdoptConnection(BondMap&& bonds);
   void SnapshotConnection();

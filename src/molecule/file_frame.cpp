@@ -1,5 +1,6 @@
 // The file frame of a record: its file names, its input and output streams,
 // and writing every frame of a trajectory to numbered files.
+#include <algorithm>
 #include <string>
 
 #include "common/exit.h"
@@ -49,8 +50,33 @@ void CDataFile::ReadAll(int frame) { Read(frame); }
 // written; STEP0 counts from 0 so that the first frame is written too, and
 // BASE1 numbers the files from 1.
 void CDataFile::WriteAll(int step) {
-  if (step < 1) step = 1;
   const std::vector<Frame>& frames = GetCartesianAll();
+  size_t k = 0;
+  WriteFrames(step, static_cast<long long>(frames.size()), [&](Frame& frame) {
+    if (k == frames.size()) return false;
+    frame = frames[k++];
+    return true;
+  }, false);
+}
+
+long long CDataFile::ForEachKeptFrame(int step, const std::function<bool(Frame&)>& next, bool fit,
+                                      const std::function<void(long long)>& write) {
+  if (step < 1) step = 1;
+  long long frames = 0;
+  Frame frame;
+  for (long long counter = (file_flags_ & kFileStep0) ? 0 : 1; next(frame); ++counter, ++frames) {
+    if (counter % step != 0) continue;
+    cartesian_.swap(frame);
+    internal_.clear();
+    internal_reference_.clear();
+    if (fit) FitToReference();
+    write(frames + 1);
+  }
+  return frames;
+}
+
+void CDataFile::WriteFrames(int step, long long expected, const std::function<bool(Frame&)>& next, bool fit) {
+  if (step < 1) step = 1;
   output_.Close();
   std::string base = output_file_name_;
   std::string extension;
@@ -60,21 +86,19 @@ void CDataFile::WriteAll(int step) {
   }
   const bool step0 = (file_flags_ & kFileStep0) != 0;
   const bool base1 = (file_flags_ & kFileBase1) != 0;
-  const int width = NumberedFileWidth(static_cast<long long>(frames.size()), step, step0, base1);
-  long long number = base1 ? 1 : 0;
-  long long counter = step0 ? 0 : 1;
-  for (size_t k = 0; k < frames.size(); ++k) {
-    if (counter % step == 0) {
-      std::string name = NumberedFileName(base, number, width, extension);
-      if (!output_.Open(name)) Fatal("Can't open output file: " + name);
-      cartesian_ = frames[k];
-      internal_.clear();
-      internal_reference_.clear();
-      Write();
-      output_.Close();
-      ++number;
-    }
-    ++counter;
+  const int width = NumberedFileWidth(std::max(expected, 1LL), step, step0, base1);
+  const long long first_number = base1 ? 1 : 0;
+  long long number = first_number;
+  const long long frames = ForEachKeptFrame(step, next, fit, [&](long long) {
+    std::string name = NumberedFileName(base, number, width, extension);
+    if (!output_.Open(name)) Fatal("Can't open output file: " + name);
+    Write();
+    output_.Close();
+    ++number;
+  });
+  const int final_width = NumberedFileWidth(frames, step, step0, base1);
+  for (long long k = first_number; final_width != width && k < number; ++k) {
+    RetargetOutput(NumberedFileName(base, k, width, extension), NumberedFileName(base, k, final_width, extension));
   }
 }
 

@@ -45,12 +45,19 @@ void CDataFile::PrintStates() {
   }
 }
 
-// Copies the groups this record lacks (all held groups with OVERWRITE) from
-// the source. Per-atom groups need equal atom counts and per-residue groups
-// equal residue counts; copied coordinates are fitted onto the reference when
-// the record asks for it.
-void CDataFile::CopyState(CDataFile& source) {
+void CDataFile::CopyState(CDataFile& source) { TransferState(source, false); }
+void CDataFile::TakeState(CDataFile& source) { TransferState(source, true); }
+
+// Copies (or moves) the groups this record lacks (all held groups with
+// OVERWRITE) from the source. Per-atom groups need equal atom counts and
+// per-residue groups equal residue counts; copied coordinates are fitted onto
+// the reference when the record asks for it.
+void CDataFile::TransferState(CDataFile& source, bool move) {
   const bool overwrite = (file_flags_ & kFileOverwrite) != 0;
+  auto take = [move](auto& mine, auto& theirs) {
+    if (move) mine = std::move(theirs);
+    else mine = theirs;
+  };
   auto wanted = [&](State state) { return (overwrite || !Holds(state)) && source.Holds(state); };
   auto atoms_equal = [&] { return GetNumberOfAtoms() == source.GetNumberOfAtoms(); };
   auto residues_equal = [&] { return GetNumberOfResidues() == source.GetNumberOfResidues(); };
@@ -63,44 +70,45 @@ void CDataFile::CopyState(CDataFile& source) {
     formal_charges_.assign(static_cast<size_t>(std::max(number_of_atoms_, 0)), 0);
   }
   if (wanted(State::kNumberOfResidues)) number_of_residues_ = source.GetNumberOfResidues();
-  if (wanted(State::kTitle)) title_ = source.title_;
+  if (wanted(State::kTitle)) take(title_, source.title_);
   if (wanted(State::kInternal) && atoms_equal()) {
-    internal_ = source.internal_;
-    internal_reference_ = source.internal_reference_;
+    take(internal_, source.internal_);
+    take(internal_reference_, source.internal_reference_);
   }
-  if (wanted(State::kForce) && atoms_equal()) force_ = source.force_;
-  if (wanted(State::kCharge) && atoms_equal()) charge_ = source.charge_;
+  if (wanted(State::kForce) && atoms_equal()) take(force_, source.force_);
+  if (wanted(State::kCharge) && atoms_equal()) take(charge_, source.charge_);
   if (wanted(State::kAtomName)) {
-    if (atoms_equal()) atom_name_ = source.atom_name_;
+    if (atoms_equal()) take(atom_name_, source.atom_name_);
     else Warn(kAtomWarning);
   }
   if (wanted(State::kAtomType)) {
     if (atoms_equal()) {
-      atom_type_ = source.atom_type_;
+      take(atom_type_, source.atom_type_);
       snapshot_.atom_types = atom_type_;
     } else {
       Warn(kAtomWarning);
     }
   }
   if (wanted(State::kAtomIndex)) {
-    if (atoms_equal()) atom_index_ = source.atom_index_;
+    if (atoms_equal()) take(atom_index_, source.atom_index_);
     else Warn(kAtomWarning);
   }
   auto fit_wanted = [&] {
     return Holds(State::kAtomType) && Holds(State::kNumberOfAtoms) && (file_flags_ & kFileReferenceFit);
   };
   if (wanted(State::kCartesian) && atoms_equal()) {
-    cartesian_ = source.cartesian_;
+    take(cartesian_, source.cartesian_);
     if (fit_wanted()) FitToReference();
     snapshot_.cartesian = cartesian_;
   }
   if (wanted(State::kCartesianAll) && atoms_equal()) {
-    SetCartesianAll(source.cartesian_all_);
+    take(cartesian_all_, source.cartesian_all_);
+    number_of_molecules_ = static_cast<int>(cartesian_all_.size());
     if (fit_wanted()) FitAllFrames();
   }
-  auto copy_residue_group = [&](State state, auto& mine, const auto& theirs) {
+  auto copy_residue_group = [&](State state, auto& mine, auto& theirs) {
     if (!wanted(state)) return;
-    if (residues_equal()) mine = theirs;
+    if (residues_equal()) take(mine, theirs);
     else Warn(kResidueWarning);
   };
   copy_residue_group(State::kResidueName, residue_name_, source.residue_name_);
@@ -108,7 +116,10 @@ void CDataFile::CopyState(CDataFile& source) {
   copy_residue_group(State::kResidueIndex, residue_index_, source.residue_index_);
   copy_residue_group(State::kResidueNumber, residue_number_, source.residue_number_);
   copy_residue_group(State::kHeadAtomOfResidue, head_atom_of_residue_, source.head_atom_of_residue_);
-  if (source.Holds(State::kConnection)) SetConnection(source.connection_);
+  if (source.Holds(State::kConnection)) {
+    if (move) AdoptConnection(std::move(source.connection_));
+    else SetConnection(source.connection_);
+  }
   if (ter_list_.empty() && !source.ter_list_.empty()) ter_list_ = source.ter_list_;
   if (Holds(State::kNumberOfAtoms) && Holds(State::kAtomName) && !Holds(State::kAtomIndex)) {
     atom_index_.resize(static_cast<size_t>(std::max(number_of_atoms_, 0)));

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <random>
 #include <sstream>
 
 namespace tarvex {
@@ -87,6 +89,43 @@ TEST(ParseShortDecimal, SameDoublesAsTheGeneralReader) {
   double value = 0.0;
   for (const char* text : {"", "-", ".", " 1.0", "1.0 ", "1e5", "1.2.3", "1234567890123456", "--1", "1-2"}) {
     EXPECT_FALSE(ParseShortDecimal(text, value)) << text;
+  }
+}
+
+}  // namespace
+}  // namespace tarvex
+
+namespace tarvex {
+namespace {
+
+// The writers' fast path must give to_chars' digits exactly, rounding near
+// halves and signs of values that round to zero included.
+TEST(AppendFixed, FastDigitsEqualToChars) {
+  std::mt19937_64 random(11);
+  std::uniform_real_distribution<double> wide(-1e6, 1e6);
+  std::uniform_int_distribution<int> ticks(-2000000, 2000000);
+  auto reference = [](double value, int precision) {
+    char buffer[400];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, precision);
+    return std::string(buffer, result.ptr);
+  };
+  for (int trial = 0; trial < 2000000; ++trial) {
+    const int precision = trial % 9;
+    double value = wide(random);
+    if (trial % 3 == 1) value = ticks(random) / 2000.0;         // halves of the last printed digit
+    if (trial % 3 == 2) value = ticks(random) * 0.0005 + 1e-9;  // just beside them
+    if (trial % 1000 == 0) value = -0.0004;
+    const int width = trial % 13;
+    std::string expected = reference(value, precision);
+    if (static_cast<int>(expected.size()) < width) expected.insert(0, static_cast<size_t>(width) - expected.size(), ' ');
+    std::string fast = "x";
+    AppendFixed(fast, value, width, precision);
+    ASSERT_EQ(fast, "x" + expected) << value << " precision " << precision << " width " << width;
+  }
+  for (double special : {0.0, -0.0, 4294967.2955, 1e300, -1e-300}) {
+    std::string fast;
+    AppendFixed(fast, special, 0, 3);
+    EXPECT_EQ(fast, reference(special, 3));
   }
 }
 

@@ -118,9 +118,46 @@ TEST(AmberNetcdfFile, BadFilesEndWithOneLine) {
   five.SetNumberOfAtoms(5);
   EXPECT_EQ(ErrorOf([&] { five.Read(1); }),
             "Error: " + NetcdfPath("tiny.nc") + " holds 4 atoms, but 5 are expected (from the topology or -n).\n");
-  CAmberNetcdfFile output;
+  CAmberNetcdfRestartFile output;
   EXPECT_EQ(ErrorOf([&] { output.Write(); }),
-            "Error: Amber NetCDF files are read only; write an Amber CRD or RST file instead.\n");
+            "Error: Amber NetCDF restarts are read only; write an Amber RST file instead.\n");
+}
+
+// convert -a's path: every kept frame (-s 2 keeps the 2nd and 4th) into
+// one file, read back by our reader; a single Write is a one-frame file.
+TEST(AmberNetcdfFile, WrittenTrajectoriesReadBack) {
+  const std::string path = WriteScratch("written.nc", "");
+  std::vector<Frame> frames;
+  for (int f = 0; f < 4; ++f) frames.push_back({{f + 0.125, -2.5, 1e3}, {3.0, f * -1.75, 0.0}});
+  CAmberNetcdfFile output;
+  output.OpenOutput(path, false);
+  size_t k = 0;
+  output.WriteFrames(2, 4, [&](Frame& frame) {
+    if (k == frames.size()) return false;
+    frame = frames[k++];
+    return true;
+  }, false);
+  ASSERT_TRUE(CommitOutputs());
+  CAmberNetcdfFile input(path);
+  input.ReadAll(0);
+  ASSERT_EQ(input.GetCartesianAll().size(), 2u);
+  EXPECT_EQ(input.GetNumberOfAtoms(), 2);
+  for (size_t f = 0; f < 2; ++f) {
+    for (size_t a = 0; a < 2; ++a) {
+      for (size_t c = 0; c < 3; ++c) {
+        EXPECT_FLOAT_EQ(static_cast<float>(input.GetCartesianAll()[f][a][c]), static_cast<float>(frames[2 * f + 1][a][c]));
+      }
+    }
+  }
+  CAmberNetcdfFile one;
+  one.OpenOutput(path, true);
+  one.GetCartesian() = frames[0];
+  one.Write();
+  ASSERT_TRUE(CommitOutputs());
+  CAmberNetcdfFile again(path);
+  again.ReadAll(0);
+  ASSERT_EQ(again.GetCartesianAll().size(), 1u);
+  EXPECT_DOUBLE_EQ(again.GetCartesianAll()[0][0][0], 0.125);
 }
 
 // The corpus against the CRD copy of tz2 (three decimals) and against the

@@ -327,5 +327,30 @@ TEST(AmberPrep, AminoAcidTemplatesAreLeftHanded) {
   EXPECT_EQ(checked, 26);
 }
 
+// Written elements must read back as themselves: in the type column NA and
+// CA would be Amber's aromatic nitrogen and carbon, so sodium and calcium
+// are written Na and Ca.
+TEST(AmberPrep, TwoLetterElementsSurviveTheTypeColumn) {
+  testing::ScratchDir scratch;
+  CPdbFile ions;
+  ions.SetNumberOfAtoms(4);
+  ions.SetAtomName({"NA  ", "CA  ", "CL  ", " C1 "});
+  ions.SetAtomType({"NA", "CA", "CL", "C"});
+  ions.SetAtomIndex({1, 2, 3, 4});
+  ions.SetCartesian({{0, 0, 0}, {3, 0, 0}, {0, 3, 0}, {0, 0, 3}});
+  CAmberPrepFile written;
+  written.CopyState(ions);
+  written.OpenOutput(scratch.Path("ions.prep"), true);
+  written.Write();
+  ASSERT_TRUE(CommitOutputs());
+  const std::string text = scratch.Read("ions.prep");
+  EXPECT_NE(text.find("  NA    Na    M "), std::string::npos) << text;
+  EXPECT_NE(text.find("  CA    Ca    M "), std::string::npos) << text;
+  EXPECT_NE(text.find("  CL    Cl    M "), std::string::npos) << text;
+  CAmberPrepFile back(scratch.Path("ions.prep"));
+  back.Read(0);
+  EXPECT_EQ(back.GetAtomType(), (std::vector<std::string>{"NA", "CA", "CL", "C"}));
+}
+
 }  // namespace
 }  // namespace tarvex
