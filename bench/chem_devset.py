@@ -13,6 +13,10 @@ charges, per atom, in the order of the file.
 
     /usr/bin/python3 bench/chem_devset.py OUTDIR [--heavy-only N]
 
+Later classes (metal complexes, tetrazolides, bipyridinium ions,
+dithiolates) follow, written after the rest so that the earlier files keep
+their names.
+
 OUTDIR/devset.csv holds: file, class, smiles, net charge, the per-atom
 formal charges (space separated). With --heavy-only, N extra files are
 written without hydrogen atoms (for the implicit-hydrogen path), their
@@ -124,6 +128,96 @@ DRUGS = [
 ]
 
 
+# Classes added later, written after the files above so that those keep
+# their names and the hydrogen-free sample stays the same: ions and
+# complexes of metals (the metal carries its ion charge, its ligands their
+# anionic forms; bonds to metals are written as dative bonds, so RDKit's
+# charges are the same), tetrazolides beside an NH, bipyridinium ions and
+# dithiolates, each with a neutral relative where one exists.
+LATER_CLASSES = {
+    "metal_complex": [
+        "N->[Pt+2](<-N)(<-[Cl-])<-[Cl-]", "[Cl-]->[Pt+2](<-[Cl-])(<-[Cl-])<-[Cl-]",
+        "[Ni+2].[C-]#N.[C-]#N.[C-]#N.[C-]#N", "[C-]#[O+]", "NCC(=O)[O-]->[Ni+2]",
+        "CC(=O)/C=C(/C)[O-]->[Cu+2]<-[O-]/C(C)=C/C(C)=O", "[NH2]1->[Cu+2]2(<-[NH2]CC1)<-[NH2]CC[NH2]->2",
+        "C[S-]->[Zn+2](<-[S-]C)(<-[S-]C)<-[S-]C", "c1ccc2c(c1)c1ccccn1->[Ru+2]<-n1ccccc12",
+        "c1cn(->[Zn+2](<-n2cc[nH]c2)(<-n2cc[nH]c2)<-n2cc[nH]c2)c[nH]1",
+        "[O-]C(=O)CN(CC(=O)[O-])CCN(CC(=O)[O-])CC(=O)[O-].[Ca+2]",
+        "N#CC1=C(C#N)[S-]->[Ni+2]2(<-[S-]1)<-[S-]C(C#N)=C(C#N)[S-]->2", "[cH-]1cccc1.[cH-]1cccc1.[Fe+2]",
+        "O.O.O.O.O.O.[Mg+2]", "[Hg+2].[Cl-].[Cl-]", "CC(=O)[O-].[Pb+2].CC(=O)[O-]", "[Cd+2].[Cl-].[Cl-]",
+        "[Ag+].[O-][N+](=O)[O-]", "[Sn+2].[Cl-].[Cl-]", "[Pd+2].[Cl-].[Cl-]", "[Yb+3].[Cl-].[Cl-].[Cl-]",
+        "[Ra+2].[Cl-].[Cl-]", "[V+2].[Cl-].[Cl-]", "C1=CC2=CC3=CC=C(N3)C=C4C=CC(=N4)C=C5C=CC(=N5)C=C1N2",
+    ],
+    "tetrazolide": [
+        "Nc1nn[n-]n1", "CNc1nn[n-]n1", "c1ccc(Nc2nn[n-]n2)cc1", "O=C(Nc1nn[n-]n1)c1ccccc1",
+        "Nc1ccccc1-c1nn[n-]n1", "CC(=O)Nc1nnn[n-]1", "CNC(=O)c1ccc(cc1)-c1nn[n-]n1",
+        "CCCCc1nc(Cl)c(CO)n1Cc1ccc(cc1)-c1ccccc1-c1nn[n-]n1", "Nc1nn[nH]n1", "c1ccc(Nc2nn[nH]n2)cc1",
+    ],
+    "bipyridinium": [
+        "C[n+]1ccc(cc1)-c1cc[n+](C)cc1", "c1cc[n+]2c(c1)-c1cccc[n+]1CC2",
+        "c1ccc(C[n+]2ccc(cc2)-c2cc[n+](Cc3ccccc3)cc2)cc1", "c1cc(ccn1)-c1cc[nH+]cc1",
+        "c1ccc(-c2cccc[nH+]2)nc1", "c1cc(ccn1)-c1ccncc1", "C[n+]1ccc(cc1)-c1ccncc1",
+    ],
+    "dithiolate": [
+        "[S-]C=C[S-]", "N#CC([S-])=C([S-])C#N", "[S-]c1ccccc1[S-]", "Cc1ccc([S-])c([S-])c1",
+        "CN(C)C(=S)[S-]", "CCOC(=S)[S-]", "[S-]C(=S)c1ccccc1", "[S-]C1=C([S-])SC(=S)S1", "Sc1ccccc1S",
+    ],
+}
+
+# Metal porphyrins, chlorins and phthalocyanines: the free base (SMILES) is
+# embedded and relaxed, its NH hydrogens taken off, and the metal put at the
+# centre of the four pyrrole nitrogens, bound to them by dative bonds.
+PORPHYRINS = [
+    ("C1=CC2=CC3=CC=C(N3)C=C4C=CC(=N4)C=C5C=CC(=N5)C=C1N2", "Zn", 2),
+    ("C1=CC2=CC3=CC=C(N3)C=C4C=CC(=N4)C=C5C=CC(=N5)C=C1N2", "Fe", 2),
+    ("CC1=C(C2=CC3=C(C(=C(N3)C=C4C(=C(C(=N4)C=C5C(=C(C(=N5)C=C1N2)C)C=C)C)C=C)C)CCC(=O)[O-])CCC(=O)[O-]",
+     "Fe", 2),
+    ("CC1=C(C2=CC3=C(C(=C(N3)C=C4C(=C(C(=N4)C=C5C(=C(C(=N5)C=C1N2)C)C=C)C)C=C)C)CCC(=O)O)CCC(=O)O", "Mg", 2),
+    ("C1CC2=CC3=CC=C(N3)C=C4C=CC(=N4)C=C5C=CC(=N5)C=C1N2", "Zn", 2),
+    ("c1ccc2c(c1)c1nc3nc(nc4[nH]c(nc5nc(nc2[nH]1)c1ccccc51)c1ccccc41)c1ccccc31", "Cu", 2),
+]
+
+
+def sane(m):
+    """No C=C shorter than 1.30 angstrom (MMFF leaves some tangled embeddings
+    of large macrocycles with a vinyl C=C of 1.20)."""
+    conf = m.GetConformer()
+    return all((conf.GetAtomPosition(b.GetBeginAtomIdx()) - conf.GetAtomPosition(b.GetEndAtomIdx())).Length() >= 1.30
+               for b in m.GetBonds() if b.GetBondType() == Chem.BondType.DOUBLE and
+               b.GetBeginAtom().GetSymbol() == "C" and b.GetEndAtom().GetSymbol() == "C")
+
+
+def metal_porphyrin(smiles, metal, charge, seed):
+    free = embed(smiles, seed)
+    if free is None or AllChem.MMFFOptimizeMolecule(free, maxIters=5000) != 0 or not sane(free):
+        return None
+    m = Chem.RWMol(free)
+    conf = m.GetConformer()
+    ring_n = [h[0] for h in m.GetSubstructMatches(Chem.MolFromSmarts("[#7;r5]"))]
+    centre = [sum(conf.GetAtomPosition(i)[k] for i in ring_n) / len(ring_n) for k in range(3)]
+    inner_h = sorted((nb.GetIdx() for i in ring_n for nb in m.GetAtomWithIdx(i).GetNeighbors() if nb.GetSymbol() == "H"),
+                     reverse=True)
+    for i in ring_n:
+        if any(nb.GetSymbol() == "H" for nb in m.GetAtomWithIdx(i).GetNeighbors()):
+            m.GetAtomWithIdx(i).SetFormalCharge(-1)
+    for h in inner_h:
+        m.RemoveAtom(h)  # the pyrrole nitrogens keep their indices: hydrogens come last
+    z = m.AddAtom(Chem.Atom(metal))
+    m.GetAtomWithIdx(z).SetFormalCharge(charge)
+    m.GetConformer().SetAtomPosition(z, centre)
+    for i in ring_n:
+        m.AddBond(i, z, Chem.BondType.DATIVE)
+    mol = m.GetMol()
+    Chem.SanitizeMol(mol)
+    return mol
+
+
+def later_molecules():
+    """(class, SMILES or None, builder) for the later classes."""
+    out = [(cls, smi, None) for cls, smiles in LATER_CLASSES.items() for smi in smiles]
+    out += [("metal_complex", None, p) for p in PORPHYRINS]
+    return out
+
+
 def attach(frame, group):
     """Joins a substituent (attachment "*") to a frame (attachment [*:1])."""
     f = Chem.MolFromSmiles(frame)
@@ -187,12 +281,53 @@ def write_pdb(mol, path):
         f.write("".join(lines))
 
 
+METALS = {"Li", "Na", "K", "Mg", "Ca", "Fe", "Zn", "Cu", "Ni", "Co", "Mn", "Ru", "Pt", "Pd", "Hg", "Cd", "Pb",
+          "Ag", "Sn", "Yb", "Ra", "V", "Cr"}
+
+
+def relax_ligands(m):
+    """MMFF has no metals: the ligands are relaxed with the metals taken
+    out (their bonds to it with them), the metals stay where ETKDG put them."""
+    ligands = Chem.RWMol(m)
+    kept = [a.GetIdx() for a in m.GetAtoms() if a.GetSymbol() not in METALS]
+    donors = {b.GetOtherAtomIdx(a.GetIdx()) for a in m.GetAtoms() if a.GetSymbol() in METALS for b in a.GetBonds()}
+    for idx in sorted((a.GetIdx() for a in m.GetAtoms() if a.GetSymbol() in METALS), reverse=True):
+        ligands.RemoveAtom(idx)
+    ligands = ligands.GetMol()
+    try:
+        Chem.SanitizeMol(ligands)
+        field = AllChem.MMFFGetMoleculeForceField(ligands, AllChem.MMFFGetMoleculeProperties(ligands))
+        # The donor atoms stay where they face the metal.
+        for new_index, old_index in enumerate(kept):
+            if old_index in donors:
+                field.AddFixedPoint(new_index)
+        field.Minimize(maxIts=500)
+    except Exception:
+        return
+    source, target = ligands.GetConformer(), m.GetConformer()
+    # MMFF makes a cyanide anion 1.46 angstrom long: diatomic ligands keep
+    # the lengths ETKDG gave them.
+    small = {i for fragment in Chem.GetMolFrags(ligands) if len(fragment) <= 2 for i in fragment}
+    for new_index, old_index in enumerate(kept):
+        if new_index not in small:
+            target.SetAtomPosition(old_index, source.GetAtomPosition(new_index))
+
+
 def embed(smi, seed):
     m = Chem.AddHs(Chem.MolFromSmiles(smi))
     params = AllChem.ETKDGv3()
     params.randomSeed = seed
     if AllChem.EmbedMolecule(m, params) != 0:
         return None
+    if any(a.GetSymbol() in METALS for a in m.GetAtoms()):
+        relax_ligands(m)
+        # Salts: ETKDG puts every fragment at the origin; set them apart.
+        conf = m.GetConformer()
+        for k, fragment in enumerate(Chem.GetMolFrags(m)):
+            for idx in fragment:
+                p = conf.GetAtomPosition(idx)
+                conf.SetAtomPosition(idx, (p.x + 8.0 * k, p.y, p.z))
+        return m
     try:
         AllChem.MMFFOptimizeMolecule(m, maxIters=500)
     except Exception:
@@ -243,6 +378,20 @@ def main():
                 n.GetSymbol() == "N" and n.GetFormalCharge() == -q for n in a.GetNeighbors())
             kept.append(q if keep or azide else 0)
         rows.append((hname, "heavy_" + cls, smi, sum(kept), " ".join(map(str, kept))))
+    for cls, smi, porphyrin in later_molecules():
+        seeds = [args.seed + len(rows) + t for t in range(5)]
+        if porphyrin:
+            m = next((e for e in (metal_porphyrin(*porphyrin, s) for s in seeds) if e is not None), None)
+            smi = Chem.MolToSmiles(Chem.RemoveHs(m)) if m is not None else porphyrin[0]
+        else:
+            m = next((e for e in (embed(smi, s) for s in seeds) if e is not None), None)
+        if m is None:
+            print("not embedded:", smi, file=sys.stderr)
+            continue
+        name = "dev_%03d.pdb" % (len(rows) + 1)
+        write_pdb(m, os.path.join(args.outdir, name))
+        charges = [a.GetFormalCharge() for a in m.GetAtoms()]
+        rows.append((name, cls, smi, sum(charges), " ".join(map(str, charges))))
     with open(os.path.join(args.outdir, "devset.csv"), "w", newline="") as f:
         w = csv.writer(f)
         w.writerow(["file", "class", "smiles", "net_charge", "atom_charges"])

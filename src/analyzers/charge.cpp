@@ -1,5 +1,6 @@
 #include "analyzers/charge.h"
 
+#include "chemistry/stated_bonds.h"
 #include "common/console.h"
 #include "common/exit.h"
 #include "common/numbers.h"
@@ -63,11 +64,19 @@ void CCharge::Run() {
   gathered->SetFileFlag(kFileNoMerge | kFileCreateBonds);
   MergeInputFiles(inputs_, gathered);
   CDataFile& molecule = *gathered;
-  // Perceived bonds replace any the file gave (a lone input is the record).
+  if (molecule.GetNumberOfAtoms() <= 0) Fatal("Error: no atoms were read from the input files.");
+  // Bonds are perceived from the coordinates; those the files state (CONECT
+  // records, MOL2 bonds) are kept beside them (stated_bonds.h).
+  const BondMap stated = molecule.HasState("connection") ? molecule.GetConnection() : BondMap();
   molecule.SetFileFlag(kFileNoMerge | kFileCreateBonds);
   // Never opened: the name only tells the warnings which file they are about.
   molecule.OpenOutput(input_names.empty() ? last_input_name_ : input_names, false);
   molecule.CreateConnection();
+  if (!stated.empty()) {
+    BondMap bonds = molecule.GetConnection();
+    AddStatedBonds(bonds, stated, molecule.GetNumberOfAtoms(), molecule.GetCartesian(), molecule.GetAtomType());
+    molecule.SetConnection(bonds);
+  }
   molecule.PerceiveBondTypes();
 
   const int n = std::max(molecule.GetNumberOfAtoms(), 0);

@@ -245,18 +245,22 @@ void CGetDun::Run() {
   // checks every frame whole); its numbering is the reference's by now.
   ResolveGroups();
   data_->SetNeededAtoms(positions_);
+  bool any_structure = false;
   for (;;) {
     // A read past the end gives no structure; reading on would only spin
     // through the rest of a large -k.
     for (int i = 0; i < skip_; ++i) {
       data_->Read(1);
       if (data_->GetCartesian().empty()) break;
+      any_structure = true;
     }
     const int atoms = data_->GetNumberOfAtoms();
     if (atoms < 0) Fatal("Error: number of atoms " + std::to_string(atoms) + " is incorrect.");
-    // A trajectory cannot be read without its atom count: with none, the
-    // first read finds nothing, which is an error and not an empty result.
-    if (atoms == 0 && (rows_ == 0 || !data_->GetCartesian().empty())) Fatal("Error: number of atoms is zero.");
+    // A trajectory cannot be read without its atom count: with none, no read
+    // finds anything, which is an error and not an empty result. A file that
+    // held fewer structures than the step (one MOL2 molecule, -k 2) gives
+    // an empty table, as a restart does.
+    if (atoms == 0 && (!any_structure || !data_->GetCartesian().empty())) Fatal("Error: number of atoms is zero.");
     if (data_->GetCartesian().empty()) break;
     MeasureStructure();
     if (detail) {

@@ -114,6 +114,10 @@ enum GroupRole : uint8_t {
   kIsocyanideNitrogen = 0x8,  // "(2N(1C,*))"
   kIsocyanideCarbon = 0x10,   // its one-neighbour carbon
   kNitrileOnium = 0x20,       // "(2N(2C,*))": N on an sp carbon (nitrile oxide)
+  // A pyrrole-type nitrogen (two ring carbons of a five-membered ring, no
+  // hydrogen) bound to a metal or within 2.6 angstrom of one: the
+  // nitrogens of porphyrins, chlorins, corrins and phthalocyanines.
+  kCoordinatedPyrrole = 0x40,
 };
 
 // Everything the search needs about one molecule, gathered once.
@@ -127,6 +131,15 @@ struct PerceptionContext {
   std::vector<int> geometric_demand;
   std::vector<uint8_t> roles;       // GroupRole bits per atom
   std::vector<char> in_five_ring;
+  std::vector<char> in_azole_ring;  // in a five-ring of three or more nitrogens
+  // Per atom with the kCoordinatedPyrrole role: the metal it faces; -1 for
+  // the others.
+  std::vector<int> facing_metal;
+  // Per edge of the graph: the bond's length over the standard single-bond
+  // length of its pair, for bonds between C, N, O and S atoms of at most
+  // three neighbours (those that may be multiple); 0 where unknown. Empty
+  // when no bond qualifies.
+  std::vector<float> length_ratio;
   // Element of each atom's label when the label is exactly an element
   // symbol ("C", "CL"), else -1: what the group rules compare.
   std::vector<int> label_element;
@@ -140,6 +153,7 @@ struct PerceptionContext {
   // (AdjacencyView): what the pi matching pairs.
   std::vector<int> open_offsets;
   std::vector<int> open_targets;
+  std::vector<int> open_edges;      // parallel to open_targets: the edge of the graph
   // The final structure, computed by RefineAtomTypes and reused by
   // AssignMol2BondTypes right after it.
   LewisStructure lewis;

@@ -13,7 +13,6 @@
 #include "molecule/cell_grid.h"
 #include "molecule/data_file.h"
 #include "molecule/geometry.h"
-#include "molecule/tables.h"
 
 namespace tarvex {
 namespace {
@@ -60,7 +59,7 @@ BondMap FindBondsBruteForce(const BondSearchInput& in) {
   std::vector<std::pair<int, int>> pairs;
   std::vector<int> partners;
   for (int i = 0; i + 1 < n; ++i) {
-    for (int j = i + 1; j < in.partner_end[static_cast<size_t>(i)]; ++j) {
+    for (int j = i + 1; j < n; ++j) {
       if (Bonded(in, i, j)) partners.push_back(j);
     }
     AddPartners(pairs, i, partners);
@@ -69,6 +68,23 @@ BondMap FindBondsBruteForce(const BondSearchInput& in) {
 }
 
 namespace {
+
+// The longest length between classes that occur: the grid's reach (NaN
+// lengths never bond and are passed over).
+double LongestLength(const BondSearchInput& in) {
+  double longest = 0.0;
+  std::vector<uint8_t> class_present(static_cast<size_t>(in.class_count), 0);
+  for (int c : in.atom_class) class_present[static_cast<size_t>(c)] = 1;
+  for (int a = 0; a < in.class_count; ++a) {
+    for (int b = 0; b < in.class_count; ++b) {
+      if (class_present[static_cast<size_t>(a)] && class_present[static_cast<size_t>(b)]) {
+        const double length = std::fabs(in.lengths[static_cast<size_t>(a * in.class_count + b)]);
+        if (length > longest) longest = length;
+      }
+    }
+  }
+  return longest;
+}
 
 // Bond counts per atom during the distance pass, for the neighbour cap. An
 // atom that keeps finding partners only to see them refused (every one of
@@ -98,71 +114,45 @@ class NeighbourCap {
   long refused_ = 0;
 };
 
-// The grid search for the atoms that reach further than `direct_run` later
-// atoms; found pairs (lower, higher) are appended to `found`. The grid's reach
-// is the longest length between classes that occur (NaN lengths never bond
-// and are passed over).
-void SearchGrid(const BondSearchInput& in, int direct_run, NeighbourCap& cap,
-                std::vector<std::pair<int, int>>& found) {
-  double longest = 0.0;
-  std::vector<uint8_t> class_present(static_cast<size_t>(in.class_count), 0);
-  for (int c : in.atom_class) class_present[static_cast<size_t>(c)] = 1;
-  for (int a = 0; a < in.class_count; ++a) {
-    for (int b = 0; b < in.class_count; ++b) {
-      if (class_present[static_cast<size_t>(a)] && class_present[static_cast<size_t>(b)]) {
-        const double length = std::fabs(in.lengths[static_cast<size_t>(a * in.class_count + b)]);
-        if (length > longest) longest = length;
-      }
-    }
-  }
+// Every pair closer than its length, found once, walking the atoms cell by
+// cell; pairs (lower, higher) are appended to `found`, as long as the cap
+// takes them. Points that are not finite never bond and stay out of the grid.
+void SearchGrid(const BondSearchInput& in, NeighbourCap& cap, std::vector<std::pair<int, int>>& found) {
+  const double longest = LongestLength(in);
   if (!(longest > 0.0)) return;
-
-  // Points that are not finite never bond and stay out of the grid; each bond
-  // is found once, from its lower atom, walking the atoms cell by cell.
   const CellGrid grid(in.points, in.atom_count, longest, in.atom_class.data());
   grid.ForEachWithNeighbourhood([&](const CellGrid::Member& a, const CellGrid::Neighbourhood& near) {
-    const int i = a.id;
-    const int end = in.partner_end[static_cast<size_t>(i)];
-    if (end - i - 1 <= direct_run || cap.Full(i)) return;  // tested directly, or full
     const double* row = in.lengths.data() + static_cast<size_t>(a.tag) * static_cast<size_t>(in.class_count);
     const long refused_before = cap.Refused();
-    near.ForEachAbove(i, [&](const CellGrid::Member& b) {
-      if (b.id >= end) return false;
+    // Each pair is met twice; it is tested from the member that comes first
+    // in the grid's order, which spares half the distances.
+    near.ForEachAfter(a, [&](const CellGrid::Member& b) {
       const double length = row[b.tag];
       if (!(length * length > SquaredDistance(a.point, b.point))) return false;
-      if (cap.Accept(i, b.id)) found.emplace_back(i, b.id);
-      return cap.Full(i) || cap.Refused() - refused_before > NeighbourCap::kRefusalsPerAtom;
+      if (cap.Accept(a.id, b.id)) {
+        found.emplace_back(std::minmax(a.id, b.id));
+        return false;
+      }
+      // Refused: `a` is full (it stops at the first pair it cannot take, so
+      // that every pair left out is counted at least once), or `b` is.
+      return cap.Full(a.id) || cap.Refused() - refused_before > NeighbourCap::kRefusalsPerAtom;
     });
   });
 }
 
 }  // namespace
 
-// Atoms whose partners lie within a short run of later atoms (amino-acid and
-// water atoms reach only to the end of the next residue) test that run
-// directly. The others search a grid of cells at least as wide as the longest
-// possible bond, so every partner lies in the atom's own cell or one of the 26
-// around it. Points that are not finite never bond (their distances compare
-// false) and stay out of the grid.
+// Every atom searches a grid of cells at least as wide as the longest
+// possible bond, so every partner lies in the atom's own cell or one of the
+// 26 around it, wherever the file lists it.
 BondMap FindBondsGrid(const BondSearchInput& in, long* capped) {
   const int n = in.atom_count;
   if (capped) *capped = 0;
   if (n < 2) return BondMap();
-  constexpr int kDirectRun = 64;
   std::vector<std::pair<int, int>> found;
+  found.reserve(static_cast<size_t>(n));  // about a bond per atom in molecules and water alike
   NeighbourCap cap(n);
-  bool any_far = false;
-  for (int i = 0; i + 1 < n; ++i) {
-    const int end = in.partner_end[static_cast<size_t>(i)];
-    if (end - i - 1 > kDirectRun) {
-      any_far = true;
-      continue;
-    }
-    for (int j = i + 1; j < end; ++j) {
-      if (Bonded(in, i, j) && cap.Accept(i, j)) found.emplace_back(i, j);
-    }
-  }
-  if (any_far) SearchGrid(in, kDirectRun, cap, found);
+  SearchGrid(in, cap, found);
   if (capped) *capped = cap.Refused();
 
   // Grouping the pairs by lower atom and sorting each group by the higher one
@@ -283,35 +273,6 @@ void FillLengthTables(CDataFile& record, const std::vector<std::string>& symbols
   if (clamped) Warn("Warning: bond lengths over 10 angstroms are taken as 10 angstroms.");
 }
 
-// Partner ranges: amino-acid and water atoms reach to the end of the next
-// residue, all others to the last atom; a head list without its closing
-// entries reads as the atom count n. `residue_names` is null for a record
-// without residues (every atom then counts as residue MOL).
-void SetPartnerRanges(const std::vector<std::string>* residue_names, const std::vector<int>& residue_number,
-                      const std::vector<int>& heads, int n, BondSearchInput& in) {
-  const int active = in.atom_count;
-  in.partner_end.assign(static_cast<size_t>(active), active);
-  auto head = [&](size_t r) { return r < heads.size() ? heads[r] : n; };
-  std::string_view last_name;
-  bool last_known = false;
-  for (int i = 0; i < active; ++i) {
-    std::string_view name = "MOL";
-    if (residue_names && i < static_cast<int>(residue_names->size())) name = (*residue_names)[static_cast<size_t>(i)];
-    name = name.substr(0, 3);
-    // Atoms of one residue share its name: test each run of names once.
-    if (i == 0 || name != last_name) {
-      last_name = name;
-      last_known = IsStandardResidue(name) || IsWaterResidue(name);
-    }
-    if (!last_known) continue;
-    const int r = i < static_cast<int>(residue_number.size()) ? residue_number[static_cast<size_t>(i)] : -1;
-    if (r < 0) continue;
-    int end = head(static_cast<size_t>(r) + 1);
-    if (end < n) end = head(static_cast<size_t>(r) + 2);
-    in.partner_end[static_cast<size_t>(i)] = std::clamp(end, 0, active);
-  }
-}
-
 void WarnCapped(long capped) {
   if (capped == 0) return;
   Warn("Warning: atoms with more than " + std::to_string(kMostNeighbours) +
@@ -321,13 +282,15 @@ void WarnCapped(long capped) {
 }  // namespace
 
 // Gathers the record's lists into plain data (classes of atom types, length
-// tables, partner ranges), finds the bonds and trims over-coordinated atoms.
+// tables), finds the bonds and trims over-coordinated atoms. Residues play no
+// part: a disulfide, a ligand's contact with a metal or a hydrogen listed
+// after every heavy atom is bonded by its distance alone.
 // Up to three atoms without points at the end of the count (a PREP
 // template's dummies) are left out; more leave the record unchanged.
 void CDataFile::CreateConnection() {
   if (!Holds(State::kAtomIndex)) return;
-  const bool has_residues = Holds(State::kResidueName);
-  if (has_residues && !Holds(State::kHeadAtomOfResidue)) return;
+  // A record with residue names but no residue heads is half built.
+  if (Holds(State::kResidueName) && !Holds(State::kHeadAtomOfResidue)) return;
   const int n = number_of_atoms_;
   if (n <= 0) return;
   const int missing = std::max(n - static_cast<int>(cartesian_.size()), 0);
@@ -344,7 +307,6 @@ void CDataFile::CreateConnection() {
     in.atom_class[i] = classes.Of(i < atom_type_.size() ? atom_type_[i] : kNoType);
   }
   FillLengthTables(*this, classes.Symbols(), in, limits);
-  SetPartnerRanges(has_residues ? &residue_name_ : nullptr, residue_number_, head_atom_of_residue_, n, in);
 
   long capped = 0;
   BondMap bonds = FindBondsGrid(in, &capped);

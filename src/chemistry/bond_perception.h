@@ -1,9 +1,8 @@
 // Bonds from coordinates: two atoms are bonded when they are closer than the
-// standard length of their element pair (already widened by the bond scale).
-// Atoms of amino-acid and water residues look for partners only in their own
-// and the next residue; all other atoms test against every later atom. Atoms
-// with more neighbours than their element allows then lose every bond at or
-// beyond a tighter cut-off.
+// standard length of their element pair (already widened by the bond scale),
+// whatever their residues and wherever the file lists them. Atoms with more
+// neighbours than their element allows then lose every bond at or beyond a
+// tighter cut-off.
 //
 // The search runs on a spatial grid; it finds exactly the bonds of the
 // pairwise definition, in the same neighbour order (each list ascending),
@@ -26,8 +25,6 @@ struct BondSearchInput {
   // Symmetric class_count x class_count table of scaled standard lengths.
   std::vector<double> lengths;
   int class_count = 0;
-  // Per atom: partners j must satisfy i < j < partner_end[i].
-  std::vector<int> partner_end;
 };
 
 // Over-coordination limits: per class the largest neighbour count (negative:
@@ -50,8 +47,9 @@ constexpr double kLongestBondLength = 10.0;
 // The bonds of the pairwise definition. When some atom would pass
 // kMostNeighbours, pairs are taken in the grid's order until either atom is
 // full and the rest are left out; `capped` (when given) receives the number
-// of pairs left out. Without such an atom the result is exactly the
-// brute-force one.
+// of pairs refused (0 exactly when none was left out; full atoms stop
+// looking, so it may count fewer than were). Without such an atom the
+// result is exactly the brute-force one.
 BondMap FindBondsGrid(const BondSearchInput& input, long* capped = nullptr);
 BondMap FindBondsBruteForce(const BondSearchInput& input);
 void TrimOverCoordinated(BondMap& bonds, const BondSearchInput& input, const CoordinationLimits& limits);

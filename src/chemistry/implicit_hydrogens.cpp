@@ -60,7 +60,10 @@ bool CarbonLacksHydrogen(const ChemGraph& graph, const Frame& points, int a,
     case 2:
       return has_point(neighbour[0]) && has_point(neighbour[1]) &&
              Angle(points[static_cast<size_t>(neighbour[0])], centre, points[static_cast<size_t>(neighbour[1])]) < 155.0;
-    case 1: return LengthRatio(points, a, neighbour[0], standard_length) >= 0.93;
+    // A terminal carbon keeps no hydrogen only behind a triple bond (CO,
+    // cyanide, an isocyanide or acetylide carbon): at double-bond length it
+    // is a formaldehyde or a serine CB cut off from its CA.
+    case 1: return LengthRatio(points, a, neighbour[0], standard_length) >= 0.83;
     default: return false;
   }
 }

@@ -32,7 +32,7 @@ namespace tarvex {
 // implied. A molecule (connected set of atoms) lacks its carbon hydrogens
 // when some carbon has fewer neighbours than its geometry calls for (three
 // neighbours but pyramidal: angles summing below 340 degrees; two but bent;
-// one at single-bond length); a
+// one at more than triple-bond length); a
 // molecule that has none to have (carbonate, trifluoroacetate, a fullerene)
 // shows no such carbon. Its nitrogens, oxygens and sulfurs lack theirs too
 // unless the file gives some hydrogen on them: structures with polar

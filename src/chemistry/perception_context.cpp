@@ -3,6 +3,7 @@
 // the geometry that caps their demand, and the roles of the groups whose
 // charges are fixed.
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 #include "chemistry/atomic_numbers.h"
@@ -19,14 +20,92 @@ namespace {
 // and eight keeps cyclooctatetraene in view.
 constexpr int kLargestRing = 8;
 
-std::vector<char> FiveRingAtoms(const RingSet& rings, int atom_count) {
-  std::vector<char> in_five_ring(static_cast<size_t>(atom_count), 0);
-  for (const std::vector<int>& ring : rings.rings) {
-    if (ring.size() == 5) {
-      for (int a : ring) in_five_ring[static_cast<size_t>(a)] = 1;
+// Atoms of five-membered rings, and of those that hold at least
+// `azole_nitrogens` nitrogens.
+void FiveRingAtoms(PerceptionContext& c, int azole_nitrogens) {
+  const size_t n = static_cast<size_t>(c.graph.atom_count);
+  c.in_five_ring.assign(n, 0);
+  c.in_azole_ring.assign(n, 0);
+  for (const std::vector<int>& ring : c.rings.rings) {
+    if (ring.size() != 5) continue;
+    int nitrogens = 0;
+    for (int a : ring) {
+      c.in_five_ring[static_cast<size_t>(a)] = 1;
+      nitrogens += c.graph.AtomicNumber(a) == kNitrogen ? 1 : 0;
+    }
+    if (nitrogens >= azole_nitrogens) {
+      for (int a : ring) c.in_azole_ring[static_cast<size_t>(a)] = 1;
     }
   }
-  return in_five_ring;
+}
+
+bool Finite(const Point& p) { return std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]); }
+
+double Distance(const Point& a, const Point& b) {
+  return std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) + (a[2] - b[2]) * (a[2] - b[2]));
+}
+
+// Bonds that may be multiple: between C, N, O and S, each with at most
+// three neighbours.
+bool MayBeMultiple(const ChemGraph& g, int a) {
+  const int z = g.AtomicNumber(a);
+  return (z == kCarbon || z == kNitrogen || z == kOxygen || z == kSulfur) && g.Degree(a) <= 3;
+}
+
+void MeasureBonds(PerceptionContext& c, const Frame& points, const std::function<double(int, int)>& standard_length) {
+  const ChemGraph& g = c.graph;
+  const int n = std::min(g.atom_count, static_cast<int>(points.size()));
+  for (int a = 0; a < n; ++a) {
+    if (!MayBeMultiple(g, a) || !Finite(points[static_cast<size_t>(a)])) continue;
+    for (int k : g.Edges(a)) {
+      const int b = g.Target(k);
+      if (b >= n || !MayBeMultiple(g, b) || !Finite(points[static_cast<size_t>(b)])) continue;
+      const double standard = standard_length(a, b);
+      if (!(standard > 0.0)) continue;
+      if (c.length_ratio.empty()) c.length_ratio.assign(g.targets.size(), 0.0f);
+      c.length_ratio[static_cast<size_t>(k)] =
+          static_cast<float>(Distance(points[static_cast<size_t>(a)], points[static_cast<size_t>(b)]) / standard);
+    }
+  }
+}
+
+// The pyrrole-type nitrogens that face a metal (GroupRole kCoordinatedPyrrole).
+void MarkCoordinatedPyrroles(PerceptionContext& c, const Frame& points) {
+  constexpr double kReach = 2.6;  // metal-nitrogen bonds of porphyrins are 1.9 to 2.2 angstrom
+  const ChemGraph& g = c.graph;
+  std::vector<int> metals;
+  for (int a = 0; a < g.atom_count; ++a) {
+    if (g.Element(a).kind == ElementKind::kMetal) metals.push_back(a);
+  }
+  if (metals.empty()) return;
+  auto facing = [&](int a) {
+    for (int b : g.Neighbours(a)) {
+      if (g.Element(b).kind == ElementKind::kMetal) return b;
+    }
+    if (a >= static_cast<int>(points.size()) || !Finite(points[static_cast<size_t>(a)])) return -1;
+    for (int m : metals) {
+      if (m < static_cast<int>(points.size()) &&
+          Distance(points[static_cast<size_t>(a)], points[static_cast<size_t>(m)]) <= kReach) {
+        return m;
+      }
+    }
+    return -1;
+  };
+  for (int a = 0; a < g.atom_count; ++a) {
+    if (g.AtomicNumber(a) != kNitrogen || !c.in_five_ring[static_cast<size_t>(a)]) continue;
+    int carbons = 0;
+    int others = 0;
+    for (int b : g.Neighbours(a)) {
+      if (g.Element(b).kind == ElementKind::kMetal) continue;
+      (g.AtomicNumber(b) == kCarbon ? carbons : others) += 1;
+    }
+    if (carbons != 2 || others != 0) continue;
+    const int metal = facing(a);
+    if (metal < 0) continue;
+    if (c.facing_metal.empty()) c.facing_metal.assign(static_cast<size_t>(g.atom_count), -1);
+    c.facing_metal[static_cast<size_t>(a)] = metal;
+    c.roles[static_cast<size_t>(a)] |= kCoordinatedPyrrole;
+  }
 }
 
 // The group heads, read with the same patterns the typing uses; each
@@ -115,7 +194,7 @@ std::unique_ptr<PerceptionContext> BuildPerceptionContext(
   const int n = c.graph.atom_count;
   c.rings = FindSmallRings(c.graph.offsets, c.graph.targets, kLargestRing);
   if (c.rings.cut_short) Warn("Warning: the bond graph is too dense for a full ring search; some rings may be missed.");
-  c.in_five_ring = FiveRingAtoms(c.rings, n);
+  FiveRingAtoms(c, /*azole_nitrogens=*/3);
   c.implicit_hydrogens = MoleculesMissingHydrogens(c.graph, points, standard_length);
   c.any_implicit_hydrogens =
       std::find(c.implicit_hydrogens.begin(), c.implicit_hydrogens.end(), 1) != c.implicit_hydrogens.end();
@@ -125,6 +204,8 @@ std::unique_ptr<PerceptionContext> BuildPerceptionContext(
   FindGroupHeads(c, labels, bonds);
   MarkGroupEnds(c);
   if (c.any_implicit_hydrogens) KeepLinearGroupsOnly(c);
+  MarkCoordinatedPyrroles(c, points);
+  MeasureBonds(c, points, standard_length);
   c.label_element = LabelElements(c.graph, labels);
   c.local_index.assign(static_cast<size_t>(n), -1);
   c.visited.assign(static_cast<size_t>(n), 0);

@@ -22,6 +22,10 @@ struct FixCosts {
   double nitrogen_cation = 1.2;
   double substituted_nitrogen = 0.05;  // per heavy neighbour: =NH2+ before =NHR+, before an indole N
   double nitrogen_anion = 1.5;
+  // Azolides of three or four ring nitrogens (triazolide, tetrazolide) are
+  // as acidic as phenols and carboxylic acids: their N- comes before an
+  // iminium N+ beside them.
+  double azolide_anion = 1.1;
   double onium = 2.0;
   double no_site = 2.5;  // an implicit hydrogen where the geometry leaves no room
   double carbon_ion = 3.0;
@@ -47,18 +51,33 @@ bool PnictogenOrChalcogen(const AtomState& atom) {
 }
 
 // An anion on a neutral N, O, S or Se; a terminal oxygen on a hypervalent
-// centre or on an amide carbon takes it only after any nitrogen could.
-double AnionCost(const ChemGraph& graph, const AtomState& atom) {
-  if (atom.Group() == kNitrogenGroup) return kCost.nitrogen_anion;
+// centre or on an amide carbon (three neighbours, one a nitrogen) takes it
+// only after any nitrogen could. The carbon of a thiocyanate or cyanate has
+// two: its anion is on S or O ([S-]C#N).
+double AnionCost(const PerceptionContext& context, const AtomState& atom) {
+  const ChemGraph& graph = context.graph;
+  if (atom.Group() == kNitrogenGroup) {
+    return context.in_azole_ring[static_cast<size_t>(atom.atom)] ? kCost.azolide_anion : kCost.nitrogen_anion;
+  }
   if (graph.Degree(atom.atom) != 1) return kCost.chalcogen_anion;
   const int partner = graph.Neighbours(atom.atom)[0];
   const ElementChemistry& centre = graph.Element(partner);
   bool amide_carbon = false;
-  if (centre.atomic_number == kCarbon) {
+  if (centre.atomic_number == kCarbon && graph.Degree(partner) == 3) {
     for (int c : graph.Neighbours(partner)) amide_carbon = amide_carbon || graph.AtomicNumber(c) == kNitrogen;
   }
   const bool hypervalent_centre = centre.hypervalent() && centre.group >= kNitrogenGroup;
   return hypervalent_centre || amide_carbon ? kCost.oxo_on_amide_or_hypervalent : kCost.chalcogen_anion;
+}
+
+// A halogen with two or four bonds: between carbons a halonium ion
+// (diaryliodonium, Ph2I+: eight electrons), otherwise the ate anion of a
+// polyhalide (I3-, ICl2-, ICl4-: ten or twelve).
+int HalogenIonCharge(const ChemGraph& graph, int a) {
+  for (int b : graph.Neighbours(a)) {
+    if (graph.AtomicNumber(b) != kCarbon) return -1;
+  }
+  return 1;
 }
 
 // Extra bond orders wanted on the open bonds: what the valence leaves beyond
@@ -85,13 +104,20 @@ PiFix ChargedLowering(const PerceptionContext& context, const AtomState& atom, c
     return PiFix(free_site ? ImplicitHydrogenCost(atom.element->atomic_number) : kCost.no_site, 0);
   }
   if (PnictogenOrChalcogen(atom) && atom.Lowest()) {
-    return rules.On(kCommonIons) ? PiFix(AnionCost(context.graph, atom), -1) : PiFix();
+    return rules.On(kCommonIons) ? PiFix(AnionCost(context, atom), -1) : PiFix();
   }
   if (PnictogenOrChalcogen(atom) && atom.Uncharged() && atom.valence > atom.element->lowest_valence()) {
     return rules.On(kOniumIons) ? PiFix(kCost.onium, 1) : PiFix();
   }
+  if (atom.Group() == kHalogenGroup && atom.Uncharged() && atom.valence > atom.element->lowest_valence()) {
+    return rules.On(kOniumIons) ? PiFix(kCost.onium, HalogenIonCharge(context.graph, atom.atom)) : PiFix();
+  }
   if (atom.Group() == kCarbonGroup && atom.Uncharged()) {
-    const bool anion = context.in_five_ring[static_cast<size_t>(atom.atom)] != 0;
+    // A carbon with one bond order less keeps a lone pair (carbanion) where
+    // it ends a triple bond (cyanide, acetylide, carbon monoxide) or lies in
+    // a five-membered ring (cyclopentadienide); elsewhere it is a carbenium
+    // ion (tropylium).
+    const bool anion = context.in_five_ring[static_cast<size_t>(atom.atom)] != 0 || context.graph.Degree(atom.atom) == 1;
     return rules.On(kCarbonIons) ? PiFix(kCost.carbon_ion, anion ? -1 : 1) : PiFix();
   }
   return PiFix();

@@ -190,29 +190,11 @@ bool PiMatcher::Settle(int root, int& running_charge) {
   // The vertices reachable from the root by even alternating paths can each
   // be made the free one; their atoms may be lowered, and their neighbours
   // raised (the new copy then ends an augmenting path).
-  bool found = false;
-  bool lower = false;
-  int target = -1;  // the copy to lower, or the atom to raise
-  PiFix best;
+  Option best;
   auto consider = [&](bool is_lower, int where, int atom, const PiFix& fix) {
     if (!fix.allowed || (fix.charge != 0 && charged_[static_cast<size_t>(atom)])) return;
-    if (found) {
-      if (fix.cost > best.cost) return;
-      if (fix.cost == best.cost) {
-        const int now = std::abs(running_charge + fix.charge);
-        const int before = std::abs(running_charge + best.charge);
-        if (now > before) return;
-        if (now == before) {
-          const int best_rank = atoms_[static_cast<size_t>(lower ? AtomOf(target) : target)].rank;
-          const int rank = atoms_[static_cast<size_t>(atom)].rank;
-          if (rank < best_rank || (rank == best_rank && (lower || !is_lower))) return;
-        }
-      }
-    }
-    found = true;
-    lower = is_lower;
-    target = where;
-    best = fix;
+    const Option option{is_lower, where, atom, fix};
+    if (best.where < 0 || Preferred(option, best, running_charge)) best = option;
   };
   for (int v = 0; v < helper_; ++v) {
     if (!outer_[static_cast<size_t>(v)] || !Active(v)) continue;
@@ -224,34 +206,92 @@ bool PiMatcher::Settle(int root, int& running_charge) {
       consider(false, r, r, raise);
     }
   }
-  if (!found) return false;
-  int atom = target;
-  if (lower) {
-    atom = AtomOf(target);
-    if (target != root) {
-      // Hand the deficiency over: a helper vertex joined only to the target
-      // ends the augmenting path, then leaves with the target's copy.
-      anchor_ = target;
-      end = FindPath(root);
-      if (end >= 0) Augment(end);
-      match_[static_cast<size_t>(target)] = -1;
-      match_[static_cast<size_t>(helper_)] = -1;
-      anchor_ = -1;
-    }
-    Deactivate(target);
+  if (best.where < 0) return false;
+  const int atom = best.atom;
+  if (best.lower) {
+    HandOver(root, best.where);
+    Deactivate(best.where);
     valence_change_[static_cast<size_t>(atom)] -= 1;
   } else {
-    active_[static_cast<size_t>(atom)] += best.step;
+    active_[static_cast<size_t>(atom)] += best.fix.step;
     end = FindPath(root);
     if (end >= 0) Augment(end);
-    valence_change_[static_cast<size_t>(atom)] += best.step;
+    valence_change_[static_cast<size_t>(atom)] += best.fix.step;
   }
-  charge_[static_cast<size_t>(atom)] += best.charge;
-  if (best.charge != 0) {
+  charge_[static_cast<size_t>(atom)] += best.fix.charge;
+  if (best.fix.charge != 0) {
     charged_[static_cast<size_t>(atom)] = 1;
     ++charged_fixes_;
-    running_charge += best.charge;
+    running_charge += best.fix.charge;
   }
+  return true;
+}
+
+// Cost first, then the molecule's charge nearer to zero, then the later
+// atom, a lowering before a raising.
+bool PiMatcher::Preferred(const Option& option, const Option& best, int running_charge) const {
+  if (option.fix.cost != best.fix.cost) return option.fix.cost < best.fix.cost;
+  const int now = std::abs(running_charge + option.fix.charge);
+  const int before = std::abs(running_charge + best.fix.charge);
+  if (now != before) return now < before;
+  const int rank = atoms_[static_cast<size_t>(option.atom)].rank;
+  const int best_rank = atoms_[static_cast<size_t>(best.atom)].rank;
+  if (rank != best_rank) return rank > best_rank;
+  return option.lower && !best.lower;
+}
+
+// A helper vertex joined only to the target ends the augmenting path from
+// the root, then leaves with the target's copy: the root is matched and the
+// target free.
+void PiMatcher::HandOver(int root, int target) {
+  if (target == root) return;
+  anchor_ = target;
+  const int end = FindPath(root);
+  if (end >= 0) Augment(end);
+  match_[static_cast<size_t>(target)] = -1;
+  match_[static_cast<size_t>(helper_)] = -1;
+  anchor_ = -1;
+}
+
+bool PiMatcher::LowerPair(int atom, const std::vector<float>& preference) {
+  const size_t a = static_cast<size_t>(atom);
+  if (charged_[a] || active_[a] == 0) return false;
+  const int copy = first_slot_[a] + active_[a] - 1;
+  const int partner = match_[static_cast<size_t>(copy)];
+  if (partner < 0 || partner == helper_) return false;
+  const std::vector<int> match_before = match_;
+  const std::vector<int> active_before = active_;
+  match_[static_cast<size_t>(copy)] = -1;
+  match_[static_cast<size_t>(partner)] = -1;
+  Deactivate(copy);
+  auto lowered = [this](int x) {
+    charge_[static_cast<size_t>(x)] -= 1;
+    valence_change_[static_cast<size_t>(x)] -= 1;
+    charged_[static_cast<size_t>(x)] = 1;
+  };
+  const int end = FindPath(partner);
+  if (end >= 0) {
+    Augment(end);  // some copy was free after all: the first alone is lowered
+  } else {
+    int second = -1;
+    for (int v = 0; v < helper_; ++v) {
+      const size_t b = static_cast<size_t>(AtomOf(v));
+      if (!outer_[static_cast<size_t>(v)] || !Active(v) || AtomOf(v) == atom || preference[b] < 0.0f || charged_[b]) {
+        continue;
+      }
+      if (second < 0 || preference[b] > preference[static_cast<size_t>(AtomOf(second))]) second = v;
+    }
+    if (second < 0) {
+      match_ = match_before;
+      active_ = active_before;
+      return false;
+    }
+    const int second_atom = AtomOf(second);
+    HandOver(partner, second);
+    Deactivate(second);
+    lowered(second_atom);
+  }
+  lowered(atom);
   return true;
 }
 

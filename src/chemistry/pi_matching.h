@@ -25,7 +25,10 @@
 // one that brings the molecule's charge nearer to zero wins (so a nitro group
 // comes out N+ and O-, not two O-), then the later atom (so a carboxylate
 // written C(=O)O carries its charge on the second oxygen, as SMILES-derived
-// files usually have it).
+// files usually have it). Bond lengths are not read here: the two C-O of a
+// carboxylate differ by as much in a hydrogen-bonded geometry as those of an
+// enolate; the lengths that do tell (bond_lengths.h) are heeded by the
+// search, which solves again with them.
 #pragma once
 
 #include <cstddef>
@@ -65,6 +68,15 @@ class PiMatcher {
   // then such a deficiency stays (an unpaired electron, no charge).
   bool Solve(int start_charge, bool keep_unfixable = false);
 
+  // After Solve: lowers `atom` and a second candidate together, each with a
+  // charge of -1, where an alternating path joins them so that the rest of
+  // the structure stays whole: the pyrrole nitrogens of a metal porphyrin
+  // are two N- and two N=, not four N=. `preference` holds one value per
+  // atom, negative for atoms that are not candidates; the reachable
+  // candidate of the highest value is lowered. False, and nothing changed,
+  // when no second candidate can join it.
+  bool LowerPair(int atom, const std::vector<float>& preference);
+
   // After Solve: extra orders on the bond a-b (the open-bond entry `edge`
   // of a's list), the charge each atom took, and the change of its valence.
   int ExtraOrder(int atom, int edge) const;
@@ -85,7 +97,20 @@ class PiMatcher {
   int CommonBase(int a, int b);
   void MarkBlossomPath(int v, int base, int child);
   void Augment(int end);
+  // A fix found from a deficiency: lowering the copy `where`, or raising
+  // the atom `where`.
+  struct Option {
+    bool lower = false;
+    int where = -1;
+    int atom = -1;
+    PiFix fix;
+  };
+  // Whether `option` is to be taken before `best` (see the file comment).
+  bool Preferred(const Option& option, const Option& best, int running_charge) const;
   bool Settle(int root, int& running_charge);
+  // Frees `target`, an outer copy of the last FindPath from `root`, by
+  // shifting the matching along the alternating path between them.
+  void HandOver(int root, int target);
   void Deactivate(int vertex);
 
   std::vector<PiAtom> atoms_;

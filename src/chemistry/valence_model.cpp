@@ -26,16 +26,6 @@ bool IsNobleGas(int z) {
   return z == kHelium || z == kNeon || z == kArgon || z == kKrypton || z == kXenon || z == kRadon;
 }
 
-// Ion charges of the alkali and alkaline-earth metals past krypton, which the
-// registry does not list (Rb, Sr, Cs, Ba): their ions are never in doubt.
-int HeavyIonCharge(int z) {
-  switch (z) {
-    case kRubidium: case kCaesium: return 1;
-    case kStrontium: case kBarium: return 2;
-    default: return 0;
-  }
-}
-
 }  // namespace
 
 ElementChemistry LookupElementChemistry(std::string_view atom_type) {
@@ -46,7 +36,7 @@ ElementChemistry LookupElementChemistry(std::string_view atom_type) {
   const ParameterRegistry& registry = Registry();
   auto ions = registry.ion_charges.find(symbol);
   if (ions != registry.ion_charges.end() && !ions->second.empty()) chem.ion_charge = ions->second.front();
-  else chem.ion_charge = HeavyIonCharge(z);
+  else chem.ion_charge = HeavyIonCharge(z);  // past krypton, beyond the registry's list
   auto limit = registry.max_neighbours.find(symbol);
   if (limit != registry.max_neighbours.end()) chem.max_neighbours = limit->second;
   if (z <= kDummyAtom || z == kLonePair || IsNobleGas(z)) return chem;  // unknown, DU, LP, noble gas: opaque

@@ -33,7 +33,7 @@
 #include "formats/amber_netcdf_writer.h"
 
 #if TARVEX_HAVE_NETCDF
-#include <netcdf.h>
+#include "formats/netcdf_library.h"
 #endif
 
 namespace tarvex {
@@ -75,7 +75,7 @@ class NetcdfInput {
   struct Handle {
     int id = -1;
     ~Handle() {
-      if (id >= 0) nc_close(id);
+      if (id >= 0) Nc().close(id);
     }
   };
   int Variable(const char* name) const;
@@ -97,39 +97,39 @@ class NetcdfInput {
 };
 
 void NetcdfInput::Check(int status) const {
-  if (status != NC_NOERR) Fatal("Error: " + name_ + ": " + nc_strerror(status) + " (a damaged or cut-short file?).");
+  if (status != NC_NOERR) Fatal("Error: " + name_ + ": " + Nc().strerror(status) + " (a damaged or cut-short file?).");
 }
 
 int NetcdfInput::Variable(const char* name) const {
   int variable = -1;
-  return nc_inq_varid(handle_.id, name, &variable) == NC_NOERR ? variable : -1;
+  return Nc().inq_varid(handle_.id, name, &variable) == NC_NOERR ? variable : -1;
 }
 
 double NetcdfInput::ScaleFactor(int variable) const {
   double factor = 1.0;
   nc_type type = NC_NAT;
   size_t length = 0;
-  if (nc_inq_att(handle_.id, variable, "scale_factor", &type, &length) != NC_NOERR || length != 1) return 1.0;
-  Check(nc_get_att_double(handle_.id, variable, "scale_factor", &factor));
+  if (Nc().inq_att(handle_.id, variable, "scale_factor", &type, &length) != NC_NOERR || length != 1) return 1.0;
+  Check(Nc().get_att_double(handle_.id, variable, "scale_factor", &factor));
   return factor;
 }
 
 // A trajectory's coordinates are frame x atom x 3, a restart's atom x 3.
 NetcdfInput::NetcdfInput(const std::string& name, bool restart) : name_(name), restart_(restart) {
-  const int status = nc_open(name.c_str(), NC_NOWRITE, &handle_.id);
+  const int status = Netcdf(name).open(name.c_str(), NC_NOWRITE, &handle_.id);
   if (status != NC_NOERR) {
     handle_.id = -1;
-    Fatal("Error: " + name + " is not a NetCDF file (" + nc_strerror(status) + ").");
+    Fatal("Error: " + name + " is not a NetCDF file (" + Nc().strerror(status) + ").");
   }
   const char* kind = restart ? "restart" : "trajectory";
   coordinates_ = Variable("coordinates");
   if (coordinates_ < 0) Fatal("Error: " + name + " holds no coordinates; it is not an Amber NetCDF " + kind + ".");
   int rank = 0;
   int dimensions[NC_MAX_VAR_DIMS] = {};
-  Check(nc_inq_var(handle_.id, coordinates_, nullptr, nullptr, &rank, dimensions, nullptr));
+  Check(Nc().inq_var(handle_.id, coordinates_, nullptr, nullptr, &rank, dimensions, nullptr));
   size_t lengths[3] = {1, 0, 0};
   const int wanted_rank = restart ? 2 : 3;
-  for (int k = 0; k < rank && k < 3; ++k) Check(nc_inq_dimlen(handle_.id, dimensions[k], &lengths[k + 3 - rank]));
+  for (int k = 0; k < rank && k < 3; ++k) Check(Nc().inq_dimlen(handle_.id, dimensions[k], &lengths[k + 3 - rank]));
   if (rank != wanted_rank || lengths[2] != 3) {
     Fatal("Error: " + name + ": its coordinates are not " + (restart ? "atom x 3" : "frame x atom x 3") +
           "; it is not an Amber NetCDF " + kind + ".");
@@ -163,9 +163,9 @@ uint64_t NetcdfInput::AttributeBytes(int variable, int count) const {
     nc_type type = NC_NAT;
     size_t length = 0;
     size_t type_size = 0;
-    Check(nc_inq_attname(handle_.id, variable, k, name));
-    Check(nc_inq_att(handle_.id, variable, name, &type, &length));
-    Check(nc_inq_type(handle_.id, type, nullptr, &type_size));
+    Check(Nc().inq_attname(handle_.id, variable, k, name));
+    Check(Nc().inq_att(handle_.id, variable, name, &type, &length));
+    Check(Nc().inq_type(handle_.id, type, nullptr, &type_size));
     bytes += 4 + Pad4(std::strlen(name)) + 8 + Pad4(length * type_size);
   }
   return bytes;
@@ -173,15 +173,15 @@ uint64_t NetcdfInput::AttributeBytes(int variable, int count) const {
 
 uint64_t NetcdfInput::DescribedSize() const {
   int format = 0;
-  Check(nc_inq_format(handle_.id, &format));
+  Check(Nc().inq_format(handle_.id, &format));
   if (format != NC_FORMAT_CLASSIC && format != NC_FORMAT_64BIT_OFFSET) return 0;
   int dimensions = 0, variables = 0, attributes = 0, unlimited = -1;
-  Check(nc_inq(handle_.id, &dimensions, &variables, &attributes, &unlimited));
+  Check(Nc().inq(handle_.id, &dimensions, &variables, &attributes, &unlimited));
   uint64_t header = 8 + 8 + AttributeBytes(NC_GLOBAL, attributes) + 8;
   std::vector<size_t> lengths(static_cast<size_t>(dimensions));
   for (int d = 0; d < dimensions; ++d) {
     char name[NC_MAX_NAME + 1] = {};
-    Check(nc_inq_dim(handle_.id, d, name, &lengths[static_cast<size_t>(d)]));
+    Check(Nc().inq_dim(handle_.id, d, name, &lengths[static_cast<size_t>(d)]));
     header += 4 + Pad4(std::strlen(name)) + 4;
   }
   uint64_t fixed = 0, record = 0, single_record = 0;
@@ -192,8 +192,8 @@ uint64_t NetcdfInput::DescribedSize() const {
     int rank = 0, variable_attributes = 0;
     int ids[NC_MAX_VAR_DIMS] = {};
     size_t type_size = 0;
-    Check(nc_inq_var(handle_.id, v, name, &type, &rank, ids, &variable_attributes));
-    Check(nc_inq_type(handle_.id, type, nullptr, &type_size));
+    Check(Nc().inq_var(handle_.id, v, name, &type, &rank, ids, &variable_attributes));
+    Check(Nc().inq_type(handle_.id, type, nullptr, &type_size));
     header += 4 + Pad4(std::strlen(name)) + 4 + 4 * static_cast<uint64_t>(rank) +
               AttributeBytes(v, variable_attributes) + 8 + (format == NC_FORMAT_CLASSIC ? 4 : 8);
     const bool is_record = rank > 0 && ids[0] == unlimited;
@@ -211,15 +211,15 @@ uint64_t NetcdfInput::DescribedSize() const {
 std::string NetcdfInput::Title() const {
   size_t length = 0;
   nc_type type = NC_NAT;
-  if (nc_inq_att(handle_.id, NC_GLOBAL, "title", &type, &length) != NC_NOERR || type != NC_CHAR) return {};
+  if (Nc().inq_att(handle_.id, NC_GLOBAL, "title", &type, &length) != NC_NOERR || type != NC_CHAR) return {};
   std::string title(length, '\0');
-  Check(nc_get_att_text(handle_.id, NC_GLOBAL, "title", title.data()));
+  Check(Nc().get_att_text(handle_.id, NC_GLOBAL, "title", title.data()));
   while (!title.empty() && title.back() == '\0') title.pop_back();
   return title;
 }
 
 void NetcdfInput::ReadScaled(int variable, const size_t* start, const size_t* count, size_t values, double* out) {
-  Check(nc_get_vara_double(handle_.id, variable, start, count, out));
+  Check(Nc().get_vara_double(handle_.id, variable, start, count, out));
   const double factor = ScaleFactor(variable);
   if (factor != 1.0) std::for_each(out, out + values, [factor](double& value) { value *= factor; });
 }
@@ -256,9 +256,9 @@ bool NetcdfInput::ReadBox(size_t frame, double* lengths, double* angles) {
 double NetcdfInput::ReadTime() {
   const int variable = Variable("time");
   int rank = -1;
-  if (variable < 0 || nc_inq_varndims(handle_.id, variable, &rank) != NC_NOERR || rank != 0) return 0.0;
+  if (variable < 0 || Nc().inq_varndims(handle_.id, variable, &rank) != NC_NOERR || rank != 0) return 0.0;
   double time = 0.0;
-  Check(nc_get_var_double(handle_.id, variable, &time));
+  Check(Nc().get_var_double(handle_.id, variable, &time));
   return time * ScaleFactor(variable);
 }
 

@@ -8,7 +8,7 @@
 #include "common/version.h"
 
 #if TARVEX_HAVE_NETCDF
-#include <netcdf.h>
+#include "formats/netcdf_library.h"
 #endif
 
 namespace tarvex {
@@ -27,13 +27,13 @@ struct NetcdfTrajectoryWriter::State {
   // A writer dropped on an error path: the output is discarded with the
   // others, the handle only needs closing.
   ~State() {
-    if (id >= 0) nc_close(id);
+    if (id >= 0) Nc().close(id);
   }
   void Check(int status) const {
-    if (status != NC_NOERR) Fatal("Error: cannot write output file: " + target + " (" + nc_strerror(status) + ").");
+    if (status != NC_NOERR) Fatal("Error: cannot write output file: " + target + " (" + Nc().strerror(status) + ").");
   }
   void Text(int variable, const char* name, std::string_view text) const {
-    Check(nc_put_att_text(id, variable, name, text.size(), text.data()));
+    Check(Nc().put_att_text(id, variable, name, text.size(), text.data()));
   }
 };
 
@@ -44,16 +44,16 @@ NetcdfTrajectoryWriter::NetcdfTrajectoryWriter(const std::string& target, const 
   s.atoms = atoms;
   const std::string path = OpenOutputForLibrary(target);
   if (path.empty()) Fatal("Can't open output file: " + target);
-  s.Check(nc_create(path.c_str(), NC_CLOBBER | NC_64BIT_OFFSET, &s.id));
+  s.Check(Netcdf(target).create(path.c_str(), NC_CLOBBER | NC_64BIT_OFFSET, &s.id));
   int frame = -1, spatial = -1, atom = -1, spatial_variable = -1;
-  s.Check(nc_def_dim(s.id, "frame", NC_UNLIMITED, &frame));
-  s.Check(nc_def_dim(s.id, "spatial", 3, &spatial));
-  s.Check(nc_def_dim(s.id, "atom", atoms, &atom));
-  s.Check(nc_def_var(s.id, "spatial", NC_CHAR, 1, &spatial, &spatial_variable));
-  s.Check(nc_def_var(s.id, "time", NC_FLOAT, 1, &frame, &s.time));
+  s.Check(Nc().def_dim(s.id, "frame", NC_UNLIMITED, &frame));
+  s.Check(Nc().def_dim(s.id, "spatial", 3, &spatial));
+  s.Check(Nc().def_dim(s.id, "atom", atoms, &atom));
+  s.Check(Nc().def_var(s.id, "spatial", NC_CHAR, 1, &spatial, &spatial_variable));
+  s.Check(Nc().def_var(s.id, "time", NC_FLOAT, 1, &frame, &s.time));
   s.Text(s.time, "units", "picosecond");
   const int dimensions[3] = {frame, atom, spatial};
-  s.Check(nc_def_var(s.id, "coordinates", NC_FLOAT, 3, dimensions, &s.coordinates));
+  s.Check(Nc().def_var(s.id, "coordinates", NC_FLOAT, 3, dimensions, &s.coordinates));
   s.Text(s.coordinates, "units", "angstrom");
   s.Text(NC_GLOBAL, "title", title);
   s.Text(NC_GLOBAL, "application", "tarvex");
@@ -61,8 +61,8 @@ NetcdfTrajectoryWriter::NetcdfTrajectoryWriter(const std::string& target, const 
   s.Text(NC_GLOBAL, "programVersion", kProgramVersion);
   s.Text(NC_GLOBAL, "Conventions", "AMBER");
   s.Text(NC_GLOBAL, "ConventionVersion", "1.0");
-  s.Check(nc_enddef(s.id));
-  s.Check(nc_put_var_text(s.id, spatial_variable, "xyz"));
+  s.Check(Nc().enddef(s.id));
+  s.Check(Nc().put_var_text(s.id, spatial_variable, "xyz"));
 }
 
 NetcdfTrajectoryWriter::~NetcdfTrajectoryWriter() = default;
@@ -79,9 +79,9 @@ void NetcdfTrajectoryWriter::Append(const Frame& frame, double time) {
   }
   const size_t start[3] = {s.frames, 0, 0};
   const size_t count[3] = {1, s.atoms, 3};
-  s.Check(nc_put_vara_float(s.id, s.coordinates, start, count, s.values.data()));
+  s.Check(Nc().put_vara_float(s.id, s.coordinates, start, count, s.values.data()));
   const float stamp = static_cast<float>(time);
-  s.Check(nc_put_var1_float(s.id, s.time, start, &stamp));
+  s.Check(Nc().put_var1_float(s.id, s.time, start, &stamp));
   ++s.frames;
 }
 
@@ -90,7 +90,7 @@ void NetcdfTrajectoryWriter::Close() {
   if (s.id < 0) return;
   const int id = s.id;
   s.id = -1;
-  s.Check(nc_close(id));
+  s.Check(Nc().close(id));
 }
 
 #else

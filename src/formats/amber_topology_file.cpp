@@ -44,6 +44,7 @@ struct TopologySections {
   std::vector<int> pointers;  // the whole POINTERS section, NATOM first
   std::vector<std::string> atom_names;
   std::vector<double> charges;
+  std::vector<double> masses;       // empty when the file has none
   std::vector<int> atomic_numbers;  // empty when the file has none
   std::vector<std::string> residue_labels;
   std::vector<int> residue_pointers;
@@ -80,6 +81,7 @@ struct SectionLayout {
   Values values;
   Counted counted;
   void (*keep)(TopologySections&, SectionValues&);
+  bool optional = false;  // flagged layout: a file may lack it
 };
 
 constexpr std::array<SectionLayout, 8> kSections = {{
@@ -87,12 +89,18 @@ constexpr std::array<SectionLayout, 8> kSections = {{
      [](TopologySections& s, SectionValues& v) { s.atom_names = std::move(v.words); }},
     {"CHARGE", Values::kReals, Counted::kAtoms,
      [](TopologySections& s, SectionValues& v) { s.charges = std::move(v.reals); }},
-    {"MASS", Values::kReals, Counted::kAtoms, nullptr},
+    {"MASS", Values::kReals, Counted::kAtoms,
+     [](TopologySections& s, SectionValues& v) { s.masses = std::move(v.reals); }, true},
     {"ATOM_TYPE_INDEX", Values::kIntegers, Counted::kAtoms, nullptr},
     {"NUMBER_EXCLUDED_ATOMS", Values::kIntegers, Counted::kAtoms, nullptr},
     {"NONBONDED_PARM_INDEX", Values::kIntegers, Counted::kTypePairs, nullptr},
     {"RESIDUE_LABEL", Values::kLabels, Counted::kResidues,
-     [](TopologySections& s, SectionValues& v) { s.residue_labels = std::move(v.words); }},
+     [](TopologySections& s, SectionValues& v) {
+       // "CL  " is the residue CL, as a PDB file names it: blanks that fill
+       // the field are not part of the name.
+       for (std::string& label : v.words) label = std::string(Trim(label));
+       s.residue_labels = std::move(v.words);
+     }},
     {"RESIDUE_POINTER", Values::kIntegers, Counted::kResidues,
      [](TopologySections& s, SectionValues& v) { s.residue_pointers = std::move(v.integers); }},
 }};
@@ -215,8 +223,8 @@ void ReadSection(SectionReader& reader, const SectionLayout& layout, const std::
 
 // The element of an atom named by the name alone: the first symbol of the
 // element table that the name starts with (so "CA" is carbon, "HE1" hydrogen,
-// but also "CL" carbon: hence ATOMIC_NUMBER where the file has it). A name
-// that starts with no symbol gets the dummy element DU.
+// but also "CL" carbon: hence ATOMIC_NUMBER or MASS where the file has them).
+// A name that starts with no symbol gets the dummy element DU.
 std::string_view ElementOfName(std::string_view name) {
   for (std::string_view symbol : kElementSymbols) {
     if (name.substr(0, symbol.size()) == symbol) return symbol;
@@ -224,9 +232,37 @@ std::string_view ElementOfName(std::string_view name) {
   return kElementSymbols[0];
 }
 
-// Atomic numbers 1 to 86 name an element of the table; 0 (extra points) and
-// anything else leave the element to the name.
-constexpr int kLastElement = 86;
+constexpr int kHydrogenNumber = 1;
+
+// Whether a topology mass can belong to element z. Hydrogen: 0.5 to 4.5
+// (deuterium, tritium, and the 3.024 or 4.032 of hydrogen mass
+// repartitioning). Heavier elements: up to 8.1 below their mass (hydrogen
+// mass repartitioning moves 2.016 per hydrogen, up to four, onto the
+// hydrogens) and up to 4.1 above it (a united atom carries up to four
+// hydrogens: CH4 is 16.04).
+bool MassFits(int z, double mass) {
+  if (z == kHydrogenNumber) return mass >= 0.5 && mass <= 4.5;
+  const double element = kAtomicMasses[static_cast<size_t>(z)];
+  return mass >= element - 8.1 && mass <= element + 4.1;
+}
+
+// Without ATOMIC_NUMBER the name proposes and the mass decides: each symbol
+// the upper-cased name starts with, the one-letter symbol first, is taken
+// when the mass fits it (the haem nitrogen "NA" of mass 14.01 is nitrogen,
+// the ion "Na+" of mass 22.99 sodium, "CA" carbon or calcium, "HG" hydrogen
+// or mercury). A mass that fits none of them gives the element of nearest
+// mass (old-style ion names "IP" and "IM" are sodium and chlorine). A mass
+// below 0.5 (extra points, lone pairs) leaves the name alone.
+std::string_view ElementOfNameAndMass(std::string_view name, double mass) {
+  const int by_mass = ElementOfMass(mass);
+  if (by_mass < 0) return ElementOfName(name);
+  const std::string upper = ToUpper(name);
+  for (size_t length = 1; length <= 2 && length <= upper.size(); ++length) {
+    const int z = ElementIndex(std::string_view(upper).substr(0, length));
+    if (IsElementNumber(z) && MassFits(z, mass)) return kElementSymbols[static_cast<size_t>(z)];
+  }
+  return kElementSymbols[static_cast<size_t>(by_mass)];
+}
 
 }  // namespace
 
@@ -356,7 +392,10 @@ void CAmberTopologyFile::ReadFlaggedLayout(TopologySections& sections) {
   }
   for (const SectionLayout& layout : kSections) {
     if (!layout.keep) continue;
-    if (!seek(layout.flag)) Fatal("Error: " + input_file_name_ + " has no " + std::string(layout.flag) + " section.");
+    if (!seek(layout.flag)) {
+      if (layout.optional) continue;
+      Fatal("Error: " + input_file_name_ + " has no " + std::string(layout.flag) + " section.");
+    }
     ReadSection(reader, layout, sections.pointers, sections);
   }
   if (seek(kAtomicNumberSection.flag)) ReadSection(reader, kAtomicNumberSection, sections.pointers, sections);
@@ -373,11 +412,15 @@ void CAmberTopologyFile::FillRecord(TopologySections& sections) {
   const size_t n = static_cast<size_t>(atoms);
   atom_name_.reserve(n);
   atom_type_.reserve(n);
+  // The element: ATOMIC_NUMBER (0 marks extra points), else the name and
+  // MASS together, else the name alone.
   for (size_t i = 0; i < n; ++i) {
     const std::string& name = sections.atom_names[i];
     const int z = sections.atomic_numbers.empty() ? 0 : sections.atomic_numbers[i];
-    std::string_view element = (z >= 1 && z <= kLastElement) ? kElementSymbols[static_cast<size_t>(z)]
-                                                              : ElementOfName(name);
+    std::string_view element;
+    if (IsElementNumber(z)) element = kElementSymbols[static_cast<size_t>(z)];
+    else if (sections.masses.empty()) element = ElementOfName(name);
+    else element = ElementOfNameAndMass(name, sections.masses[i]);
     atom_type_.emplace_back(element);
     atom_name_.push_back(AlignAmberName(name, element));
   }

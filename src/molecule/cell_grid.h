@@ -62,18 +62,17 @@ class CellGrid {
         for (const Member* m = first; m != last; ++m) visit(*m);
       }
     }
-    // Calls visit(member) for the members whose id is above `id`, cell by
-    // cell, until it returns true; says whether it did. Each cell holds its
-    // members in the order given, so with ids given in ascending order (the
-    // counting constructor) the members at or below `id` are skipped by a
-    // binary search, not visited: a pile of coincident points costs each
-    // point only the members it looks at.
+    // Calls visit(member) for the members that come after `a` in Members()
+    // (each pair of the neighbourhood once), until it returns true; says
+    // whether it did. Runs wholly before `a` are passed over without a look,
+    // so a pile of coincident points costs each point only the members it
+    // looks at.
     template <typename Visit>
-    bool ForEachAbove(int id, Visit&& visit) const {
-      for (int c = 0; c < cell_count_; ++c) {
-        const auto [first, last] = cells_[static_cast<size_t>(c)];
-        const Member* m = std::upper_bound(first, last, id, [](int v, const Member& b) { return v < b.id; });
-        for (; m != last; ++m) {
+    bool ForEachAfter(const Member& a, Visit&& visit) const {
+      for (int r = 0; r < count_; ++r) {
+        const auto [first, last] = runs_[static_cast<size_t>(r)];
+        if (last <= &a) continue;
+        for (const Member* m = first > &a ? first : &a + 1; m != last; ++m) {
           if (visit(*m)) return true;
         }
       }
@@ -83,9 +82,7 @@ class CellGrid {
    private:
     friend class CellGrid;
     std::array<std::pair<const Member*, const Member*>, 9> runs_{};
-    std::array<std::pair<const Member*, const Member*>, 27> cells_{};
     int count_ = 0;
-    int cell_count_ = 0;
   };
 
   // Walks the grid itself, cell by cell: calls visit(a, neighbourhood) for
@@ -161,19 +158,13 @@ void CellGrid::ForEachWithNeighbourhood(Visit&& visit) const {
                             static_cast<size_t>(cz);
         if (start_[cell] == start_[cell + 1]) continue;
         near.count_ = 0;
-        near.cell_count_ = 0;
         for (int x = std::max(cx - 1, 0); x <= std::min(cx + 1, dims_[0] - 1); ++x) {
           for (int y = std::max(cy - 1, 0); y <= std::min(cy + 1, dims_[1] - 1); ++y) {
             const size_t row = (static_cast<size_t>(x) * static_cast<size_t>(dims_[1]) + static_cast<size_t>(y)) *
                                static_cast<size_t>(dims_[2]);
-            const size_t z_first = row + static_cast<size_t>(std::max(cz - 1, 0));
-            const size_t z_last = row + static_cast<size_t>(std::min(cz + 1, dims_[2] - 1));
-            near.runs_[static_cast<size_t>(near.count_++)] = {members_.data() + start_[z_first],
-                                                             members_.data() + start_[z_last + 1]};
-            for (size_t z = z_first; z <= z_last; ++z) {
-              near.cells_[static_cast<size_t>(near.cell_count_++)] = {members_.data() + start_[z],
-                                                                     members_.data() + start_[z + 1]};
-            }
+            const int first = start_[row + static_cast<size_t>(std::max(cz - 1, 0))];
+            const int last = start_[row + static_cast<size_t>(std::min(cz + 1, dims_[2] - 1)) + 1];
+            near.runs_[static_cast<size_t>(near.count_++)] = {members_.data() + first, members_.data() + last};
           }
         }
         for (int m = start_[cell]; m < start_[cell + 1]; ++m) visit(members_[static_cast<size_t>(m)], near);

@@ -1,5 +1,6 @@
 #include "molecule/tables.h"
 
+#include <cmath>
 #include <string>
 
 #include "common/console.h"
@@ -12,7 +13,7 @@ const std::array<std::string_view, kElementCount> kElementSymbols = {
     "ZN", "GA", "GE", "AS", "SE", "BR", "KR", "RB", "SR", "Y",  "ZR", "NB", "MO", "TC", "RU",
     "RH", "PD", "AG", "CD", "IN", "SN", "SB", "TE", "I",  "XE", "CS", "BA", "LA", "CE", "PR",
     "ND", "PM", "SM", "EU", "GD", "TB", "DY", "HO", "ER", "TM", "YB", "LU", "HF", "TA", "W",
-    "RE", "OS", "IR", "PT", "AU", "HG", "TL", "PB", "BI", "PO", "AT", "RN", "LP"};
+    "RE", "OS", "IR", "PT", "AU", "HG", "TL", "PB", "BI", "PO", "AT", "RN", "LP", "RA"};
 
 const std::array<double, kElementCount> kAtomicMasses = {
     0.0,       1.00794,    4.002602,  6.941,     9.012182,  10.811,    12.0107,   14.0067,
@@ -25,7 +26,8 @@ const std::array<double, kElementCount> kAtomicMasses = {
     137.327,   138.9055,   140.116,   140.90765, 144.24,    145.0,     150.36,    151.964,
     157.25,    158.92534,  162.5,     164.93032, 167.259,   168.93421, 173.04,    174.967,
     178.49,    180.9479,   183.84,    186.207,   190.23,    192.217,   195.078,   196.96655,
-    200.59,    204.3833,   207.2,     208.98038, 210.0,     210.0,     222.0,     0.0};
+    200.59,    204.3833,   207.2,     208.98038, 210.0,     210.0,     222.0,     0.0,
+    226.0};
 
 const std::array<std::string_view, kStandardResidueCount> kStandardResidueNames = {
     "ALA", "ILE", "LEU", "MET", "PHE", "PRO", "VAL", "ARG", "ASP", "GLU",
@@ -79,6 +81,53 @@ double AtomicMass(std::string_view symbol) {
     return 0.0;
   }
   return kAtomicMasses[static_cast<size_t>(index)];
+}
+
+namespace {
+
+struct IonCharge {
+  int z;
+  int charge;
+};
+
+// Most common oxidation states of the elements Rb to Ra, as the charge of
+// their bare ions in water and in metal sites, after N. N. Greenwood and
+// A. Earnshaw, Chemistry of the Elements, 2nd ed. (Butterworth-Heinemann,
+// 1997), the chapters of each group: Ag+, Cd2+, Hg2+, Sn2+, Pb2+, Tl+, the
+// platinum metals Pd2+ and Pt2+ of their square-planar complexes, Ru2+ of
+// its polypyridyl and arene complexes, Rh3+ and Ir3+, gold as Au+, and every lanthanide +3 (Eu2+ and Yb2+ are
+// the reduced exceptions). Tellurium is a chalcogen like selenium, and the
+// early transition metals take their group oxidation state (ZrO2, Nb2O5,
+// MoO4 2-, WO4 2-, TcO4-, ReO4-), which their rare bare ions would carry.
+constexpr IonCharge kHeavyIonCharges[] = {
+    {37, 1},  {38, 2},  {39, 3},  {40, 4},  {41, 5},  {42, 6},  {43, 7},  {44, 2},  {45, 3},  {46, 2},
+    {47, 1},  {48, 2},  {49, 3},  {50, 2},  {51, 3},  {52, -2}, {55, 1},  {56, 2},  {57, 3},
+    {58, 3},  {59, 3},  {60, 3},  {61, 3},  {62, 3},  {63, 3},  {64, 3},  {65, 3},  {66, 3},  {67, 3},
+    {68, 3},  {69, 3},  {70, 3},  {71, 3},  {72, 4},  {73, 5},  {74, 6},  {75, 7},  {76, 4},  {77, 3},
+    {78, 2},  {79, 1},  {80, 2},  {81, 1},  {82, 2},  {83, 3},  {84, 2},  {85, -1}, {88, 2},
+};
+
+}  // namespace
+
+int HeavyIonCharge(int z) {
+  for (const IonCharge& ion : kHeavyIonCharges) {
+    if (ion.z == z) return ion.charge;
+  }
+  return 0;
+}
+
+int ElementOfMass(double mass) {
+  if (!(mass >= 0.5) || !std::isfinite(mass)) return -1;
+  constexpr int kHydrogen = 1;
+  if (mass < 3.6) return kHydrogen;
+  int nearest = kHydrogen;
+  for (int z = kHydrogen; z < kElementCount; ++z) {
+    if (IsElementNumber(z) && std::fabs(kAtomicMasses[static_cast<size_t>(z)] - mass) <
+        std::fabs(kAtomicMasses[static_cast<size_t>(nearest)] - mass)) {
+      nearest = z;
+    }
+  }
+  return nearest;
 }
 
 bool IsStandardResidue(std::string_view name) {

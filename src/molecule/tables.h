@@ -8,9 +8,14 @@
 
 namespace tarvex {
 
-// 88 symbols indexed by atomic number; 0 is the dummy atom DU and 87 the lone
-// pair LP. Upper case, as the patterns and parameter tables spell them.
-inline constexpr int kElementCount = 88;
+// Symbols indexed by atomic number; 0 is the dummy atom DU and 87 (which
+// would be francium, never met) the lone pair LP. Radium follows at its own
+// number, 88, so that its ions are not dummies. Upper case, as the patterns
+// and parameter tables spell them.
+inline constexpr int kElementCount = 89;
+inline constexpr int kLonePairIndex = 87;
+// Whether z is the atomic number of an element of the table (not DU or LP).
+constexpr bool IsElementNumber(int z) { return z > 0 && z < kElementCount && z != kLonePairIndex; }
 extern const std::array<std::string_view, kElementCount> kElementSymbols;
 extern const std::array<double, kElementCount> kAtomicMasses;
 
@@ -18,6 +23,17 @@ extern const std::array<double, kElementCount> kAtomicMasses;
 int ElementIndex(std::string_view symbol);
 // The mass of the element, or 0.0 with a warning line for an unknown symbol.
 double AtomicMass(std::string_view symbol);
+// The element (1 to 86) whose mass is nearest `mass`; masses of 0.5 to 3.6
+// are hydrogen (deuterium 2.014, tritium 3.016, and the 3.024 of hydrogen
+// mass repartitioning, which would otherwise come nearer helium). -1 for a
+// mass below 0.5 (extra points, lone pairs) or not finite.
+int ElementOfMass(double mass);
+
+// The usual charge of the bare ion of an element past krypton (Rb to Ra):
+// its most common oxidation state, 0 where the element forms no simple ion
+// (noble gases) or where no single state prevails. The lighter elements'
+// ion charges are in the parameter registry.
+int HeavyIonCharge(int z);
 
 // Amino-acid residue names (Amber variants included) and water names.
 inline constexpr int kStandardResidueCount = 29;

@@ -103,30 +103,33 @@ TEST_F(BondPerceptionTest, PreconditionsAndMissingPoints) {
   EXPECT_TRUE(four_missing.GetConnection().empty());
 }
 
-TEST_F(BondPerceptionTest, AminoAcidsReachOnlyTheNextResidue) {
-  // Four one-atom ALA residues in a square 1.5 apart; residue 0 and 2 are
-  // close (a "disulfide"), but known residues look only one residue ahead.
+TEST_F(BondPerceptionTest, ResiduesDoNotLimitPartners) {
+  // Four one-atom CYS residues in a square 1.5 apart: residues 0 and 2 are
+  // close (a disulfide between residues far apart in the chain) and bond.
   TestRecord record;
   Fill(record, {"C", "C", "C", "C"}, {{0, 0, 0}, {1.5, 0, 0}, {0, 1.5, 0}, {1.5, 1.5, 0}});
-  record.SetResidueName({"ALA", "ALA", "ALA", "ALA"});
+  record.SetResidueName({"CYS", "CYS", "CYS", "CYS"});
   record.SetResidueNumber({0, 1, 2, 3});
   record.SetHeadAtomOfResidue({0, 1, 2, 3, 4});
   record.SetNumberOfResidues(4);
   record.CreateConnection();
-  EXPECT_EQ(record.GetConnection(), (BondMap{{0, {1}}, {1, {0}}, {2, {3}}, {3, {2}}}));
+  EXPECT_EQ(record.GetConnection(), (BondMap{{0, {1, 2}}, {1, {0, 3}}, {2, {0, 3}}, {3, {1, 2}}}));
 
-  TestRecord ligand;  // the same atoms named SOL test against everything
-  Fill(ligand, {"C", "C", "C", "C"}, {{0, 0, 0}, {1.5, 0, 0}, {0, 1.5, 0}, {1.5, 1.5, 0}});
-  ligand.SetResidueName({"SOL", "SOL", "SOL", "SOL"});
-  ligand.SetResidueNumber({0, 1, 2, 3});
-  ligand.SetHeadAtomOfResidue({0, 1, 2, 3});  // no closing entry: reads as the atom count
-  ligand.SetNumberOfResidues(4);
-  ligand.CreateConnection();
-  EXPECT_EQ(ligand.GetConnection(), (BondMap{{0, {1, 2}}, {1, {0, 3}}, {2, {0, 3}}, {3, {1, 2}}}));
+  // An ALA whose hydrogen is listed after a whole later residue (a PDB file
+  // with its hydrogens at the end reads them as a residue of their own)
+  // keeps its N-H bond.
+  TestRecord late;
+  Fill(late, {"N", "C", "C", "C", "H"}, {{0, 0, 0}, {1.45, 0, 0}, {10, 0, 0}, {11.5, 0, 0}, {-0.5, 0.87, 0}});
+  late.SetResidueName({"ALA", "ALA", "GLY", "GLY", "ALA"});
+  late.SetResidueNumber({0, 0, 1, 1, 2});
+  late.SetHeadAtomOfResidue({0, 2, 4, 5});
+  late.SetNumberOfResidues(3);
+  late.CreateConnection();
+  EXPECT_EQ(late.GetConnection(), (BondMap{{0, {1, 4}}, {1, {0}}, {2, {3}}, {3, {2}}, {4, {0}}}));
 }
 
 // The grid must find exactly the pairwise bonds, in the same order, for any
-// mix of partner ranges, classes, odd coordinates and densities.
+// mix of classes, odd coordinates and densities.
 TEST_F(BondPerceptionTest, GridEqualsBruteForceOnRandomSystems) {
   std::mt19937 random(12345);
   int capped_trials = 0;
@@ -153,9 +156,6 @@ TEST_F(BondPerceptionTest, GridEqualsBruteForceOnRandomSystems) {
     }
     for (int i = 0; i < n; ++i) {
       in.atom_class.push_back(static_cast<int>(random() % static_cast<unsigned>(in.class_count)));
-      int end = n;
-      if (random() % 3 == 0) end = std::min(n, i + 1 + static_cast<int>(random() % 20));
-      in.partner_end.push_back(end);
     }
     long capped = 0;
     BondMap grid = FindBondsGrid(in, &capped);
@@ -195,7 +195,6 @@ TEST_F(BondPerceptionTest, CoincidentAtomsAreCapped) {
   in.class_count = 1;
   in.lengths = {1.6};
   in.atom_class.assign(static_cast<size_t>(n), 0);
-  in.partner_end.assign(static_cast<size_t>(n), n);
   long capped = 0;
   const BondMap bonds = FindBondsGrid(in, &capped);
   EXPECT_GT(capped, 0);

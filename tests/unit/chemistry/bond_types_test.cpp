@@ -4,6 +4,7 @@
 // and inputs that could make a search run away.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -15,55 +16,23 @@
 #include "formats/pdb_file.h"
 #include "../formats/pdb_test_files.h"
 #include "../support/scratch_dir.h"
+#include "chem_test_support.h"
 
 namespace tarvex {
 namespace {
 
+using testing::ScratchDir;
 using testing_files::CorpusPresent;
-
-// A record built from elements, bonds and (optionally) coordinates.
-std::unique_ptr<CMol2File> Build(const std::vector<std::string>& types, const std::vector<std::pair<int, int>>& bonds,
-                                 const Frame& points = {}) {
-  auto record = std::make_unique<CMol2File>();
-  const int n = static_cast<int>(types.size());
-  record->SetNumberOfAtoms(n);
-  record->SetAtomType(types);
-  std::vector<int> index(static_cast<size_t>(n));
-  for (int i = 0; i < n; ++i) index[static_cast<size_t>(i)] = i + 1;
-  record->SetAtomIndex(index);
-  record->SetCartesian(points.empty() ? Frame(static_cast<size_t>(n), Point{0.0, 0.0, 0.0}) : points);
-  BondMap map;
-  for (auto [a, b] : bonds) {
-    map[a].push_back(b);
-    map[b].push_back(a);
-  }
-  record->SetConnection(map);
-  return record;
-}
-
-int NetCharge(CDataFile& record) {
-  int net = 0;
-  for (int q : record.GetFormalCharges()) net += q;
-  return net;
-}
-
-// Reads a PDB file, perceives bonds and everything else, as charge does.
-std::unique_ptr<CMol2File> Perceive(const std::string& path, uint32_t flags = 0) {
-  CPdbFile input(path);
-  input.Read(0);
-  auto record = std::make_unique<CMol2File>();
-  record->SetFileFlag(kFileNoMerge | flags);
-  record->CopyState(input);
-  record->CreateConnection();
-  record->PerceiveBondTypes();
-  return record;
-}
+using chem_test::Build;
+using chem_test::NetCharge;
+using chem_test::Perceive;
 
 // The sample of the development set: per-atom formal charges against
 // RDKit's for every class (carboxylates, nitro, phosphates, sulfonates,
 // guanidinium, amidinium, ammonium, pyridinium, imidazolium, N-oxides,
-// azides, thiolates, phenolates, enolates, zwitterions, drugs, and
-// structures without hydrogens).
+// azides, thiolates, phenolates, enolates, zwitterions, drugs, structures
+// without hydrogens, metal complexes and porphyrins, tetrazolides,
+// bipyridinium ions and dithiolates).
 TEST(BondTypes, DevelopmentSetSample) {
   const std::string dir = std::string(TARVEX_TEST_DATA) + "/chem/";
   std::ifstream table(dir + "devset_sample.csv");
@@ -90,7 +59,7 @@ TEST(BondTypes, DevelopmentSetSample) {
       right_atoms += record->GetFormalCharges()[k] == truth[k] ? 1 : 0;
     }
   }
-  EXPECT_EQ(molecules, 85);
+  EXPECT_EQ(molecules, 105);
   EXPECT_EQ(right_nets, molecules);
   // Resonance-equivalent placements (which oxygen of an acetylacetonate, which
   // nitrogen of an imidazolium) follow no convention, so not every atom.
@@ -367,6 +336,42 @@ TEST(BondTypes, CorpusSybylTypes) {
   }
   EXPECT_GT(atoms, 6000);
   EXPECT_GE(agree * 100, atoms * 97) << agree << "/" << atoms;
+}
+
+// Real structures of the corpus: the four cystine sulfurs of 1b2t are bonded
+// in pairs, however far apart their residues are, and no sulfur is charged; the net
+// charge counts the arginines, lysines, doubly protonated histidines, the
+// acids and both termini. tz2 keeps its +2 when its hydrogens are listed
+// after all its heavy atoms, each with its residue name and number.
+TEST(BondTypes, CorpusProteinsBondByDistance) {
+  if (!CorpusPresent()) GTEST_SKIP() << "corpus not found";
+  const std::string pdb = std::string(TARVEX_CORPUS) + "/pdb/";
+  auto fractalkine = Perceive(pdb + "1b2t.pdb");
+  const std::vector<std::string>& types = fractalkine->GetAtomType();
+  auto is_sulfur = [&](int b) { return types[static_cast<size_t>(b)] == "S"; };
+  int bridged = 0;
+  for (int a = 0; a < fractalkine->GetNumberOfAtoms(); ++a) {
+    if (!is_sulfur(a)) continue;
+    EXPECT_EQ(fractalkine->GetFormalCharge(a), 0) << "atom " << a + 1;
+    const BondMap::List* partners = fractalkine->GetConnection().find(a);
+    ASSERT_NE(partners, nullptr);
+    bridged += std::count_if(partners->begin(), partners->end(), is_sulfur) == 1 ? 1 : 0;
+  }
+  EXPECT_EQ(bridged, 4);
+  EXPECT_EQ(NetCharge(*fractalkine), 11);
+
+  std::ifstream in(pdb + "tz2.pdb");
+  std::string line, heavy, hydrogens;
+  while (std::getline(in, line)) {
+    if (line.rfind("ATOM", 0) != 0) continue;
+    (line.size() >= 78 && line.substr(76, 2) == " H" ? hydrogens : heavy) += line + "\n";
+  }
+  ASSERT_FALSE(hydrogens.empty());
+  ScratchDir dir;
+  const std::string moved = dir.Write("tz2_hydrogens_last.pdb", heavy + hydrogens + "END\n");
+  ConsoleCapture capture;
+  EXPECT_EQ(NetCharge(*Perceive(moved)), 2);
+  EXPECT_EQ(capture.Err(), "");
 }
 
 }  // namespace

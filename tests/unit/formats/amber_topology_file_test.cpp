@@ -42,13 +42,59 @@ TEST(AmberTopologyFile, FlaggedLayoutTakesElementsFromAtomicNumbers) {
   EXPECT_FALSE(top.HasState("cartesian"));
 }
 
-// Without atomic numbers the name decides, and the ions read as C and N.
-TEST(AmberTopologyFile, ElementsFromNamesWithoutAtomicNumbers) {
+// Without atomic numbers the masses settle what the names leave open: Cl-
+// and Na+ are the ions, not carbon and nitrogen.
+TEST(AmberTopologyFile, ElementsFromMassesWithoutAtomicNumbers) {
   CAmberTopologyFile top(DataPath("tiny_no_atomic_number.parm7"));
   top.Read(0);
   ExpectTinyResiduesAndCharges(top);
-  EXPECT_EQ(top.GetAtomType(), (std::vector<std::string>{"N", "H", "C", "C", "N"}));
-  EXPECT_EQ(top.GetAtomName()[3], " Cl-");
+  EXPECT_EQ(top.GetAtomType(), (std::vector<std::string>{"N", "H", "C", "CL", "NA"}));
+  EXPECT_EQ(top.GetAtomName()[3], "Cl- ");
+}
+
+// One atom named `name` of mass `mass` in the tiny topology without atomic
+// numbers; its element. With an empty mass the MASS section is left out.
+std::string ElementOfOneAtom(const std::string& name, const std::string& mass) {
+  std::string text = ReadWhole(DataPath("tiny_no_atomic_number.parm7"));
+  text.replace(text.find("N   HB21"), 4, name);
+  const size_t masses = text.find("%FLAG MASS");
+  const size_t types = text.find("%FLAG ATOM_TYPE_INDEX");
+  if (mass.empty()) {
+    text.erase(masses, types - masses);
+  } else {
+    text.replace(text.find("1.40100000E+01", masses), 14, mass);
+  }
+  CAmberTopologyFile top(WriteScratch("one_atom.parm7", text));
+  top.Read(0);
+  return top.GetAtomType().front();
+}
+
+// The name proposes, the mass decides: hydrogen isotopes and repartitioned
+// hydrogen masses stay hydrogen, united atoms and repartitioned heavy atoms
+// keep their element, names of two readings take the one the mass fits, and
+// a name that fits nothing takes the element of nearest mass.
+TEST(AmberTopologyFile, MassesSettleTheElementsOfNames) {
+  const struct {
+    const char* name;
+    const char* mass;
+    const char* element;
+  } kCases[] = {
+      {"NA  ", "1.40070000E+01", "N"},   // haem nitrogen NA
+      {"NA  ", "2.29900000E+01", "NA"},  // sodium
+      {"CA  ", "1.20100000E+01", "C"},   {"CA  ", "4.00800000E+01", "CA"},
+      {"HG  ", "1.00800000E+00", "H"},   {"HG  ", "2.00590000E+02", "HG"},
+      {"H1  ", "2.01400000E+00", "H"},   // deuterium
+      {"HE  ", "3.02400000E+00", "H"},   // repartitioned hydrogen
+      {"C1  ", "5.96300000E+00", "C"},   // repartitioned methyl carbon
+      {"CH3 ", "1.50350000E+01", "C"},   // united atom
+      {"CH2 ", "1.40270000E+01", "C"},
+      {"IP  ", "2.29900000E+01", "NA"},  // old-style ion names
+      {"IM  ", "3.54500000E+01", "CL"},  {"Zn2+", "6.53800000E+01", "ZN"},
+      {"RA  ", "2.26000000E+02", "RA"},  // radium, atomic number 88
+      {"EPW ", "0.00000000E+00", "DU"},  // extra point: the name alone
+  };
+  for (const auto& c : kCases) EXPECT_EQ(ElementOfOneAtom(c.name, c.mass), c.element) << c.name << " " << c.mass;
+  EXPECT_EQ(ElementOfOneAtom("Na+ ", ""), "N");  // no MASS section: the name alone
 }
 
 TEST(AmberTopologyFile, ChamberSectionsAreFoundByName) {

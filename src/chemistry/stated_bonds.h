@@ -1,0 +1,31 @@
+// Bonds that a file states (the CONECT records of a PDB file, the bond list
+// of a MOL2 file) beside those perceived from the coordinates: the charge
+// analyzer keeps both, so that a disulfide, a bond to a metal or a bond of
+// an element pair without a standard length that the file names is not
+// lost. A stated bond that no chemistry allows at its length is left out:
+// old PDB files list hydrogen bonds and salt bridges in their CONECT
+// records.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "molecule/bond_map.h"
+
+namespace tarvex {
+
+// The longest stated bond kept: a bond to a metal up to 2.9 angstrom; a
+// pair with a standard length L (already widened by the bond scale) up to
+// 1.2 L; any other pair up to 2.5.
+inline constexpr double kLongestMetalBond = 2.9;
+inline constexpr double kStatedBondStretch = 1.2;
+inline constexpr double kLongestOtherBond = 2.5;
+
+// Adds to `bonds` the bonds of `stated` between atoms 0 .. atom_count-1
+// that it lacks and whose length fits (atoms without coordinates always
+// fit), in both atoms' lists, after the bonds already there. `types` are
+// the element symbols.
+void AddStatedBonds(BondMap& bonds, const BondMap& stated, int atom_count, const Frame& points,
+                    const std::vector<std::string>& types);
+
+}  // namespace tarvex
