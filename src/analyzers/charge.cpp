@@ -57,6 +57,9 @@ CCharge::~CCharge() = default;
 // to a coordinate file), bonds are perceived from the coordinates, then bond
 // orders and formal charges; the net charge is their sum.
 void CCharge::Run() {
+  // The warnings name the inputs whose atoms were read, not files skipped as
+  // of unknown type.
+  const std::string input_names = InputNames(inputs_);
   std::unique_ptr<CDataFile> gathered = std::make_unique<CMol2File>();
   gathered->SetFileFlag(kFileNoMerge | kFileCreateBonds);
   MergeInputFiles(inputs_, gathered);
@@ -67,7 +70,7 @@ void CCharge::Run() {
   const BondMap stated = molecule.HasState("connection") ? molecule.GetConnection() : BondMap();
   molecule.SetFileFlag(kFileNoMerge | kFileCreateBonds);
   // Never opened: the name only tells the warnings which file they are about.
-  molecule.OpenOutput(last_input_name_, false);
+  molecule.OpenOutput(input_names.empty() ? last_input_name_ : input_names, false);
   molecule.CreateConnection();
   if (!stated.empty()) {
     BondMap bonds = molecule.GetConnection();

@@ -127,10 +127,13 @@ void ParseMeasurementLine(std::string_view line, std::vector<std::vector<int>>& 
   for (int other : LeadingIntegers(line.substr(colon + 1))) groups.push_back({first, other});
 }
 
-void AppendTableRow(std::string& out, const double* values, size_t count, long long step, bool tab) {
+// The step column is written when `show_step` is set, whatever the step's
+// sign (a negative -s numbers the rows downwards).
+void AppendTableRow(std::string& out, const double* values, size_t count, bool show_step, long long step,
+                    bool tab) {
   const char delimiter = tab ? '\t' : ' ';
   const int width = tab ? 7 : 9;
-  if (step >= 0) {
+  if (show_step) {
     AppendInt(out, step, 5);
     out.push_back(delimiter);
   }
@@ -197,8 +200,8 @@ void CGetDun::WriteTable() {
   const size_t columns = groups_.size();
   std::string text;
   for (long long row = 0; row < rows_; ++row) {
-    const long long step = show_step ? static_cast<long long>(skip_) * steps_ * (row + 1) : -1;
-    AppendTableRow(text, results_.data() + static_cast<size_t>(row) * columns, columns, step, tab);
+    const long long step = static_cast<long long>(skip_) * steps_ * (row + 1);
+    AppendTableRow(text, results_.data() + static_cast<size_t>(row) * columns, columns, show_step, step, tab);
     if (text.size() >= (size_t{1} << 16) || row + 1 == rows_) {
       if (flags_ & kOutput) {
         output_.Write(text);
@@ -249,9 +252,12 @@ void CGetDun::Run() {
   long long structures = 0;
   bool any_structure = false;
   for (;;) {
+    // A read past the end gives no structure; reading on would only spin
+    // through the rest of a large -k.
     for (int i = 0; i < skip_; ++i) {
       data_->Read(1);
-      any_structure = any_structure || !data_->GetCartesian().empty();
+      if (data_->GetCartesian().empty()) break;
+      any_structure = true;
     }
     structures += skip_;
     progress.Update(structures, data_->GetInputPosition().read);

@@ -32,7 +32,8 @@ void ParseMeasurementLine(std::string_view line, std::vector<std::vector<int>>& 
 
 // One table row: the step column when `step` is not negative, then the
 // values; blank-separated in 9 columns, or tab-separated in 7.
-void AppendTableRow(std::string& out, const double* values, size_t count, long long step, bool tab);
+void AppendTableRow(std::string& out, const double* values, size_t count, bool show_step, long long step,
+                    bool tab);
 
 class CGetDun final : public CAnalyzer {
  public:

@@ -85,10 +85,11 @@ CenterExtremes FindCenterExtremes(const Frame& points, int atom_count, bool cent
 }
 
 void CMidmol::Run() {
+  const std::string input_names = InputNames(inputs_);
   MergeInputFiles(inputs_, collector_);
   const Frame& points = collector_->GetCartesian();
   const int n = collector_->GetNumberOfAtoms();
-  if (n <= 0) Fatal("Error: no atoms were read from the input files.");
+  if (n <= 0) Fatal("Error: no atoms were read from the input files: " + input_names + ".");
   if (static_cast<size_t>(n) > points.size()) {
     Fatal("Error: the molecule has " + std::to_string(n) + " atoms but only " + std::to_string(points.size()) +
           " coordinates.");

@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "chemistry/parameters.h"
+#include "common/console.h"
 #include "common/text.h"
 #include "molecule/cell_grid.h"
 #include "molecule/data_file.h"
@@ -85,23 +86,56 @@ double LongestLength(const BondSearchInput& in) {
   return longest;
 }
 
+// Bond counts per atom during the distance pass, for the neighbour cap. An
+// atom that keeps finding partners only to see them refused (every one of
+// them full) stops looking after a few: in a pile of coincident atoms that
+// bounds the work per atom.
+class NeighbourCap {
+ public:
+  explicit NeighbourCap(int atom_count) : degree_(static_cast<size_t>(atom_count), 0) {}
+  // Takes the pair unless one of its atoms is full.
+  bool Accept(int i, int j) {
+    int& di = degree_[static_cast<size_t>(i)];
+    int& dj = degree_[static_cast<size_t>(j)];
+    if (di >= kMostNeighbours || dj >= kMostNeighbours) {
+      ++refused_;
+      return false;
+    }
+    ++di;
+    ++dj;
+    return true;
+  }
+  bool Full(int i) const { return degree_[static_cast<size_t>(i)] >= kMostNeighbours; }
+  long Refused() const { return refused_; }
+  static constexpr long kRefusalsPerAtom = 4 * kMostNeighbours;
+
+ private:
+  std::vector<int> degree_;
+  long refused_ = 0;
+};
+
 // Every pair closer than its length, found once, walking the atoms cell by
-// cell; pairs (lower, higher) are appended to `found`. Points that are not
-// finite never bond and stay out of the grid.
-void SearchGrid(const BondSearchInput& in, std::vector<std::pair<int, int>>& found) {
+// cell; pairs (lower, higher) are appended to `found`, as long as the cap
+// takes them. Points that are not finite never bond and stay out of the grid.
+void SearchGrid(const BondSearchInput& in, NeighbourCap& cap, std::vector<std::pair<int, int>>& found) {
   const double longest = LongestLength(in);
   if (!(longest > 0.0)) return;
   const CellGrid grid(in.points, in.atom_count, longest, in.atom_class.data());
   grid.ForEachWithNeighbourhood([&](const CellGrid::Member& a, const CellGrid::Neighbourhood& near) {
     const double* row = in.lengths.data() + static_cast<size_t>(a.tag) * static_cast<size_t>(in.class_count);
+    const long refused_before = cap.Refused();
     // Each pair is met twice; it is tested from the member that comes first
-    // in the grid's order. The neighbourhood's runs of members lie wholly
-    // before or after `a` but for its own, so the test is well predicted
-    // and spares half the distances.
-    near.ForEach([&](const CellGrid::Member& b) {
-      if (&b <= &a) return;
+    // in the grid's order, which spares half the distances.
+    near.ForEachAfter(a, [&](const CellGrid::Member& b) {
       const double length = row[b.tag];
-      if (length * length > SquaredDistance(a.point, b.point)) found.emplace_back(std::minmax(a.id, b.id));
+      if (!(length * length > SquaredDistance(a.point, b.point))) return false;
+      if (cap.Accept(a.id, b.id)) {
+        found.emplace_back(std::minmax(a.id, b.id));
+        return false;
+      }
+      // Refused: `a` is full (it stops at the first pair it cannot take, so
+      // that every pair left out is counted at least once), or `b` is.
+      return cap.Full(a.id) || cap.Refused() - refused_before > NeighbourCap::kRefusalsPerAtom;
     });
   });
 }
@@ -111,12 +145,15 @@ void SearchGrid(const BondSearchInput& in, std::vector<std::pair<int, int>>& fou
 // Every atom searches a grid of cells at least as wide as the longest
 // possible bond, so every partner lies in the atom's own cell or one of the
 // 26 around it, wherever the file lists it.
-BondMap FindBondsGrid(const BondSearchInput& in) {
+BondMap FindBondsGrid(const BondSearchInput& in, long* capped) {
   const int n = in.atom_count;
+  if (capped) *capped = 0;
   if (n < 2) return BondMap();
   std::vector<std::pair<int, int>> found;
   found.reserve(static_cast<size_t>(n));  // about a bond per atom in molecules and water alike
-  SearchGrid(in, found);
+  NeighbourCap cap(n);
+  SearchGrid(in, cap, found);
+  if (capped) *capped = cap.Refused();
 
   // Grouping the pairs by lower atom and sorting each group by the higher one
   // gives them in the order of the pairwise loop, in linear time.
@@ -208,6 +245,12 @@ class AtomClasses {
   size_t recent_next_ = 0;
 };
 
+double LongestBondLength(double length, bool& clamped) {
+  if (!(length > kLongestBondLength)) return length;
+  clamped = true;
+  return kLongestBondLength;
+}
+
 // The class-by-class tables: the scaled standard lengths L, and the tighter
 // cut-offs T = (L / s)(s + 2) / 3 of over-coordinated atoms, a third of the
 // way from the unscaled length to the scaled one (s the bond scale).
@@ -217,14 +260,23 @@ void FillLengthTables(CDataFile& record, const std::vector<std::string>& symbols
   in.lengths.resize(symbols.size() * symbols.size());
   limits.cutoffs.resize(in.lengths.size());
   const double s = record.GetBondScale();
+  bool clamped = false;
   for (size_t a = 0; a < symbols.size(); ++a) {
     for (size_t b = 0; b < symbols.size(); ++b) {
       const bool known = !symbols[a].empty() && !symbols[b].empty();
-      const double length = known ? record.GetPairParameter(symbols[a], symbols[b]) : record.GetFallbackLength();
+      const double length =
+          LongestBondLength(known ? record.GetPairParameter(symbols[a], symbols[b]) : record.GetFallbackLength(), clamped);
       in.lengths[a * symbols.size() + b] = length;
       limits.cutoffs[a * symbols.size() + b] = (length / s) * (s + 2.0) / 3.0;
     }
   }
+  if (clamped) Warn("Warning: bond lengths over 10 angstroms are taken as 10 angstroms.");
+}
+
+void WarnCapped(long capped) {
+  if (capped == 0) return;
+  Warn("Warning: atoms with more than " + std::to_string(kMostNeighbours) +
+       " neighbours within bonding distance keep only " + std::to_string(kMostNeighbours) + " bonds each.");
 }
 
 }  // namespace
@@ -256,7 +308,9 @@ void CDataFile::CreateConnection() {
   }
   FillLengthTables(*this, classes.Symbols(), in, limits);
 
-  BondMap bonds = FindBondsGrid(in);
+  long capped = 0;
+  BondMap bonds = FindBondsGrid(in, &capped);
+  WarnCapped(capped);
   TrimOverCoordinated(bonds, in, limits);
   AdoptConnection(std::move(bonds));
 }

@@ -34,7 +34,23 @@ struct CoordinationLimits {
   std::vector<double> cutoffs;
 };
 
-BondMap FindBondsGrid(const BondSearchInput& input);
+// No atom takes more than this many bonds from the distance pass: a pile of
+// coincident atoms, or a length table that makes everything bond, would
+// otherwise give every atom every other as a neighbour (quadratic bonds, and
+// rings without end). Real coordination stops well short of it.
+constexpr int kMostNeighbours = 16;
+// Scaled lengths beyond this (an absurd line of the parameter file) are taken
+// as this: no chemical bond is half as long, and the search's reach stays
+// small enough that each atom looks at a bounded number of others.
+constexpr double kLongestBondLength = 10.0;
+
+// The bonds of the pairwise definition. When some atom would pass
+// kMostNeighbours, pairs are taken in the grid's order until either atom is
+// full and the rest are left out; `capped` (when given) receives the number
+// of pairs refused (0 exactly when none was left out; full atoms stop
+// looking, so it may count fewer than were). Without such an atom the
+// result is exactly the brute-force one.
+BondMap FindBondsGrid(const BondSearchInput& input, long* capped = nullptr);
 BondMap FindBondsBruteForce(const BondSearchInput& input);
 void TrimOverCoordinated(BondMap& bonds, const BondSearchInput& input, const CoordinationLimits& limits);
 

@@ -58,6 +58,16 @@ std::string TermSymbol(std::string_view term) {
   return std::string(term.substr(k, end - k));
 }
 
+int PatternDepth(std::string_view text) {
+  int depth = 0;
+  int deepest = 0;
+  for (char c : text) {
+    if (c == '(') deepest = std::max(deepest, ++depth);
+    if (c == ')' && depth > 0) --depth;
+  }
+  return deepest;
+}
+
 int TermCount(std::string_view term) { return !term.empty() && IsDigit(term[0]) ? term[0] - '0' : -1; }
 
 // The literal reading of the notation: every ordering of the neighbours is
@@ -94,10 +104,12 @@ bool MatchEnvironment(const std::vector<std::string>& labels, const BondMap& bon
         const int neighbour = order[i];
         if (item == "*") continue;
         const std::string& other = LabelOf(labels, neighbour);
+        const std::string item_symbol = TermSymbol(item);
         if (item[0] == '!') {
-          all = other != TermSymbol(item);
+          all = other != item_symbol;
         } else {
-          all = other == TermSymbol(item) && MatchEnvironment(labels, bonds, neighbour, "(" + item + ")", 0);
+          all = (item_symbol == "*" || other == item_symbol) &&
+                MatchEnvironment(labels, bonds, neighbour, "(" + item + ")", 0);
         }
       }
       if (all) return true;
@@ -108,17 +120,20 @@ bool MatchEnvironment(const std::vector<std::string>& labels, const BondMap& bon
 }
 
 CompiledPattern::CompiledPattern(std::string_view pattern) {
-  for (const std::string& alternative : SplitPattern(pattern)) alternatives_.push_back(Parse(alternative));
+  for (const std::string& alternative : SplitPattern(pattern)) alternatives_.push_back(Parse(alternative, 1));
 }
 
-CompiledPattern::Term CompiledPattern::Parse(std::string_view text) {
+// Item lists nested deeper than kDeepestPattern are left out, so that a
+// hostile text neither recurses without bound nor is copied once per level.
+CompiledPattern::Term CompiledPattern::Parse(std::string_view text, int depth) {
   Term term;
   term.symbol = TermSymbol(text);
   term.count = TermCount(text);
   term.negated = !text.empty() && text[0] == '!';
   term.any = text == "*";
   term.any_symbol = term.symbol == "*";
-  for (const std::string& item : SplitPattern(text)) term.items.push_back(Parse(item));
+  if (depth >= kDeepestPattern) return term;
+  for (const std::string& item : SplitPattern(text)) term.items.push_back(Parse(item, depth + 1));
   return term;
 }
 
@@ -141,7 +156,8 @@ bool CompiledPattern::ItemHolds(const Term& item, const std::vector<std::string>
   if (item.any) return true;
   const std::string& label = LabelOf(labels, neighbour);
   if (item.negated) return !SameText(label, item.symbol);
-  return SameText(label, item.symbol) && Decide(item, labels, bonds, neighbour);
+  // "1*" and "2*(...)": any neighbour, with that many neighbours of its own.
+  return (item.any_symbol || SameText(label, item.symbol)) && Decide(item, labels, bonds, neighbour);
 }
 
 // Some ordering of the neighbours satisfies every item exactly when the items

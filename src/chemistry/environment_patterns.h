@@ -39,6 +39,14 @@ std::string TermSymbol(std::string_view term);
 // The leading digit of a term, or -1 when it does not start with a digit.
 int TermCount(std::string_view term);
 
+// The deepest nesting of parentheses in `text` (0 without any).
+int PatternDepth(std::string_view text);
+// Typing rows nested deeper than this are refused when the parameter file is
+// read (no chemical environment needs more than a few levels); the compiled
+// form ignores the item lists below it, so neither parsing nor matching
+// recurses deeper whatever text it is given.
+constexpr int kDeepestPattern = 32;
+
 // The matcher on plain data: `labels` holds one element symbol per atom (an
 // atom past its end has the empty label), `bonds` the neighbour lists.
 // Alternatives before `first_alternative` are skipped; the first alternative
@@ -72,7 +80,7 @@ class CompiledPattern {
     bool any_symbol = false;  // the symbol is "*"
     std::vector<Term> items;  // empty: no item list
   };
-  static Term Parse(std::string_view text);
+  static Term Parse(std::string_view text, int depth);
   // The head test of an alternative; nullopt-like: false when the head fails.
   static bool HeadHolds(const Term& term, const std::string& label);
   // The decision of an alternative whose head holds.

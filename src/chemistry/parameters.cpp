@@ -10,6 +10,8 @@
 // are skipped. A line holding only blanks counts as empty.
 #include "chemistry/parameters.h"
 
+#include "chemistry/environment_patterns.h"
+#include "common/console.h"
 #include "common/line_reader.h"
 #include "common/numbers.h"
 #include "common/text.h"
@@ -217,6 +219,11 @@ void CDataFile::LoadTypingRows() {
     if (line.front() == '#') continue;
     std::vector<std::string_view> words = SplitWhite(line);
     if (words.size() < 3) continue;
+    if (PatternDepth(words[2]) > kDeepestPattern) {
+      Warn("Warning: typing pattern nested deeper than " + std::to_string(kDeepestPattern) + " levels skipped: " +
+           path + ", line " + std::to_string(file.LineNumber()));
+      continue;
+    }
     add_row(ToUpper(words[0]), std::string(words[1]), ToUpper(words[2]),
             words.size() > 3 ? std::string(words[3]) : std::string());
   }

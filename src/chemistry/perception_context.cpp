@@ -10,6 +10,7 @@
 #include "chemistry/bond_order_search.h"
 #include "chemistry/environment_patterns.h"
 #include "chemistry/implicit_hydrogens.h"
+#include "common/console.h"
 #include "molecule/tables.h"
 
 namespace tarvex {
@@ -192,6 +193,7 @@ std::unique_ptr<PerceptionContext> BuildPerceptionContext(
   c.graph = BuildChemGraph(atom_count, bonds, labels);
   const int n = c.graph.atom_count;
   c.rings = FindSmallRings(c.graph.offsets, c.graph.targets, kLargestRing);
+  if (c.rings.cut_short) Warn("Warning: the bond graph is too dense for a full ring search; some rings may be missed.");
   FiveRingAtoms(c, /*azole_nitrogens=*/3);
   c.implicit_hydrogens = MoleculesMissingHydrogens(c.graph, points, standard_length);
   c.any_implicit_hydrogens =

@@ -73,13 +73,25 @@ RingSet FindSmallRings(const std::vector<int>& offsets, const std::vector<int>& 
   std::vector<int> queue;
   std::set<std::vector<int>> seen;
   const int max_path = max_size - 2;  // bonds on the path from b to c
-  for (int a = 0; a < n; ++a) {
+  // Atoms touched by the searches, one more per angle; far beyond what any
+  // molecule of chemical valence needs (a fullerene atom takes about fifty,
+  // against a budget of about a thousand for its atom and three bonds).
+  long budget = 256 * (static_cast<long>(n) + static_cast<long>(targets.size()));
+  // And the rings kept: a fused polycycle has fewer rings than atoms (a
+  // fullerene about half as many, a borane icosahedron with its hydrogens
+  // under one per atom).
+  const size_t most_rings = 4 * static_cast<size_t>(n) + 64;
+  for (int a = 0; a < n && !result.cut_short; ++a) {
     std::vector<int> ring_neighbours;
     for (int k : graph.Edges(a)) {
       if (result.cyclic_edge[static_cast<size_t>(k)]) ring_neighbours.push_back(graph.Target(k));
     }
-    for (size_t i = 0; i < ring_neighbours.size(); ++i) {
+    for (size_t i = 0; i < ring_neighbours.size() && !result.cut_short; ++i) {
       for (size_t j = i + 1; j < ring_neighbours.size(); ++j) {
+        if (--budget < 0) {
+          result.cut_short = true;
+          break;
+        }
         const int b = ring_neighbours[i];
         const int c = ring_neighbours[j];
         // Breadth-first from b toward c over ring bonds, never through a.
@@ -110,7 +122,9 @@ RingSet FindSmallRings(const std::vector<int>& offsets, const std::vector<int>& 
           std::vector<int> key = ring;
           std::sort(key.begin(), key.end());
           if (seen.insert(std::move(key)).second) result.rings.push_back(std::move(ring));
+          if (result.rings.size() >= most_rings) budget = 0;
         }
+        budget -= static_cast<long>(touched.size());
         for (int v : touched) distance[static_cast<size_t>(v)] = -1;
       }
     }

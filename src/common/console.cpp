@@ -3,6 +3,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "common/exit.h"
 
 namespace tarvex {
 namespace {
@@ -17,6 +21,10 @@ struct ConsoleState {
   std::string* capture_err = nullptr;
   int out_is_terminal = -1;
   int status_fd = -1;  // the terminal that shows a status line, -1 for none
+  // The error of the first failed write to standard output (0: none), and
+  // whether it has been reported. Once a write fails, later output is dropped.
+  int out_error = 0;
+  bool out_error_reported = false;
 };
 
 ConsoleState& State() {
@@ -24,15 +32,17 @@ ConsoleState& State() {
   return state;
 }
 
-void WriteAll(int fd, std::string_view text) {
+// The error number of a failed write, or 0.
+int WriteAll(int fd, std::string_view text) {
   while (!text.empty()) {
     ssize_t n = ::write(fd, text.data(), text.size());
     if (n < 0) {
       if (errno == EINTR) continue;
-      return;  // nothing sensible can be reported about a broken console
+      return errno;
     }
     text.remove_prefix(static_cast<size_t>(n));
   }
+  return 0;
 }
 
 bool OutIsTerminal() {
@@ -48,19 +58,32 @@ void FlushOut() {
   if (s.out.empty()) return;
   if (s.capture_out) {
     s.capture_out->append(s.out);
-  } else {
+  } else if (s.out_error == 0) {
     if (OutIsTerminal()) EraseStatus();
-    WriteAll(1, s.out);
+    s.out_error = WriteAll(1, s.out);
   }
   s.out.clear();
 }
 
+bool ReportOutError() {
+  ConsoleState& s = State();
+  if (s.out_error == 0) return false;
+  if (!s.out_error_reported) {
+    s.out_error_reported = true;
+    ErrLine(std::string("Error: cannot write standard output: ") + std::strerror(s.out_error));
+  }
+  return true;
+}
+
 std::string& OutBuffer() { return State().out; }
 
+// A failed write ends the command here, while the analyzer is still writing,
+// rather than letting it fill a full disk in vain.
 void OutCommit() {
   ConsoleState& s = State();
   if (s.out.size() >= kFlushThreshold) FlushOut();
   else if (!s.capture_out && !s.out.empty() && s.out.back() == '\n' && OutIsTerminal()) FlushOut();
+  if (s.out_error != 0 && ReportOutError()) throw ExitRequest(1);
 }
 
 void OutText(std::string_view text) {
@@ -82,7 +105,7 @@ void ErrText(std::string_view text) {
   if (s.capture_err) {
     s.capture_err->append(text);
   } else {
-    WriteAll(2, text);
+    WriteAll(2, text);  // nothing sensible can be reported about a broken error stream
   }
 }
 

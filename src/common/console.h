@@ -27,8 +27,12 @@ void ErrLine(std::string_view text = {});
 // Every warning goes through here: one line on standard error (most begin
 // with "Warning"), after what standard output holds so far; the work goes on.
 void Warn(std::string_view line);
-// Writes everything still buffered for standard output.
+// Writes everything still buffered for standard output. It never throws: a
+// failed write is remembered and later output to standard output dropped.
 void FlushOut();
+// After a failed write to standard output, prints "Error: cannot write
+// standard output: <reason>" once and returns true.
+bool ReportOutError();
 
 // The status line: one line drawn on a terminal (the progress of a long job)
 // that stands only until something else is printed. ShowStatus draws it at

@@ -49,6 +49,8 @@ bool LineReader::Open(const std::string& path) {
   fd_ = fd;
   path_ = path;
   file_size_ = S_ISREG(info.st_mode) ? static_cast<uint64_t>(info.st_size) : 0;
+  seekable_ = S_ISREG(info.st_mode) || S_ISBLK(info.st_mode);
+  keep_all_ = false;
   if (IsCompressedName(path)) {
     OpenCompressed();
     file_size_ *= kMostDeflateRatio;
@@ -122,14 +124,14 @@ void LineReader::Close() {
 
 bool LineReader::Fill() {
   if (fd_ < 0 || eof_) return false;
-  if (pos_ > 0) {
+  if (pos_ > 0 && !keep_all_) {
     std::memmove(buffer_.data(), buffer_.data() + pos_, end_ - pos_);
     end_ -= pos_;
     buffer_offset_ += pos_;
     pos_ = 0;
   }
   if (end_ == buffer_.size()) {
-    if (buffer_.size() >= kMaxLineLength + kBlockSize) LineTooLong(path_);
+    if (buffer_.size() - pos_ >= kMaxLineLength + kBlockSize) LineTooLong(path_);
     buffer_.resize(buffer_.size() * 2);
   }
   const size_t n = ReadBlock(buffer_.data() + end_, buffer_.size() - end_);
@@ -218,6 +220,7 @@ void LineReader::Seek(uint64_t offset) {
   if (offset >= buffer_offset_ && offset <= buffer_offset_ + end_) {
     pos_ = static_cast<size_t>(offset - buffer_offset_);
   } else {
+    if (!seekable_) Fatal("Error: " + path_ + " cannot be read again from an earlier point; give it as a file, not a pipe.");
 #if TARVEX_HAVE_ZLIB
     if (gz_ && gzseek(gz_, static_cast<z_off_t>(offset), SEEK_SET) < 0) {
       Fatal("Error: " + path_ + " is a damaged or cut-short gzip file.");

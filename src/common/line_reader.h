@@ -50,8 +50,15 @@ class LineReader {
   bool AtEnd();
   // Byte offset of the next unread byte, and a return to such an offset.
   uint64_t Tell() const { return buffer_offset_ + pos_; }
+  // A seek outside what is buffered on an input that cannot seek (a pipe,
+  // FIFO or terminal) ends the program with an error naming it, unless the
+  // reader keeps what it reads (KeepForSeeking).
   void Seek(uint64_t offset);
   void Rewind() { Seek(0); }
+  // For readers that go back over the file: on an input that cannot seek,
+  // everything read from now on stays in memory, so that any offset since
+  // the opening can be returned to. Regular files are unaffected.
+  void KeepForSeeking() { keep_all_ = !seekable_; }
   // Lines handed out by ReadLine since the file was opened or rewound to 0.
   uint64_t LineNumber() const { return line_number_; }
   // The most bytes the file can give, when known, else 0: the size of a
@@ -88,6 +95,8 @@ class LineReader {
   uint64_t line_number_ = 0;
   uint64_t file_size_ = 0;
   bool eof_ = false;
+  bool seekable_ = true;
+  bool keep_all_ = false;
 };
 
 }  // namespace tarvex

@@ -1,6 +1,7 @@
 #include "common/output_file.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,6 +33,52 @@ std::vector<PendingOutput>& Pending() {
 std::vector<std::string>& FailedWrites() {
   static std::vector<std::string> failed;
   return failed;
+}
+
+// SIGINT, SIGTERM and SIGHUP remove the pending temporary files and then end
+// the process as the signal would have. The handler only reads the list;
+// every change to it is made with these signals blocked, so the handler never
+// sees a list half changed.
+constexpr int kRemovalSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+extern "C" void RemoveTemporariesAndDie(int signal_number) {
+  for (const PendingOutput& entry : Pending()) {
+    if (entry.live) ::unlink(entry.temp.c_str());
+  }
+  ::signal(signal_number, SIG_DFL);
+  ::raise(signal_number);
+}
+
+class SignalsBlocked {
+ public:
+  SignalsBlocked() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (int signal_number : kRemovalSignals) sigaddset(&set, signal_number);
+    ::sigprocmask(SIG_BLOCK, &set, &saved_);
+  }
+  ~SignalsBlocked() { ::sigprocmask(SIG_SETMASK, &saved_, nullptr); }
+  SignalsBlocked(const SignalsBlocked&) = delete;
+  SignalsBlocked& operator=(const SignalsBlocked&) = delete;
+
+ private:
+  sigset_t saved_;
+};
+
+// Installed with the first temporary file; a signal the caller chose to
+// ignore (nohup, a shell's background job) stays ignored.
+void InstallRemovalHandlers() {
+  static bool installed = false;
+  if (installed) return;
+  installed = true;
+  for (int signal_number : kRemovalSignals) {
+    struct sigaction current {};
+    if (::sigaction(signal_number, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) continue;
+    struct sigaction action {};
+    action.sa_handler = RemoveTemporariesAndDie;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(signal_number, &action, nullptr);
+  }
 }
 
 mode_t DefaultMode() {
@@ -85,6 +132,7 @@ bool OutputFile::WriteOut() {
 }
 
 void OutputFile::Withdraw() {
+  SignalsBlocked blocked;
   if (entry_ >= 0 && entry_ < static_cast<int>(Pending().size())) {
     PendingOutput& entry = Pending()[static_cast<size_t>(entry_)];
     if (entry.live) ::unlink(entry.temp.c_str());
@@ -119,6 +167,8 @@ bool OutputFile::Open(const std::string& path) {
   std::string temp = DirectoryOf(target) + "/." + base + ".tarvex-XXXXXX";
   std::vector<char> name(temp.begin(), temp.end());
   name.push_back('\0');
+  InstallRemovalHandlers();
+  SignalsBlocked blocked;
   int fd = ::mkstemp(name.data());
   if (fd < 0) return false;
   ::fcntl(fd, F_SETFD, FD_CLOEXEC);
@@ -171,6 +221,7 @@ bool RetargetOutput(const std::string& target, const std::string& new_target) {
 }
 
 bool CommitOutputs() {
+  SignalsBlocked blocked;
   bool ok = FailedWrites().empty();
   for (const std::string& path : FailedWrites()) ErrLine("Error: cannot write output file: " + path);
   FailedWrites().clear();
@@ -193,6 +244,7 @@ bool CommitOutputs() {
 }
 
 void DiscardOutputs() {
+  SignalsBlocked blocked;
   FailedWrites().clear();
   for (PendingOutput& entry : Pending()) {
     if (entry.live) ::unlink(entry.temp.c_str());

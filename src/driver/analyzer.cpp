@@ -73,6 +73,15 @@ Option ReferenceFileOption(std::unique_ptr<CDataFile>& record, std::string& name
   return Option::File("r", record, kReferenceFallback, Opening::kInputLater).Name(name);
 }
 
+std::string InputNames(const std::vector<std::unique_ptr<CDataFile>>& inputs) {
+  std::string names;
+  for (const std::unique_ptr<CDataFile>& input : inputs) {
+    if (!names.empty()) names += ' ';
+    names += input->GetInputFileName();
+  }
+  return names;
+}
+
 void MergeInputFiles(std::vector<std::unique_ptr<CDataFile>>& inputs, std::unique_ptr<CDataFile>& merged) {
   for (std::unique_ptr<CDataFile>& input : inputs) {
     input->CopyState(*merged);

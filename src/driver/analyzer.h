@@ -90,6 +90,9 @@ class CAnalyzer {
 // file), reads its default molecule, and hands on what it adds. A single
 // input would hand everything on to the empty record, so it becomes that
 // record instead of being copied. The inputs are released.
+// The names of the inputs, separated by blanks (the files whose atoms a
+// merged record holds, for messages about it).
+std::string InputNames(const std::vector<std::unique_ptr<CDataFile>>& inputs);
 void MergeInputFiles(std::vector<std::unique_ptr<CDataFile>>& inputs, std::unique_ptr<CDataFile>& merged);
 
 }  // namespace tarvex

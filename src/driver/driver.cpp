@@ -145,6 +145,10 @@ int RunCommand(int argc, const char* const* argv) {
     ErrLine("Error: out of memory.");
     status = 1;
   }
+  // Standard output is checked before the outputs are put in place: a lost
+  // report fails the command like a lost output file.
+  FlushOut();
+  if (ReportOutError()) status = 1;
   if (status == 0) {
     if (!CommitOutputs()) status = 1;
   } else {

@@ -236,7 +236,12 @@ void OptionWalk::Take(Option& option, bool typed) {
     case Takes::kWord: *option.word = TakeWord(); break;
     case Takes::kFlagWords: TakeFlagWords(option.flag_words); break;
     case Takes::kSelection: TakeSelection(option); break;
-    case Takes::kFile: TakeFile(option, typed); break;
+    case Takes::kFile:
+      // A single-file option as the last word names nothing and is ignored;
+      // a required file still missing ends in the usage after the walk.
+      if (next_ >= words_.size()) return;
+      TakeFile(option, typed);
+      break;
     case Takes::kFiles:
       TakeFiles(option, typed);
       return;  // the bits follow the files accepted

@@ -281,6 +281,9 @@ void CAmberTopologyFile::OpenOutput(std::string name, bool open) { OpenOutputSha
 // start with their title. A file whose first line is empty, or an empty
 // file, is taken for the old layout (its reader then decides).
 void CAmberTopologyFile::DetectVersion() {
+  // Both layouts go back over the file (to its start, to each section), so a
+  // topology from a pipe is kept in memory as it is read.
+  input_.KeepForSeeking();
   std::string_view line;
   bool flagged = input_.ReadLine(line) && !line.empty() && line.front() == '%';
   SetVersion(flagged ? "amber8" : "amber6");

@@ -62,6 +62,22 @@ class CellGrid {
         for (const Member* m = first; m != last; ++m) visit(*m);
       }
     }
+    // Calls visit(member) for the members that come after `a` in Members()
+    // (each pair of the neighbourhood once), until it returns true; says
+    // whether it did. Runs wholly before `a` are passed over without a look,
+    // so a pile of coincident points costs each point only the members it
+    // looks at.
+    template <typename Visit>
+    bool ForEachAfter(const Member& a, Visit&& visit) const {
+      for (int r = 0; r < count_; ++r) {
+        const auto [first, last] = runs_[static_cast<size_t>(r)];
+        if (last <= &a) continue;
+        for (const Member* m = first > &a ? first : &a + 1; m != last; ++m) {
+          if (visit(*m)) return true;
+        }
+      }
+      return false;
+    }
 
    private:
     friend class CellGrid;

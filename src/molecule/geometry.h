@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <optional>
 
 #include "molecule/bond_map.h"
@@ -40,12 +41,15 @@ inline bool IsFinite(const Point& p) { return std::isfinite(p[0]) && std::isfini
 
 inline double AcosDegrees(double cosine) { return std::acos(std::clamp(cosine, -1.0, 1.0)) * 180.0 / kPi; }
 
-// The angle a-b-c at b. Coincident points give NaN (0/0), as the plain
-// formula does; callers that must not see NaN test the lengths first.
+// The angle a-b-c at b. Coincident points give NaN (the plain formula's
+// 0/0, returned without dividing by zero); callers that must not see NaN
+// test the lengths first.
 inline double AngleDegrees(const Point& a, const Point& b, const Point& c) {
   const Point u = Minus(a, b);
   const Point v = Minus(c, b);
-  return AcosDegrees(Dot(u, v) / (Norm(u) * Norm(v)));
+  const double lengths = Norm(u) * Norm(v);
+  if (lengths == 0.0) return std::numeric_limits<double>::quiet_NaN();
+  return AcosDegrees(Dot(u, v) / lengths);
 }
 
 // The same angle, or no value where it has none: a or c coincides with b, or

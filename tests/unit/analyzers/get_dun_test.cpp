@@ -45,13 +45,17 @@ TEST(GetDunMeasurementFile, LineForms) {
 TEST(GetDunTable, RowLayouts) {
   const double values[] = {1.23456, -200.0, 180.0, -179.99996};
   std::string out;
-  AppendTableRow(out, values, 4, -1, false);
-  AppendTableRow(out, values, 2, 1000, false);
-  AppendTableRow(out, values, 3, 5, true);
+  AppendTableRow(out, values, 4, false, -1, false);
+  AppendTableRow(out, values, 2, true, 1000, false);
+  AppendTableRow(out, values, 3, true, 5, true);
+  AppendTableRow(out, values, 1, true, -500, false);
+  AppendTableRow(out, values, 1, true, -1, false);
   EXPECT_EQ(out,
             "   1.2346       NaN  180.0000 -180.0000\n"
             " 1000    1.2346       NaN\n"
-            "    5\t 1.2346\t    NaN\t180.0000\n");
+            "    5\t 1.2346\t    NaN\t180.0000\n"
+            " -500    1.2346\n"
+            "   -1    1.2346\n");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "../support/scratch_dir.h"
@@ -131,6 +132,7 @@ TEST_F(BondPerceptionTest, ResiduesDoNotLimitPartners) {
 // mix of classes, odd coordinates and densities.
 TEST_F(BondPerceptionTest, GridEqualsBruteForceOnRandomSystems) {
   std::mt19937 random(12345);
+  int capped_trials = 0;
   for (int trial = 0; trial < 60; ++trial) {
     const int n = 1 + static_cast<int>(random() % 400);
     const double box = 2.0 + static_cast<double>(random() % 300) / 10.0;
@@ -155,8 +157,21 @@ TEST_F(BondPerceptionTest, GridEqualsBruteForceOnRandomSystems) {
     for (int i = 0; i < n; ++i) {
       in.atom_class.push_back(static_cast<int>(random() % static_cast<unsigned>(in.class_count)));
     }
-    BondMap grid = FindBondsGrid(in);
+    long capped = 0;
+    BondMap grid = FindBondsGrid(in, &capped);
     BondMap brute = FindBondsBruteForce(in);
+    if (capped > 0) {
+      // Crowded systems: every bond kept is a real one, and no atom passes the cap.
+      ++capped_trials;
+      for (auto [atom, neighbours] : grid) {
+        EXPECT_LE(neighbours.size(), static_cast<size_t>(kMostNeighbours));
+        for (int other : neighbours) {
+          const BondMap::List* real = brute.find(atom);
+          ASSERT_TRUE(real && std::count(real->begin(), real->end(), other) == 1) << "trial " << trial;
+        }
+      }
+      continue;
+    }
     ASSERT_EQ(grid, brute) << "trial " << trial;
     CoordinationLimits limits;
     for (int c = 0; c < in.class_count; ++c) limits.max_neighbours.push_back(static_cast<int>(random() % 4) - 1);
@@ -165,6 +180,31 @@ TEST_F(BondPerceptionTest, GridEqualsBruteForceOnRandomSystems) {
     TrimOverCoordinated(brute, in, limits);
     ASSERT_EQ(grid, brute) << "trial " << trial;
   }
+  EXPECT_GT(capped_trials, 0);
+  EXPECT_LT(capped_trials, 40) << "most trials must be compared whole";
+}
+
+// A pile of coincident atoms: each keeps at most the cap, found in linear
+// time (the pile is far too big for the pairwise loop to finish here).
+TEST_F(BondPerceptionTest, CoincidentAtomsAreCapped) {
+  const int n = 200000;
+  Frame points(static_cast<size_t>(n), Point{1.0, 2.0, 3.0});
+  BondSearchInput in;
+  in.points = points.data();
+  in.atom_count = n;
+  in.class_count = 1;
+  in.lengths = {1.6};
+  in.atom_class.assign(static_cast<size_t>(n), 0);
+  long capped = 0;
+  const BondMap bonds = FindBondsGrid(in, &capped);
+  EXPECT_GT(capped, 0);
+  size_t total = 0;
+  for (auto [atom, neighbours] : bonds) {
+    ASSERT_LE(neighbours.size(), static_cast<size_t>(kMostNeighbours)) << atom;
+    ASSERT_TRUE(std::is_sorted(neighbours.begin(), neighbours.end()));
+    total += neighbours.size();
+  }
+  EXPECT_GT(total, static_cast<size_t>(n)) << "the cap leaves most atoms bonded";
 }
 
 TEST_F(BondPerceptionTest, SpreadOutPointsStayCheap) {

@@ -221,6 +221,33 @@ TEST(BondTypes, MissingHydrogensAreImplied) {
 }
 
 // GOLD spells sulfone sulfur "o2" and types the sulfonamide N as an amide.
+// Typing rows of a parameter file: "1*" items hold for a neighbour of any
+// element with one neighbour, and a row nested beyond reason is skipped with
+// a warning naming the file and line.
+TEST(BondTypes, ParameterFileTypingRows) {
+  testing::ScratchDir dir;
+  std::string deep;
+  for (int k = 0; k < 40; ++k) deep += "(1C";
+  deep += std::string(40, ')');
+  const std::string parm =
+      dir.Write("parm.dat", "* * 1.7\n\nSi deep " + deep + "\nSi end (4Si(1*,1*,1*,*))\nSi mid (4Si)\n");
+  testing::UseParameterFile(parm);
+  ConsoleCapture capture;
+  //                   0     1     2    3    4    5    6    7
+  auto disilane = Build({"SI", "SI", "H", "H", "H", "H", "H", "H"},
+                        {{0, 1}, {0, 2}, {0, 3}, {0, 4}, {1, 5}, {1, 6}, {1, 7}});
+  disilane->PerceiveBondTypes();
+  EXPECT_EQ(capture.Err(), "Warning: typing pattern nested deeper than 32 levels skipped: " + parm + ", line 3\n");
+  EXPECT_EQ(disilane->GetMol2AtomType(0), "end");
+  EXPECT_EQ(disilane->GetMol2AtomType(1), "end");
+  auto trisilane = Build({"SI", "SI", "SI", "H", "H", "H", "H", "H", "H", "H", "H"},
+                         {{0, 1}, {1, 2}, {0, 3}, {0, 4}, {0, 5}, {1, 6}, {1, 7}, {2, 8}, {2, 9}, {2, 10}});
+  trisilane->PerceiveBondTypes();
+  EXPECT_EQ(trisilane->GetMol2AtomType(0), "end");
+  EXPECT_EQ(trisilane->GetMol2AtomType(1), "mid");
+  testing::UseParameterFile("");
+}
+
 TEST(BondTypes, GoldVariant) {
   // CH3-SO2-NH2
   std::vector<std::string> types{"C", "S", "O", "O", "N", "H", "H", "H", "H", "H"};

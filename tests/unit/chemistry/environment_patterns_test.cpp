@@ -101,6 +101,32 @@ TEST(EnvironmentPatterns, EveryOrderOfNeighbours) {
   EXPECT_FALSE(Match(g, 0, "(4C(H,H,H,!H))"));
 }
 
+// "1*" and "2*(...)" hold for a neighbour of any element with that many
+// neighbours (and those items); the bare "*" for any neighbour at all.
+TEST(EnvironmentPatterns, WildcardItemsWithCounts) {
+  Graph f = Formaldehyde();  // C0 (O1, H2, H3)
+  EXPECT_TRUE(Match(f, 0, "(3C(1*,1*,1*))"));
+  EXPECT_TRUE(Match(f, 0, "(3C(1*,*,H))"));
+  EXPECT_FALSE(Match(f, 0, "(3C(2*,*,*))"));
+  EXPECT_TRUE(Match(f, 1, "(1O(3*(O,H,H)))"));
+  EXPECT_FALSE(Match(f, 1, "(1O(3*(O,O,H)))"));
+}
+
+// A hostile nesting neither recurses nor copies once per level without
+// bound: the item lists below the deepest level are left out.
+TEST(EnvironmentPatterns, DeepNestingIsBounded) {
+  std::string deep;
+  for (int k = 0; k < 50000; ++k) deep += "(1C";
+  deep += std::string(50000, ')');
+  EXPECT_EQ(PatternDepth(deep), 50000);
+  EXPECT_EQ(PatternDepth("(3C(1O,1O,*))"), 2);
+  EXPECT_EQ(PatternDepth("C)"), 0);
+  Graph f = Formaldehyde();
+  const CompiledPattern pattern(deep);
+  EXPECT_EQ(pattern.AlternativeCount(), 1u);
+  EXPECT_FALSE(pattern.Match(f.labels, f.bonds, 0));
+}
+
 TEST(EnvironmentPatterns, EmptyPatternMatchesAndSaysSo) {
   Graph f = Formaldehyde();
   ConsoleCapture capture;

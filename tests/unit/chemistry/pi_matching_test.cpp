@@ -180,6 +180,24 @@ TEST(RingPerception, SmallRingsAndRingBonds) {
   Adjacency long_chain = FromEdges(n, chain);
   RingSet none = FindSmallRings(long_chain.offsets, long_chain.targets, 8);
   EXPECT_TRUE(none.rings.empty());
+  EXPECT_FALSE(none.cut_short);
+  EXPECT_FALSE(rings.cut_short);
+}
+
+// A bond list joining 400 atoms to each other (80,000 bonds, ten million
+// angles, each closing a triangle) exhausts the budget: the search stops
+// with the rings found so far instead of running for minutes.
+TEST(RingPerception, DenseGraphsStopAtTheBudget) {
+  const int n = 400;
+  std::vector<std::pair<int, int>> edges;
+  for (int a = 0; a < n; ++a) {
+    for (int b = a + 1; b < n; ++b) edges.emplace_back(a, b);
+  }
+  Adjacency clique = FromEdges(n, edges);
+  RingSet rings = FindSmallRings(clique.offsets, clique.targets, 8);
+  EXPECT_TRUE(rings.cut_short);
+  EXPECT_FALSE(rings.rings.empty());
+  for (const auto& ring : rings.rings) EXPECT_EQ(ring.size(), 3u);
 }
 
 TEST(Aromaticity, HueckelAndFusedPairs) {

@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "../support/scratch_dir.h"
 #include "common/console.h"
@@ -105,6 +109,102 @@ TEST(OutputFile, RefusesPlacesThatCannotBeWritten) {
   EXPECT_FALSE(out.Open(dir.Path("missing/x")));
   EXPECT_FALSE(out.Open(dir.Root()));
   EXPECT_FALSE(out.Open(""));
+}
+
+// A pipe cannot seek: a reader that keeps what it reads can still go back
+// over it; one that does not is stopped with an error naming it.
+TEST(LineReader, PipesKeptForSeeking) {
+  const std::string text = "%VERSION\n%FLAG POINTERS\n" + std::string(300000, 'x') + "\nlast\n";
+  for (bool keep : {true, false}) {
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    const pid_t writer = ::fork();
+    ASSERT_GE(writer, 0);
+    if (writer == 0) {
+      ::close(ends[0]);
+      const bool whole = ::write(ends[1], text.data(), text.size()) == static_cast<ssize_t>(text.size());
+      ::_exit(whole ? 0 : 1);
+    }
+    ::close(ends[1]);
+    LineReader reader;
+    ASSERT_TRUE(reader.Open("/dev/fd/" + std::to_string(ends[0])));
+    if (keep) reader.KeepForSeeking();
+    std::string_view line;
+    ASSERT_TRUE(reader.ReadLine(line));
+    ASSERT_TRUE(reader.ReadLine(line));
+    const uint64_t mark = reader.Tell();
+    while (reader.ReadLine(line)) {
+    }
+    if (keep) {
+      reader.Seek(mark);
+      ASSERT_TRUE(reader.ReadLine(line));
+      EXPECT_EQ(line.size(), 300000u);
+      reader.Rewind();
+      ASSERT_TRUE(reader.ReadLine(line));
+      EXPECT_EQ(line, "%VERSION");
+    } else {
+      ConsoleCapture capture;
+      EXPECT_THROW(reader.Rewind(), ExitRequest);
+      EXPECT_NE(capture.Err().find("give it as a file, not a pipe."), std::string::npos);
+    }
+    ::close(ends[0]);
+    int status = 0;
+    ::waitpid(writer, &status, 0);
+  }
+}
+
+size_t FileCount(const std::string& directory) {
+  size_t files = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(directory)) ++files;
+  return files;
+}
+
+// A command stopped by SIGINT or SIGTERM in the middle of a write leaves no
+// hidden temporary beside its target, and still dies of the signal.
+TEST(OutputFile, SignalsRemoveTemporaries) {
+  for (int signal_number : {SIGINT, SIGTERM}) {
+    ScratchDir dir;
+    dir.Write("out.txt", "old\n");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      OutputFile out;
+      if (!out.Open(dir.Path("out.txt"))) ::_exit(3);
+      out.Write(std::string(3u << 20, 'x'));
+      if (FileCount(dir.Root()) != 2) ::_exit(4);
+      ::raise(signal_number);
+      ::_exit(5);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "exit status " << WEXITSTATUS(status);
+    EXPECT_EQ(WTERMSIG(status), signal_number);
+    EXPECT_EQ(FileCount(dir.Root()), 1u);
+    EXPECT_EQ(dir.Read("out.txt"), "old\n");
+  }
+}
+
+// A full standard output ends the command with one message and status 1.
+TEST(Console, StandardOutputErrorsFailTheCommand) {
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const int full = ::open("/dev/full", O_WRONLY);
+    if (full < 0) ::_exit(77);
+    ::dup2(full, 1);
+    int status = 0;
+    try {
+      for (int i = 0; i < 100000; ++i) OutLine("a line of a long report");
+    } catch (const ExitRequest& request) {
+      status = request.Status();
+    }
+    ::_exit(status == 1 && !ReportOutError() ? 6 : status);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "no /dev/full";
+  EXPECT_EQ(WEXITSTATUS(status), 1);
 }
 
 TEST(Tables, MassesAndResidues) {
