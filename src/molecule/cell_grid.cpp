@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <tuple>
+#include <utility>
 
 #include "molecule/geometry.h"
 
@@ -13,6 +15,20 @@ namespace {
 constexpr double kMostCellsPerPoint = 2.0;
 constexpr double kFewestCells = 64.0;
 constexpr double kMostCells = 1073741824.0;
+// The share of points on each side of each axis that may lie beyond the
+// cells' box when stray points would widen the cells.
+constexpr double kStrayShare = 0.005;
+
+// The values at the kStrayShare and 1 - kStrayShare places of `values`.
+std::pair<double, double> InnerRange(std::vector<double>& values) {
+  const size_t last = values.size() - 1;
+  const size_t low = static_cast<size_t>(kStrayShare * static_cast<double>(last));
+  const size_t high = last - low;
+  std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(low), values.end());
+  const double low_value = values[low];
+  std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(high), values.end());
+  return {low_value, values[high]};
+}
 
 }  // namespace
 
@@ -51,7 +67,21 @@ void CellGrid::Build(const Point* points, size_t count, IdAt id_at, double reach
     magnitude = std::max({magnitude, std::abs(low_[axis]), std::abs(high_[axis])});
   }
   reach_ = reach + 1e-12 * (magnitude + std::abs(reach) + 1.0);
-  Layout(binned);
+  Point box_low = low_;
+  Point box_high = high_;
+  const double budget = std::min(kMostCellsPerPoint * static_cast<double>(binned) + kFewestCells, kMostCells);
+  if (binned > 1 && CellsAtReach(low_, high_, budget * 2.0) > budget) {
+    std::vector<double> values;
+    values.reserve(binned);
+    for (size_t axis = 0; axis < 3; ++axis) {
+      values.clear();
+      for (size_t k = 0; k < count; ++k) {
+        if (cell_of[k] >= 0) values.push_back(points[id_at(k)][axis]);
+      }
+      std::tie(box_low[axis], box_high[axis]) = InnerRange(values);
+    }
+  }
+  Layout(binned, box_low, box_high);
 
   // Counting sort by cell, stable, so that each cell keeps the given order.
   const size_t cells = static_cast<size_t>(dims_[0]) * static_cast<size_t>(dims_[1]) * static_cast<size_t>(dims_[2]);
@@ -72,16 +102,27 @@ void CellGrid::Build(const Point* points, size_t count, IdAt id_at, double reach
   }
 }
 
+double CellGrid::CellsAtReach(const Point& low, const Point& high, double limit) const {
+  if (!(reach_ > 0.0 && reach_ < std::numeric_limits<double>::infinity())) return 1.0;
+  double total = 1.0;
+  for (size_t axis = 0; axis < 3; ++axis) {
+    total *= std::floor((high[axis] * 0.5 - low[axis] * 0.5) / (reach_ * 0.5)) + 1.0;
+    if (!(total <= limit)) return limit;
+  }
+  return total;
+}
+
 // Cells as wide as the reach, widened until there are no more than the
-// budget allows. A reach that is not a positive finite number, or no member,
-// makes one cell.
-void CellGrid::Layout(size_t member_count) {
+// budget allows, over the box [low, high]. A reach that is not a positive
+// finite number, or no member, makes one cell.
+void CellGrid::Layout(size_t member_count, const Point& low, const Point& high) {
   dims_ = {1, 1, 1};
   inverse_ = 0.0;
+  origin_ = low;
   if (member_count == 0 || !(reach_ > 0.0 && reach_ < std::numeric_limits<double>::infinity())) return;
   const double budget = std::min(kMostCellsPerPoint * static_cast<double>(member_count) + kFewestCells, kMostCells);
   std::array<double, 3> half_extent{};
-  for (size_t axis = 0; axis < 3; ++axis) half_extent[axis] = high_[axis] * 0.5 - low_[axis] * 0.5;
+  for (size_t axis = 0; axis < 3; ++axis) half_extent[axis] = high[axis] * 0.5 - low[axis] * 0.5;
   double width = reach_;
   std::array<double, 3> counts{};
   for (;;) {

@@ -9,10 +9,16 @@
 // test, so every point that can pass such a test with p is visited: the grid
 // changes the work of a pairwise loop, never its answer. Cells are at least
 // the reach wide (a query spans at most three per axis) and there are never
-// many more cells than points; a stray far-away point makes the cells wider,
-// not the grid larger. The widths are computed from half coordinates so that
-// even points at opposite ends of the double range give a finite width, and
-// no coordinate that is not a number is ever turned into a cell number.
+// many more cells than points. The cells cover the box of the points, or,
+// when a few stray far-away points would make them too wide (a dummy atom at
+// 9999 beside a protein would put the whole protein in one cell), the box
+// that holds all but the outermost half percent on each axis: points beyond
+// it fall into the edge cells, which keeps the answer (a cell number never
+// decreases as a coordinate grows, and clamping brings no two points closer
+// than their distance) and the work linear. The widths are computed from
+// half coordinates so that even points at opposite ends of the double range
+// give a finite width, and no coordinate that is not a number is ever
+// turned into a cell number.
 //
 // Points that are not finite are left out of the cells (no distance to them
 // is below any reach); LeftOut() names them for the callers whose tests they
@@ -102,13 +108,17 @@ class CellGrid {
  private:
   template <typename IdAt>
   void Build(const Point* points, size_t count, IdAt id_at, double reach, const int* tags);
-  void Layout(size_t member_count);
+  void Layout(size_t member_count, const Point& low, const Point& high);
+  // Cells needed at the reach's width for the box [low, high], at most
+  // `limit` (the count stops growing there).
+  double CellsAtReach(const Point& low, const Point& high, double limit) const;
   int Cell(double x, size_t axis) const;
 
   double reach_ = 0.0;
   double inverse_ = 0.0;  // cells per angstrom
-  Point low_{};
+  Point low_{};     // the box of the binned points
   Point high_{};
+  Point origin_{};  // the low corner of the cells
   std::array<int, 3> dims_{1, 1, 1};
   std::vector<int> start_;  // per cell, its first member; one more at the end
   std::vector<Member> members_;
@@ -116,7 +126,7 @@ class CellGrid {
 };
 
 inline int CellGrid::Cell(double x, size_t axis) const {
-  const double t = (x - low_[axis]) * inverse_;
+  const double t = (x - origin_[axis]) * inverse_;
   if (!(t > 0.0)) return 0;
   if (t >= static_cast<double>(dims_[axis] - 1)) return dims_[axis] - 1;
   return static_cast<int>(t);

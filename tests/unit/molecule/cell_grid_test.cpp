@@ -148,5 +148,22 @@ TEST(CellGrid, VisitsEverythingWithinTheReach) {
   }
 }
 
+// A dummy atom at 9999 beside a protein must not put the protein in one
+// cell: the cells cover the inner points, the stray one sits in an edge cell,
+// and a query still visits a handful of points, not all of them.
+TEST(CellGrid, AStrayPointLeavesTheCellsNarrow) {
+  std::mt19937 random(5);
+  std::uniform_real_distribution<double> unit(0.0, 30.0);
+  Frame points;
+  for (int i = 0; i < 3000; ++i) points.push_back({unit(random), unit(random), unit(random)});
+  points.push_back({9999.0, 9999.0, 9999.0});
+  points.push_back({9998.0, 9999.0, 9999.0});
+  const CellGrid grid(points.data(), static_cast<int>(points.size()), 1.5);
+  for (int dim : grid.Dimensions()) EXPECT_GE(dim, 10);
+  EXPECT_LT(Near(grid, points[0]).size(), 200u);
+  EXPECT_EQ(Near(grid, points[3000]), (std::vector<int>{3000, 3001}));
+  EXPECT_TRUE(NeighbourPairs(grid).count({3000, 3001}));
+}
+
 }  // namespace
 }  // namespace tarvex
