@@ -299,6 +299,16 @@ void NoBox(std::vector<double>& lengths, std::vector<double>& angles) {
   angles.assign(3, 90.0);
 }
 
+// The box of a frame, when the file has one; else the lists stay as they are.
+void TakeBox(NetcdfInput& file, size_t frame, std::vector<double>& lengths, std::vector<double>& angles) {
+  double read_lengths[3];
+  double read_angles[3];
+  if (file.ReadBox(frame, read_lengths, read_angles)) {
+    lengths.assign(read_lengths, read_lengths + 3);
+    angles.assign(read_angles, read_angles + 3);
+  }
+}
+
 }  // namespace
 
 // ---- trajectory ------------------------------------------------------------------
@@ -363,12 +373,7 @@ void CAmberNetcdfFile::ReadFrame(size_t frame) {
       }
     }
   }
-  double lengths[3];
-  double angles[3];
-  if (file_->ReadBox(frame, lengths, angles)) {
-    box_.assign(lengths, lengths + 3);
-    angles_.assign(angles, angles + 3);
-  }
+  TakeBox(*file_, frame, box_, angles_);
 }
 
 void CAmberNetcdfFile::Read(int which) {
@@ -433,12 +438,7 @@ void CAmberNetcdfRestartFile::Read(int) {
   file_->ReadCoordinates(0, 0, atoms, values.data());
   to_points(cartesian_);
   if ((file_flags_ & kFileRestartVelocity) && file_->ReadVelocities(values.data())) to_points(force_);
-  double lengths[3];
-  double angles[3];
-  if (file_->ReadBox(0, lengths, angles)) {
-    box_.assign(lengths, lengths + 3);
-    angles_.assign(angles, angles + 3);
-  }
+  TakeBox(*file_, 0, box_, angles_);
 }
 
 }  // namespace tarvex

@@ -4,25 +4,28 @@
 
 #include <dlfcn.h>
 
+#include <string>
+
 #include "common/exit.h"
 
 namespace tarvex {
 namespace {
 
 template <typename Function>
-void Take(void* handle, const char* name, Function& function, const std::string& file_name) {
+void Take(void* handle, const char* name, Function& function, std::string_view file_name) {
   function = reinterpret_cast<Function>(::dlsym(handle, name));
   if (!function) {
-    Fatal("Error: " + file_name + " is an Amber NetCDF file, and the NetCDF library " TARVEX_NETCDF_LIBRARY
+    Fatal("Error: " + std::string(file_name) + " is an Amber NetCDF file, and the NetCDF library " TARVEX_NETCDF_LIBRARY
           " lacks " + name + ".");
   }
 }
 
-NetcdfLibrary Load(const std::string& file_name) {
+NetcdfLibrary Load(std::string_view file_name) {
   void* handle = ::dlopen(TARVEX_NETCDF_LIBRARY, RTLD_NOW | RTLD_LOCAL);
   if (!handle) {
     const char* why = ::dlerror();
-    Fatal("Error: " + file_name + " is an Amber NetCDF file, and the NetCDF library could not be loaded (" +
+    Fatal("Error: " + std::string(file_name) +
+          " is an Amber NetCDF file, and the NetCDF library could not be loaded (" +
           (why ? why : TARVEX_NETCDF_LIBRARY) + ").");
   }
   NetcdfLibrary library{};
@@ -58,7 +61,7 @@ NetcdfLibrary Load(const std::string& file_name) {
 
 // The handle stays open for the rest of the process: files may be read
 // until the end.
-const NetcdfLibrary& Netcdf(const std::string& file_name) {
+const NetcdfLibrary& Netcdf(std::string_view file_name) {
   static const NetcdfLibrary library = Load(file_name);
   return library;
 }

@@ -10,7 +10,7 @@
 
 #include <netcdf.h>
 
-#include <string>
+#include <string_view>
 
 namespace tarvex {
 
@@ -45,8 +45,8 @@ struct NetcdfLibrary {
 // The loaded library; the first call loads it, and a library that cannot be
 // loaded ends the program with one line naming `file_name`, the NetCDF file
 // that needed it.
-const NetcdfLibrary& Netcdf(const std::string& file_name);
+const NetcdfLibrary& Netcdf(std::string_view file_name);
 // The library once Netcdf has loaded it.
-inline const NetcdfLibrary& Nc() { return Netcdf(std::string()); }
+inline const NetcdfLibrary& Nc() { return Netcdf({}); }
 
 }  // namespace tarvex
