@@ -3,14 +3,17 @@
 # (default 600), one job at a time, seeded from tests/data and the shared
 # corpus, and prints each target's executions, coverage and findings.
 #
-#   bench/fuzz_all.sh [SECONDS] [BUILD_DIR]
+#   bench/fuzz_all.sh [SECONDS] [BUILD_DIR] [TARGET ...]
 #
+# With targets named, only those run (default: every target).
 # The build directory is made with -DTARVEX_FUZZ=ON and clang++ when missing.
 # Crashes, leaks and timeouts are written to fuzz-findings/<target>/.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-600}
 build=${2:-build-fuzz}
+shift $(($# > 2 ? 2 : $#))
+targets=${*:-pdb mol2 crd rst top prep gaussian_in gaussian_out perception parameter measurement}
 corpus=../shared/corpus
 
 if [ ! -d "$build" ]; then
@@ -36,7 +39,7 @@ seeds_of() {
 }
 
 status=0
-for target in pdb mol2 crd rst top prep gaussian_in gaussian_out perception parameter measurement; do
+for target in $targets; do
   work=$(mktemp -d)
   for seed in $(seeds_of "$target"); do
     if [ -d "$seed" ]; then

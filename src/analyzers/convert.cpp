@@ -77,7 +77,7 @@ constexpr FlagWord kFlags[] = {
     {"UPPER", CConvert::kUpper},       {"NO_CONNECT", CConvert::kNoConnect},
     {"NO_TYPE", CConvert::kNoType},    {"GOLD", CConvert::kGold},
     {"MOL2_NAME", CConvert::kMol2Name}, {"OVERWRITE", CConvert::kOverwrite},
-    {"FIT_ALL", CConvert::kFitAll},    {"FIT_HEAVY", CConvert::kFitHeavy},
+    {"FIT_ALL", CConvert::kFitAllAtoms},    {"FIT_HEAVY", CConvert::kFitHeavyAtoms},
 };
 
 constexpr UnknownType kUnknownReference = {"Warning: unknown reference file format: "};
@@ -131,8 +131,8 @@ uint32_t CConvert::OutputFileFlags() const {
 void CConvert::Run() {
   output_->OpenOutput(output_file_name_, !(flags_ & kWriteAll));
   output_->SetFileFlag(OutputFileFlags());
-  if (flags_ & kFitAll) output_->SetFitFlag(tarvex::kFitAll);
-  if (flags_ & kFitHeavy) output_->SetFitFlag(tarvex::kFitHeavy);
+  if (flags_ & kFitAllAtoms) output_->SetFitFlag(tarvex::kFitAll);
+  if (flags_ & kFitHeavyAtoms) output_->SetFitFlag(tarvex::kFitHeavy);
   if (flags_ & kReferences) ReadReferences();
   for (auto& input : inputs_) {
     if (flags_ & kStrict) input->SetFileFlag(kFileStrict);

@@ -25,6 +25,7 @@
 #include "common/exit.h"
 #include "formats/amber_numbers.h"
 #include "formats/amber_titles.h"
+#include "molecule/geometry.h"
 
 namespace tarvex {
 namespace {
@@ -78,6 +79,10 @@ bool CAmberCoordFile::ReadFrame() {
   }
   stopped_ = true;
   const std::string after = std::to_string(frames_read_) + " frames";
+  if (scanner.Stop() == ScanStop::kTooLarge) {
+    Fatal("Error: " + input_file_name_ + ", frame " + std::to_string(frames_read_ + 1) + ": the number \"" + scanner.BadWord() +
+          "\" is beyond what any molecule file can hold.");
+  }
   if (scanner.Stop() == ScanStop::kNotANumber) {
     Warn("Warning: " + input_file_name_ + ": \"" + scanner.BadWord() +
          "\" is not a number; reading stopped after " + after + ".");

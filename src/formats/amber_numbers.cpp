@@ -11,6 +11,7 @@
 #endif
 
 #include "common/numbers.h"
+#include "molecule/geometry.h"
 
 namespace tarvex {
 namespace {
@@ -184,10 +185,11 @@ bool ReaderWindow::Refill() {
 }
 
 bool NumberScanner::ParseWord(const char* word_end, double& value) {
-  const size_t used = ParseStreamWord(std::string_view(p_, static_cast<size_t>(word_end - p_)), value);
-  if (used == 0) {
-    stop_ = ScanStop::kNotANumber;
-    bad_word_ = QuotedWord(std::string_view(p_, static_cast<size_t>(word_end - p_)));
+  const std::string_view word(p_, static_cast<size_t>(word_end - p_));
+  const size_t used = ParseStreamWord(word, value);
+  if (used == 0 || !HoldableCoordinate(value)) {
+    stop_ = used == 0 ? ScanStop::kNotANumber : ScanStop::kTooLarge;
+    bad_word_ = QuotedWord(word);
     return false;
   }
   p_ += used;
@@ -312,8 +314,8 @@ bool CoordinateScanner::NextWord(double& value) {
   while (word_end < segment_end_ && !IsSpace(*word_end)) ++word_end;
   const std::string_view word(p_, static_cast<size_t>(word_end - p_));
   const size_t used = ParseStreamWord(word, value);
-  if (used == 0) {
-    stop_ = ScanStop::kNotANumber;
+  if (used == 0 || !HoldableCoordinate(value)) {
+    stop_ = used == 0 ? ScanStop::kNotANumber : ScanStop::kTooLarge;
     bad_word_ = QuotedWord(word);
     return false;
   }

@@ -21,6 +21,7 @@
 #include "common/exit.h"
 #include "common/numbers.h"
 #include "formats/amber_numbers.h"
+#include "molecule/geometry.h"
 
 namespace tarvex {
 namespace {
@@ -86,6 +87,10 @@ void CAmberRestartFile::Read(int) {
   {
     NumberScanner scanner(input_);
     const size_t read = ReadFrame(scanner, cartesian_, points);
+    if (scanner.Stop() == ScanStop::kTooLarge) {
+      Fatal("Error: " + input_file_name_ + ": the coordinate \"" + scanner.BadWord() +
+            "\" is beyond what any molecule file can hold.");
+    }
     if (read < 3 * points) {
       cartesian_.clear();
       Warn("Warning: " + input_file_name_ + " holds " + std::to_string(read) + " of the " +

@@ -29,6 +29,7 @@
 #include "common/exit.h"
 #include "common/numbers.h"
 #include "common/text.h"
+#include "molecule/geometry.h"
 
 namespace tarvex {
 namespace {
@@ -158,6 +159,13 @@ void CGaussianInFile::Read(int) {
     ReadCartesianLines(job.molecule, job.variables);
   }
   number_of_atoms_ = static_cast<int>(job.molecule.size());
+  // A Z-matrix of absurd lengths builds absurd points too.
+  for (size_t i = 0; i < cartesian_.size(); ++i) {
+    if (!HoldablePoint(cartesian_[i])) {
+      Fatal("Error: " + input_file_name_ + ": atom " + std::to_string(i + 1) + ": " +
+            UnholdableCoordinateText(cartesian_[i]) + ".");
+    }
+  }
   atom_index_.resize(job.molecule.size());
   for (size_t i = 0; i < atom_index_.size(); ++i) atom_index_[i] = static_cast<int>(i) + 1;
 }

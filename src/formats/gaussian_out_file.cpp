@@ -48,8 +48,10 @@
 #include <algorithm>
 #include <array>
 
+#include "common/exit.h"
 #include "common/numbers.h"
 #include "common/text.h"
+#include "molecule/geometry.h"
 #include "molecule/tables.h"
 
 namespace tarvex {
@@ -343,6 +345,10 @@ bool CGaussianOutFile::TakeGeometryRow(std::string_view trimmed) {
       !ParseNumber(fields[x + 1], point[1]) || !ParseNumber(fields[x + 2], point[2])) {
     block_ = Block::kNone;
     return false;
+  }
+  if (!HoldablePoint(point)) {
+    Fatal("Error: " + input_file_name_ + ", line " + std::to_string(input_.LineNumber()) + ": " +
+          UnholdableCoordinateText(point) + ".");
   }
   // Dummy atoms (X of a Z-matrix) stand in "Z-Matrix orientation" blocks
   // with atomic number -1 and in no other: they are no atoms of the

@@ -1,10 +1,14 @@
 #include "formats/mol2_file.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 
 #include "chemistry/force_field_types.h"
+#include "common/exit.h"
 #include "common/numbers.h"
 #include "common/text.h"
+#include "molecule/geometry.h"
 #include "molecule/tables.h"
 
 namespace tarvex {
@@ -188,7 +192,18 @@ void CMol2File::ReadAtomLine(std::string_view line, std::string& previous_substr
   atom_name_.push_back(FourCharacterName(fields.size() > 1 ? fields[1] : std::string_view()));
   Point point{0.0, 0.0, 0.0};
   for (size_t k = 0; k < 3; ++k) {
-    if (fields.size() > 2 + k) ParseDoubleField(fields[2 + k], point[k]);
+    if (fields.size() > 2 + k && !ParseDoubleField(fields[2 + k], point[k])) {
+      // Other text keeps the origin, but "nan" or "inf" is a coordinate
+      // some program could not compute: no structure to go on with.
+      double value = 0.0;
+      const std::string_view field = fields[2 + k];
+      const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
+      if (error == std::errc() && end == field.data() + field.size() && !std::isfinite(value)) point[k] = value;
+    }
+  }
+  if (!HoldablePoint(point)) {
+    Fatal("Error: " + input_file_name_ + ", line " + std::to_string(input_.LineNumber()) + ": " +
+          UnholdableCoordinateText(point) + ".");
   }
   cartesian_.push_back(point);
   std::string_view type = fields.size() > 5 ? fields[5] : std::string_view("DU");
