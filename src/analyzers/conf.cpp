@@ -261,12 +261,9 @@ void CConf::PrintTitle(std::string& out) {
 void CConf::PrintStructure(std::string& out) {
   const bool tab = (flags_ & kTab) != 0;
   if (flags_ & kRowStyle) {
-    for (size_t j = 0; j < angles_.size(); ++j) {
-      if (j > 0) AppendDelimiter(out, tab);
-      AppendFixed(out, angles_[j][0], 10, 4);
-      AppendDelimiter(out, tab);
-      AppendFixed(out, angles_[j][1], 10, 4);
-    }
+    row_.clear();
+    for (const auto& [phi, psi] : angles_) row_.insert(row_.end(), {phi, psi});
+    AppendFixedRow(out, row_.data(), row_.size(), 10, 4, tab ? '\t' : ' ');
     out.push_back('\n');
     return;
   }

@@ -98,6 +98,7 @@ class CConf final : public CAnalyzer {
   std::vector<BackboneResidue> backbone_;
   std::vector<ReportedResidue> reported_;
   std::vector<std::array<double, 2>> angles_;
+  std::vector<double> row_;  // the angles of a row, phi and psi of each residue in turn
 };
 
 }  // namespace tarvex

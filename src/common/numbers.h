@@ -63,6 +63,10 @@ bool ParseDoubleField(std::string_view field, double& value);
 // Appends `value` in fixed notation with `precision` decimals, right-justified
 // in `width` characters (a minimum; longer values are written whole).
 void AppendFixed(std::string& out, double value, int width, int precision);
+// Appends `count` values as AppendFixed does, `delimiter` between them: the
+// room for the row is made once and the digits written straight into it.
+void AppendFixedRow(std::string& out, const double* values, size_t count, int width, int precision,
+                    char delimiter);
 // Appends a decimal integer right-justified in `width` characters.
 void AppendInt(std::string& out, long long value, int width = 0);
 // Appends text padded with blanks to `width` characters (never cut).

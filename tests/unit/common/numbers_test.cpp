@@ -6,6 +6,7 @@
 #include <cmath>
 #include <random>
 #include <sstream>
+#include <vector>
 
 namespace tarvex {
 namespace {
@@ -126,6 +127,28 @@ TEST(AppendFixed, FastDigitsEqualToChars) {
     std::string fast;
     AppendFixed(fast, special, 0, 3);
     EXPECT_EQ(fast, reference(special, 3));
+  }
+}
+
+// A row written at once is the values appended one by one with their
+// delimiters, whatever mix of fast and general values it holds.
+TEST(AppendFixedRow, SameTextAsOneAppendEach) {
+  std::mt19937_64 random(5);
+  std::uniform_real_distribution<double> angle(-180.0, 180.0);
+  const double specials[] = {std::nan(""), -0.0, 1e300, -4294967.2955, 1e12, -0.00004};
+  for (int trial = 0; trial < 2000; ++trial) {
+    std::vector<double> row(static_cast<size_t>(trial % 40));
+    for (size_t i = 0; i < row.size(); ++i) row[i] = i % 7 == 3 ? specials[(trial + i) % 6] : angle(random);
+    const int width = trial % 14;
+    const int precision = trial % 5;
+    std::string expected = "head ";
+    for (size_t i = 0; i < row.size(); ++i) {
+      if (i > 0) expected.push_back('\t');
+      AppendFixed(expected, row[i], width, precision);
+    }
+    std::string written = "head ";
+    AppendFixedRow(written, row.data(), row.size(), width, precision, '\t');
+    ASSERT_EQ(written, expected) << "trial " << trial;
   }
 }
 
