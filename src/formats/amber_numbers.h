@@ -78,6 +78,16 @@ class NumberScanner : public ReaderWindow {
   std::string bad_word_;
 };
 
+// The checks that a line (80 characters at p) is ten "%8.3f" fields, one per
+// instruction set, for the tests: each must agree with the field-by-field
+// check. Avx2 falls back to it where the processor has no AVX2.
+namespace amber_line {
+bool FieldByField(const char* p);
+bool Sse2(const char* p);
+bool Avx2(const char* p);
+bool Avx2Available();
+}  // namespace amber_line
+
 // One white-space-separated word read as stream extraction reads a number:
 // the characters used (the number may stop before the word's end, as in
 // "1.000-2.000"), 0 when the word does not start with a number.

@@ -82,5 +82,30 @@ TEST(NumberScanner, FrameOfALyingCountStaysSmall) {
   EXPECT_LT(frame.capacity(), size_t{1} << 16);
 }
 
+// Each instruction set's check of a full line agrees with the field-by-field
+// check: on lines Amber writes and on each of them with one character
+// changed to one that matters to the rules (blank, "-", point, digit, other).
+TEST(AmberLine, EveryInstructionSetAgreesWithTheFieldChecks) {
+  std::mt19937_64 random(3);
+  std::uniform_real_distribution<double> coordinate(-999.9995, 9999.9995);
+  const char replacements[] = {' ', '-', '.', '0', '7', '+', 'e', '\t', '\x80'};
+  size_t accepted = 0;
+  for (int trial = 0; trial < 20000; ++trial) {
+    std::string line;
+    for (int field = 0; field < 10; ++field) AppendFixed(line, coordinate(random) / (trial % 3 == 0 ? 100 : 1), 8, 3);
+    ASSERT_EQ(line.size(), 80u);
+    if (trial % 4 != 0) line[random() % 80] = replacements[random() % sizeof replacements];
+    line.append(16, '\n');  // what lies after the line in the reader's block
+    const bool expected = amber_line::FieldByField(line.data());
+    accepted += expected ? 1 : 0;
+    ASSERT_EQ(amber_line::Sse2(line.data()), expected) << line.substr(0, 80);
+    ASSERT_EQ(amber_line::Avx2(line.data()), expected) << line.substr(0, 80);
+  }
+  // Both kinds of line were seen.
+  EXPECT_GT(accepted, 2000u);
+  EXPECT_LT(accepted, 19000u);
+  if (!amber_line::Avx2Available()) GTEST_SKIP() << "no AVX2 here: only the SSE2 check was compared";
+}
+
 }  // namespace
 }  // namespace tarvex
