@@ -13,6 +13,7 @@
 #include "chemistry/environment_patterns.h"
 #include "chemistry/sybyl_types.h"
 #include "common/console.h"
+#include "common/text.h"
 #include "molecule/data_file.h"
 
 namespace tarvex {
@@ -195,7 +196,9 @@ void CDataFile::AssignMol2AtomTypes() {
   const ChemGraph& graph = scope.Context().graph;
   std::vector<const CompiledRows*> rows_of_type(graph.type_names.size(), nullptr);
   for (size_t t = 0; t < graph.type_names.size(); ++t) {
-    auto found = rows_of_element.find(graph.type_names[t]);
+    // Rows are kept under their upper-cased element ("SI"); the atoms are
+    // typed by their symbol as written ("Si").
+    auto found = rows_of_element.find(ToUpper(graph.type_names[t]));
     if (found != rows_of_element.end() && found->second.suffixes) rows_of_type[t] = &found->second;
   }
   for (int a = 0; a < n && a < static_cast<int>(atom_type_.size()); ++a) {
