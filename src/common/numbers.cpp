@@ -209,8 +209,10 @@ void AppendFixed(std::string& out, double value, int width, int precision) {
   out.append(buffer, length);
 }
 
-void AppendFixedRow(std::string& out, const double* values, size_t count, int width, int precision,
-                    char delimiter) {
+namespace {
+
+template <bool kDelimited>
+void AppendRow(std::string& out, const double* values, size_t count, int width, int precision, char delimiter) {
   // Room for the longest text of the fast path (ten digits, point and sign,
   // or the width) and a delimiter, made once; the rare value off the fast
   // path goes through AppendFixed.
@@ -218,7 +220,7 @@ void AppendFixedRow(std::string& out, const double* values, size_t count, int wi
   size_t at = out.size();
   out.resize(at + count * room);
   for (size_t i = 0; i < count; ++i) {
-    if (i > 0) out[at++] = delimiter;
+    if (kDelimited && i > 0) out[at++] = delimiter;
     FastNumber number;
     if (FastDigits(values[i], width, precision, number)) {
       const size_t length = FastLength(number, width, precision);
@@ -232,6 +234,17 @@ void AppendFixedRow(std::string& out, const double* values, size_t count, int wi
     }
   }
   out.resize(at);
+}
+
+}  // namespace
+
+void AppendFixedRow(std::string& out, const double* values, size_t count, int width, int precision,
+                    char delimiter) {
+  AppendRow<true>(out, values, count, width, precision, delimiter);
+}
+
+void AppendFixedRow(std::string& out, const double* values, size_t count, int width, int precision) {
+  AppendRow<false>(out, values, count, width, precision, '\0');
 }
 
 void AppendInt(std::string& out, long long value, int width) {

@@ -67,6 +67,8 @@ void AppendFixed(std::string& out, double value, int width, int precision);
 // room for the row is made once and the digits written straight into it.
 void AppendFixedRow(std::string& out, const double* values, size_t count, int width, int precision,
                     char delimiter);
+// The same with the numbers side by side (fixed-width columns).
+void AppendFixedRow(std::string& out, const double* values, size_t count, int width, int precision);
 // Appends a decimal integer right-justified in `width` characters.
 void AppendInt(std::string& out, long long value, int width = 0);
 // Appends text padded with blanks to `width` characters (never cut).

@@ -1,6 +1,7 @@
 #include "formats/amber_numbers.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -456,10 +457,24 @@ void NumberBlockWriter::Add(double value) {
   }
 }
 
+// Whole lines at once where they fit: the numbers of a line gathered and
+// written in one go.
 void NumberBlockWriter::AddPoints(const Frame& points) {
-  for (const Point& point : points) {
-    for (double value : point) Add(value);
+  constexpr size_t kLongestLine = 32;
+  const size_t total = 3 * points.size();
+  const size_t per_line = static_cast<size_t>(per_line_);
+  auto value = [&points](size_t k) { return points[k / 3][k % 3]; };
+  const bool whole_lines = per_line > 0 && per_line <= kLongestLine;
+  size_t k = 0;
+  while (k < total && (column_ != 0 || !whole_lines || total - k < per_line)) Add(value(k++));
+  std::array<double, kLongestLine> line{};
+  for (; whole_lines && total - k >= per_line; k += per_line) {
+    for (size_t c = 0; c < per_line; ++c) line[c] = value(k + c);
+    AppendFixedRow(out_.Buffer(), line.data(), per_line, width_, precision_);
+    out_.Buffer().push_back('\n');
+    out_.Commit();
   }
+  while (k < total) Add(value(k++));
 }
 
 void NumberBlockWriter::EndLine() {

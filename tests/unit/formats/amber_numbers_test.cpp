@@ -9,6 +9,7 @@
 
 #include "amber_test_support.h"
 #include "common/numbers.h"
+#include "common/output_file.h"
 
 namespace tarvex {
 namespace {
@@ -105,6 +106,36 @@ TEST(AmberLine, EveryInstructionSetAgreesWithTheFieldChecks) {
   EXPECT_GT(accepted, 2000u);
   EXPECT_LT(accepted, 19000u);
   if (!amber_line::Avx2Available()) GTEST_SKIP() << "no AVX2 here: only the SSE2 check was compared";
+}
+
+// Points written a line at a time give the text of numbers added one by
+// one, wherever the points start in a line and however many there are.
+TEST(NumberBlockWriter, PointsWrittenByLineAsNumberByNumber) {
+  std::mt19937_64 random(9);
+  std::uniform_real_distribution<double> coordinate(-50.0, 50.0);
+  for (int per_line : {6, 10, 40}) {
+    for (size_t lead = 0; lead < 4; ++lead) {
+      for (size_t atoms : {0, 1, 3, 10, 11, 37}) {
+        Frame points(atoms);
+        for (Point& point : points) point = {coordinate(random), coordinate(random), 1e9 * coordinate(random)};
+        OutputFile by_number;
+        OutputFile by_line;
+        NumberBlockWriter one(by_number, 8, 3, per_line);
+        NumberBlockWriter lines(by_line, 8, 3, per_line);
+        for (size_t i = 0; i < lead; ++i) {
+          one.Add(1.5);
+          lines.Add(1.5);
+        }
+        for (const Point& point : points) {
+          for (double value : point) one.Add(value);
+        }
+        lines.AddPoints(points);
+        one.EndLine();
+        lines.EndLine();
+        ASSERT_EQ(by_line.Buffer(), by_number.Buffer()) << per_line << " " << lead << " " << atoms;
+      }
+    }
+  }
 }
 
 }  // namespace
