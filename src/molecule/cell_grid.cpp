@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <tuple>
 #include <utility>
 
 #include "molecule/geometry.h"
@@ -15,20 +14,10 @@ namespace {
 constexpr double kMostCellsPerPoint = 2.0;
 constexpr double kFewestCells = 64.0;
 constexpr double kMostCells = 1073741824.0;
-// The share of points on each side of each axis that may lie beyond the
-// cells' box when stray points would widen the cells.
-constexpr double kStrayShare = 0.005;
-
-// The values at the kStrayShare and 1 - kStrayShare places of `values`.
-std::pair<double, double> InnerRange(std::vector<double>& values) {
-  const size_t last = values.size() - 1;
-  const size_t low = static_cast<size_t>(kStrayShare * static_cast<double>(last));
-  const size_t high = last - low;
-  std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(low), values.end());
-  const double low_value = values[low];
-  std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(high), values.end());
-  return {low_value, values[high]};
-}
+// Empty stretches of an axis wider than kGapInReaches reaches are squeezed
+// to kKeptReaches reaches.
+constexpr double kGapInReaches = 4.0;
+constexpr double kKeptReaches = 2.0;
 
 }  // namespace
 
@@ -67,7 +56,6 @@ void CellGrid::Build(const Point* points, size_t count, IdAt id_at, double reach
     magnitude = std::max({magnitude, std::abs(low_[axis]), std::abs(high_[axis])});
   }
   reach_ = reach + 1e-12 * (magnitude + std::abs(reach) + 1.0);
-  Point box_low = low_;
   Point box_high = high_;
   const double budget = std::min(kMostCellsPerPoint * static_cast<double>(binned) + kFewestCells, kMostCells);
   if (binned > 1 && CellsAtReach(low_, high_, budget * 2.0) > budget) {
@@ -78,10 +66,11 @@ void CellGrid::Build(const Point* points, size_t count, IdAt id_at, double reach
       for (size_t k = 0; k < count; ++k) {
         if (cell_of[k] >= 0) values.push_back(points[id_at(k)][axis]);
       }
-      std::tie(box_low[axis], box_high[axis]) = InnerRange(values);
+      FindGaps(values, axis);
+      box_high[axis] = Squeezed(high_[axis], axis);
     }
   }
-  Layout(binned, box_low, box_high);
+  Layout(binned, low_, box_high);
 
   // Counting sort by cell, stable, so that each cell keeps the given order.
   const size_t cells = static_cast<size_t>(dims_[0]) * static_cast<size_t>(dims_[1]) * static_cast<size_t>(dims_[2]);
@@ -100,6 +89,26 @@ void CellGrid::Build(const Point* points, size_t count, IdAt id_at, double reach
     const int id = id_at(k);
     members_[static_cast<size_t>(fill[static_cast<size_t>(cell_of[k])]++)] = {points[id], id, tags ? tags[id] : 0};
   }
+}
+
+// The gaps of one axis between the sorted values, when the axis's extent is
+// a finite number (points near both ends of the double range are left as
+// they are: the cells only widen then).
+void CellGrid::FindGaps(std::vector<double>& values, size_t axis) {
+  Gaps& gaps = gaps_[axis];
+  const double keep = kKeptReaches * reach_;
+  if (!(std::isfinite(high_[axis] - low_[axis]) && std::isfinite(keep) && keep > 0.0)) return;
+  std::sort(values.begin(), values.end());
+  double removed = 0.0;
+  for (size_t i = 0; i + 1 < values.size(); ++i) {
+    const double gap = values[i + 1] - values[i];
+    if (!(gap > kGapInReaches * reach_)) continue;
+    gaps.begin.push_back(values[i]);
+    gaps.removed.push_back(removed);
+    gaps.cut.push_back(gap - keep);
+    removed += gap - keep;
+  }
+  gaps.keep = keep;
 }
 
 double CellGrid::CellsAtReach(const Point& low, const Point& high, double limit) const {

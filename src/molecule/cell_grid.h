@@ -4,21 +4,23 @@
 // within the radius).
 //
 // A query visits the members of the cells from Cell(p - reach) to
-// Cell(p + reach) on each axis. Cell never decreases as a coordinate grows,
-// and the reach is widened far beyond the rounding of any distance or cube
-// test, so every point that can pass such a test with p is visited: the grid
+// Cell(p + reach) on each axis (of p's squeezed coordinate, below). Cell
+// never decreases as a coordinate grows, and the reach is widened far beyond
+// the rounding of any distance, cube test or squeezing, so every point that
+// can pass such a test with p is visited: the grid
 // changes the work of a pairwise loop, never its answer. Cells are at least
 // the reach wide (a query spans at most three per axis) and there are never
-// many more cells than points. The cells cover the box of the points, or,
-// when a few stray far-away points would make them too wide (a dummy atom at
-// 9999 beside a protein would put the whole protein in one cell), the box
-// that holds all but the outermost half percent on each axis: points beyond
-// it fall into the edge cells, which keeps the answer (a cell number never
-// decreases as a coordinate grows, and clamping brings no two points closer
-// than their distance) and the work linear. The widths are computed from
-// half coordinates so that even points at opposite ends of the double range
-// give a finite width, and no coordinate that is not a number is ever
-// turned into a cell number.
+// many more cells than points. The cells cover the box of the points; when
+// the points leave wide empty stretches on an axis, which would make the
+// cells too wide (a dummy atom at 9999 beside a protein, or two molecules a
+// kilometre apart, would put each molecule in one cell), every stretch wider
+// than four reaches is squeezed to two before the cells are laid out. The
+// squeezed coordinate never decreases as a coordinate grows and never moves
+// two points further apart than they are, so points within the reach of
+// each other still lie at most one cell apart: the answer stays, and the
+// work stays linear. The widths are computed from half coordinates so that
+// even points at opposite ends of the double range give a finite width, and
+// no coordinate that is not a number is ever turned into a cell number.
 //
 // Points that are not finite are left out of the cells (no distance to them
 // is below any reach); LeftOut() names them for the callers whose tests they
@@ -113,6 +115,16 @@ class CellGrid {
   // `limit` (the count stops growing there).
   double CellsAtReach(const Point& low, const Point& high, double limit) const;
   int Cell(double x, size_t axis) const;
+  int SqueezedCell(double squeezed, size_t axis) const;
+  // The empty stretches of an axis and the coordinate with them squeezed.
+  struct Gaps {
+    std::vector<double> begin;    // the value before each stretch, ascending
+    std::vector<double> removed;  // the length squeezed out before it
+    std::vector<double> cut;      // the length squeezed out of it
+    double keep = 0.0;            // what is left of each
+  };
+  void FindGaps(std::vector<double>& values, size_t axis);
+  double Squeezed(double x, size_t axis) const;
 
   double reach_ = 0.0;
   double inverse_ = 0.0;  // cells per angstrom
@@ -123,9 +135,20 @@ class CellGrid {
   std::vector<int> start_;  // per cell, its first member; one more at the end
   std::vector<Member> members_;
   std::vector<int> left_out_;
+  std::array<Gaps, 3> gaps_;
 };
 
-inline int CellGrid::Cell(double x, size_t axis) const {
+inline double CellGrid::Squeezed(double x, size_t axis) const {
+  const Gaps& gaps = gaps_[axis];
+  if (gaps.begin.empty()) return x;
+  const size_t j = static_cast<size_t>(std::upper_bound(gaps.begin.begin(), gaps.begin.end(), x) - gaps.begin.begin());
+  if (j == 0) return x;
+  return x - gaps.removed[j - 1] - std::clamp(x - gaps.begin[j - 1] - gaps.keep, 0.0, gaps.cut[j - 1]);
+}
+
+inline int CellGrid::Cell(double x, size_t axis) const { return SqueezedCell(Squeezed(x, axis), axis); }
+
+inline int CellGrid::SqueezedCell(double x, size_t axis) const {
   const double t = (x - origin_[axis]) * inverse_;
   if (!(t > 0.0)) return 0;
   if (t >= static_cast<double>(dims_[axis] - 1)) return dims_[axis] - 1;
@@ -138,8 +161,12 @@ bool CellGrid::ForEachNear(const Point& p, Visit&& visit) const {
   std::array<int, 3> to{};
   for (size_t axis = 0; axis < 3; ++axis) {
     if (!(p[axis] >= low_[axis] - reach_ && p[axis] <= high_[axis] + reach_)) return false;
-    from[axis] = Cell(p[axis] - reach_, axis);
-    to[axis] = Cell(p[axis] + reach_, axis);
+    // Squeezing moves no two points further apart (the widened reach covers
+    // its rounding), so the members within the reach of p lie within the
+    // reach of p's squeezed coordinate.
+    const double x = Squeezed(p[axis], axis);
+    from[axis] = SqueezedCell(x - reach_, axis);
+    to[axis] = SqueezedCell(x + reach_, axis);
   }
   for (int x = from[0]; x <= to[0]; ++x) {
     for (int y = from[1]; y <= to[1]; ++y) {

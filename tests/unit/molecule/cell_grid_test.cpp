@@ -165,5 +165,27 @@ TEST(CellGrid, AStrayPointLeavesTheCellsNarrow) {
   EXPECT_TRUE(NeighbourPairs(grid).count({3000, 3001}));
 }
 
+// Two molecules a millimetre apart must not each end up in one cell: the empty
+// stretch between them is squeezed, queries near either visit a handful of
+// points, and points on the boundary of the reach across the squeezed
+// stretch are still found.
+TEST(CellGrid, FarClustersKeepNarrowCells) {
+  std::mt19937 random(8);
+  std::uniform_real_distribution<double> unit(0.0, 20.0);
+  Frame points;
+  for (int i = 0; i < 4000; ++i) {
+    const double shift = i % 2 == 0 ? 0.0 : 1e7;
+    points.push_back({unit(random) + shift, unit(random) - shift, unit(random)});
+  }
+  points.push_back({points[1][0] + 1.5, points[1][1], points[1][2]});  // exactly a reach away
+  const CellGrid grid(points.data(), static_cast<int>(points.size()), 1.5);
+  for (int dim : grid.Dimensions()) EXPECT_GE(dim, 8);
+  EXPECT_LT(Near(grid, points[0]).size(), 300u);
+  const std::vector<int> near_last = Near(grid, points.back());
+  EXPECT_LT(near_last.size(), 300u);
+  EXPECT_TRUE(std::binary_search(near_last.begin(), near_last.end(), 1));
+  EXPECT_TRUE(NeighbourPairs(grid).count({4000, 1}));
+}
+
 }  // namespace
 }  // namespace tarvex
