@@ -6,8 +6,11 @@
   conect.pdb         a few atoms and CONECT records up to about the given
                      size in MB (every record names the first atom and four
                      others: one atom with a huge neighbour list)
-  far_apart.pdb      atoms at +-1e308 in a MOL2-free PDB is impossible, so
-                     far_apart.mol2 holds them
+  far_apart.mol2     atoms at +-3e38, the largest coordinates a molecule
+                     file can hold (a PDB cannot hold them at all)
+  two_clusters.mol2  two lattices of 50,000 atoms each, a million angstrom
+                     apart (the empty stretch between them must not widen
+                     the neighbour grid's cells)
 
 Usage: make_worst_cases.py OUTDIR [--coincident 1000,10000,100000] [--conect-mb 100]
 """
@@ -46,8 +49,19 @@ def far_apart(path, n=200):
     with open(path, "w") as f:
         f.write("@<TRIPOS>MOLECULE\nfar\n%d 0 1\nSMALL\nNO_CHARGES\n\n@<TRIPOS>ATOM\n" % n)
         for k in range(n):
-            v = 1e308 if k % 2 else -1e308
+            v = 3e38 if k % 2 else -3e38
             f.write("%d C%d %g %g %g C.3 1 MOL 0.0\n" % (k + 1, k + 1, v, -v, v))
+
+
+def two_clusters(path, n=50_000):
+    side = round(n ** (1 / 3)) + 1
+    with open(path, "w") as f:
+        f.write("@<TRIPOS>MOLECULE\nclusters\n%d 0 1\nSMALL\nNO_CHARGES\n\n@<TRIPOS>ATOM\n" % (2 * n))
+        for k in range(2 * n):
+            i = k // 2
+            shift = 1e6 if k % 2 else 0.0
+            x, y, z = 3.0 * (i % side), 3.0 * ((i // side) % side), 3.0 * (i // side // side)
+            f.write("%d C%d %.3f %.3f %.3f C.3 1 MOL 0.0\n" % (k + 1, k + 1, x + shift, y - shift, z))
 
 
 def main():
@@ -61,6 +75,7 @@ def main():
         coincident(os.path.join(args.outdir, "coincident_%d.pdb" % n), n)
     conect(os.path.join(args.outdir, "conect.pdb"), args.conect_mb)
     far_apart(os.path.join(args.outdir, "far_apart.mol2"))
+    two_clusters(os.path.join(args.outdir, "two_clusters.mol2"))
 
 
 if __name__ == "__main__":

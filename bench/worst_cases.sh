@@ -2,7 +2,8 @@
 # The memory and time bound on generated worst cases: N coincident carbon
 # atoms (every pair within bonding distance) through charge, and a CONECT
 # file of about 100 MB (one atom named in every record) through charge and
-# midmol. Prints, per input, its size, the wall time and the peak memory
+# midmol, atoms at the ends of the coordinate range and two lattices far
+# apart through getsolv and charge. Prints, per input, its size, the wall time and the peak memory
 # (/usr/bin/time -v) beside the bound 50 x size + 64 MB.
 #
 #   bench/worst_cases.sh [BUILD_DIR] [WORK_DIR]
@@ -11,7 +12,7 @@ cd "$(dirname "$0")/.."
 build=${1:-build}
 work=${2:-/tmp/tarvex-worst-cases}
 tool=$(pwd)/$build/tarvex
-[ -f "$work/conect.pdb" ] || python3 bench/make_worst_cases.py "$work" --coincident 1000,10000,30000,100000 --conect-mb 100
+[ -f "$work/two_clusters.mol2" ] || python3 bench/make_worst_cases.py "$work" --coincident 1000,10000,30000,100000 --conect-mb 100
 
 measure() {  # label, then the command
   local label=$1
@@ -32,3 +33,5 @@ done
 measure "charge conect 100MB" "$tool" charge -i "$work/conect.pdb"
 measure "midmol conect 100MB" "$tool" midmol -i "$work/conect.pdb"
 measure "getsolv -m far apart" "$tool" getsolv -m -o "$work/out.pdb" -i "$work/far_apart.mol2"
+measure "charge far apart" "$tool" charge -i "$work/far_apart.mol2"
+measure "charge two clusters" "$tool" charge -i "$work/two_clusters.mol2"

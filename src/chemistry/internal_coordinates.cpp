@@ -43,7 +43,10 @@ Point AnyPerpendicular(const Point& axis) {
   }
   other[least] = 1.0;
   const Point normal = Cross(axis, other);
-  return Scaled(normal, 1.0 / Norm(normal));
+  const double length = Norm(normal);
+  // Only an axis that is not finite (lengths near the largest double) has no
+  // perpendicular: any unit vector does, the points built are refused later.
+  return length > 0.0 ? Scaled(normal, 1.0 / length) : Point{1.0, 0.0, 0.0};
 }
 
 // Atom i from its bond atom A, angle atom B and dihedral atom C. The local
