@@ -115,9 +115,10 @@ inline bool AllAmberFields(const char* p, size_t fields) {
 // on 32-bit masks.
 constexpr size_t kFullLine = 10 * kFieldWidth;
 
-// The rules on the masks of `fields` fields starting at column 1 of a field:
-// d digits, s blanks, m minus signs, dot points; `first` when the first of
-// them is the line's first field.
+// The rules on the character-class masks of a run of whole fields: d digits,
+// s blanks, m minus signs, dot points; `each` has bit 0 of every field's
+// byte group set (0x0101 for two fields, 0x01010101 for four), and `first`
+// says the run starts with the line's first field.
 inline uint32_t BrokenRules(uint32_t d, uint32_t s, uint32_t m, uint32_t dot, uint32_t each, bool first) {
   uint32_t bad = dot ^ (each * 0x10);                 // the point in column 5, nowhere else
   bad |= ~d & (each * 0xe8);                          // digits in columns 4, 6, 7, 8
@@ -166,7 +167,9 @@ __attribute__((target("avx2"))) bool IsFullAmberLineAvx2(const char* p) {
   }
   return (bad | BrokenRulesSse2(p + 64, false)) == 0;
 }
-const bool kHaveAvx2 = __builtin_cpu_supports("avx2");
+// Set before main; the processor's features are read first, whatever the
+// order of the start-up code.
+const bool kHaveAvx2 = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
 #endif
 
 inline bool IsFullAmberLine(const char* p) {
