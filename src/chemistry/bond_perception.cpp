@@ -253,7 +253,9 @@ double LongestBondLength(double length, bool& clamped) {
 
 // The class-by-class tables: the scaled standard lengths L, and the tighter
 // cut-offs T = (L / s)(s + 2) / 3 of over-coordinated atoms, a third of the
-// way from the unscaled length to the scaled one (s the bond scale).
+// way from the unscaled length to the scaled one (s the bond scale). A
+// parameter file's scale of 0 or below leaves no unscaled length to come
+// back to: the cut-off is then the length itself.
 void FillLengthTables(CDataFile& record, const std::vector<std::string>& symbols, BondSearchInput& in,
                       CoordinationLimits& limits) {
   in.class_count = static_cast<int>(symbols.size());
@@ -267,7 +269,7 @@ void FillLengthTables(CDataFile& record, const std::vector<std::string>& symbols
       const double length =
           LongestBondLength(known ? record.GetPairParameter(symbols[a], symbols[b]) : record.GetFallbackLength(), clamped);
       in.lengths[a * symbols.size() + b] = length;
-      limits.cutoffs[a * symbols.size() + b] = (length / s) * (s + 2.0) / 3.0;
+      limits.cutoffs[a * symbols.size() + b] = s > 0.0 ? (length / s) * (s + 2.0) / 3.0 : length;
     }
   }
   if (clamped) Warn("Warning: bond lengths over 10 angstroms are taken as 10 angstroms.");
