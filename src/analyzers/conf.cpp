@@ -182,8 +182,8 @@ std::vector<ReportedResidue> ReportedResidues(const std::vector<BackboneResidue>
 
 std::array<double, 2> PhiPsi(const Frame& frame, const std::array<int, 5>& atoms) {
   const auto at = [&](size_t k) -> const Point& { return frame[static_cast<size_t>(atoms[k])]; };
-  return {DihedralDegrees(at(0), at(1), at(2), at(3)).value_or(kUndefinedAngle),
-          DihedralDegrees(at(1), at(2), at(3), at(4)).value_or(kUndefinedAngle)};
+  const auto [phi, psi] = ConsecutiveDihedralsDegrees(at(0), at(1), at(2), at(3), at(4));
+  return {phi.value_or(kUndefinedAngle), psi.value_or(kUndefinedAngle)};
 }
 
 void CConf::OpenFiles() {

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -105,6 +106,32 @@ inline std::optional<double> DihedralDegrees(const Point& a, const Point& b, con
   if (p_length < 1e-12 || q_length < 1e-12) return std::nullopt;
   const double angle = AcosDegrees(Dot(p, q) / (p_length * q_length));
   return Dot(dc, p) <= 0.0 ? angle : -angle;
+}
+
+// The two dihedrals a-b-c-d and b-c-d-e of a chain (a residue's phi and psi),
+// exactly as two DihedralDegrees calls give them: the normal of the plane
+// b-c-d, the second plane of the first and the first of the second, is
+// computed once.
+inline std::array<std::optional<double>, 2> ConsecutiveDihedralsDegrees(const Point& a, const Point& b, const Point& c,
+                                                                        const Point& d, const Point& e) {
+  const Point p = Cross(Minus(a, b), Minus(c, b));
+  const Point dc = Minus(d, c);
+  const Point shared = Cross(Minus(b, c), dc);
+  const Point ed = Minus(e, d);
+  const Point r = Cross(Minus(c, d), ed);
+  const double p_length = Norm(p);
+  const double shared_length = Norm(shared);
+  const double r_length = Norm(r);
+  std::array<std::optional<double>, 2> angles;
+  if (!(p_length < 1e-12 || shared_length < 1e-12)) {
+    const double angle = AcosDegrees(Dot(p, shared) / (p_length * shared_length));
+    angles[0] = Dot(dc, p) <= 0.0 ? angle : -angle;
+  }
+  if (!(shared_length < 1e-12 || r_length < 1e-12)) {
+    const double angle = AcosDegrees(Dot(shared, r) / (shared_length * r_length));
+    angles[1] = Dot(ed, shared) <= 0.0 ? angle : -angle;
+  }
+  return angles;
 }
 
 }  // namespace tarvex

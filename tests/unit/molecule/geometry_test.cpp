@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 
 namespace tarvex {
 namespace {
@@ -75,6 +76,31 @@ TEST(Geometry, Arithmetic) {
   EXPECT_EQ(Dot(a, b), 25.0);
   EXPECT_EQ(Cross({1, 0, 0}, {0, 1, 0}), (Point{0, 0, 1}));
   EXPECT_EQ(Norm({3, 4, 12}), 13.0);
+}
+
+// phi and psi computed together are bit for bit the two dihedrals computed
+// apart, defined or not, on random chains and on chains with collinear or
+// coincident atoms.
+TEST(Geometry, ConsecutiveDihedralsAreTheDihedralsApart) {
+  std::mt19937 random(4);
+  std::uniform_real_distribution<double> coordinate(-20.0, 20.0);
+  for (int trial = 0; trial < 20000; ++trial) {
+    std::array<Point, 5> chain{};
+    for (Point& p : chain) p = {coordinate(random), coordinate(random), coordinate(random)};
+    if (trial % 5 == 1) chain[2] = chain[1];                              // coincident atoms
+    if (trial % 5 == 2) chain[3] = Plus(chain[2], Minus(chain[2], chain[1]));  // a straight b-c-d
+    const auto together = ConsecutiveDihedralsDegrees(chain[0], chain[1], chain[2], chain[3], chain[4]);
+    const auto first = DihedralDegrees(chain[0], chain[1], chain[2], chain[3]);
+    const auto second = DihedralDegrees(chain[1], chain[2], chain[3], chain[4]);
+    ASSERT_EQ(together[0].has_value(), first.has_value()) << trial;
+    ASSERT_EQ(together[1].has_value(), second.has_value()) << trial;
+    if (first) {
+      ASSERT_EQ(*together[0], *first) << trial;
+    }
+    if (second) {
+      ASSERT_EQ(*together[1], *second) << trial;
+    }
+  }
 }
 
 }  // namespace
