@@ -25,7 +25,7 @@
 #include "common/exit.h"
 #include "formats/amber_numbers.h"
 #include "formats/amber_titles.h"
-#include "molecule/geometry.h"
+#include "molecule/coordinate_limit.h"
 
 namespace tarvex {
 namespace {

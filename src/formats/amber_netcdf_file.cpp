@@ -34,7 +34,7 @@
 
 #if TARVEX_HAVE_NETCDF
 #include "formats/netcdf_library.h"
-#include "molecule/geometry.h"
+#include "molecule/coordinate_limit.h"
 #endif
 
 namespace tarvex {
@@ -350,32 +350,16 @@ void CAmberNetcdfFile::WriteFrames(int step, long long, const std::function<bool
   writer->Close();
 }
 
-namespace {
-
-// A NaN or an infinity among the points [first, end) of a frame (a program
-// that wrote what it could not compute) is no structure. `where` names the
-// file and frame.
-void CheckPoints(const Frame& points, size_t first, size_t end, const std::string& where) {
-  for (size_t a = first; a < end; ++a) {
-    if (!HoldablePoint(points[a])) {
-      Fatal("Error: " + where + ", atom " + std::to_string(a + 1) + ": " + UnholdableCoordinateText(points[a]) + ".");
-    }
-  }
-}
-
-std::string FrameName(const std::string& file, size_t frame) { return file + ", frame " + std::to_string(frame + 1); }
-
-}  // namespace
-
 // With needed atoms, only their runs are read; the other points are NaN.
 void CAmberNetcdfFile::ReadFrame(size_t frame) {
   const size_t atoms = static_cast<size_t>(number_of_atoms_);
+  const auto where = [&] { return input_file_name_ + ", frame " + std::to_string(frame + 1); };
   if (needed_atoms_.empty()) {
     values_.resize(3 * atoms);
     file_->ReadCoordinates(frame, 0, atoms, values_.data());
     cartesian_.resize(atoms);
     for (size_t a = 0; a < atoms; ++a) cartesian_[a] = {values_[3 * a], values_[3 * a + 1], values_[3 * a + 2]};
-    CheckPoints(cartesian_, 0, atoms, FrameName(input_file_name_, frame));
+    RequireHoldable(cartesian_, 0, atoms, where);
   } else {
     cartesian_.assign(atoms, Point{kNaN, kNaN, kNaN});
     for (size_t k = 0; k < needed_atoms_.size();) {
@@ -390,7 +374,7 @@ void CAmberNetcdfFile::ReadFrame(size_t frame) {
         const double* v = &values_[3 * (a - first)];
         cartesian_[a] = {v[0], v[1], v[2]};
       }
-      CheckPoints(cartesian_, first, end, FrameName(input_file_name_, frame));
+      RequireHoldable(cartesian_, first, end, where);
     }
   }
   TakeBox(*file_, frame, box_, angles_);
@@ -457,7 +441,7 @@ void CAmberNetcdfRestartFile::Read(int) {
   };
   file_->ReadCoordinates(0, 0, atoms, values.data());
   to_points(cartesian_);
-  CheckPoints(cartesian_, 0, atoms, input_file_name_);
+  RequireHoldable(cartesian_, 0, atoms, [this] { return input_file_name_; });
   if ((file_flags_ & kFileRestartVelocity) && file_->ReadVelocities(values.data())) to_points(force_);
   TakeBox(*file_, 0, box_, angles_);
 }

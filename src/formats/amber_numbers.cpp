@@ -12,7 +12,7 @@
 #endif
 
 #include "common/numbers.h"
-#include "molecule/geometry.h"
+#include "molecule/coordinate_limit.h"
 
 namespace tarvex {
 namespace {

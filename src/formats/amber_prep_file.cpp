@@ -26,7 +26,7 @@
 #include "formats/amber_names.h"
 #include "formats/pdb_file.h"
 #include "molecule/atom_numbers.h"
-#include "molecule/geometry.h"
+#include "molecule/coordinate_limit.h"
 #include "molecule/tables.h"
 
 namespace tarvex {
@@ -320,8 +320,7 @@ void CAmberPrepFile::FillRecord(const PrepResidue& residue) {
   // Absurd values (1e300, or a Z-matrix of such lengths) make no structure.
   for (size_t i = 0; i < cartesian_.size(); ++i) {
     if (!HoldablePoint(cartesian_[i])) {
-      Fatal("Error: " + input_file_name_ + ": line " + std::to_string(residue.atoms[i + dummies].line) + ": " +
-            UnholdableCoordinateText(cartesian_[i]) + ".");
+      RefuseCoordinate(cartesian_[i], input_file_name_ + ": line " + std::to_string(residue.atoms[i + dummies].line));
     }
   }
   ConnectTemplate(residue, references, dummies);

@@ -21,7 +21,7 @@
 #include "common/exit.h"
 #include "common/numbers.h"
 #include "formats/amber_numbers.h"
-#include "molecule/geometry.h"
+#include "molecule/coordinate_limit.h"
 
 namespace tarvex {
 namespace {

@@ -29,7 +29,7 @@
 #include "common/exit.h"
 #include "common/numbers.h"
 #include "common/text.h"
-#include "molecule/geometry.h"
+#include "molecule/coordinate_limit.h"
 
 namespace tarvex {
 namespace {
@@ -161,10 +161,7 @@ void CGaussianInFile::Read(int) {
   number_of_atoms_ = static_cast<int>(job.molecule.size());
   // A Z-matrix of absurd lengths builds absurd points too.
   for (size_t i = 0; i < cartesian_.size(); ++i) {
-    if (!HoldablePoint(cartesian_[i])) {
-      Fatal("Error: " + input_file_name_ + ": atom " + std::to_string(i + 1) + ": " +
-            UnholdableCoordinateText(cartesian_[i]) + ".");
-    }
+    if (!HoldablePoint(cartesian_[i])) RefuseCoordinate(cartesian_[i], input_file_name_ + ": atom " + std::to_string(i + 1));
   }
   atom_index_.resize(job.molecule.size());
   for (size_t i = 0; i < atom_index_.size(); ++i) atom_index_[i] = static_cast<int>(i) + 1;

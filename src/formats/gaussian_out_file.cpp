@@ -51,7 +51,7 @@
 #include "common/exit.h"
 #include "common/numbers.h"
 #include "common/text.h"
-#include "molecule/geometry.h"
+#include "molecule/coordinate_limit.h"
 #include "molecule/tables.h"
 
 namespace tarvex {
@@ -346,10 +346,7 @@ bool CGaussianOutFile::TakeGeometryRow(std::string_view trimmed) {
     block_ = Block::kNone;
     return false;
   }
-  if (!HoldablePoint(point)) {
-    Fatal("Error: " + input_file_name_ + ", line " + std::to_string(input_.LineNumber()) + ": " +
-          UnholdableCoordinateText(point) + ".");
-  }
+  if (!HoldablePoint(point)) RefuseCoordinate(point, input_file_name_ + ", line " + std::to_string(input_.LineNumber()));
   // Dummy atoms (X of a Z-matrix) stand in "Z-Matrix orientation" blocks
   // with atomic number -1 and in no other: they are no atoms of the
   // molecule, and every geometry of a log keeps the same atoms without them.

@@ -8,7 +8,7 @@
 #include "common/exit.h"
 #include "common/numbers.h"
 #include "common/text.h"
-#include "molecule/geometry.h"
+#include "molecule/coordinate_limit.h"
 #include "molecule/tables.h"
 
 namespace tarvex {
@@ -201,10 +201,7 @@ void CMol2File::ReadAtomLine(std::string_view line, std::string& previous_substr
       if (error == std::errc() && end == field.data() + field.size() && !std::isfinite(value)) point[k] = value;
     }
   }
-  if (!HoldablePoint(point)) {
-    Fatal("Error: " + input_file_name_ + ", line " + std::to_string(input_.LineNumber()) + ": " +
-          UnholdableCoordinateText(point) + ".");
-  }
+  if (!HoldablePoint(point)) RefuseCoordinate(point, input_file_name_ + ", line " + std::to_string(input_.LineNumber()));
   cartesian_.push_back(point);
   std::string_view type = fields.size() > 5 ? fields[5] : std::string_view("DU");
   size_t dot = type.rfind('.');

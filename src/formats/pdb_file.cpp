@@ -37,7 +37,7 @@
 #include "common/exit.h"
 #include "common/numbers.h"
 #include "common/text.h"
-#include "molecule/geometry.h"
+#include "molecule/coordinate_limit.h"
 #include "molecule/tables.h"
 
 namespace tarvex {
@@ -326,7 +326,7 @@ void CPdbFile::Read(int) {
 void CPdbFile::ReadAtomRecord(std::string_view line, bool hetatm, ReadState& state) {
   Point point{};
   if (!ReadCoordinates(line, point)) RecordError("the atom record has no x, y, z coordinates");
-  if (!HoldablePoint(point)) RecordError(UnholdableCoordinateText(point));
+  if (!HoldablePoint(point)) RefuseCoordinate(point, input_file_name_ + ", line " + std::to_string(input_.LineNumber()));
   if (cartesian_.size() >= static_cast<size_t>(INT_MAX - 1)) RecordError("too many atoms");
   ReadAtomName(line, hetatm, state);
 

@@ -11,11 +11,9 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <limits>
 #include <optional>
-#include <string>
 
 #include "molecule/bond_map.h"
 
@@ -41,32 +39,6 @@ inline double SquaredDistance(const Point& a, const Point& b) {
 }
 inline double Distance(const Point& a, const Point& b) { return std::sqrt(SquaredDistance(a, b)); }
 inline bool IsFinite(const Point& p) { return std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]); }
-
-// The largest coordinate a molecule file can hold: Amber NetCDF files store
-// single-precision floats, and every fixed-column text layout ends long
-// before. A larger value (1e300 in a MOL2 file) or one that is not finite (a
-// NaN in a NetCDF file) is no structure, and the squared distances between
-// such points would overflow: the readers refuse them where they read them.
-inline constexpr double kLargestCoordinate = 3.4028234663852886e38;
-inline bool HoldableCoordinate(double value) { return std::fabs(value) <= kLargestCoordinate; }  // false for NaN
-inline bool HoldablePoint(const Point& p) {
-  return HoldableCoordinate(p[0]) && HoldableCoordinate(p[1]) && HoldableCoordinate(p[2]);
-}
-// Why the first coordinate of `p` that HoldableCoordinate refuses is refused:
-// "the coordinate 1e+300 is beyond what any molecule file can hold".
-inline std::string UnholdableCoordinateText(const Point& p) {
-  double value = p[0];
-  for (double c : p) {
-    if (!HoldableCoordinate(c)) {
-      value = c;
-      break;
-    }
-  }
-  char digits[32];
-  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-  const std::string text = "the coordinate " + std::string(digits, end);
-  return std::isfinite(value) ? text + " is beyond what any molecule file can hold" : text + " is not a finite number";
-}
 
 inline double AcosDegrees(double cosine) { return std::acos(std::clamp(cosine, -1.0, 1.0)) * 180.0 / kPi; }
 
