@@ -31,10 +31,10 @@
 #include "common/exit.h"
 #include "formats/amber_coord_file.h"
 #include "formats/amber_netcdf_writer.h"
+#include "molecule/coordinate_limit.h"
 
 #if TARVEX_HAVE_NETCDF
 #include "formats/netcdf_library.h"
-#include "molecule/coordinate_limit.h"
 #endif
 
 namespace tarvex {
