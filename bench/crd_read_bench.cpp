@@ -64,11 +64,10 @@ int Compare(const std::string& path, int atoms, bool box) {
     if (box && stream_read == 3 * points) stream_read += stream.Read(stream_box, 3);
     if (box && fast_read == 3 * points) fast_read += fast.Read(fast_box, 3);
     const bool whole = stream_read == 3 * points + (box ? 3 : 0);
-    const bool same_frame = !whole || std::memcmp(stream_frame.data(), fast_frame.data(),
-                                                  points * sizeof(tarvex::Point)) == 0;
-    const bool same = stream_read == fast_read && stream.Stop() == fast.Stop() &&
-                      stream.BadWord() == fast.BadWord() && same_frame &&
-                      std::memcmp(stream_box, fast_box, sizeof stream_box) == 0;
+    const bool same_frame =
+        !whole || std::memcmp(stream_frame.data(), fast_frame.data(), points * sizeof(tarvex::Point)) == 0;
+    const bool same = stream_read == fast_read && stream.Stop() == fast.Stop() && stream.BadWord() == fast.BadWord() &&
+                      same_frame && std::memcmp(stream_box, fast_box, sizeof stream_box) == 0;
     if (!same) {
       std::printf("frame %lld differs: %zu and %zu numbers read\n", frame + 1, stream_read, fast_read);
       return 1;

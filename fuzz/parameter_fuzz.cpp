@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "fuzz_support.h"
 #include "driver/run_settings.h"
 #include "formats/mol2_file.h"
+#include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace tarvex;

@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "fuzz_support.h"
 #include "formats/file_types.h"
+#include "fuzz_support.h"
 #include "molecule/data_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

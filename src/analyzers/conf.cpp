@@ -36,8 +36,9 @@ constexpr AnalyzerTexts kTexts = {
     .version = "0.03",
     .revision = "B",
     .description = "Analyze conformations for peptides.",
-    .usage_synopsis = " [-hvwn] [-k <N>] [-f <...>] [-r reffile] [-rt reffile ref-type] -i datafile -it datafile "
-                      "data-type [-o outfile]",
+    .usage_synopsis =
+        " [-hvwn] [-k <N>] [-f <...>] [-r reffile] [-rt reffile ref-type] -i datafile -it datafile "
+        "data-type [-o outfile]",
     .help_options = kHelpOptions,
     .file_type_column = 16,
 };
@@ -139,7 +140,8 @@ std::vector<BackboneResidue> WalkBackbone(const BackboneSource& source) {
     if (static_cast<size_t>(first) < source.residue_index.size()) {
       residue.index = source.residue_index[static_cast<size_t>(first)];
     }
-    residue.joined = chain_open && role != BackboneRole::kAceCap && !std::binary_search(ters.begin(), ters.end(), first);
+    residue.joined =
+        chain_open && role != BackboneRole::kAceCap && !std::binary_search(ters.begin(), ters.end(), first);
     bool oxt = false;
     FindBackboneAtoms(source.atom_names, first, end, role, residue, oxt);
     chain_open = !oxt && role != BackboneRole::kNmeCap;

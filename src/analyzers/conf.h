@@ -62,8 +62,14 @@ std::array<double, 2> PhiPsi(const Frame& frame, const std::array<int, 5>& atoms
 class CConf final : public CAnalyzer {
  public:
   enum Flag : uint32_t {
-    kOutput = 0x2, kBox = 0x100, kTab = 0x200, kDataFile = 0x400, kReference = 0x800, kDetail = 0x1000,
-    kRowStyle = 0x2000, kNoTitle = 0x4000,
+    kOutput = 0x2,
+    kBox = 0x100,
+    kTab = 0x200,
+    kDataFile = 0x400,
+    kReference = 0x800,
+    kDetail = 0x1000,
+    kRowStyle = 0x2000,
+    kNoTitle = 0x4000,
   };
 
   CConf();

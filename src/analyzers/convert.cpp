@@ -62,22 +62,31 @@ constexpr AnalyzerTexts kTexts = {
     .version = "0.70",
     .revision = "B",
     .description = "Convert molecular data file format.",
-    .usage_synopsis = " [-hvac] [-m <N>] [-n <N>] [-s <N>] [-f <...>] [-r reffiles... -rt reffile reffile-type... "
-                      "-ra <...>] -i infiles... -it infile infile-type... -o outfile -ot outfile outfile-type",
+    .usage_synopsis =
+        " [-hvac] [-m <N>] [-n <N>] [-s <N>] [-f <...>] [-r reffiles... -rt reffile reffile-type... "
+        "-ra <...>] -i infiles... -it infile infile-type... -o outfile -ot outfile outfile-type",
     .help_options = kHelpOptions,
     .file_type_column = 19,
     .target_notes = TargetNotes::kConvert,
 };
 
 constexpr FlagWord kFlags[] = {
-    {"BOX", CConvert::kBox},           {"BASE1", CConvert::kBase1},
-    {"STEP0", CConvert::kStep0},       {"INT", CConvert::kInt},
-    {"NO_MERGE", CConvert::kNoMerge},  {"USE_VAR", CConvert::kUseVar},
-    {"NO_ATOMNUM", CConvert::kNoAtomNumber}, {"STRICT", CConvert::kStrict},
-    {"UPPER", CConvert::kUpper},       {"NO_CONNECT", CConvert::kNoConnect},
-    {"NO_TYPE", CConvert::kNoType},    {"GOLD", CConvert::kGold},
-    {"MOL2_NAME", CConvert::kMol2Name}, {"OVERWRITE", CConvert::kOverwrite},
-    {"FIT_ALL", CConvert::kFitAllAtoms},    {"FIT_HEAVY", CConvert::kFitHeavyAtoms},
+    {"BOX", CConvert::kBox},
+    {"BASE1", CConvert::kBase1},
+    {"STEP0", CConvert::kStep0},
+    {"INT", CConvert::kInt},
+    {"NO_MERGE", CConvert::kNoMerge},
+    {"USE_VAR", CConvert::kUseVar},
+    {"NO_ATOMNUM", CConvert::kNoAtomNumber},
+    {"STRICT", CConvert::kStrict},
+    {"UPPER", CConvert::kUpper},
+    {"NO_CONNECT", CConvert::kNoConnect},
+    {"NO_TYPE", CConvert::kNoType},
+    {"GOLD", CConvert::kGold},
+    {"MOL2_NAME", CConvert::kMol2Name},
+    {"OVERWRITE", CConvert::kOverwrite},
+    {"FIT_ALL", CConvert::kFitAllAtoms},
+    {"FIT_HEAVY", CConvert::kFitHeavyAtoms},
 };
 
 constexpr UnknownType kUnknownReference = {"Warning: unknown reference file format: "};
@@ -99,10 +108,7 @@ CConvert::CConvert() : CAnalyzer(kTexts) {
               Option::Switch("c", kCreateBonds),
               Option::Flags("f", kFlags),
               Option::Selection("ra", fit_atoms_, fit_excluded_atoms_, fit_atom_names_),
-              Option::Files("r", references_, kUnknownReference)
-                  .Name(reference_file_name_)
-                  .Box(kBox)
-                  .Sets(kReferences),
+              Option::Files("r", references_, kUnknownReference).Name(reference_file_name_).Box(kBox).Sets(kReferences),
               Option::Files("i", inputs_, kSkipUnknownInput).Name(input_file_name_).Box(kBox).Sets(kInput),
               Option::File("o", output_, kOutputFallback, Opening::kOutput).Name(output_file_name_).Sets(kOutput),
           },
@@ -115,10 +121,10 @@ CConvert::~CConvert() = default;
 // The output's file flags from convert's options.
 uint32_t CConvert::OutputFileFlags() const {
   static constexpr std::pair<uint32_t, uint32_t> kMap[] = {
-      {kBase1, kFileBase1},         {kStep0, kFileStep0},       {kCreateBonds, kFileCreateBonds},
-      {kInt, kFileInternal},        {kNoMerge, kFileNoMerge},   {kUseVar, kFileUseVar},
+      {kBase1, kFileBase1},         {kStep0, kFileStep0},         {kCreateBonds, kFileCreateBonds},
+      {kInt, kFileInternal},        {kNoMerge, kFileNoMerge},     {kUseVar, kFileUseVar},
       {kUpper, kFileUpper},         {kNoConnect, kFileNoConnect}, {kNoAtomNumber, kFileNoAtomNumber},
-      {kNoType, kFileNoType},       {kGold, kFileGold},         {kMol2Name, kFileMol2Name},
+      {kNoType, kFileNoType},       {kGold, kFileGold},           {kMol2Name, kFileMol2Name},
       {kOverwrite, kFileOverwrite},
   };
   uint32_t bits = 0;
@@ -191,8 +197,7 @@ void CConvert::ReadReferences() {
 // before it, or -n) nothing could be read from it.
 void CConvert::RequireAtomCount(CDataFile& file) {
   if (dynamic_cast<CAmberCoordFile*>(&file) && file.GetNumberOfAtoms() <= 0) {
-    Fatal("Error: number of atoms is unknown for " + file.GetInputFileName() +
-          "; give its topology before it, or -n.");
+    Fatal("Error: number of atoms is unknown for " + file.GetInputFileName() + "; give its topology before it, or -n.");
   }
 }
 
@@ -214,14 +219,17 @@ void CConvert::StreamFrames(CAmberCoordFile& trajectory) {
                    (output_->GetFileFlags() & kFileReferenceFit);
   long long frames = 0;
   Progress progress(trajectory.GetInputFileName(), trajectory.GetInputPosition().size);
-  output_->WriteFrames(step_, 0, [&](Frame& frame) {
-    trajectory.Read(0);
-    if (trajectory.GetCartesian().empty()) return false;
-    frame.swap(trajectory.GetCartesian());
-    ++frames;
-    progress.Update(frames, trajectory.GetInputPosition().read);
-    return true;
-  }, fit);
+  output_->WriteFrames(
+      step_, 0,
+      [&](Frame& frame) {
+        trajectory.Read(0);
+        if (trajectory.GetCartesian().empty()) return false;
+        frame.swap(trajectory.GetCartesian());
+        ++frames;
+        progress.Update(frames, trajectory.GetInputPosition().read);
+        return true;
+      },
+      fit);
   progress.Finish();
   // A trajectory without a whole frame leaves the structure the other
   // inputs gave, written as the only frame.

@@ -16,10 +16,27 @@ class CAmberCoordFile;
 class CConvert final : public CAnalyzer {
  public:
   enum Flag : uint32_t {
-    kInput = 0x1, kOutput = 0x2, kBox = 0x100, kWriteAll = 0x200, kBase1 = 0x400, kStep0 = 0x800,
-    kCreateBonds = 0x1000, kInt = 0x2000, kNoMerge = 0x4000, kUseVar = 0x8000, kStrict = 0x10000, kUpper = 0x20000,
-    kNoConnect = 0x40000, kNoAtomNumber = 0x80000, kNoType = 0x100000, kGold = 0x200000, kReferences = 0x400000,
-    kFitAllAtoms = 0x800000, kFitHeavyAtoms = 0x1000000, kMol2Name = 0x2000000, kOverwrite = 0x4000000,
+    kInput = 0x1,
+    kOutput = 0x2,
+    kBox = 0x100,
+    kWriteAll = 0x200,
+    kBase1 = 0x400,
+    kStep0 = 0x800,
+    kCreateBonds = 0x1000,
+    kInt = 0x2000,
+    kNoMerge = 0x4000,
+    kUseVar = 0x8000,
+    kStrict = 0x10000,
+    kUpper = 0x20000,
+    kNoConnect = 0x40000,
+    kNoAtomNumber = 0x80000,
+    kNoType = 0x100000,
+    kGold = 0x200000,
+    kReferences = 0x400000,
+    kFitAllAtoms = 0x800000,
+    kFitHeavyAtoms = 0x1000000,
+    kMol2Name = 0x2000000,
+    kOverwrite = 0x4000000,
   };
 
   CConvert();

@@ -53,8 +53,9 @@ constexpr AnalyzerTexts kTexts = {
     .version = "0.24",
     .revision = "A",
     .description = "Obtain distances, angles, and dihedrals in specified atoms.",
-    .usage_synopsis = " [-hv] [-m <...>] [-n <N>] [-k <N>] [-s <N>] [-f <...>] [-p parmfile] [-r reffile] "
-                      "[-rt reffile ref-type] -i datafile -it datafile data-type [-o outfile]",
+    .usage_synopsis =
+        " [-hv] [-m <...>] [-n <N>] [-k <N>] [-s <N>] [-f <...>] [-p parmfile] [-r reffile] "
+        "[-rt reffile ref-type] -i datafile -it datafile data-type [-o outfile]",
     .help_options = kHelpOptions,
     .file_type_column = 16,
 };
@@ -129,8 +130,7 @@ void ParseMeasurementLine(std::string_view line, std::vector<std::vector<int>>& 
 
 // The step column is written when `show_step` is set, whatever the step's
 // sign (a negative -s numbers the rows downwards).
-void AppendTableRow(std::string& out, const double* values, size_t count, bool show_step, long long step,
-                    bool tab) {
+void AppendTableRow(std::string& out, const double* values, size_t count, bool show_step, long long step, bool tab) {
   const char delimiter = tab ? '\t' : ' ';
   const int width = tab ? 7 : 9;
   if (show_step) {
@@ -186,9 +186,15 @@ void CGetDun::MeasureStructure() {
       points[k] = frame[static_cast<size_t>(*position)];
     }
     switch (group.size()) {
-      case 2: results_.push_back(MeasureDistance(points[0], points[1])); break;
-      case 3: results_.push_back(MeasureAngle(points[0], points[1], points[2])); break;
-      default: results_.push_back(MeasureDihedral(points[0], points[1], points[2], points[3])); break;
+      case 2:
+        results_.push_back(MeasureDistance(points[0], points[1]));
+        break;
+      case 3:
+        results_.push_back(MeasureAngle(points[0], points[1], points[2]));
+        break;
+      default:
+        results_.push_back(MeasureDihedral(points[0], points[1], points[2], points[3]));
+        break;
     }
   }
   ++rows_;

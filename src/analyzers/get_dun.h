@@ -32,15 +32,21 @@ void ParseMeasurementLine(std::string_view line, std::vector<std::vector<int>>& 
 
 // One table row: the step column when `step` is not negative, then the
 // values; blank-separated in 9 columns, or tab-separated in 7.
-void AppendTableRow(std::string& out, const double* values, size_t count, bool show_step, long long step,
-                    bool tab);
+void AppendTableRow(std::string& out, const double* values, size_t count, bool show_step, long long step, bool tab);
 
 class CGetDun final : public CAnalyzer {
  public:
   // Flag-word bits.
   enum Flag : uint32_t {
-    kOutput = 0x2, kBox = 0x100, kTab = 0x200, kAtomCount = 0x400, kDataFile = 0x800, kMeasurementFile = 0x1000,
-    kReference = 0x2000, kShowStep = 0x4000, kDetail = 0x8000,
+    kOutput = 0x2,
+    kBox = 0x100,
+    kTab = 0x200,
+    kAtomCount = 0x400,
+    kDataFile = 0x800,
+    kMeasurementFile = 0x1000,
+    kReference = 0x2000,
+    kShowStep = 0x4000,
+    kDetail = 0x8000,
   };
 
   CGetDun();

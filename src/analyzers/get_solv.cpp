@@ -38,8 +38,9 @@ constexpr AnalyzerTexts kTexts = {
     .version = "0.21",
     .revision = "C",
     .description = "Extract solvent molecules within specified radius.",
-    .usage_synopsis = " [-hvm] [-a <...>] [-b <...>] [-r <radius>] [-x <...>] [-f <...>] -i infiles... -it infile "
-                      "infile-type... -o outfile",
+    .usage_synopsis =
+        " [-hvm] [-a <...>] [-b <...>] [-r <radius>] [-x <...>] [-f <...>] -i infiles... -it infile "
+        "infile-type... -o outfile",
     .help_options = kHelpOptions,
     .file_type_column = 19,
     .target_notes = TargetNotes::kPlain,
@@ -189,8 +190,8 @@ void CGetSolv::Run() {
   }
   const std::vector<int> selected = SelectAtoms(solvent);
 
-  const ShellSystem system{m.GetCartesian().data(), atom_count, m.GetResidueNumber().data(), head.data(),
-                           residue_count, solvent.data()};
+  const ShellSystem system{m.GetCartesian().data(), atom_count,    m.GetResidueNumber().data(), head.data(),
+                           residue_count,           solvent.data()};
   const std::vector<int> candidates = FindCubeCandidates(system, selected, radius_);
   std::vector<int> extracted = FindSolventWithin(system, selected, candidates, radius_);
   if (closest_ > 0) {

@@ -62,8 +62,8 @@ class CGetSolv final : public CAnalyzer {
   std::unique_ptr<CDataFile> molecule_;
   std::unique_ptr<CDataFile> output_;
   std::vector<std::unique_ptr<CDataFile>> inputs_;
-  std::vector<int> atoms_;              // -a atom numbers
-  std::vector<int> residues_;           // -b residue numbers minus 1
+  std::vector<int> atoms_;     // -a atom numbers
+  std::vector<int> residues_;  // -b residue numbers minus 1
   std::vector<std::string> residue_names_;
   std::vector<std::string> solvent_names_ = {"WAT", "HOH", "H2O"};
   double radius_ = 10.0;

@@ -44,16 +44,20 @@ constexpr AnalyzerTexts kTexts = {
     .version = "0.12",
     .revision = "A",
     .description = "Calculate IRC distances.",
-    .usage_synopsis = " [-hvalr] [-m <energy>] [-f <...>] {-ii | -ia | -if | -il} infiles... {-iit | -iat | -ift | "
-                      "-ilt} infile infile-type...",
+    .usage_synopsis =
+        " [-hvalr] [-m <energy>] [-f <...>] {-ii | -ia | -if | -il} infiles... {-iit | -iat | -ift | "
+        "-ilt} infile infile-type...",
     .help_options = kHelpOptions,
     .file_type_column = 20,
 };
 
 constexpr FlagWord kFlags[] = {
-    {"FIRST", CIrcdist::kFirst}, {"SECOND", CIrcdist::kSecond},
-    {"WHOLE", CIrcdist::kWhole}, {"EACH", CIrcdist::kEach},
-    {"ALL", CIrcdist::kWhole | CIrcdist::kEach}, {"NO_ENE", CIrcdist::kNoEnergy},
+    {"FIRST", CIrcdist::kFirst},
+    {"SECOND", CIrcdist::kSecond},
+    {"WHOLE", CIrcdist::kWhole},
+    {"EACH", CIrcdist::kEach},
+    {"ALL", CIrcdist::kWhole | CIrcdist::kEach},
+    {"NO_ENE", CIrcdist::kNoEnergy},
 };
 
 }  // namespace
@@ -65,7 +69,10 @@ CIrcdist::CIrcdist() : CAnalyzer(kTexts), collector_(std::make_unique<CGaussianO
   flags_ = kFirst | kWhole;
   auto files = [this](std::string_view letters, Mode mode) {
     return Option::Files(
-               letters, [this, mode](std::unique_ptr<CDataFile> file) { inputs_.push_back({std::move(file), mode}); },
+               letters,
+               [this, mode](std::unique_ptr<CDataFile> file) {
+                 inputs_.push_back({std::move(file), mode});
+               },
                kSkipUnknownInput)
         .Sets(kInput);
   };
@@ -121,7 +128,8 @@ void ScanMarks(const std::string& path, Visit visit) {
       case 'P':
         if (StartsWith(line, first, "Point Number:")) more = visit(Mark::kPoint, line);
         break;
-      default: break;
+      default:
+        break;
     }
     if (!more) return;
   }
@@ -138,8 +146,8 @@ bool ScfEnergy(std::string_view line, double& energy) {
 bool PointAndPath(std::string_view line, int& point, int& path) {
   const size_t p = line.find("Point Number:");
   const size_t q = line.find("Path Number:");
-  return p != std::string_view::npos && q != std::string_view::npos &&
-         ParseIntPrefix(line.substr(p + 13), point) > 0 && ParseIntPrefix(line.substr(q + 12), path) > 0;
+  return p != std::string_view::npos && q != std::string_view::npos && ParseIntPrefix(line.substr(p + 13), point) > 0 &&
+         ParseIntPrefix(line.substr(q + 12), path) > 0;
 }
 
 struct PathPoint {
@@ -152,8 +160,8 @@ struct PathPoint {
 // Path order: the second (reverse) path from its far end in, the first path
 // out from the transition state (its point 0).
 void PutInPathOrder(std::vector<PathPoint>& points) {
-  const bool has_start = std::any_of(points.begin(), points.end(),
-                                     [](const PathPoint& p) { return p.path == 1 && p.number == 0; });
+  const bool has_start =
+      std::any_of(points.begin(), points.end(), [](const PathPoint& p) { return p.path == 1 && p.number == 0; });
   std::vector<PathPoint> ordered;
   for (const PathPoint& p : points) {
     if (p.path == 2 && (p.number > 0 || !has_start)) ordered.push_back(p);
@@ -231,7 +239,8 @@ IrcPoints FindIrcPoints(const std::string& path, bool skip_first) {
       result.energies.push_back(p.energy);
     }
   }
-  if (no_energy || std::any_of(result.energies.begin(), result.energies.end(), [](double e) { return std::isnan(e); })) {
+  if (no_energy ||
+      std::any_of(result.energies.begin(), result.energies.end(), [](double e) { return std::isnan(e); })) {
     result.error = "Error: an IRC structure of " + path + " has no SCF energy before it.";
   }
   return result;
@@ -338,7 +347,9 @@ void CIrcdist::Collect(Input& input) {
   const std::string name = file.GetInputFileName();
   const size_t collected = structures_.size();
   switch (input.mode) {
-    case Mode::kIrc: CollectIrcPoints(file); break;
+    case Mode::kIrc:
+      CollectIrcPoints(file);
+      break;
     case Mode::kAll: {
       file.ReadAll(0);
       const std::vector<double> energies = ScfEnergies(name);
@@ -356,7 +367,8 @@ void CIrcdist::Collect(Input& input) {
       if (file.GetCartesian().empty()) Fatal("Error: " + name + " holds no structure.");
       const std::vector<double> energies = ScfEnergies(name, first);
       structures_.push_back(file.GetCartesian());
-      energies_.push_back(energies.empty() ? std::nullopt : std::optional<double>(first ? energies.front() : energies.back()));
+      energies_.push_back(energies.empty() ? std::nullopt
+                                           : std::optional<double>(first ? energies.front() : energies.back()));
       break;
     }
   }

@@ -16,8 +16,15 @@ namespace tarvex {
 class CIrcdist final : public CAnalyzer {
  public:
   enum Flag : uint32_t {
-    kInput = 0x1, kFirst = 0x100, kSecond = 0x200, kDetail = 0x400, kSkipFirst = 0x800, kReverse = 0x1000,
-    kWhole = 0x2000, kEach = 0x4000, kNoEnergy = 0x8000,
+    kInput = 0x1,
+    kFirst = 0x100,
+    kSecond = 0x200,
+    kDetail = 0x400,
+    kSkipFirst = 0x800,
+    kReverse = 0x1000,
+    kWhole = 0x2000,
+    kEach = 0x4000,
+    kNoEnergy = 0x8000,
   };
 
   // Which structures of a file are collected.

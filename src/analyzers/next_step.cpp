@@ -88,7 +88,9 @@ void CNextstep::Run() {
   Frame coordinates = input_->GetCartesian();
   if (const auto* log = dynamic_cast<const CGaussianOutFile*>(input_.get()); log && !log->ModeGeometry().empty()) {
     if (log->ModesInStandardOrientation()) {
-      Warn("Warning: the normal modes are given in the standard orientation; the structure is displaced in that orientation.");
+      Warn(
+          "Warning: the normal modes are given in the standard orientation; the structure is displaced in that "
+          "orientation.");
     }
     coordinates = log->ModeGeometry();
   }

@@ -174,7 +174,8 @@ void CPbsaPrep::WriteParseRadii(CDataFile& record, std::string& out) const {
   std::vector<std::string> undefined;
   ForEachAtom(record, [&](size_t, const TemplateAtom& atom) {
     const auto found = tables_.parse_radii.find(atom.type);
-    if (found == tables_.parse_radii.end()) undefined.push_back(atom.residue + " " + atom.name + " (" + atom.type + ")");
+    if (found == tables_.parse_radii.end())
+      undefined.push_back(atom.residue + " " + atom.name + " (" + atom.type + ")");
     AppendLeft(out, atom.name, 6);
     AppendLeft(out, std::string_view(atom.residue).substr(0, 3), 3);
     out.push_back(' ');

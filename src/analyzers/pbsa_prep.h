@@ -17,7 +17,12 @@ namespace tarvex {
 class CPbsaPrep final : public CAnalyzer {
  public:
   enum Flag : uint32_t {
-    kOutput = 0x2, kInput = 0x100, kReference = 0x200, kRadii = 0x400, kCharges = 0x800, kParse = 0x1000,
+    kOutput = 0x2,
+    kInput = 0x100,
+    kReference = 0x200,
+    kRadii = 0x400,
+    kCharges = 0x800,
+    kParse = 0x1000,
   };
 
   CPbsaPrep();

@@ -97,8 +97,8 @@ void CPrepfit::ReadTemplates() {
     template_->ClearConnection();
     template_->CreateConnection();
     const std::vector<std::string>& names = template_->GetResidueName();
-    templates_.push_back({std::string(TrimmedName(names.front())), template_->GetAtomName(),
-                          template_->GetAtomType(), template_->GetConnection()});
+    templates_.push_back({std::string(TrimmedName(names.front())), template_->GetAtomName(), template_->GetAtomType(),
+                          template_->GetConnection()});
   }
   if (templates_.empty()) Fatal("Error: " + template_->GetInputFileName() + " holds no residue template.");
 }
@@ -149,8 +149,8 @@ const CPrepfit::ResidueTemplate& CPrepfit::TemplateFor(const TargetResidue& resi
   for (const ResidueTemplate& templ : templates_) {
     if (templ.name == name) return templ;
   }
-  Fatal("Error: " + template_->GetInputFileName() + " holds no template named " + std::string(name) +
-        " (residue " + std::to_string(residue.residue_index) + ").");
+  Fatal("Error: " + template_->GetInputFileName() + " holds no template named " + std::string(name) + " (residue " +
+        std::to_string(residue.residue_index) + ").");
 }
 
 void CPrepfit::FillWorkRecord(const TargetResidue& residue) {
@@ -284,8 +284,8 @@ void CPrepfit::CommitResidue(const TargetResidue& residue) {
     placed.assign(partners.size(), -1);
     for (size_t g = 0; g < count; ++g) {
       if (partner_of(g) < 0) continue;
-      placed[static_cast<size_t>(std::lower_bound(partners.begin(), partners.end(), partner_of(g)) - partners.begin())] =
-          static_cast<int>(g);
+      placed[static_cast<size_t>(std::lower_bound(partners.begin(), partners.end(), partner_of(g)) -
+                                 partners.begin())] = static_cast<int>(g);
     }
     for (size_t g = 0; g < count; ++g) {
       if (partner_of(g) < 0) placed.push_back(static_cast<int>(g));

@@ -20,8 +20,15 @@ std::vector<int> DepthFirstOrder(const BondMap& bonds, int count, int start);
 class CPrepfit final : public CAnalyzer {
  public:
   enum Flag : uint32_t {
-    kInput = 0x1, kOutput = 0x2, kTemplate = 0x100, kKeepPositions = 0x200, kCreateBonds = 0x400, kKeepBonds = 0x800,
-    kNoRelaxed = 0x1000, kReverse = 0x2000, kRearrange = 0x4000,
+    kInput = 0x1,
+    kOutput = 0x2,
+    kTemplate = 0x100,
+    kKeepPositions = 0x200,
+    kCreateBonds = 0x400,
+    kKeepBonds = 0x800,
+    kNoRelaxed = 0x1000,
+    kReverse = 0x2000,
+    kRearrange = 0x4000,
   };
 
   CPrepfit();

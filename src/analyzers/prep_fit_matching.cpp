@@ -54,7 +54,7 @@ class Matcher {
   Side target_;
   Side template_;
   std::vector<int> map_;
-  std::vector<int> partner_count_;  // per template atom: the target atoms paired with it
+  std::vector<int> partner_count_;               // per template atom: the target atoms paired with it
   std::vector<std::pair<size_t, int>> journal_;  // target atom, its partner before
   // The unvisited neighbours of every level of the recursion, and whether
   // each is used: one arena instead of lists made and freed per step.
@@ -85,9 +85,8 @@ void Matcher::Build(const MatchSide& side, Side& out) {
   }
   for (size_t i = 0; i < n; ++i) {
     const std::vector<int>& list = out.neighbours[i];
-    out.heavy_degree.push_back(static_cast<int>(std::count_if(list.begin(), list.end(), [&](int other) {
-      return out.type[static_cast<size_t>(other)] != hydrogen;
-    })));
+    out.heavy_degree.push_back(static_cast<int>(std::count_if(
+        list.begin(), list.end(), [&](int other) { return out.type[static_cast<size_t>(other)] != hydrogen; })));
   }
   out.on_path.assign(n, 0);
 }
@@ -121,7 +120,8 @@ bool Matcher::Neighbourhood(int t, int p, bool top) {
       if (used_[slot]) continue;
       const int x = arena_[base + i];
       const int y = arena_[slot];
-      if (target_.type[static_cast<size_t>(x)] == template_.type[static_cast<size_t>(y)] && Neighbourhood(x, y, false)) {
+      if (target_.type[static_cast<size_t>(x)] == template_.type[static_cast<size_t>(y)] &&
+          Neighbourhood(x, y, false)) {
         used_[base + i] = used_[slot] = 1;
         ++matched;
       }

@@ -37,7 +37,8 @@ struct EdgeRange {
 class AdjacencyView {
  public:
   AdjacencyView(const std::vector<int>& offsets, const std::vector<int>& targets)
-      : offsets_(offsets.data()), targets_(targets.data()),
+      : offsets_(offsets.data()),
+        targets_(targets.data()),
         node_count_(offsets.empty() ? 0 : static_cast<int>(offsets.size()) - 1) {}
 
   int NodeCount() const { return node_count_; }

@@ -152,10 +152,10 @@ class MoleculeSolver {
   const BondOrderMap& fixed_;
   SearchRules rules_;
   ComponentSolution& solution_;
-  int start_charge_ = 0;     // the charges the atoms' states carry
+  int start_charge_ = 0;  // the charges the atoms' states carry
   bool any_demand_ = false;
   std::unique_ptr<PiMatcher> matcher_;
-  BondOrderMap held_;        // bonds held to the order their lengths say
+  BondOrderMap held_;  // bonds held to the order their lengths say
 };
 
 void MoleculeSolver::Run(int start, std::vector<int>& path) {
@@ -207,7 +207,8 @@ bool MoleculeSolver::SolveDiatomic() {
   }
   if (context_.roles[static_cast<size_t>(a)] || context_.roles[static_cast<size_t>(b)]) return false;
   const int edge = graph_.EdgeIndex(a, b);
-  const float ratio = edge >= 0 && !context_.length_ratio.empty() ? context_.length_ratio[static_cast<size_t>(edge)] : 0.0f;
+  const float ratio =
+      edge >= 0 && !context_.length_ratio.empty() ? context_.length_ratio[static_cast<size_t>(edge)] : 0.0f;
   if (!(ratio >= kShortestDiatomic)) return false;
   const int order = DiatomicOrder(ratio);
   int positive = 0;
@@ -305,8 +306,9 @@ void MoleculeSolver::GiveMacrocyclesTheirCharge() {
       order.push_back(static_cast<int>(l));
       charged = charged || matcher_->Charge(static_cast<int>(l)) < 0;
     }
-    std::stable_sort(order.begin(), order.end(),
-                     [&](int x, int y) { return preference[static_cast<size_t>(x)] > preference[static_cast<size_t>(y)]; });
+    std::stable_sort(order.begin(), order.end(), [&](int x, int y) {
+      return preference[static_cast<size_t>(x)] > preference[static_cast<size_t>(y)];
+    });
     // Pairs in order of preference; `only` admits the second of the pair.
     std::vector<float> only(m, -1.0f);
     for (size_t i = 0; i < order.size() && !charged; ++i) {
@@ -341,7 +343,8 @@ int MoleculeSolver::Contradictions(std::vector<SettledBond>* held) const {
       if (t <= static_cast<int>(l)) continue;
       const int a = solution_.atoms[l];
       const int b = solution_.atoms[static_cast<size_t>(t)];
-      const int says = BondLengthSays(graph_, a, b, context_.length_ratio[static_cast<size_t>(context_.open_edges[static_cast<size_t>(e)])]);
+      const int says = BondLengthSays(
+          graph_, a, b, context_.length_ratio[static_cast<size_t>(context_.open_edges[static_cast<size_t>(e)])]);
       if (says == 0) continue;
       const int extra = matcher_ ? matcher_->ExtraOrder(static_cast<int>(l), e) : 0;
       const bool both_unsaturated = context_.pi[l].demand > 0 && context_.pi[static_cast<size_t>(t)].demand > 0;
@@ -400,7 +403,8 @@ bool MoleculeSolver::SolveHeld(const std::vector<SettledBond>& held, const Searc
 // stands. Lengths are read only where the file gives hydrogens: without
 // them the geometry already caps each atom's demand.
 bool MoleculeSolver::HeedBondLengths() {
-  if (context_.length_ratio.empty() || !matcher_ || context_.implicit_hydrogens[static_cast<size_t>(solution_.atoms[0])]) {
+  if (context_.length_ratio.empty() || !matcher_ ||
+      context_.implicit_hydrogens[static_cast<size_t>(solution_.atoms[0])]) {
     return true;
   }
   std::vector<SettledBond> held;
@@ -412,7 +416,6 @@ bool MoleculeSolver::HeedBondLengths() {
   Restore(first);
   return !later;
 }
-
 
 // Step 5. Charges, and the orders of the bonds each atom leads (a < b): open
 // bonds from the matching, bonds to metals and opaque atoms 1.

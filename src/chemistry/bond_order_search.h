@@ -108,9 +108,9 @@ struct SearchRules {
 
 // Roles that the search gives fixed charges (from environment patterns).
 enum GroupRole : uint8_t {
-  kNitroOxygen = 0x1,       // "(1O(3N(1O,1O,1O)))", "(1O(3N(O,O,*)))"
-  kAzideMiddle = 0x2,       // "(2N(1N,2N))", "(2N(1N,*))"
-  kAzideEnd = 0x4,          // the terminal N next to an azide middle N
+  kNitroOxygen = 0x1,         // "(1O(3N(1O,1O,1O)))", "(1O(3N(O,O,*)))"
+  kAzideMiddle = 0x2,         // "(2N(1N,2N))", "(2N(1N,*))"
+  kAzideEnd = 0x4,            // the terminal N next to an azide middle N
   kIsocyanideNitrogen = 0x8,  // "(2N(1C,*))"
   kIsocyanideCarbon = 0x10,   // its one-neighbour carbon
   kNitrileOnium = 0x20,       // "(2N(2C,*))": N on an sp carbon (nitrile oxide)
@@ -123,13 +123,13 @@ enum GroupRole : uint8_t {
 // Everything the search needs about one molecule, gathered once.
 struct PerceptionContext {
   ChemGraph graph;
-  RingSet rings;                    // rings up to eight atoms
+  RingSet rings;  // rings up to eight atoms
   // Per atom: its molecule lacks hydrogen atoms (implicit_hydrogens.h);
   // then the geometry caps its demand (-1: no cap).
   std::vector<char> implicit_hydrogens;
   bool any_implicit_hydrogens = false;
   std::vector<int> geometric_demand;
-  std::vector<uint8_t> roles;       // GroupRole bits per atom
+  std::vector<uint8_t> roles;  // GroupRole bits per atom
   std::vector<char> in_five_ring;
   std::vector<char> in_azole_ring;  // in a five-ring of three or more nitrogens
   // Per atom with the kCoordinatedPyrrole role: the metal it faces; -1 for
@@ -145,15 +145,15 @@ struct PerceptionContext {
   std::vector<int> label_element;
   // Working lists of the component being solved, kept between molecules so
   // that a system of a million waters allocates them once.
-  std::vector<int> local_index;     // -1 outside it
+  std::vector<int> local_index;  // -1 outside it
   std::vector<char> visited;
-  std::vector<PiAtom> pi;           // per local atom: demand and fixes
-  std::vector<int> forced_charge;   // per local atom: the charge its state carries
+  std::vector<PiAtom> pi;          // per local atom: demand and fixes
+  std::vector<int> forced_charge;  // per local atom: the charge its state carries
   // The open bonds (no order yet) between local atoms, as neighbour lists
   // (AdjacencyView): what the pi matching pairs.
   std::vector<int> open_offsets;
   std::vector<int> open_targets;
-  std::vector<int> open_edges;      // parallel to open_targets: the edge of the graph
+  std::vector<int> open_edges;  // parallel to open_targets: the edge of the graph
   // The final structure, computed by RefineAtomTypes and reused by
   // AssignMol2BondTypes right after it.
   LewisStructure lewis;
@@ -169,9 +169,9 @@ struct SettledBond {
 
 struct ComponentSolution {
   bool ok = false;
-  int chosen_charges = 0;     // charges the matching chose (the level counts these)
-  std::vector<int> atoms;     // the molecule, in the order the walk met them
-  std::vector<int> charges;   // parallel to atoms
+  int chosen_charges = 0;          // charges the matching chose (the level counts these)
+  std::vector<int> atoms;          // the molecule, in the order the walk met them
+  std::vector<int> charges;        // parallel to atoms
   std::vector<SettledBond> bonds;  // every bond without a fixed order
 };
 
@@ -200,9 +200,9 @@ BondSearchState& SearchState();
 // Builds the context from plain data. `labels` are the element symbols the
 // patterns read (upper case), `bonds` the neighbour lists they walk;
 // standard_length(a, b) gives unscaled single-bond lengths for the geometry.
-std::unique_ptr<PerceptionContext> BuildPerceptionContext(
-    int atom_count, const BondMap& bonds, const std::vector<std::string>& labels, const Frame& points,
-    const std::function<double(int, int)>& standard_length);
+std::unique_ptr<PerceptionContext> BuildPerceptionContext(int atom_count, const BondMap& bonds,
+                                                          const std::vector<std::string>& labels, const Frame& points,
+                                                          const std::function<double(int, int)>& standard_length);
 
 // Solves the molecule that holds `start`. `fixed` holds the orders settled
 // before the search (rule groups); `path` is the walk's stack. A tolerant

@@ -22,9 +22,7 @@ int CDataFile::GetBondOrder(int i, int j) {
   return 0;
 }
 
-bool CDataFile::HasBondOrder(int i, int j) {
-  return bond_orders_.contains(i, j) || fixed_bond_orders_.contains(i, j);
-}
+bool CDataFile::HasBondOrder(int i, int j) { return bond_orders_.contains(i, j) || fixed_bond_orders_.contains(i, j); }
 
 // Orders set here enter the fixed table at every ResetAtomLinks, so every
 // pass of the perception starts from them.

@@ -266,8 +266,8 @@ void FillLengthTables(CDataFile& record, const std::vector<std::string>& symbols
   for (size_t a = 0; a < symbols.size(); ++a) {
     for (size_t b = 0; b < symbols.size(); ++b) {
       const bool known = !symbols[a].empty() && !symbols[b].empty();
-      const double length =
-          LongestBondLength(known ? record.GetPairParameter(symbols[a], symbols[b]) : record.GetFallbackLength(), clamped);
+      const double length = LongestBondLength(
+          known ? record.GetPairParameter(symbols[a], symbols[b]) : record.GetFallbackLength(), clamped);
       in.lengths[a * symbols.size() + b] = length;
       limits.cutoffs[a * symbols.size() + b] = s > 0.0 ? (length / s) * (s + 2.0) / 3.0 : length;
     }

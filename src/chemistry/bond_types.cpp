@@ -163,8 +163,10 @@ void CDataFile::PerceiveBondTypes() {
   if (!settled) {
     ResetAtomLinks();
     std::string where = ".";
-    if (output_file_name_ != kDefaultOutputName) where = ": " + output_file_name_;
-    else if (input_file_name_ != kDefaultInputName) where = ": " + input_file_name_;
+    if (output_file_name_ != kDefaultOutputName)
+      where = ": " + output_file_name_;
+    else if (input_file_name_ != kDefaultInputName)
+      where = ": " + input_file_name_;
     Warn("Warning: incorrect bond information" + where);
     AssignFallbackBondOrders();
   }

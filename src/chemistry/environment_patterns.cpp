@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "common/console.h"
 #include "chemistry/chem_graph.h"
+#include "common/console.h"
 #include "common/text.h"
 #include "molecule/data_file.h"
 
@@ -73,8 +73,8 @@ int TermCount(std::string_view term) { return !term.empty() && IsDigit(term[0]) 
 // The literal reading of the notation: every ordering of the neighbours is
 // listed (sorted first, then next_permutation) and the items are checked in
 // turn against it.
-bool MatchEnvironment(const std::vector<std::string>& labels, const BondMap& bonds, int atom,
-                      std::string_view pattern, int first_alternative) {
+bool MatchEnvironment(const std::vector<std::string>& labels, const BondMap& bonds, int atom, std::string_view pattern,
+                      int first_alternative) {
   std::vector<std::string> alternatives = SplitPattern(pattern);
   if (alternatives.empty()) {
     Warn("parm_list empty");
@@ -85,8 +85,7 @@ bool MatchEnvironment(const std::vector<std::string>& labels, const BondMap& bon
     if (static_cast<int>(k) < first_alternative) continue;
     const std::string& alternative = alternatives[k];
     std::string symbol = TermSymbol(alternative);
-    bool head = !alternative.empty() && alternative[0] == '!' ? label != symbol
-                                                              : symbol == "*" || label == symbol;
+    bool head = !alternative.empty() && alternative[0] == '!' ? label != symbol : symbol == "*" || label == symbol;
     if (!head) continue;
     const int count = TermCount(alternative);
     const BondMap::List& neighbours = NeighboursOf(bonds, atom);
@@ -141,8 +140,7 @@ bool CompiledPattern::HeadHolds(const Term& term, const std::string& label) {
   return term.negated ? !SameText(label, term.symbol) : term.any_symbol || SameText(label, term.symbol);
 }
 
-bool CompiledPattern::Decide(const Term& term, const std::vector<std::string>& labels, const BondMap& bonds,
-                             int atom) {
+bool CompiledPattern::Decide(const Term& term, const std::vector<std::string>& labels, const BondMap& bonds, int atom) {
   const BondMap::List& neighbours = NeighboursOf(bonds, atom);
   if (static_cast<int>(neighbours.size()) != term.count) return term.count == -1;
   if (term.items.empty()) return true;

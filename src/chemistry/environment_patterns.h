@@ -53,8 +53,8 @@ constexpr int kDeepestPattern = 32;
 // whose head holds decides. Neighbours are tried against the items in every
 // ordering, as the notation defines; an empty pattern prints
 // "parm_list empty" on standard error and matches.
-bool MatchEnvironment(const std::vector<std::string>& labels, const BondMap& bonds, int atom,
-                      std::string_view pattern, int first_alternative = 0);
+bool MatchEnvironment(const std::vector<std::string>& labels, const BondMap& bonds, int atom, std::string_view pattern,
+                      int first_alternative = 0);
 
 // A pattern parsed once, for matching many atoms. Matches exactly as
 // MatchEnvironment does (an assignment of neighbours to items is searched
@@ -84,10 +84,8 @@ class CompiledPattern {
   // The head test of an alternative; nullopt-like: false when the head fails.
   static bool HeadHolds(const Term& term, const std::string& label);
   // The decision of an alternative whose head holds.
-  static bool Decide(const Term& term, const std::vector<std::string>& labels, const BondMap& bonds,
-                     int atom);
-  static bool ItemHolds(const Term& item, const std::vector<std::string>& labels, const BondMap& bonds,
-                        int neighbour);
+  static bool Decide(const Term& term, const std::vector<std::string>& labels, const BondMap& bonds, int atom);
+  static bool ItemHolds(const Term& item, const std::vector<std::string>& labels, const BondMap& bonds, int neighbour);
   // Item counts are one digit, so an atom decided by its items has at most
   // nine neighbours.
   static constexpr size_t kMaxItems = 9;

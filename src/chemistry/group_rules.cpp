@@ -22,7 +22,9 @@ namespace {
 class RuleView {
  public:
   RuleView(CDataFile& record, const std::vector<std::string>& types, int atom_count)
-      : labels_(record.GetAtomType()), types_(types), bonds_(record.GetConnection()),
+      : labels_(record.GetAtomType()),
+        types_(types),
+        bonds_(record.GetConnection()),
         atom_count_(std::min(std::max(atom_count, 0), static_cast<int>(types.size()))),
         elements_(LabelElements(record)) {}
 
@@ -59,7 +61,8 @@ class RuleView {
   }
   bool TerminalOxygen(int a) const { return Is(a, kOxygen) && Degree(a) == 1; }
   int TerminalOxygens(const std::vector<int>& neighbours) const {
-    return static_cast<int>(std::count_if(neighbours.begin(), neighbours.end(), [this](int b) { return TerminalOxygen(b); }));
+    return static_cast<int>(
+        std::count_if(neighbours.begin(), neighbours.end(), [this](int b) { return TerminalOxygen(b); }));
   }
 
  private:

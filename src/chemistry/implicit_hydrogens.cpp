@@ -37,7 +37,9 @@ namespace {
 
 bool CarbonLacksHydrogen(const ChemGraph& graph, const Frame& points, int a,
                          const std::function<double(int, int)>& standard_length) {
-  auto has_point = [&](int x) { return x < static_cast<int>(points.size()) && IsFinite(points[static_cast<size_t>(x)]); };
+  auto has_point = [&](int x) {
+    return x < static_cast<int>(points.size()) && IsFinite(points[static_cast<size_t>(x)]);
+  };
   if (graph.AtomicNumber(a) != kCarbon || !has_point(a)) return false;
   const std::span<const int> neighbour = graph.Neighbours(a);
   const Point& centre = points[static_cast<size_t>(a)];
@@ -59,12 +61,15 @@ bool CarbonLacksHydrogen(const ChemGraph& graph, const Frame& points, int a,
     }
     case 2:
       return has_point(neighbour[0]) && has_point(neighbour[1]) &&
-             Angle(points[static_cast<size_t>(neighbour[0])], centre, points[static_cast<size_t>(neighbour[1])]) < 155.0;
+             Angle(points[static_cast<size_t>(neighbour[0])], centre, points[static_cast<size_t>(neighbour[1])]) <
+                 155.0;
     // A terminal carbon keeps no hydrogen only behind a triple bond (CO,
     // cyanide, an isocyanide or acetylide carbon): at double-bond length it
     // is a formaldehyde or a serine CB cut off from its CA.
-    case 1: return LengthRatio(points, a, neighbour[0], standard_length) >= 0.83;
-    default: return false;
+    case 1:
+      return LengthRatio(points, a, neighbour[0], standard_length) >= 0.83;
+    default:
+      return false;
   }
 }
 
@@ -114,7 +119,9 @@ std::vector<int> GeometricUnsaturation(const ChemGraph& graph, const Frame& poin
                                        const std::function<double(int, int)>& standard_length) {
   const int n = graph.atom_count;
   std::vector<int> demand(static_cast<size_t>(n), -1);
-  auto has_point = [&](int a) { return a < static_cast<int>(points.size()) && IsFinite(points[static_cast<size_t>(a)]); };
+  auto has_point = [&](int a) {
+    return a < static_cast<int>(points.size()) && IsFinite(points[static_cast<size_t>(a)]);
+  };
   auto point = [&](int a) -> const Point& { return points[static_cast<size_t>(a)]; };
 
   std::vector<char> flat_ring(static_cast<size_t>(n), 0);
@@ -124,8 +131,10 @@ std::vector<int> GeometricUnsaturation(const ChemGraph& graph, const Frame& poin
     bool flat = true;
     for (size_t k = 0; k < size && flat; ++k) {
       int a = ring[k], b = ring[(k + 1) % size], c = ring[(k + 2) % size], d = ring[(k + 3) % size];
-      if (!has_point(a) || !has_point(b) || !has_point(c) || !has_point(d)) flat = false;
-      else flat = std::fabs(Torsion(point(a), point(b), point(c), point(d))) <= 20.0;
+      if (!has_point(a) || !has_point(b) || !has_point(c) || !has_point(d))
+        flat = false;
+      else
+        flat = std::fabs(Torsion(point(a), point(b), point(c), point(d))) <= 20.0;
     }
     if (flat) {
       for (int a : ring) flat_ring[static_cast<size_t>(a)] = 1;
@@ -149,24 +158,32 @@ std::vector<int> GeometricUnsaturation(const ChemGraph& graph, const Frame& poin
       const ElementChemistry& centre = graph.Element(neighbour[0]);
       if (centre.hypervalent() && centre.atomic_number > kNeon) continue;
       const double r = shortest;
-      if (z == kCarbon) result = r < 0.83 ? 2 : (r < 0.93 ? 1 : 0);
-      else if (z == kNitrogen) result = r < 0.84 ? 2 : (r < 0.93 ? 1 : 0);
-      else if (z == kOxygen) result = r < 0.92 ? 1 : 0;
-      else result = r < 0.95 ? 1 : 0;
+      if (z == kCarbon)
+        result = r < 0.83 ? 2 : (r < 0.93 ? 1 : 0);
+      else if (z == kNitrogen)
+        result = r < 0.84 ? 2 : (r < 0.93 ? 1 : 0);
+      else if (z == kOxygen)
+        result = r < 0.92 ? 1 : 0;
+      else
+        result = r < 0.95 ? 1 : 0;
     } else if (degree == 2 && (z == kCarbon || z == kNitrogen)) {
       const int b = neighbour[0];
       const int c = neighbour[1];
       double angle = has_point(b) && has_point(c) ? Angle(point(b), point(a), point(c)) : 0.0;
-      if (angle > 155.0) result = 2;
-      else if (angle >= 116.0 || shortest < 0.93 || flat_ring[static_cast<size_t>(a)]) result = 1;
+      if (angle > 155.0)
+        result = 2;
+      else if (angle >= 116.0 || shortest < 0.93 || flat_ring[static_cast<size_t>(a)])
+        result = 1;
     } else if (degree == 3 && z == kCarbon) {
       double sum = 0.0;
       bool complete = true;
       for (size_t x = 0; x < 3; ++x) {
         const int b = neighbour[x];
         const int c = neighbour[(x + 1) % 3];
-        if (!has_point(b) || !has_point(c)) complete = false;
-        else sum += Angle(point(b), point(a), point(c));
+        if (!has_point(b) || !has_point(c))
+          complete = false;
+        else
+          sum += Angle(point(b), point(a), point(c));
       }
       result = (complete && sum >= 350.0) || flat_ring[static_cast<size_t>(a)] ? 1 : 0;
     } else {

@@ -365,8 +365,8 @@ void CDataFile::CartesianToInternal() {
   const std::span<const Point> points(cartesian_.data(), static_cast<size_t>(number_of_atoms_));
   ZMatrixResult z = CartesianToZMatrix(points, connection_);
   if (z.failed_atom >= 0) {
-    std::string text = "CartesianToInternal() error: incorrect connection data.\nAtom number: " +
-                       std::to_string(z.failed_atom) + "\n";
+    std::string text =
+        "CartesianToInternal() error: incorrect connection data.\nAtom number: " + std::to_string(z.failed_atom) + "\n";
     for (int k = 0; k < number_of_atoms_; ++k) {
       text += static_cast<size_t>(k) < atom_name_.size() ? atom_name_[static_cast<size_t>(k)] : std::string();
       text += ": ";

@@ -185,9 +185,9 @@ std::vector<int> LabelElements(const ChemGraph& graph, const std::vector<std::st
 
 }  // namespace
 
-std::unique_ptr<PerceptionContext> BuildPerceptionContext(
-    int atom_count, const BondMap& bonds, const std::vector<std::string>& labels, const Frame& points,
-    const std::function<double(int, int)>& standard_length) {
+std::unique_ptr<PerceptionContext> BuildPerceptionContext(int atom_count, const BondMap& bonds,
+                                                          const std::vector<std::string>& labels, const Frame& points,
+                                                          const std::function<double(int, int)>& standard_length) {
   auto context = std::make_unique<PerceptionContext>();
   PerceptionContext& c = *context;
   c.graph = BuildChemGraph(atom_count, bonds, labels);
@@ -198,7 +198,8 @@ std::unique_ptr<PerceptionContext> BuildPerceptionContext(
   c.implicit_hydrogens = MoleculesMissingHydrogens(c.graph, points, standard_length);
   c.any_implicit_hydrogens =
       std::find(c.implicit_hydrogens.begin(), c.implicit_hydrogens.end(), 1) != c.implicit_hydrogens.end();
-  if (c.any_implicit_hydrogens) c.geometric_demand = GeometricUnsaturation(c.graph, points, c.rings, c.implicit_hydrogens, standard_length);
+  if (c.any_implicit_hydrogens)
+    c.geometric_demand = GeometricUnsaturation(c.graph, points, c.rings, c.implicit_hydrogens, standard_length);
 
   c.roles.assign(static_cast<size_t>(n), 0);
   FindGroupHeads(c, labels, bonds);

@@ -13,8 +13,8 @@ namespace {
 // that allows them, so a molecule settled under some switches comes out the
 // same once later switches are on.
 struct FixCosts {
-  double group = 0.5;          // the charges of nitro, azide and isocyanide groups
-  double group_cation = 0.4;   // a diazonium is Ar-N+#N, not Ar-N=N-
+  double group = 0.5;         // the charges of nitro, azide and isocyanide groups
+  double group_cation = 0.4;  // a diazonium is Ar-N+#N, not Ar-N=N-
   double chalcogen_anion = 1.0;
   // Keep charges off S=O, P=O and amide C=O oxygens when a nitrogen can take
   // them (sulfonamide, acylsulfonamide and amide anions are N-).
@@ -39,10 +39,15 @@ constexpr FixCosts kCost;
 // nitrogen first (an NH, not a CH2, in a pyrrole ring), then oxygen, sulfur.
 double ImplicitHydrogenCost(int z) {
   switch (z) {
-    case kNitrogen: return 0.5;
-    case kOxygen: return 0.7;
-    case kSulfur: case kSelenium: return 0.8;
-    default: return 1.0;
+    case kNitrogen:
+      return 0.5;
+    case kOxygen:
+      return 0.7;
+    case kSulfur:
+    case kSelenium:
+      return 0.8;
+    default:
+      return 1.0;
   }
 }
 
@@ -117,7 +122,8 @@ PiFix ChargedLowering(const PerceptionContext& context, const AtomState& atom, c
     // it ends a triple bond (cyanide, acetylide, carbon monoxide) or lies in
     // a five-membered ring (cyclopentadienide); elsewhere it is a carbenium
     // ion (tropylium).
-    const bool anion = context.in_five_ring[static_cast<size_t>(atom.atom)] != 0 || context.graph.Degree(atom.atom) == 1;
+    const bool anion =
+        context.in_five_ring[static_cast<size_t>(atom.atom)] != 0 || context.graph.Degree(atom.atom) == 1;
     return rules.On(kCarbonIons) ? PiFix(kCost.carbon_ion, anion ? -1 : 1) : PiFix();
   }
   return PiFix();

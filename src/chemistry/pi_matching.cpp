@@ -23,7 +23,8 @@ PiMatcher::PiMatcher(std::vector<PiAtom> atoms, const std::vector<int>& offsets,
   helper_ = total;
   vertex_atom_.resize(static_cast<size_t>(total) + 1, -1);
   for (size_t a = 0; a < n; ++a) {
-    for (int s = 0; s < slot_count_[a]; ++s) vertex_atom_[static_cast<size_t>(first_slot_[a] + s)] = static_cast<int>(a);
+    for (int s = 0; s < slot_count_[a]; ++s)
+      vertex_atom_[static_cast<size_t>(first_slot_[a] + s)] = static_cast<int>(a);
   }
   const size_t vertices = static_cast<size_t>(total) + 1;
   match_.assign(vertices, -1);

@@ -104,7 +104,8 @@ RingSet FindSmallRings(const std::vector<int>& offsets, const std::vector<int>& 
           if (distance[static_cast<size_t>(v)] >= max_path) break;
           for (int k : graph.Edges(v)) {
             const int w = graph.Target(k);
-            if (!result.cyclic_edge[static_cast<size_t>(k)] || w == a || distance[static_cast<size_t>(w)] >= 0) continue;
+            if (!result.cyclic_edge[static_cast<size_t>(k)] || w == a || distance[static_cast<size_t>(w)] >= 0)
+              continue;
             distance[static_cast<size_t>(w)] = distance[static_cast<size_t>(v)] + 1;
             previous[static_cast<size_t>(w)] = v;
             touched.push_back(w);

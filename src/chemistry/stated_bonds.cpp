@@ -44,8 +44,8 @@ void AddStatedBonds(BondMap& bonds, const BondMap& stated, int atom_count, const
       if (a < static_cast<int>(points.size()) && b < static_cast<int>(points.size())) {
         const Point& p = points[static_cast<size_t>(a)];
         const Point& q = points[static_cast<size_t>(b)];
-        const double d = std::sqrt((p[0] - q[0]) * (p[0] - q[0]) + (p[1] - q[1]) * (p[1] - q[1]) +
-                                   (p[2] - q[2]) * (p[2] - q[2]));
+        const double d =
+            std::sqrt((p[0] - q[0]) * (p[0] - q[0]) + (p[1] - q[1]) * (p[1] - q[1]) + (p[2] - q[2]) * (p[2] - q[2]));
         if (d > LongestBond(types[static_cast<size_t>(a)], types[static_cast<size_t>(b)])) continue;
       }
       bonds[a].push_back(b);

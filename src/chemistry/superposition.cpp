@@ -51,9 +51,7 @@ Matrix3 Transposed(const Matrix3& a) {
   return t;
 }
 
-Point Apply(const Matrix3& m, const Point& p) {
-  return {Dot(m[0], p), Dot(m[1], p), Dot(m[2], p)};
-}
+Point Apply(const Matrix3& m, const Point& p) { return {Dot(m[0], p), Dot(m[1], p), Dot(m[2], p)}; }
 
 Point Unit(const Point& p) {
   const double length = Norm(p);
@@ -110,8 +108,7 @@ SymmetricEigen DecomposeSymmetric(const Matrix3& m) {
   return result;
 }
 
-std::vector<int> SelectFitAtoms(const FitSelection& selection, size_t count,
-                                const std::vector<std::string>& atom_names,
+std::vector<int> SelectFitAtoms(const FitSelection& selection, size_t count, const std::vector<std::string>& atom_names,
                                 const std::vector<std::string>& atom_types, bool heavy_only) {
   std::vector<char> by_number(count, 0);
   std::vector<char> excluded(count, 0);
@@ -229,12 +226,17 @@ void CDataFile::FitToReference() {
   }
   if (fit_flags_ == 0) fit_flags_ = kFitAll;
   const size_t count = std::min(cartesian_.size(), fit_reference_.size());
-  const std::vector<int> pairs = SelectFitAtoms({fit_atoms_, fit_excluded_atoms_, fit_atom_names_}, count,
-                                                atom_name_, atom_type_, (fit_flags_ & kFitHeavy) != 0);
+  const std::vector<int> pairs = SelectFitAtoms({fit_atoms_, fit_excluded_atoms_, fit_atom_names_}, count, atom_name_,
+                                                atom_type_, (fit_flags_ & kFitHeavy) != 0);
   switch (FitOntoReference(cartesian_, fit_reference_, pairs, weights)) {
-    case FitOutcome::kMoved: break;
-    case FitOutcome::kZeroDeterminant: Warn("Warning: determinant of U is zero."); break;
-    case FitOutcome::kDegenerateMirror: Warn("Warning: determinant of U is negative."); break;
+    case FitOutcome::kMoved:
+      break;
+    case FitOutcome::kZeroDeterminant:
+      Warn("Warning: determinant of U is zero.");
+      break;
+    case FitOutcome::kDegenerateMirror:
+      Warn("Warning: determinant of U is negative.");
+      break;
   }
 }
 

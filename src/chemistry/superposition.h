@@ -38,8 +38,7 @@ struct FitSelection {
 // hydrogens (type "H"). Only positions below `count` (the atoms both frames
 // hold) are considered, so no list can lead a read past either frame. Names
 // are compared without their blanks.
-std::vector<int> SelectFitAtoms(const FitSelection& selection, size_t count,
-                                const std::vector<std::string>& atom_names,
+std::vector<int> SelectFitAtoms(const FitSelection& selection, size_t count, const std::vector<std::string>& atom_names,
                                 const std::vector<std::string>& atom_types, bool heavy_only);
 
 // Atomic masses of the first `count` atoms by their element symbols (in any

@@ -18,8 +18,10 @@ Bonding BondingOf(const LewisStructure& lewis, int a) {
   Bonding bonding;
   for (int k : g.Edges(a)) {
     const int order = lewis.edge_order[static_cast<size_t>(k)];
-    if (order == 2) ++bonding.doubles;
-    else if (order >= 3) ++bonding.triples;
+    if (order == 2)
+      ++bonding.doubles;
+    else if (order >= 3)
+      ++bonding.triples;
   }
   return bonding;
 }
@@ -44,21 +46,30 @@ int RingContribution(const LewisStructure& lewis, int a) {
   int other_multiple = 0;
   for (int k : g.Edges(a)) {
     const int order = lewis.edge_order[static_cast<size_t>(k)];
-    if (order == 2 && lewis.rings->cyclic_edge[static_cast<size_t>(k)]) ++cyclic_doubles;
-    else if (order >= 2) ++other_multiple;
+    if (order == 2 && lewis.rings->cyclic_edge[static_cast<size_t>(k)])
+      ++cyclic_doubles;
+    else if (order >= 2)
+      ++other_multiple;
   }
   if (cyclic_doubles == 1 && other_multiple == 0) return 1;
   if (cyclic_doubles > 0 || other_multiple > 0) return -1;
   const int q = Charge(lewis, a);
   switch (z) {
-    case kNitrogen: case kPhosphorus:
+    case kNitrogen:
+    case kPhosphorus:
       if (q == -1) return 2;
       if (q == 0 && (g.Degree(a) == 3 || lewis.Implicit(a))) return 2;
       return -1;
-    case kOxygen: case kSulfur: case kSelenium: return q == 0 ? 2 : -1;
-    case kCarbon: return q == -1 ? 2 : (q == 1 ? 0 : -1);
-    case kBoron: return q == 0 && g.Degree(a) == 3 ? 0 : -1;
-    default: return -1;
+    case kOxygen:
+    case kSulfur:
+    case kSelenium:
+      return q == 0 ? 2 : -1;
+    case kCarbon:
+      return q == -1 ? 2 : (q == 1 ? 0 : -1);
+    case kBoron:
+      return q == 0 && g.Degree(a) == 3 ? 0 : -1;
+    default:
+      return -1;
   }
 }
 
@@ -81,8 +92,10 @@ bool IsCationCentre(const LewisStructure& lewis, int a) {
     const int b = g.Target(k);
     if (g.AtomicNumber(b) != kNitrogen) continue;
     const int order = lewis.edge_order[static_cast<size_t>(k)];
-    if (order == 2 && Charge(lewis, b) == 1) charged_partner = true;
-    else if (order == 1 && !BondingOf(lewis, b).multiple()) other_nitrogen = true;
+    if (order == 2 && Charge(lewis, b) == 1)
+      charged_partner = true;
+    else if (order == 1 && !BondingOf(lewis, b).multiple())
+      other_nitrogen = true;
   }
   return charged_partner && other_nitrogen;
 }
@@ -209,11 +222,20 @@ void RefineSybylTypes(const LewisStructure& lewis, const Aromaticity& aromatic, 
   for (int a = 0; a < g.atom_count; ++a) {
     std::string& type = types[static_cast<size_t>(a)];
     switch (g.AtomicNumber(a)) {
-      case kNitrogen: type = typer.NitrogenType(a); break;
-      case kOxygen: type = typer.OxygenType(a); break;
-      case kSulfur: type = typer.SulfurType(a); break;
-      case kPhosphorus: type = kThree; break;
-      default: break;
+      case kNitrogen:
+        type = typer.NitrogenType(a);
+        break;
+      case kOxygen:
+        type = typer.OxygenType(a);
+        break;
+      case kSulfur:
+        type = typer.SulfurType(a);
+        break;
+      case kPhosphorus:
+        type = kThree;
+        break;
+      default:
+        break;
     }
   }
 }

@@ -67,6 +67,6 @@ void RefineSybylTypes(const LewisStructure& lewis, const Aromaticity& aromatic, 
 
 // The MOL2 bond type of edge `edge` of atom a.
 const std::string& SybylBondType(const LewisStructure& lewis, const Aromaticity& aromatic, bool gold,
-                          const std::vector<std::string>& types, int a, int edge);
+                                 const std::vector<std::string>& types, int a, int edge);
 
 }  // namespace tarvex

@@ -13,12 +13,30 @@ namespace {
 // Group numbers of the main-group elements that form covalent bonds here.
 int MainGroup(int z) {
   switch (z) {
-    case kBoron: return kBoronGroup;
-    case kCarbon: case kSilicon: case kGermanium: return kCarbonGroup;
-    case kNitrogen: case kPhosphorus: case kArsenic: case kAntimony: return kNitrogenGroup;
-    case kOxygen: case kSulfur: case kSelenium: case kTellurium: return kOxygenGroup;
-    case kFluorine: case kChlorine: case kBromine: case kIodine: case kAstatine: return kHalogenGroup;
-    default: return 0;
+    case kBoron:
+      return kBoronGroup;
+    case kCarbon:
+    case kSilicon:
+    case kGermanium:
+      return kCarbonGroup;
+    case kNitrogen:
+    case kPhosphorus:
+    case kArsenic:
+    case kAntimony:
+      return kNitrogenGroup;
+    case kOxygen:
+    case kSulfur:
+    case kSelenium:
+    case kTellurium:
+      return kOxygenGroup;
+    case kFluorine:
+    case kChlorine:
+    case kBromine:
+    case kIodine:
+    case kAstatine:
+      return kHalogenGroup;
+    default:
+      return 0;
   }
 }
 
@@ -35,8 +53,10 @@ ElementChemistry LookupElementChemistry(std::string_view atom_type) {
   const int z = chem.atomic_number;
   const ParameterRegistry& registry = Registry();
   auto ions = registry.ion_charges.find(symbol);
-  if (ions != registry.ion_charges.end() && !ions->second.empty()) chem.ion_charge = ions->second.front();
-  else chem.ion_charge = HeavyIonCharge(z);  // past krypton, beyond the registry's list
+  if (ions != registry.ion_charges.end() && !ions->second.empty())
+    chem.ion_charge = ions->second.front();
+  else
+    chem.ion_charge = HeavyIonCharge(z);  // past krypton, beyond the registry's list
   auto limit = registry.max_neighbours.find(symbol);
   if (limit != registry.max_neighbours.end()) chem.max_neighbours = limit->second;
   if (z <= kDummyAtom || z == kLonePair || IsNobleGas(z)) return chem;  // unknown, DU, LP, noble gas: opaque
@@ -95,9 +115,12 @@ bool StartingState(const ElementChemistry& element, int sigma, int acceptors, in
   // (group 13) state of the lowest valence.
   const int lowest = element.lowest_valence();
   if (sigma == lowest + 1 && neutral.size() == 1) {
-    if (element.group == kNitrogenGroup || element.group == kOxygenGroup) charge = 1;
-    else if (element.group == kBoronGroup) charge = -1;
-    else return false;
+    if (element.group == kNitrogenGroup || element.group == kOxygenGroup)
+      charge = 1;
+    else if (element.group == kBoronGroup)
+      charge = -1;
+    else
+      return false;
     valence = sigma;
     return true;
   }

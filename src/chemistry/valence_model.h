@@ -20,13 +20,13 @@ enum class ElementKind {
 struct ElementChemistry {
   int atomic_number = -1;  // index in kElementSymbols; -1 for an unknown type
   ElementKind kind = ElementKind::kOpaque;
-  int group = 0;           // periodic-table group of a main-group element (13 to 17)
+  int group = 0;  // periodic-table group of a main-group element (13 to 17)
   // Neutral valences, ascending: C {4}, N {3}, O {2}, P {3, 5}, S {2, 4, 6},
   // Cl {1, 3, 5, 7}. The heavier p-block elements widen the registry's value
   // to the whole series of their group (lone pairs promoted two at a time).
   std::vector<int> neutral_valences;
-  int ion_charge = 0;      // the charge of the bare ion (Na 1, Cl -1, Zn 2)
-  int max_neighbours = -1; // negative: no limit
+  int ion_charge = 0;       // the charge of the bare ion (Na 1, Cl -1, Zn 2)
+  int max_neighbours = -1;  // negative: no limit
   bool hypervalent() const { return neutral_valences.size() > 1; }
   int lowest_valence() const { return neutral_valences.empty() ? 0 : neutral_valences.front(); }
 };

@@ -81,8 +81,10 @@ std::string& OutBuffer() { return State().out; }
 // rather than letting it fill a full disk in vain.
 void OutCommit() {
   ConsoleState& s = State();
-  if (s.out.size() >= kFlushThreshold) FlushOut();
-  else if (!s.capture_out && !s.out.empty() && s.out.back() == '\n' && OutIsTerminal()) FlushOut();
+  if (s.out.size() >= kFlushThreshold)
+    FlushOut();
+  else if (!s.capture_out && !s.out.empty() && s.out.back() == '\n' && OutIsTerminal())
+    FlushOut();
   if (s.out_error != 0 && ReportOutError()) throw ExitRequest(1);
 }
 

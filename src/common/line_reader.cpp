@@ -22,10 +22,9 @@ constexpr size_t kBlockSize = size_t{1} << 20;
 // file of a given size can give.
 constexpr uint64_t kMostDeflateRatio = 1032;
 
-
 [[noreturn]] void LineTooLong(const std::string& path) {
-  Fatal("Error: " + path + " holds a line longer than " +
-        std::to_string(LineReader::kMaxLineLength >> 20) + " MB; it is not a text file of this kind.");
+  Fatal("Error: " + path + " holds a line longer than " + std::to_string(LineReader::kMaxLineLength >> 20) +
+        " MB; it is not a text file of this kind.");
 }
 
 }  // namespace
@@ -220,7 +219,8 @@ void LineReader::Seek(uint64_t offset) {
   if (offset >= buffer_offset_ && offset <= buffer_offset_ + end_) {
     pos_ = static_cast<size_t>(offset - buffer_offset_);
   } else {
-    if (!seekable_) Fatal("Error: " + path_ + " cannot be read again from an earlier point; give it as a file, not a pipe.");
+    if (!seekable_)
+      Fatal("Error: " + path_ + " cannot be read again from an earlier point; give it as a file, not a pipe.");
 #if TARVEX_HAVE_ZLIB
     if (gz_ && gzseek(gz_, static_cast<z_off_t>(offset), SEEK_SET) < 0) {
       Fatal("Error: " + path_ + " is a damaged or cut-short gzip file.");

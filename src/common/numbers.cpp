@@ -27,9 +27,8 @@ size_t ParseIntPrefix(std::string_view text, long long& value) {
   if (ec != std::errc()) return 0;
   if (negative) {
     if (magnitude > static_cast<unsigned long long>(LLONG_MAX) + 1ULL) return 0;
-    value = magnitude == static_cast<unsigned long long>(LLONG_MAX) + 1ULL
-                ? LLONG_MIN
-                : -static_cast<long long>(magnitude);
+    value =
+        magnitude == static_cast<unsigned long long>(LLONG_MAX) + 1ULL ? LLONG_MIN : -static_cast<long long>(magnitude);
   } else {
     if (magnitude > static_cast<unsigned long long>(LLONG_MAX)) return 0;
     value = static_cast<long long>(magnitude);
@@ -59,8 +58,7 @@ size_t ParseDoublePrefix(std::string_view text, double& value) {
   if (j < text.size() && text[j] == '-') ++j;
   if (j >= text.size() || !(IsDigit(text[j]) || text[j] == '.')) return 0;
   double parsed = 0.0;
-  auto [ptr, ec] = std::from_chars(text.data() + start, text.data() + text.size(), parsed,
-                                   std::chars_format::general);
+  auto [ptr, ec] = std::from_chars(text.data() + start, text.data() + text.size(), parsed, std::chars_format::general);
   if (ec == std::errc::result_out_of_range) {
     // Stream extraction fails on values beyond the range of double.
     return 0;
@@ -93,8 +91,7 @@ bool ParseDoubleField(std::string_view field, double& value) {
 namespace {
 
 constexpr uint64_t kPowers[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
-constexpr uint32_t kPowers32[] = {1,      10,      100,      1000,      10000,
-                                  100000, 1000000, 10000000, 100000000, 1000000000};
+constexpr uint32_t kPowers32[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000};
 constexpr char kDigitPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
@@ -113,15 +110,24 @@ constexpr int kFastWidth = 32;
 // multiplication (a division by a variable takes tens of cycles).
 inline uint32_t DivideByPowerOfTen(uint32_t value, int precision) {
   switch (precision) {
-    case 1: return value / 10;
-    case 2: return value / 100;
-    case 3: return value / 1000;
-    case 4: return value / 10000;
-    case 5: return value / 100000;
-    case 6: return value / 1000000;
-    case 7: return value / 10000000;
-    case 8: return value / 100000000;
-    default: return value;
+    case 1:
+      return value / 10;
+    case 2:
+      return value / 100;
+    case 3:
+      return value / 1000;
+    case 4:
+      return value / 10000;
+    case 5:
+      return value / 100000;
+    case 6:
+      return value / 1000000;
+    case 7:
+      return value / 10000000;
+    case 8:
+      return value / 100000000;
+    default:
+      return value;
   }
 }
 
@@ -193,14 +199,12 @@ void AppendFixed(std::string& out, double value, int width, int precision) {
     return;
   }
   char buffer[400];
-  auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed,
-                                 precision);
+  auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, precision);
   size_t length = ec == std::errc() ? static_cast<size_t>(ptr - buffer) : 0;
   if (ec != std::errc()) {
     // Only values beyond ~1e300 with many decimals overflow the buffer.
     std::string wide(4000, '\0');
-    auto [p2, e2] = std::to_chars(wide.data(), wide.data() + wide.size(), value,
-                                  std::chars_format::fixed, precision);
+    auto [p2, e2] = std::to_chars(wide.data(), wide.data() + wide.size(), value, std::chars_format::fixed, precision);
     wide.resize(e2 == std::errc() ? static_cast<size_t>(p2 - wide.data()) : 0);
     AppendRight(out, wide, width);
     return;
@@ -238,8 +242,7 @@ void AppendRow(std::string& out, const double* values, size_t count, int width, 
 
 }  // namespace
 
-void AppendFixedRow(std::string& out, const double* values, size_t count, int width, int precision,
-                    char delimiter) {
+void AppendFixedRow(std::string& out, const double* values, size_t count, int width, int precision, char delimiter) {
   AppendRow<true>(out, values, count, width, precision, delimiter);
 }
 

@@ -65,8 +65,7 @@ bool ParseDoubleField(std::string_view field, double& value);
 void AppendFixed(std::string& out, double value, int width, int precision);
 // Appends `count` values as AppendFixed does, `delimiter` between them: the
 // room for the row is made once and the digits written straight into it.
-void AppendFixedRow(std::string& out, const double* values, size_t count, int width, int precision,
-                    char delimiter);
+void AppendFixedRow(std::string& out, const double* values, size_t count, int width, int precision, char delimiter);
 // The same with the numbers side by side (fixed-width columns).
 void AppendFixedRow(std::string& out, const double* values, size_t count, int width, int precision);
 // Appends a decimal integer right-justified in `width` characters.

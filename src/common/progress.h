@@ -34,8 +34,7 @@ class Progress {
   // terminal that understands cursor control (TERM is not "dumb").
   Progress(std::string_view name, uint64_t size, int fd, ProgressTiming timing);
   // With the process-wide timing.
-  Progress(std::string_view name, uint64_t size, int fd = kStandardError)
-      : Progress(name, size, fd, DefaultTiming()) {}
+  Progress(std::string_view name, uint64_t size, int fd = kStandardError) : Progress(name, size, fd, DefaultTiming()) {}
   ~Progress();
   Progress(const Progress&) = delete;
   Progress& operator=(const Progress&) = delete;

@@ -18,9 +18,7 @@ std::string_view TrimRight(std::string_view text, std::string_view chars) {
   return end == std::string_view::npos ? std::string_view{} : text.substr(0, end + 1);
 }
 
-std::string_view Trim(std::string_view text, std::string_view chars) {
-  return TrimRight(TrimLeft(text, chars), chars);
-}
+std::string_view Trim(std::string_view text, std::string_view chars) { return TrimRight(TrimLeft(text, chars), chars); }
 
 bool NextWord(std::string_view& text, std::string_view& word) {
   size_t i = 0;

@@ -29,10 +29,17 @@ CAnalyzer::~CAnalyzer() = default;
 
 void CAnalyzer::Error(int code) {
   switch (code) {
-    case 0: ErrLine("Input file error!"); break;
-    case 1: ErrLine("Calculation error!"); break;
-    case 2: ErrLine("Error!"); break;
-    default: break;
+    case 0:
+      ErrLine("Input file error!");
+      break;
+    case 1:
+      ErrLine("Calculation error!");
+      break;
+    case 2:
+      ErrLine("Error!");
+      break;
+    default:
+      break;
   }
   ExitWith(1);
 }

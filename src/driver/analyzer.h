@@ -44,8 +44,8 @@ inline constexpr UnknownType kSkipUnknownInput = {"Warning: unknown input file f
 inline constexpr UnknownType kDataFileFallback = {"Warning unknown datafile format: ", NameInWarning::kUpperType,
                                                   FileType::kAmberCoord,
                                                   "Input datafile applies to the Amber CRD format."};
-inline constexpr UnknownType kReferenceFallback = {"Warning unknown reference file format: ",
-                                                   NameInWarning::kUpperType, FileType::kAmberTopology,
+inline constexpr UnknownType kReferenceFallback = {"Warning unknown reference file format: ", NameInWarning::kUpperType,
+                                                   FileType::kAmberTopology,
                                                    "Input reference file applies to the Amber TOP format."};
 // Their rows: the data file (-i, -it) and the reference file (-r, -rt),
 // made empty and opened when the analyzer runs.

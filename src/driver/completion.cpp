@@ -144,17 +144,24 @@ AnalyzerRows RowsOf(const AnalyzerEntry& entry) {
 std::string_view CompletionKind(const Option& option, bool typed_form) {
   switch (option.takes) {
     case Takes::kNothing:
-    case Takes::kOptionalInteger: return "switch";
+    case Takes::kOptionalInteger:
+      return "switch";
     case Takes::kInteger:
     case Takes::kReal:
-    case Takes::kSelection: return "number";
+    case Takes::kSelection:
+      return "number";
     case Takes::kIntegers:
     case Takes::kNumbersOrNames:
-    case Takes::kNames: return "numbers";
-    case Takes::kWord: return "word";
-    case Takes::kFlagWords: return "flags";
-    case Takes::kFile: return typed_form ? "typed" : "word";
-    case Takes::kFiles: return typed_form ? "typeds" : "words";
+    case Takes::kNames:
+      return "numbers";
+    case Takes::kWord:
+      return "word";
+    case Takes::kFlagWords:
+      return "flags";
+    case Takes::kFile:
+      return typed_form ? "typed" : "word";
+    case Takes::kFiles:
+      return typed_form ? "typeds" : "words";
   }
   return "words";
 }

@@ -111,9 +111,12 @@ bool CDriver::Dispatch(int argc, const char* const* argv) {
           if (next >= argc) Usage();
           settings.parameter_file = argv[next++];
           break;
-        case 'h': Help();
-        case 'v': Version();
-        default: Usage();
+        case 'h':
+          Help();
+        case 'v':
+          Version();
+        default:
+          Usage();
       }
     }
   }

@@ -35,8 +35,8 @@ Option Option::Integers(std::string_view letters, std::function<void(std::vector
 
 Option Option::NumbersOrNames(std::string_view letters, std::vector<int>& numbers, std::vector<std::string>& names,
                               int offset) {
-  return Option{.letters = letters, .takes = Takes::kNumbersOrNames, .offset = offset, .integers = &numbers,
-                .names = &names};
+  return Option{
+      .letters = letters, .takes = Takes::kNumbersOrNames, .offset = offset, .integers = &numbers, .names = &names};
 }
 
 Option Option::Names(std::string_view letters, std::vector<std::string>& names) {
@@ -57,14 +57,13 @@ Option Option::Flags(std::string_view letters, std::span<const FlagWord> words) 
 
 Option Option::Selection(std::string_view letters, std::vector<int>& selected, std::vector<int>& excluded,
                          std::vector<std::string>& names) {
-  return Option{.letters = letters, .takes = Takes::kSelection, .integers = &selected, .excluded = &excluded,
-                .names = &names};
+  return Option{
+      .letters = letters, .takes = Takes::kSelection, .integers = &selected, .excluded = &excluded, .names = &names};
 }
 
 Option Option::File(std::string_view letters, std::unique_ptr<CDataFile>& record, const UnknownType& unknown,
                     Opening opening) {
-  return Option{.letters = letters, .takes = Takes::kFile, .record = &record, .unknown = &unknown,
-                .opening = opening};
+  return Option{.letters = letters, .takes = Takes::kFile, .record = &record, .unknown = &unknown, .opening = opening};
 }
 
 Option Option::File(std::string_view letters, std::unique_ptr<CDataFile>& record, FileType format, Opening opening) {
@@ -137,9 +136,7 @@ class OptionWalk {
   void TakeSelection(Option& option);
   void CheckAfterWalk(const OptionTable& table);
 
-  bool NextIsValue() const {
-    return next_ < words_.size() && (words_[next_].empty() || words_[next_][0] != '-');
-  }
+  bool NextIsValue() const { return next_ < words_.size() && (words_[next_].empty() || words_[next_][0] != '-'); }
   // One word an option needs; the usage when none is left.
   std::string TakeWord() {
     if (next_ >= words_.size()) analyzer_.Usage();
@@ -213,15 +210,19 @@ void OptionWalk::Take(Option& option, bool typed) {
     case Takes::kIntegers: {
       std::vector<int> values;
       for (const std::string& word : TakeList()) values.push_back(ToInteger(word, ""));
-      if (option.take_integers) option.take_integers(std::move(values));
-      else option.integers->insert(option.integers->end(), values.begin(), values.end());
+      if (option.take_integers)
+        option.take_integers(std::move(values));
+      else
+        option.integers->insert(option.integers->end(), values.begin(), values.end());
       break;
     }
     case Takes::kNumbersOrNames:
       for (const std::string& word : TakeList()) {
         int number = 0;
-        if (IsMadeOf(word, "") && ParseIntPrefix(word, number) != 0) option.integers->push_back(number + option.offset);
-        else option.names->push_back(ToUpper(word));
+        if (IsMadeOf(word, "") && ParseIntPrefix(word, number) != 0)
+          option.integers->push_back(number + option.offset);
+        else
+          option.names->push_back(ToUpper(word));
       }
       break;
     case Takes::kNames:
@@ -233,9 +234,15 @@ void OptionWalk::Take(Option& option, bool typed) {
       if (!IsMadeOf(word, option.allowed) || ParseDoublePrefix(word, *option.real) == 0) analyzer_.Usage();
       break;
     }
-    case Takes::kWord: *option.word = TakeWord(); break;
-    case Takes::kFlagWords: TakeFlagWords(option.flag_words); break;
-    case Takes::kSelection: TakeSelection(option); break;
+    case Takes::kWord:
+      *option.word = TakeWord();
+      break;
+    case Takes::kFlagWords:
+      TakeFlagWords(option.flag_words);
+      break;
+    case Takes::kSelection:
+      TakeSelection(option);
+      break;
     case Takes::kFile:
       // A single-file option as the last word names nothing and is ignored;
       // a required file still missing ends in the usage after the walk.
@@ -301,14 +308,15 @@ void OptionWalk::TakeFiles(Option& option, bool typed) {
     for (size_t k = 0; k < words.size(); k += typed ? 2 : 1) {
       files.push_back(ResolveFile(words[k], typed ? words[k + 1] : std::string(), typed));
     }
-    AppendInputFiles(files, *option.unknown, option.box != 0 && (flags_ & option.box) != 0, option.box_inputs,
-                     opened);
+    AppendInputFiles(files, *option.unknown, option.box != 0 && (flags_ & option.box) != 0, option.box_inputs, opened);
     if (option.word && !files.empty()) *option.word = files.back().name;
   }
   if (!opened.empty()) flags_ |= option.sets;
   for (std::unique_ptr<CDataFile>& record : opened) {
-    if (option.take_record) option.take_record(std::move(record));
-    else option.records->push_back(std::move(record));
+    if (option.take_record)
+      option.take_record(std::move(record));
+    else
+      option.records->push_back(std::move(record));
   }
 }
 

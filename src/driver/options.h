@@ -44,18 +44,18 @@ struct FlagWord {
 
 // What an option takes from the words after its cluster.
 enum class Takes : uint8_t {
-  kNothing,         // a switch: bits of the flag word
-  kInteger,         // one word of digits (and the row's allowed characters)
-  kOptionalInteger, // the next word when it is such a number; nothing otherwise
-  kIntegers,        // the words up to the next option, each of digits only
-  kNumbersOrNames,  // the words up to the next option: numbers, else names upper-cased
-  kNames,           // the words up to the next option, upper-cased, replacing the list
-  kReal,            // one word of digits (and the row's allowed characters), a real
-  kWord,            // one word, whatever it holds (a file the analyzer opens itself)
-  kFlagWords,       // "-f": flag words up to the next option
-  kSelection,       // one atom selection word (letters, digits, "-", "," and "_")
-  kFile,            // one molecule file (with "t": the file and its type keyword)
-  kFiles,           // molecule files up to the next option (with "t": file, type pairs)
+  kNothing,          // a switch: bits of the flag word
+  kInteger,          // one word of digits (and the row's allowed characters)
+  kOptionalInteger,  // the next word when it is such a number; nothing otherwise
+  kIntegers,         // the words up to the next option, each of digits only
+  kNumbersOrNames,   // the words up to the next option: numbers, else names upper-cased
+  kNames,            // the words up to the next option, upper-cased, replacing the list
+  kReal,             // one word of digits (and the row's allowed characters), a real
+  kWord,             // one word, whatever it holds (a file the analyzer opens itself)
+  kFlagWords,        // "-f": flag words up to the next option
+  kSelection,        // one atom selection word (letters, digits, "-", "," and "_")
+  kFile,             // one molecule file (with "t": the file and its type keyword)
+  kFiles,            // molecule files up to the next option (with "t": file, type pairs)
 };
 
 // One row of an analyzer's option table. Build rows with the named makers
@@ -116,8 +116,7 @@ struct Option {
   static Option File(std::string_view letters, std::unique_ptr<CDataFile>& record, const UnknownType& unknown,
                      Opening opening);
   // One file always read or written in one format (no "t" form).
-  static Option File(std::string_view letters, std::unique_ptr<CDataFile>& record, FileType format,
-                     Opening opening);
+  static Option File(std::string_view letters, std::unique_ptr<CDataFile>& record, FileType format, Opening opening);
   // Input files whose types come from their keywords or extensions.
   static Option Files(std::string_view letters, std::vector<std::unique_ptr<CDataFile>>& records,
                       const UnknownType& unknown);

@@ -80,12 +80,12 @@ bool CAmberCoordFile::ReadFrame() {
   stopped_ = true;
   const std::string after = std::to_string(frames_read_) + " frames";
   if (scanner.Stop() == ScanStop::kTooLarge) {
-    Fatal("Error: " + input_file_name_ + ", frame " + std::to_string(frames_read_ + 1) + ": the number \"" + scanner.BadWord() +
-          "\" is beyond what any molecule file can hold.");
+    Fatal("Error: " + input_file_name_ + ", frame " + std::to_string(frames_read_ + 1) + ": the number \"" +
+          scanner.BadWord() + "\" is beyond what any molecule file can hold.");
   }
   if (scanner.Stop() == ScanStop::kNotANumber) {
-    Warn("Warning: " + input_file_name_ + ": \"" + scanner.BadWord() +
-         "\" is not a number; reading stopped after " + after + ".");
+    Warn("Warning: " + input_file_name_ + ": \"" + scanner.BadWord() + "\" is not a number; reading stopped after " +
+         after + ".");
   } else if (read > 0) {
     Warn("Warning: " + input_file_name_ + " ends inside a frame: " + std::to_string(read) +
          " numbers left over after " + after + " of " + std::to_string(points) + " atoms" +
@@ -115,8 +115,8 @@ void CAmberCoordFile::ReadAll(int frame) {
   CollectFrames([this] { Read(0); }, cartesian_, cartesian_all_, number_of_molecules_, frame, input_file_name_);
 }
 
-void CollectFrames(const std::function<void()>& read_next, Frame& cartesian, std::vector<Frame>& all,
-                   int& molecules, int frame, const std::string& file_name) {
+void CollectFrames(const std::function<void()>& read_next, Frame& cartesian, std::vector<Frame>& all, int& molecules,
+                   int frame, const std::string& file_name) {
   all.clear();
   for (;;) {
     read_next();
@@ -128,8 +128,8 @@ void CollectFrames(const std::function<void()>& read_next, Frame& cartesian, std
   if (count == 0) return;
   const int index = frame < 0 ? count - 1 : frame;
   if (index >= count) {
-    Fatal("Error: " + file_name + " holds " + std::to_string(count) + " frames; frame " +
-          std::to_string(index + 1) + " does not exist.");
+    Fatal("Error: " + file_name + " holds " + std::to_string(count) + " frames; frame " + std::to_string(index + 1) +
+          " does not exist.");
   }
   cartesian = all[static_cast<size_t>(index)];
 }

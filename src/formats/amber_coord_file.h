@@ -17,8 +17,8 @@ namespace tarvex {
 // `cartesian` (empty when none is left); every frame to the end of the file
 // goes into `all`, and frame `frame` (0-based, negative for the last) becomes
 // `cartesian`. A frame the file does not hold ends the program.
-void CollectFrames(const std::function<void()>& read_next, Frame& cartesian, std::vector<Frame>& all,
-                   int& molecules, int frame, const std::string& file_name);
+void CollectFrames(const std::function<void()>& read_next, Frame& cartesian, std::vector<Frame>& all, int& molecules,
+                   int frame, const std::string& file_name);
 
 class CAmberCoordFile final : public CDataFile {
  public:

@@ -393,9 +393,9 @@ void CAmberNetcdfFile::Read(int which) {
   next_frame_ = frame + 1;
   // The frames lie one after another in the file: the share of them read is
   // the share of the file.
-  binary_position_.read = static_cast<uint64_t>(static_cast<double>(binary_position_.size) *
-                                                static_cast<double>(next_frame_) /
-                                                static_cast<double>(file_->Frames()));
+  binary_position_.read =
+      static_cast<uint64_t>(static_cast<double>(binary_position_.size) * static_cast<double>(next_frame_) /
+                            static_cast<double>(file_->Frames()));
 }
 
 // Every frame from here to the end; `frame` (0-based, negative for the

@@ -120,13 +120,13 @@ constexpr size_t kFullLine = 10 * kFieldWidth;
 // byte group set (0x0101 for two fields, 0x01010101 for four), and `first`
 // says the run starts with the line's first field.
 inline uint32_t BrokenRules(uint32_t d, uint32_t s, uint32_t m, uint32_t dot, uint32_t each, bool first) {
-  uint32_t bad = dot ^ (each * 0x10);                 // the point in column 5, nowhere else
-  bad |= ~d & (each * 0xe8);                          // digits in columns 4, 6, 7, 8
-  bad |= ~(s | m | d) & (each * 0x07);                // columns 1-3: blank, "-" or digit
-  bad |= s & ((d | m) << 1) & (each * 0x06);          // no blank after the number began
-  bad |= m & ((d | m) << 1) & (each * 0x06);          // no "-" after the number began
-  bad |= m & ~(d >> 1) & (each * 0x07);               // a digit after the "-"
-  bad |= d & (each - (first ? 1 : 0));                // no field after the first begins with a digit
+  uint32_t bad = dot ^ (each * 0x10);         // the point in column 5, nowhere else
+  bad |= ~d & (each * 0xe8);                  // digits in columns 4, 6, 7, 8
+  bad |= ~(s | m | d) & (each * 0x07);        // columns 1-3: blank, "-" or digit
+  bad |= s & ((d | m) << 1) & (each * 0x06);  // no blank after the number began
+  bad |= m & ((d | m) << 1) & (each * 0x06);  // no "-" after the number began
+  bad |= m & ~(d >> 1) & (each * 0x07);       // a digit after the "-"
+  bad |= d & (each - (first ? 1 : 0));        // no field after the first begins with a digit
   return bad;
 }
 
@@ -135,7 +135,8 @@ inline uint32_t BrokenRulesSse2(const char* p, bool first) {
   const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
   // Signed compares: bytes above 0x7f are negative and no digit.
   const auto mask = [](__m128i v) { return static_cast<uint32_t>(_mm_movemask_epi8(v)); };
-  const uint32_t d = mask(_mm_and_si128(_mm_cmpgt_epi8(x, _mm_set1_epi8('0' - 1)), _mm_cmplt_epi8(x, _mm_set1_epi8('9' + 1))));
+  const uint32_t d =
+      mask(_mm_and_si128(_mm_cmpgt_epi8(x, _mm_set1_epi8('0' - 1)), _mm_cmplt_epi8(x, _mm_set1_epi8('9' + 1))));
   const uint32_t s = mask(_mm_cmpeq_epi8(x, _mm_set1_epi8(' ')));
   const uint32_t m = mask(_mm_cmpeq_epi8(x, _mm_set1_epi8('-')));
   const uint32_t dot = mask(_mm_cmpeq_epi8(x, _mm_set1_epi8('.')));

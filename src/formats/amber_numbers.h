@@ -21,10 +21,10 @@ namespace tarvex {
 
 // Why a scan stopped short of the numbers asked for.
 enum class ScanStop {
-  kNone,         // every number asked for was read
-  kEnd,          // the file ended
-  kNotANumber,   // a word that does not start with a number
-  kTooLarge,     // a number beyond what any molecule file holds (1e300)
+  kNone,        // every number asked for was read
+  kEnd,         // the file ended
+  kNotANumber,  // a word that does not start with a number
+  kTooLarge,    // a number beyond what any molecule file holds (1e300)
 };
 
 // The bytes of a LineReader that a scanner reads in place, from the

@@ -19,7 +19,6 @@
 
 #include "chemistry/force_field_types.h"
 #include "common/console.h"
-#include "common/console.h"
 #include "common/exit.h"
 #include "common/numbers.h"
 #include "common/text.h"
@@ -43,9 +42,8 @@ std::string FirstWordUpper(std::string_view line) {
 bool IsIntegerLine(std::string_view line) {
   std::vector<std::string_view> words = SplitWhite(line);
   int value = 0;
-  return !words.empty() && std::all_of(words.begin(), words.end(), [&](std::string_view w) {
-    return ParseIntField(w, value);
-  });
+  return !words.empty() &&
+         std::all_of(words.begin(), words.end(), [&](std::string_view w) { return ParseIntField(w, value); });
 }
 
 // "ALA  INT  1": the residue name and the coordinate type.
@@ -178,9 +176,7 @@ int OpenBranches(const std::string& tree) {
   return 0;
 }
 
-bool IsTreeType(const std::string& tree) {
-  return tree == "M" || tree == "E" || OpenBranches(tree) > 0;
-}
+bool IsTreeType(const std::string& tree) { return tree == "M" || tree == "E" || OpenBranches(tree) > 0; }
 
 // The atom each atom hangs from in the residue's tree (-1 for the first and
 // for atoms whose tree type is not one of M S B 3 E). The atoms come in
@@ -352,8 +348,8 @@ void CAmberPrepFile::ConnectTemplate(const PrepResidue& residue, const std::vect
     const int a = position(first);
     const int b = position(second);
     if (a < 0 || b < 0) {
-      Warn("Warning: " + input_file_name_ + ": the LOOP bond " + first + "-" + second + " of residue " +
-           residue.name + " names an atom the residue does not have.");
+      Warn("Warning: " + input_file_name_ + ": the LOOP bond " + first + "-" + second + " of residue " + residue.name +
+           " names an atom the residue does not have.");
     }
     bond(a, b);
   }

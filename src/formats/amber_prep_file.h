@@ -48,7 +48,7 @@ struct PrepAtom {
   std::array<int, 3> references{};  // NA NB NC, atom numbers as written
   Point values{};                   // R THETA PHI, or x y z
   double charge = 0.0;
-  int line = 0;                     // line number in the file, for messages
+  int line = 0;  // line number in the file, for messages
 };
 
 // One residue of a template file, as written.

@@ -65,8 +65,8 @@ void CAmberRestartFile::OpenInput(std::string name) {
   // not a count of this file (and must not size anything).
   const uint64_t size = input_.FileSize();
   if (atoms < 0 || (size > 0 && static_cast<uint64_t>(atoms) > size)) {
-    Fatal("Error: " + input_file_name_ + " declares " + std::to_string(atoms) +
-          " atoms, which its " + std::to_string(size) + " bytes cannot hold.");
+    Fatal("Error: " + input_file_name_ + " declares " + std::to_string(atoms) + " atoms, which its " +
+          std::to_string(size) + " bytes cannot hold.");
   }
   SetNumberOfAtoms(atoms);
   time_ = 0.0;
@@ -93,9 +93,8 @@ void CAmberRestartFile::Read(int) {
     }
     if (read < 3 * points) {
       cartesian_.clear();
-      Warn("Warning: " + input_file_name_ + " holds " + std::to_string(read) + " of the " +
-           std::to_string(3 * points) + " coordinates of its " + std::to_string(points) +
-           " atoms; no structure was read.");
+      Warn("Warning: " + input_file_name_ + " holds " + std::to_string(read) + " of the " + std::to_string(3 * points) +
+           " coordinates of its " + std::to_string(points) + " atoms; no structure was read.");
       return;
     }
   }

@@ -122,8 +122,7 @@ inline size_t ParseValue(std::string_view text, double& value) { return ParseDou
 // the fixed layout every line is data.
 class SectionReader {
  public:
-  SectionReader(LineReader& in, const std::string& file, bool flagged)
-      : in_(in), file_(file), flagged_(flagged) {}
+  SectionReader(LineReader& in, const std::string& file, bool flagged) : in_(in), file_(file), flagged_(flagged) {}
 
   void Begin(std::string_view flag) { flag_ = flag; }
 
@@ -178,15 +177,14 @@ class SectionReader {
   }
 
   [[noreturn]] void Short(uint64_t got, uint64_t count) const {
-    Fatal("Error: " + file_ + ": section " + std::string(flag_) + " holds " + std::to_string(got) +
-          " of its " + std::to_string(count) + " values.");
+    Fatal("Error: " + file_ + ": section " + std::string(flag_) + " holds " + std::to_string(got) + " of its " +
+          std::to_string(count) + " values.");
   }
 
   [[noreturn]] void NotANumber(std::string_view text) const {
     std::string_view word;
     NextWord(text, word);
-    Fatal("Error: " + file_ + ": \"" + QuotedWord(word) + "\" in section " +
-          std::string(flag_) + " is not a number.");
+    Fatal("Error: " + file_ + ": \"" + QuotedWord(word) + "\" in section " + std::string(flag_) + " is not a number.");
   }
 
  private:
@@ -198,8 +196,10 @@ class SectionReader {
 
 uint64_t SectionCount(Counted counted, const std::vector<int>& pointers) {
   switch (counted) {
-    case Counted::kAtoms: return static_cast<uint64_t>(pointers[kNatom]);
-    case Counted::kResidues: return static_cast<uint64_t>(pointers[kNres]);
+    case Counted::kAtoms:
+      return static_cast<uint64_t>(pointers[kNatom]);
+    case Counted::kResidues:
+      return static_cast<uint64_t>(pointers[kNres]);
     case Counted::kTypePairs:
       return static_cast<uint64_t>(pointers[kNtypes]) * static_cast<uint64_t>(pointers[kNtypes]);
   }
@@ -213,10 +213,18 @@ void ReadSection(SectionReader& reader, const SectionLayout& layout, const std::
   SectionValues values;
   const bool keep = layout.keep != nullptr;
   switch (layout.values) {
-    case Values::kNames: reader.ReadWords(count, kNameWidth, keep ? &values.words : nullptr); break;
-    case Values::kLabels: reader.ReadWords(count, kLabelLength, keep ? &values.words : nullptr); break;
-    case Values::kIntegers: reader.ReadNumbers(count, keep ? &values.integers : nullptr); break;
-    case Values::kReals: reader.ReadNumbers(count, keep ? &values.reals : nullptr); break;
+    case Values::kNames:
+      reader.ReadWords(count, kNameWidth, keep ? &values.words : nullptr);
+      break;
+    case Values::kLabels:
+      reader.ReadWords(count, kLabelLength, keep ? &values.words : nullptr);
+      break;
+    case Values::kIntegers:
+      reader.ReadNumbers(count, keep ? &values.integers : nullptr);
+      break;
+    case Values::kReals:
+      reader.ReadNumbers(count, keep ? &values.reals : nullptr);
+      break;
   }
   if (keep) layout.keep(sections, values);
 }
@@ -318,12 +326,11 @@ void CAmberTopologyFile::CheckCounts(const TopologySections& sections, bool uses
   const uint64_t size = input_.FileSize();
   auto check = [&](const char* name, int value, uint64_t bytes) {
     if (value < 0) {
-      Fatal("Error: " + input_file_name_ + ": section POINTERS gives " + name + " = " +
-            std::to_string(value) + ".");
+      Fatal("Error: " + input_file_name_ + ": section POINTERS gives " + name + " = " + std::to_string(value) + ".");
     }
     if (size > 0 && bytes > size) {
-      Fatal("Error: " + input_file_name_ + ": " + name + " = " + std::to_string(value) +
-            " is more than its " + std::to_string(size) + " bytes can hold.");
+      Fatal("Error: " + input_file_name_ + ": " + name + " = " + std::to_string(value) + " is more than its " +
+            std::to_string(size) + " bytes can hold.");
     }
   };
   check("NATOM", p[kNatom], uint64_t{kNameWidth} * static_cast<uint64_t>(std::max(p[kNatom], 0)));
@@ -418,9 +425,12 @@ void CAmberTopologyFile::FillRecord(TopologySections& sections) {
     const std::string& name = sections.atom_names[i];
     const int z = sections.atomic_numbers.empty() ? 0 : sections.atomic_numbers[i];
     std::string_view element;
-    if (IsElementNumber(z)) element = kElementSymbols[static_cast<size_t>(z)];
-    else if (sections.masses.empty()) element = ElementOfName(name);
-    else element = ElementOfNameAndMass(name, sections.masses[i]);
+    if (IsElementNumber(z))
+      element = kElementSymbols[static_cast<size_t>(z)];
+    else if (sections.masses.empty())
+      element = ElementOfName(name);
+    else
+      element = ElementOfNameAndMass(name, sections.masses[i]);
     atom_type_.emplace_back(element);
     atom_name_.push_back(AlignAmberName(name, element));
   }

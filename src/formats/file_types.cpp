@@ -32,20 +32,20 @@ std::unique_ptr<CDataFile> Open(std::string name) {
 // A PDB file holds models, a Gaussian output the geometries of every step;
 // their readers take the first model and the last geometry by default.
 constexpr std::array kFormats = {
-    FileFormat{FileType::kPdb, "PDB", "PDB, ENT", "PDB, ENT", DefaultMolecule::kFirst, BoxUse::kNone,
-               Make<CPdbFile>, Open<CPdbFile>},
+    FileFormat{FileType::kPdb, "PDB", "PDB, ENT", "PDB, ENT", DefaultMolecule::kFirst, BoxUse::kNone, Make<CPdbFile>,
+               Open<CPdbFile>},
     FileFormat{FileType::kMol2, "MOL2", "MOL2", "MOL2", DefaultMolecule::kOnly, BoxUse::kNone, Make<CMol2File>,
                Open<CMol2File>},
-    FileFormat{FileType::kAmberCoord, "Amber CRD", "CRD, AMBER_CRD", "CRD", DefaultMolecule::kOnly,
-               BoxUse::kTrajectory, Make<CAmberCoordFile>, Open<CAmberCoordFile>},
-    FileFormat{FileType::kAmberRestart, "Amber RST", "RST, AMBER_RST", "RST", DefaultMolecule::kOnly,
-               BoxUse::kRestart, Make<CAmberRestartFile>, Open<CAmberRestartFile>},
-    FileFormat{FileType::kAmberTopology, "Amber TOP", "TOP, AMBER_TOP", "TOP", DefaultMolecule::kOnly,
-               BoxUse::kNone, Make<CAmberTopologyFile>, Open<CAmberTopologyFile>},
-    FileFormat{FileType::kAmberPrep, "Amber PREP", "PREP, AMBER_PREP", "PREP", DefaultMolecule::kOnly,
-               BoxUse::kNone, Make<CAmberPrepFile>, Open<CAmberPrepFile>},
-    FileFormat{FileType::kGaussianIn, "Gaussian in", "COM, GAUSSIAN_IN", "COM", DefaultMolecule::kOnly,
-               BoxUse::kNone, Make<CGaussianInFile>, Open<CGaussianInFile>},
+    FileFormat{FileType::kAmberCoord, "Amber CRD", "CRD, AMBER_CRD", "CRD", DefaultMolecule::kOnly, BoxUse::kTrajectory,
+               Make<CAmberCoordFile>, Open<CAmberCoordFile>},
+    FileFormat{FileType::kAmberRestart, "Amber RST", "RST, AMBER_RST", "RST", DefaultMolecule::kOnly, BoxUse::kRestart,
+               Make<CAmberRestartFile>, Open<CAmberRestartFile>},
+    FileFormat{FileType::kAmberTopology, "Amber TOP", "TOP, AMBER_TOP", "TOP", DefaultMolecule::kOnly, BoxUse::kNone,
+               Make<CAmberTopologyFile>, Open<CAmberTopologyFile>},
+    FileFormat{FileType::kAmberPrep, "Amber PREP", "PREP, AMBER_PREP", "PREP", DefaultMolecule::kOnly, BoxUse::kNone,
+               Make<CAmberPrepFile>, Open<CAmberPrepFile>},
+    FileFormat{FileType::kGaussianIn, "Gaussian in", "COM, GAUSSIAN_IN", "COM", DefaultMolecule::kOnly, BoxUse::kNone,
+               Make<CGaussianInFile>, Open<CGaussianInFile>},
     FileFormat{FileType::kGaussianOut, "Gaussian out", "LOG, GAUSSIAN_OUT", "LOG", DefaultMolecule::kLast,
                BoxUse::kNone, Make<CGaussianOutFile>, Open<CGaussianOutFile>},
     // Binary Amber files carry their box themselves: no BOX flag is needed.
@@ -124,10 +124,14 @@ std::unique_ptr<CDataFile> CreateFile(FileType type, const std::string& name, Op
     Fatal("Error: " + name + ": compressed output is not written; give the name without \".gz\".");
   }
   switch (opening) {
-    case Opening::kInput: return CreateInputFile(type, name);
-    case Opening::kInputLater: return CreateUnopenedInput(type);
-    case Opening::kOutput: return CreateOutputFile(type);
-    case Opening::kOutputNow: break;
+    case Opening::kInput:
+      return CreateInputFile(type, name);
+    case Opening::kInputLater:
+      return CreateUnopenedInput(type);
+    case Opening::kOutput:
+      return CreateOutputFile(type);
+    case Opening::kOutputNow:
+      break;
   }
   std::unique_ptr<CDataFile> record = CreateOutputFile(type);
   if (record) record->OpenOutput(name, true);
@@ -148,9 +152,15 @@ std::unique_ptr<CDataFile> CreateWithFallback(const NamedFile& file, const Unkno
   FileType type = file.type;
   if (type == FileType::kUnknown) {
     switch (unknown.shown) {
-      case NameInWarning::kFileName: Warn(std::string(unknown.warning) + file.name); break;
-      case NameInWarning::kUpperType: Warn(std::string(unknown.warning) + UpperType(file)); break;
-      case NameInWarning::kTypeAsGiven: Warn(std::string(unknown.warning) + file.type_text); break;
+      case NameInWarning::kFileName:
+        Warn(std::string(unknown.warning) + file.name);
+        break;
+      case NameInWarning::kUpperType:
+        Warn(std::string(unknown.warning) + UpperType(file));
+        break;
+      case NameInWarning::kTypeAsGiven:
+        Warn(std::string(unknown.warning) + file.type_text);
+        break;
     }
     if (unknown.fallback == FileType::kUnknown) return nullptr;
     Warn(unknown.applies);
@@ -166,8 +176,8 @@ void AppendInputFiles(const std::vector<NamedFile>& files, const UnknownType& un
     if (!record) continue;
     const FileFormat* format = FindFormat(file.type);
     const BoxUse use = format ? format->box : BoxUse::kNone;
-    const bool takes_box = use == BoxUse::kRestart ||
-                           (use == BoxUse::kTrajectory && box_inputs == BoxInputs::kTrajectoriesAndRestarts);
+    const bool takes_box =
+        use == BoxUse::kRestart || (use == BoxUse::kTrajectory && box_inputs == BoxInputs::kTrajectoriesAndRestarts);
     if (box && takes_box) record->SetFileFlag(kFileBox);
     into.push_back(std::move(record));
   }

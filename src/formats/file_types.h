@@ -48,7 +48,7 @@ struct FileFormat {
   std::string_view extensions;  // as the help lists them
   DefaultMolecule default_molecule;
   BoxUse box;
-  std::unique_ptr<CDataFile> (*make)();                 // an empty record
+  std::unique_ptr<CDataFile> (*make)();                  // an empty record
   std::unique_ptr<CDataFile> (*open)(std::string name);  // constructed from the name: opened
 };
 
@@ -67,10 +67,10 @@ std::string_view TypeExtension(std::string_view file_name);
 
 // When a record named on the command line is opened.
 enum class Opening {
-  kInput,      // for reading, at once (a missing file ends the command early)
-  kInputLater, // made empty; its owner opens it for reading when it runs
-  kOutput,     // made empty; opened for writing when it is written
-  kOutputNow,  // for writing, at once
+  kInput,       // for reading, at once (a missing file ends the command early)
+  kInputLater,  // made empty; its owner opens it for reading when it runs
+  kOutput,      // made empty; opened for writing when it is written
+  kOutputNow,   // for writing, at once
 };
 
 // The factory; each returns nullptr for FileType::kUnknown.

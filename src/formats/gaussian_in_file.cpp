@@ -161,7 +161,8 @@ void CGaussianInFile::Read(int) {
   number_of_atoms_ = static_cast<int>(job.molecule.size());
   // A Z-matrix of absurd lengths builds absurd points too.
   for (size_t i = 0; i < cartesian_.size(); ++i) {
-    if (!HoldablePoint(cartesian_[i])) RefuseCoordinate(cartesian_[i], input_file_name_ + ": atom " + std::to_string(i + 1));
+    if (!HoldablePoint(cartesian_[i]))
+      RefuseCoordinate(cartesian_[i], input_file_name_ + ": atom " + std::to_string(i + 1));
   }
   atom_index_.resize(job.molecule.size());
   for (size_t i = 0; i < atom_index_.size(); ++i) atom_index_[i] = static_cast<int>(i) + 1;
@@ -214,7 +215,8 @@ void CGaussianInFile::Write() {
   const std::string_view title = TrimLeft(title_);
   out.append(title.empty() ? std::string_view(kFallbackTitle) : title).append("\n\n");
   out.append(kChargeAndMultiplicity).append("\n");
-  const size_t atoms = static_cast<size_t>(number_of_atoms_ > 0 ? number_of_atoms_ : static_cast<int>(cartesian_.size()));
+  const size_t atoms =
+      static_cast<size_t>(number_of_atoms_ > 0 ? number_of_atoms_ : static_cast<int>(cartesian_.size()));
   if (file_flags_ & kFileInternal) {
     WriteZMatrix(out, atoms);
   } else {

@@ -103,7 +103,7 @@ bool IsDashes(std::string_view trimmed) { return StartsWith(trimmed, "----"); }
 
 std::string ElementOfNumber(int number) {
   return std::string(number >= 1 && number < kElementCount - 1 ? kElementSymbols[static_cast<size_t>(number)]
-                                                                : kElementSymbols[0]);
+                                                               : kElementSymbols[0]);
 }
 
 }  // namespace
@@ -187,10 +187,17 @@ bool CGaussianOutFile::TakeLine(std::string_view line) {
   const size_t first = line.find_first_not_of(' ');
   const std::string_view trimmed = first == std::string_view::npos ? std::string_view() : line.substr(first);
   switch (block_) {
-    case Block::kNone: break;
-    case Block::kEchoCharge: block_ = Block::kEchoAtoms; return false;
-    case Block::kEchoAtoms: TakeEchoAtomLine(line); return false;
-    case Block::kEchoVariables: TakeEchoVariableLine(line); return false;
+    case Block::kNone:
+      break;
+    case Block::kEchoCharge:
+      block_ = Block::kEchoAtoms;
+      return false;
+    case Block::kEchoAtoms:
+      TakeEchoAtomLine(line);
+      return false;
+    case Block::kEchoVariables:
+      TakeEchoVariableLine(line);
+      return false;
     case Block::kHeading:
       if (line.find(kCoordinatesHeading) != std::string_view::npos) {
         block_ = Block::kColumnHeadings;
@@ -206,8 +213,11 @@ bool CGaussianOutFile::TakeLine(std::string_view line) {
         row_elements_.clear();
       }
       return false;
-    case Block::kRows: return TakeGeometryRow(trimmed);
-    case Block::kModes: TakeModeRow(line); return false;
+    case Block::kRows:
+      return TakeGeometryRow(trimmed);
+    case Block::kModes:
+      TakeModeRow(line);
+      return false;
   }
   if (trimmed.empty()) {
     if (route_ == Route::kIn) route_ = Route::kDone;
@@ -221,8 +231,11 @@ bool CGaussianOutFile::TakeLine(std::string_view line) {
     case 'I':
     case 'S':
     case 'Z':
-    case 'A': StartBlock(trimmed); break;
-    default: break;
+    case 'A':
+      StartBlock(trimmed);
+      break;
+    default:
+      break;
   }
   return false;
 }
@@ -346,7 +359,8 @@ bool CGaussianOutFile::TakeGeometryRow(std::string_view trimmed) {
     block_ = Block::kNone;
     return false;
   }
-  if (!HoldablePoint(point)) RefuseCoordinate(point, input_file_name_ + ", line " + std::to_string(input_.LineNumber()));
+  if (!HoldablePoint(point))
+    RefuseCoordinate(point, input_file_name_ + ", line " + std::to_string(input_.LineNumber()));
   // Dummy atoms (X of a Z-matrix) stand in "Z-Matrix orientation" blocks
   // with atomic number -1 and in no other: they are no atoms of the
   // molecule, and every geometry of a log keeps the same atoms without them.

@@ -150,7 +150,8 @@ void CMol2File::ReadSectionLine(std::string_view line, ReadState& state) {
       }
       break;
     }
-    case Section::kNone: break;
+    case Section::kNone:
+      break;
   }
 }
 
@@ -201,14 +202,17 @@ void CMol2File::ReadAtomLine(std::string_view line, std::string& previous_substr
       if (error == std::errc() && end == field.data() + field.size() && !std::isfinite(value)) point[k] = value;
     }
   }
-  if (!HoldablePoint(point)) RefuseCoordinate(point, input_file_name_ + ", line " + std::to_string(input_.LineNumber()));
+  if (!HoldablePoint(point))
+    RefuseCoordinate(point, input_file_name_ + ", line " + std::to_string(input_.LineNumber()));
   cartesian_.push_back(point);
   std::string_view type = fields.size() > 5 ? fields[5] : std::string_view("DU");
   size_t dot = type.rfind('.');
   const std::string_view name = fields.size() > 1 ? fields[1] : std::string_view();
   atom_type_.push_back(ElementOfMol2Type(type.substr(0, dot), name));
-  if (dot == std::string_view::npos) type_suffix_.emplace_back();
-  else type_suffix_.emplace_back(type.substr(dot + 1));
+  if (dot == std::string_view::npos)
+    type_suffix_.emplace_back();
+  else
+    type_suffix_.emplace_back(type.substr(dot + 1));
   int substructure_id = 0;
   if (fields.size() > 6) ParseIntField(fields[6], substructure_id);
   std::string substructure(fields.size() > 7 ? fields[7] : std::string_view());
@@ -235,13 +239,16 @@ void CMol2File::Write() {
   const size_t n = static_cast<size_t>(std::max(number_of_atoms_, 0));
   type_suffix_.resize(n);
   for (size_t i = 0; i < n; ++i) {
-    if (!typed) type_suffix_[i].clear();
-    else if (TypesAssigned()) type_suffix_[i] = GetMol2AtomType(static_cast<int>(i));
+    if (!typed)
+      type_suffix_[i].clear();
+    else if (TypesAssigned())
+      type_suffix_[i] = GetMol2AtomType(static_cast<int>(i));
   }
 
   std::string& out = output_.Buffer();
   bool protein = false;
-  for (const std::string& name : residue_name_) protein = protein || IsStandardResidue(std::string_view(name).substr(0, 3));
+  for (const std::string& name : residue_name_)
+    protein = protein || IsStandardResidue(std::string_view(name).substr(0, 3));
   const std::vector<std::pair<int, int>> bonds = BondPairs();
   const size_t residues = head_atom_of_residue_.size() > 1 ? head_atom_of_residue_.size() - 1 : 1;
   out.append("@<TRIPOS>MOLECULE\n");
@@ -322,7 +329,9 @@ std::vector<std::pair<int, int>> CMol2File::BondPairs() const {
     if (const BondMap::List* list = connection_.find(a)) {
       for (size_t k = 0; k < list->size(); ++k) {
         const int b = (*list)[k];
-        if (b <= a || b >= n || std::find(list->begin(), list->begin() + static_cast<long>(k), b) != list->begin() + static_cast<long>(k)) continue;
+        if (b <= a || b >= n ||
+            std::find(list->begin(), list->begin() + static_cast<long>(k), b) != list->begin() + static_cast<long>(k))
+          continue;
         pairs.emplace_back(a, b);
       }
     }
@@ -357,7 +366,8 @@ void CMol2File::WriteSubstructures(std::string& out) {
   const size_t n = static_cast<size_t>(std::max(number_of_atoms_, 0));
   const size_t residues = head_atom_of_residue_.size() > 1 ? head_atom_of_residue_.size() - 1 : (n > 0 ? 1 : 0);
   for (size_t r = 0; r < residues; ++r) {
-    const size_t head = r < head_atom_of_residue_.size() ? static_cast<size_t>(std::max(head_atom_of_residue_[r], 0)) : 0;
+    const size_t head =
+        r < head_atom_of_residue_.size() ? static_cast<size_t>(std::max(head_atom_of_residue_[r], 0)) : 0;
     AppendInt(out, static_cast<long long>(r) + 1, 7);
     out.push_back(' ');
     AppendRight(out, SubstructureName(head), 8);

@@ -15,8 +15,8 @@ template <typename Function>
 void Take(void* handle, const char* name, Function& function, std::string_view file_name) {
   function = reinterpret_cast<Function>(::dlsym(handle, name));
   if (!function) {
-    Fatal("Error: " + std::string(file_name) + " is an Amber NetCDF file, and the NetCDF library " TARVEX_NETCDF_LIBRARY
-          " lacks " + name + ".");
+    Fatal("Error: " + std::string(file_name) +
+          " is an Amber NetCDF file, and the NetCDF library " TARVEX_NETCDF_LIBRARY " lacks " + name + ".");
   }
 }
 

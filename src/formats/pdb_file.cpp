@@ -101,8 +101,7 @@ bool ParseCoordinateField(std::string_view field, double& value) {
 // puts them, otherwise the first three numbers from column 28 on.
 bool ReadCoordinates(std::string_view line, Point& point) {
   if (ColumnChar(line, 35) == '.' && ColumnChar(line, 43) == '.' && ColumnChar(line, 51) == '.' &&
-      ParseCoordinateField(Columns(line, 31, 38), point[0]) &&
-      ParseCoordinateField(Columns(line, 39, 46), point[1]) &&
+      ParseCoordinateField(Columns(line, 31, 38), point[0]) && ParseCoordinateField(Columns(line, 39, 46), point[1]) &&
       ParseCoordinateField(Columns(line, 47, 54), point[2])) {
     return true;
   }
@@ -175,8 +174,8 @@ PdbElementMatch FindPdbElement(std::string_view name, std::string_view hint, boo
     return {};
   };
   // 1. At the standard position (or an H in column 13), agreeing with the hint.
-  if (PdbElementMatch m = first([&](std::string_view s) { return AcceptStandard(name, s, hint, strict); },
-                                kStandardSearch);
+  if (PdbElementMatch m =
+          first([&](std::string_view s) { return AcceptStandard(name, s, hint, strict); }, kStandardSearch);
       m.search) {
     return m;
   }
@@ -189,14 +188,13 @@ PdbElementMatch FindPdbElement(std::string_view name, std::string_view hint, boo
     }
   }
   // 3. At the standard position, whatever the hint says.
-  if (PdbElementMatch m = first([&](std::string_view s) { return SymbolAt(name, s, StandardPosition(s)); },
-                                kStandardAloneSearch);
+  if (PdbElementMatch m =
+          first([&](std::string_view s) { return SymbolAt(name, s, StandardPosition(s)); }, kStandardAloneSearch);
       m.search) {
     return m;
   }
   // 4. Shifted one column: a two-letter symbol in 14-15, a lone letter in 13.
-  if (PdbElementMatch m = first([&](std::string_view s) { return AcceptShifted(name, s); }, kShiftedSearch);
-      m.search) {
+  if (PdbElementMatch m = first([&](std::string_view s) { return AcceptShifted(name, s); }, kShiftedSearch); m.search) {
     return m;
   }
   // 5. Digit prefixes such as " 1H" or "12H": the letter in column 15.
@@ -209,8 +207,8 @@ PdbElementMatch FindPdbElement(std::string_view name, std::string_view hint, boo
 
 std::string NormalizePdbAtomName(std::string_view name, const PdbElementMatch& match) {
   std::string normalized(name);
-  const bool moved = match.search == kHintNearStartSearch || match.search == kShiftedSearch ||
-                     match.search == kDigitPrefixSearch;
+  const bool moved =
+      match.search == kHintNearStartSearch || match.search == kShiftedSearch || match.search == kDigitPrefixSearch;
   if (!moved || normalized.empty()) return normalized;
   if (kElementSymbols[static_cast<size_t>(match.element)].size() == 2) {
     // The symbol moves left into columns 13-14.
@@ -277,8 +275,8 @@ void CPdbFile::OpenInput(std::string name) { StoreNameAndOpenInput(name); }
 void CPdbFile::OpenOutput(std::string name, bool open) { OpenOutputShared(name, open); }
 
 void CPdbFile::RecordError(std::string_view what) {
-  Fatal("Error: " + input_file_name_ + ", line " + std::to_string(input_.LineNumber()) + ": " +
-        std::string(what) + ".");
+  Fatal("Error: " + input_file_name_ + ", line " + std::to_string(input_.LineNumber()) + ": " + std::string(what) +
+        ".");
 }
 
 // The whole file is one molecule, whatever its MODEL records say; records
@@ -326,7 +324,8 @@ void CPdbFile::Read(int) {
 void CPdbFile::ReadAtomRecord(std::string_view line, bool hetatm, ReadState& state) {
   Point point{};
   if (!ReadCoordinates(line, point)) RecordError("the atom record has no x, y, z coordinates");
-  if (!HoldablePoint(point)) RefuseCoordinate(point, input_file_name_ + ", line " + std::to_string(input_.LineNumber()));
+  if (!HoldablePoint(point))
+    RefuseCoordinate(point, input_file_name_ + ", line " + std::to_string(input_.LineNumber()));
   if (cartesian_.size() >= static_cast<size_t>(INT_MAX - 1)) RecordError("too many atoms");
   ReadAtomName(line, hetatm, state);
 
@@ -343,8 +342,8 @@ void CPdbFile::ReadAtomRecord(std::string_view line, bool hetatm, ReadState& sta
   const size_t last = IsDigit(ColumnChar(line, 26)) && IsDigit(ColumnChar(line, 27)) ? 27 : 26;
   const int number = ReadResidueNumber(Columns(line, first, last), state);
 
-  const bool new_residue = residue_name_.empty() || number != state.previous_residue_number ||
-                           residue_name != residue_name_.back();
+  const bool new_residue =
+      residue_name_.empty() || number != state.previous_residue_number || residue_name != residue_name_.back();
   if (new_residue) {
     head_atom_of_residue_.push_back(static_cast<int>(cartesian_.size()));
     ++state.residues;

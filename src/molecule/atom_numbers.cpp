@@ -23,8 +23,7 @@ int AtomNumbers::FirstPosition(int number, int limit) {
   if (!built_ || built_count_ != count || built_data_ != data() || built_size_ != size()) Build(count);
   if (sorted_.empty()) {
     const int64_t slot = static_cast<int64_t>(number) - lowest_;
-    return slot >= 0 && slot < static_cast<int64_t>(position_of_.size()) ? position_of_[static_cast<size_t>(slot)]
-                                                                         : -1;
+    return slot >= 0 && slot < static_cast<int64_t>(position_of_.size()) ? position_of_[static_cast<size_t>(slot)] : -1;
   }
   auto found = std::lower_bound(sorted_.begin(), sorted_.end(), std::pair<int, int>{number, INT_MIN});
   return found != sorted_.end() && found->first == number ? found->second : -1;
@@ -50,9 +49,9 @@ void AtomNumbers::Build(int count) {
     for (int i = 0; i < count; ++i) sorted_.emplace_back((*this)[static_cast<size_t>(i)], i);
     std::sort(sorted_.begin(), sorted_.end());
     // Of equal numbers the first position sorts first; keep only it.
-    sorted_.erase(std::unique(sorted_.begin(), sorted_.end(),
-                              [](const auto& a, const auto& b) { return a.first == b.first; }),
-                  sorted_.end());
+    sorted_.erase(
+        std::unique(sorted_.begin(), sorted_.end(), [](const auto& a, const auto& b) { return a.first == b.first; }),
+        sorted_.end());
   }
   position_of_.shrink_to_fit();
   sorted_.shrink_to_fit();

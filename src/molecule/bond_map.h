@@ -10,8 +10,8 @@
 
 namespace tarvex {
 
-using Point = std::array<double, 3>;   // x, y, z in angstrom
-using Frame = std::vector<Point>;      // one point per atom, in atom order
+using Point = std::array<double, 3>;  // x, y, z in angstrom
+using Frame = std::vector<Point>;     // one point per atom, in atom order
 using ReferenceTriple = std::array<int, 3>;
 
 // Bonds as lists of neighbours per atom: atom position -> bonded positions in
@@ -31,9 +31,7 @@ class BondMap {
   size_t size() const { return count_; }
   // One past the largest position that may hold an entry.
   int KeyLimit() const { return static_cast<int>(lists_.size()); }
-  bool contains(int atom) const {
-    return atom >= 0 && atom < KeyLimit() && present_[static_cast<size_t>(atom)];
-  }
+  bool contains(int atom) const { return atom >= 0 && atom < KeyLimit() && present_[static_cast<size_t>(atom)]; }
   const List* find(int atom) const { return contains(atom) ? &lists_[static_cast<size_t>(atom)] : nullptr; }
   List* find(int atom) { return contains(atom) ? &lists_[static_cast<size_t>(atom)] : nullptr; }
   // The entry of the atom, created empty when absent. `atom` must be >= 0.
@@ -48,9 +46,7 @@ class BondMap {
   class const_iterator {
    public:
     const_iterator(const BondMap* map, int atom) : map_(map), atom_(atom) { Skip(); }
-    std::pair<int, const List&> operator*() const {
-      return {atom_, map_->lists_[static_cast<size_t>(atom_)]};
-    }
+    std::pair<int, const List&> operator*() const { return {atom_, map_->lists_[static_cast<size_t>(atom_)]}; }
     const_iterator& operator++() {
       ++atom_;
       Skip();

@@ -22,11 +22,13 @@ constexpr double kKeptReaches = 2.0;
 }  // namespace
 
 CellGrid::CellGrid(const Point* points, int count, double reach, const int* tags) {
-  Build(points, static_cast<size_t>(std::max(count, 0)), [](size_t k) { return static_cast<int>(k); }, reach, tags);
+  Build(
+      points, static_cast<size_t>(std::max(count, 0)), [](size_t k) { return static_cast<int>(k); }, reach, tags);
 }
 
 CellGrid::CellGrid(const Point* points, const std::vector<int>& ids, double reach) {
-  Build(points, ids.size(), [&ids](size_t k) { return ids[k]; }, reach, nullptr);
+  Build(
+      points, ids.size(), [&ids](size_t k) { return ids[k]; }, reach, nullptr);
 }
 
 template <typename IdAt>

@@ -128,7 +128,7 @@ class CellGrid {
 
   double reach_ = 0.0;
   double inverse_ = 0.0;  // cells per angstrom
-  Point low_{};     // the box of the binned points
+  Point low_{};           // the box of the binned points
   Point high_{};
   Point origin_{};  // the low corner of the cells
   std::array<int, 3> dims_{1, 1, 1};

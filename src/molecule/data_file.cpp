@@ -31,8 +31,7 @@ void CDataFile::SetNumberOfResidues(int count) { number_of_residues_ = count; }
 void CDataFile::SetNumberOfMolecules(int count) { number_of_molecules_ = count; }
 void CDataFile::SetTitle(const std::string& title) { title_ = title; }
 void CDataFile::SetCartesian(const Frame& points) { cartesian_ = points; }
-void CDataFile::SetInternal(const std::vector<Point>& values,
-                            const std::vector<ReferenceTriple>& references) {
+void CDataFile::SetInternal(const std::vector<Point>& values, const std::vector<ReferenceTriple>& references) {
   internal_ = values;
   internal_reference_ = references;
 }
@@ -127,9 +126,7 @@ std::vector<Frame>& CDataFile::GetCartesianAll() {
   return cartesian_all_;
 }
 std::vector<std::vector<Point>>& CDataFile::GetInternalAll() { return internal_all_; }
-std::vector<std::vector<ReferenceTriple>>& CDataFile::GetInternalAllReference() {
-  return internal_all_reference_;
-}
+std::vector<std::vector<ReferenceTriple>>& CDataFile::GetInternalAllReference() { return internal_all_reference_; }
 Frame& CDataFile::GetForce() { return force_; }
 std::vector<double>& CDataFile::GetCharge() { return charge_; }
 BondMap& CDataFile::GetConnection() { return connection_; }

@@ -111,8 +111,7 @@ class CDataFile {
   /* 25 */ virtual void SetNumberOfMolecules(int count);
   /* 26 */ virtual void SetTitle(const std::string& title);
   /* 27 */ virtual void SetCartesian(const Frame& points);
-  /* 28 */ virtual void SetInternal(const std::vector<Point>& values,
-                                    const std::vector<ReferenceTriple>& references);
+  /* 28 */ virtual void SetInternal(const std::vector<Point>& values, const std::vector<ReferenceTriple>& references);
   /* 29 */ virtual void SetCartesianAll(const std::vector<Frame>& frames);
   /* 30 */ virtual void SetInternalAll(const std::vector<std::vector<Point>>& values,
                                        const std::vector<std::vector<ReferenceTriple>>& references);

@@ -57,11 +57,14 @@ void CDataFile::ReadAll(int frame) { Read(frame); }
 void CDataFile::WriteAll(int step) {
   const std::vector<Frame>& frames = GetCartesianAll();
   size_t k = 0;
-  WriteFrames(step, static_cast<long long>(frames.size()), [&](Frame& frame) {
-    if (k == frames.size()) return false;
-    frame = frames[k++];
-    return true;
-  }, false);
+  WriteFrames(
+      step, static_cast<long long>(frames.size()),
+      [&](Frame& frame) {
+        if (k == frames.size()) return false;
+        frame = frames[k++];
+        return true;
+      },
+      false);
 }
 
 long long CDataFile::ForEachKeptFrame(int step, const std::function<bool(Frame&)>& next, bool fit,

@@ -10,25 +10,44 @@ namespace tarvex {
 
 bool CDataFile::Holds(State state) const {
   switch (state) {
-    case State::kTitle: return !title_.empty();
-    case State::kNumberOfAtoms: return number_of_atoms_ != 0;
-    case State::kNumberOfResidues: return number_of_residues_ != 0;
-    case State::kNumberOfMolecules: return number_of_molecules_ != 0;
-    case State::kCartesian: return !cartesian_.empty();
-    case State::kCartesianAll: return !cartesian_all_.empty();
-    case State::kInternal: return !internal_.empty();
-    case State::kInternalAll: return !internal_all_.empty();
-    case State::kForce: return !force_.empty();
-    case State::kCharge: return !charge_.empty();
-    case State::kConnection: return !connection_.empty();
-    case State::kAtomName: return !atom_name_.empty();
-    case State::kAtomType: return !atom_type_.empty();
-    case State::kAtomIndex: return !atom_index_.empty();
-    case State::kResidueName: return !residue_name_.empty();
-    case State::kResidueType: return !residue_type_.empty();
-    case State::kResidueIndex: return !residue_index_.empty();
-    case State::kResidueNumber: return !residue_number_.empty();
-    case State::kHeadAtomOfResidue: return !head_atom_of_residue_.empty();
+    case State::kTitle:
+      return !title_.empty();
+    case State::kNumberOfAtoms:
+      return number_of_atoms_ != 0;
+    case State::kNumberOfResidues:
+      return number_of_residues_ != 0;
+    case State::kNumberOfMolecules:
+      return number_of_molecules_ != 0;
+    case State::kCartesian:
+      return !cartesian_.empty();
+    case State::kCartesianAll:
+      return !cartesian_all_.empty();
+    case State::kInternal:
+      return !internal_.empty();
+    case State::kInternalAll:
+      return !internal_all_.empty();
+    case State::kForce:
+      return !force_.empty();
+    case State::kCharge:
+      return !charge_.empty();
+    case State::kConnection:
+      return !connection_.empty();
+    case State::kAtomName:
+      return !atom_name_.empty();
+    case State::kAtomType:
+      return !atom_type_.empty();
+    case State::kAtomIndex:
+      return !atom_index_.empty();
+    case State::kResidueName:
+      return !residue_name_.empty();
+    case State::kResidueType:
+      return !residue_type_.empty();
+    case State::kResidueIndex:
+      return !residue_index_.empty();
+    case State::kResidueNumber:
+      return !residue_number_.empty();
+    case State::kHeadAtomOfResidue:
+      return !head_atom_of_residue_.empty();
   }
   return false;
 }
@@ -55,8 +74,10 @@ void CDataFile::TakeState(CDataFile& source) { TransferState(source, true); }
 void CDataFile::TransferState(CDataFile& source, bool move) {
   const bool overwrite = (file_flags_ & kFileOverwrite) != 0;
   auto take = [move](auto& mine, auto& theirs) {
-    if (move) mine = std::move(theirs);
-    else mine = theirs;
+    if (move)
+      mine = std::move(theirs);
+    else
+      mine = theirs;
   };
   auto wanted = [&](State state) { return (overwrite || !Holds(state)) && source.Holds(state); };
   auto atoms_equal = [&] { return GetNumberOfAtoms() == source.GetNumberOfAtoms(); };
@@ -78,8 +99,10 @@ void CDataFile::TransferState(CDataFile& source, bool move) {
   if (wanted(State::kForce) && atoms_equal()) take(force_, source.force_);
   if (wanted(State::kCharge) && atoms_equal()) take(charge_, source.charge_);
   if (wanted(State::kAtomName)) {
-    if (atoms_equal()) take(atom_name_, source.atom_name_);
-    else Warn(kAtomWarning);
+    if (atoms_equal())
+      take(atom_name_, source.atom_name_);
+    else
+      Warn(kAtomWarning);
   }
   if (wanted(State::kAtomType)) {
     if (atoms_equal()) {
@@ -90,8 +113,10 @@ void CDataFile::TransferState(CDataFile& source, bool move) {
     }
   }
   if (wanted(State::kAtomIndex)) {
-    if (atoms_equal()) take(atom_index_, source.atom_index_);
-    else Warn(kAtomWarning);
+    if (atoms_equal())
+      take(atom_index_, source.atom_index_);
+    else
+      Warn(kAtomWarning);
   }
   auto fit_wanted = [&] {
     return Holds(State::kAtomType) && Holds(State::kNumberOfAtoms) && (file_flags_ & kFileReferenceFit);
@@ -108,8 +133,10 @@ void CDataFile::TransferState(CDataFile& source, bool move) {
   }
   auto copy_residue_group = [&](State state, auto& mine, auto& theirs) {
     if (!wanted(state)) return;
-    if (residues_equal()) take(mine, theirs);
-    else Warn(kResidueWarning);
+    if (residues_equal())
+      take(mine, theirs);
+    else
+      Warn(kResidueWarning);
   };
   copy_residue_group(State::kResidueName, residue_name_, source.residue_name_);
   copy_residue_group(State::kResidueType, residue_type_, source.residue_type_);
@@ -117,8 +144,10 @@ void CDataFile::TransferState(CDataFile& source, bool move) {
   copy_residue_group(State::kResidueNumber, residue_number_, source.residue_number_);
   copy_residue_group(State::kHeadAtomOfResidue, head_atom_of_residue_, source.head_atom_of_residue_);
   if (source.Holds(State::kConnection)) {
-    if (move) AdoptConnection(std::move(source.connection_));
-    else SetConnection(source.connection_);
+    if (move)
+      AdoptConnection(std::move(source.connection_));
+    else
+      SetConnection(source.connection_);
   }
   if (ter_list_.empty() && !source.ter_list_.empty()) ter_list_ = source.ter_list_;
   if (Holds(State::kNumberOfAtoms) && Holds(State::kAtomName) && !Holds(State::kAtomIndex)) {

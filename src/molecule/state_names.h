@@ -34,12 +34,25 @@ enum class State : uint8_t {
 };
 
 // Indexed by State.
-inline constexpr std::array<std::string_view, 19> kStateNames = {
-    "title",         "number_of_atoms", "number_of_residues", "number_of_molecules",
-    "cartesian",     "cartesian_all",   "internal",           "internal_all",
-    "force",         "charge",          "connection",         "atom_name",
-    "atom_type",     "atom_index",      "residue_name",       "residue_type",
-    "residue_index", "residue_number",  "head_atom_of_residue"};
+inline constexpr std::array<std::string_view, 19> kStateNames = {"title",
+                                                                 "number_of_atoms",
+                                                                 "number_of_residues",
+                                                                 "number_of_molecules",
+                                                                 "cartesian",
+                                                                 "cartesian_all",
+                                                                 "internal",
+                                                                 "internal_all",
+                                                                 "force",
+                                                                 "charge",
+                                                                 "connection",
+                                                                 "atom_name",
+                                                                 "atom_type",
+                                                                 "atom_index",
+                                                                 "residue_name",
+                                                                 "residue_type",
+                                                                 "residue_index",
+                                                                 "residue_number",
+                                                                 "head_atom_of_residue"};
 static_assert(kStateNames.size() == static_cast<size_t>(State::kHeadAtomOfResidue) + 1);
 
 inline constexpr std::string_view StateName(State state) { return kStateNames[static_cast<size_t>(state)]; }

@@ -47,7 +47,10 @@ std::string Labels(const std::vector<ReportedResidue>& reported) {
 
 TEST(ConfBackbone, CapsGiveTheEndResiduesTheirAngles) {
   Residues capped;
-  capped.Add("ACE", 1, {" CH3", " C  ", " O  "}).Add("ALA", 2, kAmino).Add("GLY", 3, kAmino).Add("NME", 4, {" N  ", " H  ", " CH3"});
+  capped.Add("ACE", 1, {" CH3", " C  ", " O  "})
+      .Add("ALA", 2, kAmino)
+      .Add("GLY", 3, kAmino)
+      .Add("NME", 4, {" N  ", " H  ", " CH3"});
   const std::vector<BackboneResidue> walked = capped.Walk();
   ASSERT_EQ(walked.size(), 4u);
   EXPECT_EQ(walked[0].c, 1);
@@ -70,8 +73,8 @@ TEST(ConfBackbone, BreaksEndChains) {
   std::vector<std::string> with_oxt = kAmino;
   with_oxt.push_back(" OXT");
   Residues r;
-  r.Add("ALA", 1, kAmino).Add("ALA", 2, kAmino).Add("ALA", 3, with_oxt);     // chain 1: ALA2
-  r.Add("GLY", 4, kAmino).Add("GLY", 5, with_oxt);                           // too short
+  r.Add("ALA", 1, kAmino).Add("ALA", 2, kAmino).Add("ALA", 3, with_oxt);      // chain 1: ALA2
+  r.Add("GLY", 4, kAmino).Add("GLY", 5, with_oxt);                            // too short
   r.Add("SER", 6, kAmino).Add("SER", 7, kAmino).Add("SER", 8, kAmino).Ter();  // chain 3: SER7
   r.Add("THR", 9, kAmino).Add("THR", 10, kAmino).Add("LIG", 11, {" C  ", " N  "});
   r.Add("VAL", 12, kAmino).Add("VAL", 13, kAmino).Add("NME", 14, {" N  "});
@@ -94,9 +97,9 @@ TEST(ConfBackbone, LongPeptideBondsAreGaps) {
   r.Add("ALA", 1, kAmino).Add("ALA", 2, kAmino).Add("ALA", 3, kAmino).Add("ALA", 4, kAmino);
   std::vector<BackboneResidue> walked = r.Walk();
   Frame frame(24, Point{0, 0, 0});
-  frame[12] = {1.3, 0, 0};                               // N of residue 3: bonded to C of 2 (atom 10)
-  frame[22] = {0, 0, 2.5};                               // C of residue 4, far from nothing
-  frame[16] = {kPeptideBondLimit + 0.01, 0, 0};          // C of residue 3, too far from N of 4 (atom 18)
+  frame[12] = {1.3, 0, 0};                       // N of residue 3: bonded to C of 2 (atom 10)
+  frame[22] = {0, 0, 2.5};                       // C of residue 4, far from nothing
+  frame[16] = {kPeptideBondLimit + 0.01, 0, 0};  // C of residue 3, too far from N of 4 (atom 18)
   CutBackboneGaps(walked, frame);
   EXPECT_TRUE(walked[1].joined);
   EXPECT_TRUE(walked[2].joined);

@@ -60,10 +60,12 @@ std::vector<CorpusInput> CorpusInputs() {
     }
   }
   // Trajectories with the topologies that give their atom counts.
-  const std::vector<std::array<std::string, 3>> trajectories = {
-      {"tz2.parm7", "tz2.crd", ""},          {"tz2.parm7", "broken.tz2.crd", ""},
-      {"NMA.prmtop", "mdcrd", ""},           {"ache.prmtop", "ache.mdcrd", ""},
-      {"capped-ala.prmtop", "capped-ala.mdcrd", "BOX"}, {"tz2.truncoct.parm7", "tz2.truncoct.crd", "BOX"}};
+  const std::vector<std::array<std::string, 3>> trajectories = {{"tz2.parm7", "tz2.crd", ""},
+                                                                {"tz2.parm7", "broken.tz2.crd", ""},
+                                                                {"NMA.prmtop", "mdcrd", ""},
+                                                                {"ache.prmtop", "ache.mdcrd", ""},
+                                                                {"capped-ala.prmtop", "capped-ala.mdcrd", "BOX"},
+                                                                {"tz2.truncoct.parm7", "tz2.truncoct.crd", "BOX"}};
   for (const auto& [topology, trajectory, box] : trajectories) {
     std::vector<std::string> words = typed("top", topology, "TOP");
     for (const std::string& word : typed("crd", trajectory, "CRD")) words.push_back(word);

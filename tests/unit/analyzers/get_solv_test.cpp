@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <filesystem>
+#include <limits>
 #include <random>
 
 #include "../formats/pdb_test_files.h"
@@ -24,8 +24,8 @@ struct RandomSystem {
   std::vector<uint8_t> solvent;
 
   ShellSystem View() const {
-    return {points.data(), static_cast<int>(points.size()), residue_of_atom.data(), head.data(),
-            static_cast<int>(solvent.size()), solvent.data()};
+    return {points.data(), static_cast<int>(points.size()),  residue_of_atom.data(),
+            head.data(),   static_cast<int>(solvent.size()), solvent.data()};
   }
 };
 

@@ -47,9 +47,9 @@ TEST(IrcGeometry, PrincipalAxesDiagonaliseTheInertia) {
   EXPECT_NEAR(xy, 0.0, 1e-12);
   EXPECT_NEAR(xz, 0.0, 1e-12);
   EXPECT_NEAR(yz, 0.0, 1e-12);
-  EXPECT_NEAR(MassWeightedDistance(kWater, Oriented(kWater, {{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}}, {1, 1, 1}),
-                                   kWaterMasses),
-              0.0, 1e-15);
+  EXPECT_NEAR(
+      MassWeightedDistance(kWater, Oriented(kWater, {{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}}, {1, 1, 1}), kWaterMasses), 0.0,
+      1e-15);
   EXPECT_NEAR(MassWeightedDistance({{0, 0, 0}}, {{3, 4, 0}}, {4.0}), 10.0, 1e-12);
 }
 
@@ -57,13 +57,14 @@ TEST(IrcGeometry, PrincipalAxesDiagonaliseTheInertia) {
 std::string Log(const std::vector<Frame>& frames, const std::vector<std::string>& marks) {
   std::string text;
   for (size_t k = 0; k < frames.size(); ++k) {
-    text += "                          Input orientation:\n ---\n Center Atomic Atomic Coordinates (Angstroms)\n"
-            " Number Number Type X Y Z\n ---------------------------------\n";
+    text +=
+        "                          Input orientation:\n ---\n Center Atomic Atomic Coordinates (Angstroms)\n"
+        " Number Number Type X Y Z\n ---------------------------------\n";
     const int elements[3] = {8, 1, 1};
     for (size_t i = 0; i < frames[k].size(); ++i) {
       char line[128];
-      std::snprintf(line, sizeof line, " %5zu %10d %11d %15.6f %11.6f %11.6f\n", i + 1, elements[i], 0,
-                    frames[k][i][0], frames[k][i][1], frames[k][i][2]);
+      std::snprintf(line, sizeof line, " %5zu %10d %11d %15.6f %11.6f %11.6f\n", i + 1, elements[i], 0, frames[k][i][0],
+                    frames[k][i][1], frames[k][i][2]);
       text += line;
     }
     text += " ---------------------------------\n";
@@ -78,9 +79,10 @@ std::string Log(const std::vector<Frame>& frames, const std::vector<std::string>
 TEST(IrcPoints, OptimizationCompletedLayout) {
   ScratchDir scratch;
   const std::string path =
-      scratch.Write("old.log", " SCF Done:  E(RHF) =  -1.0\n SCF Done:  E(RHF) =  -2.0\n Optimization completed.\n"
-                               " SCF Done:  E(RHF) =  -3.0\n SCF Done:  E(RHF) =  -4.0\n Optimization completed.\n"
-                               " SCF Done:  E(RB3LYP) =  -5.0\n Optimization completed.\n");
+      scratch.Write("old.log",
+                    " SCF Done:  E(RHF) =  -1.0\n SCF Done:  E(RHF) =  -2.0\n Optimization completed.\n"
+                    " SCF Done:  E(RHF) =  -3.0\n SCF Done:  E(RHF) =  -4.0\n Optimization completed.\n"
+                    " SCF Done:  E(RB3LYP) =  -5.0\n Optimization completed.\n");
   IrcPoints points = FindIrcPoints(path, false);
   EXPECT_EQ(points.positions, (std::vector<size_t>{2, 4}));
   EXPECT_EQ(points.energies, (std::vector<double>{-3.0, -5.0}));
@@ -89,8 +91,9 @@ TEST(IrcPoints, OptimizationCompletedLayout) {
   EXPECT_EQ(points.positions, (std::vector<size_t>{4}));
   EXPECT_EQ(points.energies, (std::vector<double>{-5.0}));
 
-  const std::string bare = scratch.Write("bare.log", " Optimization completed.\n Optimization completed.\n"
-                                                     " SCF Done:  E(RHF) =  -3.0\n Optimization completed.\n");
+  const std::string bare = scratch.Write("bare.log",
+                                         " Optimization completed.\n Optimization completed.\n"
+                                         " SCF Done:  E(RHF) =  -3.0\n Optimization completed.\n");
   EXPECT_EQ(FindIrcPoints(bare, false).error, "Error: an IRC structure of " + bare + " has no SCF energy before it.");
 }
 
@@ -99,15 +102,15 @@ TEST(IrcPoints, OptimizationCompletedLayout) {
 // its far end, then the transition state and the forward path.
 TEST(IrcPoints, PointNumberLayout) {
   ScratchDir scratch;
-  const std::string path = scratch.Write(
-      "new.log",
-      " SCF Done:  E(UB3LYP) =  -10.0\n Point Number:   0          Path Number:   1\n"
-      " SCF Done:  E(UB3LYP) =  -11.0\n Point Number:   1          Path Number:   1\n"
-      " Point Number  2 in FORWARD path direction.\n"
-      " SCF Done:  E(UB3LYP) =  -12.0\n Point Number:   2          Path Number:   1\n"
-      " SCF Done:  E(UB3LYP) =  -13.0\n Point Number:   0          Path Number:   2\n"
-      " SCF Done:  E(UB3LYP) =  -14.0\n Point Number:   1          Path Number:   2\n"
-      " SCF Done:  E(UB3LYP) =  -15.0\n Point Number:   2          Path Number:   2\n");
+  const std::string path =
+      scratch.Write("new.log",
+                    " SCF Done:  E(UB3LYP) =  -10.0\n Point Number:   0          Path Number:   1\n"
+                    " SCF Done:  E(UB3LYP) =  -11.0\n Point Number:   1          Path Number:   1\n"
+                    " Point Number  2 in FORWARD path direction.\n"
+                    " SCF Done:  E(UB3LYP) =  -12.0\n Point Number:   2          Path Number:   1\n"
+                    " SCF Done:  E(UB3LYP) =  -13.0\n Point Number:   0          Path Number:   2\n"
+                    " SCF Done:  E(UB3LYP) =  -14.0\n Point Number:   1          Path Number:   2\n"
+                    " SCF Done:  E(UB3LYP) =  -15.0\n Point Number:   2          Path Number:   2\n");
   IrcPoints points = FindIrcPoints(path, false);
   EXPECT_EQ(points.positions, (std::vector<size_t>{5, 4, 0, 1, 2}));
   EXPECT_EQ(points.energies, (std::vector<double>{-15, -14, -10, -11, -12}));
@@ -136,8 +139,8 @@ TEST(Ircdist, RigidMotionsAreNoStep) {
   Frame stretched = kWater;
   stretched[1][1] += 0.1;
   const std::string path = scratch.Write(
-      "path.log", Log({kWater, moved, stretched},
-                      {" SCF Done:  E(RHF) =  -76.01\n", " SCF Done:  E(RHF) =  -76.02\n", " SCF Done:  E(RHF) =  -76.03\n"}));
+      "path.log", Log({kWater, moved, stretched}, {" SCF Done:  E(RHF) =  -76.01\n", " SCF Done:  E(RHF) =  -76.02\n",
+                                                   " SCF Done:  E(RHF) =  -76.03\n"}));
   auto [out, err] = RunAnalyzer<CIrcdist>({"ircdist", "-f", "ALL", "-iat", path, "LOG"});
   EXPECT_EQ(err, "");
   // The stretch is a step, and the running total after it that step.
@@ -146,7 +149,8 @@ TEST(Ircdist, RigidMotionsAreNoStep) {
   EXPECT_NEAR(std::stod(out.substr(76, 10)), std::stod(out.substr(86, 10)), 2e-5);
   EXPECT_EQ(out.substr(96), "     -76.03000000\n");
 
-  std::tie(out, err) = RunAnalyzer<CIrcdist>({"ircdist", "-r", "-m", "-76", "-f", "SECOND", "EACH", "-iat", path, "LOG"});
+  std::tie(out, err) =
+      RunAnalyzer<CIrcdist>({"ircdist", "-r", "-m", "-76", "-f", "SECOND", "EACH", "-iat", path, "LOG"});
   const std::string step = FormatFixed(-MassWeightedDistance(kWater, moved, kWaterMasses), 10, 5);
   EXPECT_EQ(out.substr(0, 76), "   0.00000   0.00000      -0.01000000\n" + step + step + "      -0.02000000\n");
 }

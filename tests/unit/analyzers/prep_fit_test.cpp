@@ -99,7 +99,8 @@ TEST(PrepfitMatching, ManyPathsReachTheStepLimit) {
   const Graph lattice(std::vector<std::string>(side * side, "C"), pairs);
   ResidueMatch match;
   EXPECT_FALSE(MatchResidue(lattice.Side(), lattice.Side(), false, match, 100'000));
-  const Graph chain(std::vector<std::string>(side, "C"), std::vector<std::pair<int, int>>(pairs.begin(), pairs.begin() + side - 1));
+  const Graph chain(std::vector<std::string>(side, "C"),
+                    std::vector<std::pair<int, int>>(pairs.begin(), pairs.begin() + side - 1));
   EXPECT_TRUE(MatchResidue(chain.Side(), chain.Side(), false, match, 100'000)) << "a chain is cheap";
 }
 

@@ -90,9 +90,10 @@ TEST(BondOrderSearch, EachSwitchAdmitsItsStates) {
     int net_charge;
   };
   const Case cases[] = {
-      {methane, kGroupCharges, 0},   {azide, kGroupCharges, 0},     {acetate, kCommonIons, -1},
-      {pyridinium, kCommonIons, 1},  {pyrylium, kOniumIons, 1},     {tropylium, kCarbonIons, 1},
-      {boranyl, kRadicals, 0},       {hexafluoride, kNoNeighbourLimits, 0},
+      {methane, kGroupCharges, 0}, {azide, kGroupCharges, 0},
+      {acetate, kCommonIons, -1},  {pyridinium, kCommonIons, 1},
+      {pyrylium, kOniumIons, 1},   {tropylium, kCarbonIons, 1},
+      {boranyl, kRadicals, 0},     {hexafluoride, kNoNeighbourLimits, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.molecule.name);

@@ -44,8 +44,9 @@ TEST_F(BondPerceptionTest, EthaneHasSevenBonds) {
   TestRecord record;
   Fill(record, {"C", "C", "H", "H", "H", "H", "H", "H"}, points);
   record.CreateConnection();
-  EXPECT_EQ(record.GetConnection(),
-            (BondMap{{0, {1, 2, 3, 4}}, {1, {0, 5, 6, 7}}, {2, {0}}, {3, {0}}, {4, {0}}, {5, {1}}, {6, {1}}, {7, {1}}}));
+  EXPECT_EQ(
+      record.GetConnection(),
+      (BondMap{{0, {1, 2, 3, 4}}, {1, {0, 5, 6, 7}}, {2, {0}}, {3, {0}}, {4, {0}}, {5, {1}}, {6, {1}}, {7, {1}}}));
 }
 
 TEST_F(BondPerceptionTest, ExactlyTheScaledLengthIsNoBond) {

@@ -9,23 +9,23 @@
 #include <fstream>
 #include <sstream>
 
+#include "../formats/pdb_test_files.h"
+#include "../support/scratch_dir.h"
+#include "chem_test_support.h"
 #include "chemistry/bond_order_search.h"
 #include "common/console.h"
 #include "common/text.h"
 #include "formats/mol2_file.h"
 #include "formats/pdb_file.h"
-#include "../formats/pdb_test_files.h"
-#include "../support/scratch_dir.h"
-#include "chem_test_support.h"
 
 namespace tarvex {
 namespace {
 
-using testing::ScratchDir;
-using testing_files::CorpusPresent;
 using chem_test::Build;
 using chem_test::NetCharge;
 using chem_test::Perceive;
+using testing::ScratchDir;
+using testing_files::CorpusPresent;
 
 // The sample of the development set: per-atom formal charges against
 // RDKit's for every class (carboxylates, nitro, phosphates, sulfonates,
@@ -51,8 +51,10 @@ TEST(BondTypes, DevelopmentSetSample) {
     std::stringstream charges(fields[4]);
     for (int q; charges >> q;) truth.push_back(q);
     ++molecules;
-    if (NetCharge(*record) == std::stoi(fields[3])) ++right_nets;
-    else ADD_FAILURE() << fields[0] << " " << fields[2] << " net " << NetCharge(*record);
+    if (NetCharge(*record) == std::stoi(fields[3]))
+      ++right_nets;
+    else
+      ADD_FAILURE() << fields[0] << " " << fields[2] << " net " << NetCharge(*record);
     ASSERT_EQ(record->GetFormalCharges().size(), truth.size()) << fields[0];
     for (size_t k = 0; k < truth.size(); ++k) {
       ++atoms;
@@ -121,7 +123,7 @@ TEST(BondTypes, GuanidiniumAndUrea) {
 // Pyridinium (ring N with H) and pyridine: aromatic ring, N.ar, charge on N.
 TEST(BondTypes, PyridiniumRing) {
   std::vector<std::string> types{"N", "C", "C", "C", "C", "C", "H", "H", "H", "H", "H", "H"};
-  std::vector<std::pair<int, int>> bonds{{0, 1}, {1, 2}, {2, 3}, {3, 4}, {4, 5}, {5, 0},
+  std::vector<std::pair<int, int>> bonds{{0, 1}, {1, 2}, {2, 3}, {3, 4},  {4, 5}, {5, 0},
                                          {1, 7}, {2, 8}, {3, 9}, {4, 10}, {5, 11}};
   auto pyridine = Build(types, bonds);
   pyridine->PerceiveBondTypes();
@@ -161,7 +163,7 @@ TEST(BondTypes, IonsAndLoneAtoms) {
 // warning names the input, and the fallback still orders every bond.
 TEST(BondTypes, ImpossibleValenceWarnsAndFallsBack) {
   std::vector<std::string> types{"C", "H", "H", "H", "H", "H", "C", "O", "O", "H", "H", "H"};
-  std::vector<std::pair<int, int>> bonds{{0, 1}, {0, 2}, {0, 3}, {0, 4}, {0, 5},
+  std::vector<std::pair<int, int>> bonds{{0, 1}, {0, 2}, {0, 3}, {0, 4},  {0, 5},
                                          {6, 7}, {6, 8}, {6, 9}, {9, 10}, {9, 11}};
   auto record = Build(types, bonds);
   record->OpenOutput("dir/out.mol2", false);
@@ -234,8 +236,8 @@ TEST(BondTypes, ParameterFileTypingRows) {
   testing::UseParameterFile(parm);
   ConsoleCapture capture;
   //                   0     1     2    3    4    5    6    7
-  auto disilane = Build({"SI", "SI", "H", "H", "H", "H", "H", "H"},
-                        {{0, 1}, {0, 2}, {0, 3}, {0, 4}, {1, 5}, {1, 6}, {1, 7}});
+  auto disilane =
+      Build({"SI", "SI", "H", "H", "H", "H", "H", "H"}, {{0, 1}, {0, 2}, {0, 3}, {0, 4}, {1, 5}, {1, 6}, {1, 7}});
   disilane->PerceiveBondTypes();
   EXPECT_EQ(capture.Err(), "Warning: typing pattern nested deeper than 32 levels skipped: " + parm + ", line 3\n");
   EXPECT_EQ(disilane->GetMol2AtomType(0), "end");

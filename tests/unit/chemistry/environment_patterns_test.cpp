@@ -163,8 +163,7 @@ TEST(EnvironmentPatterns, CompiledAgreesWithLiteralReading) {
     }
     for (int a = 0; a < n; ++a) {
       for (const std::string& pattern : patterns) {
-        ASSERT_EQ(MatchEnvironment(g.labels, g.bonds, a, pattern),
-                  CompiledPattern(pattern).Match(g.labels, g.bonds, a))
+        ASSERT_EQ(MatchEnvironment(g.labels, g.bonds, a, pattern), CompiledPattern(pattern).Match(g.labels, g.bonds, a))
             << pattern << " atom " << a << " trial " << trial;
       }
     }

@@ -30,8 +30,7 @@ double RmsdAfterSuperposition(const Frame& original, Frame rebuilt) {
   if (original.size() < 3 || original.size() != rebuilt.size()) return INFINITY;
   std::vector<int> pairs(original.size());
   for (size_t i = 0; i < pairs.size(); ++i) pairs[i] = static_cast<int>(i);
-  EXPECT_EQ(FitOntoReference(rebuilt, original, pairs, std::vector<double>(original.size(), 1.0)),
-            FitOutcome::kMoved);
+  EXPECT_EQ(FitOntoReference(rebuilt, original, pairs, std::vector<double>(original.size(), 1.0)), FitOutcome::kMoved);
   double sum = 0.0;
   for (size_t i = 0; i < original.size(); ++i) sum += SquaredDistance(original[i], rebuilt[i]);
   return std::sqrt(sum / static_cast<double>(original.size()));
@@ -112,13 +111,13 @@ TEST(ZMatrixToCartesian, StraightAnglesAndTheDihedralSign) {
 TEST(CartesianToZMatrix, ChainReferencesAndFragments) {
   // Three dummies, then a chain 3-4-5-6 and a water 7-8, 7-9 bonded to
   // nothing earlier.
-  const Frame points = {{1, 0, 0},       {1, 1, 0},     {1, 1, 1},       {0, 0, 0},     {1.5, 0, 0},
-                        {2.0, 1.4, 0.0}, {3.5, 1.4, 1}, {0, 5, 0},       {0.96, 5, 0},  {-0.24, 5.93, 0}};
+  const Frame points = {{1, 0, 0},       {1, 1, 0},     {1, 1, 1}, {0, 0, 0},    {1.5, 0, 0},
+                        {2.0, 1.4, 0.0}, {3.5, 1.4, 1}, {0, 5, 0}, {0.96, 5, 0}, {-0.24, 5.93, 0}};
   const BondMap bonds = {{3, {4}}, {4, {3, 5}}, {5, {4, 6}}, {6, {5}}, {7, {8, 9}}, {8, {7}}, {9, {7}}};
   const ZMatrixResult z = CartesianToZMatrix(points, bonds);
   ASSERT_EQ(z.failed_atom, -1);
   const std::vector<ReferenceTriple> expected = {{-1, -2, -3}, {0, -1, -2}, {1, 0, -1}, {2, 1, 0}, {3, 2, 1},
-                                                 {4, 3, 2},    {5, 4, 3},   {2, 1, 0},   {7, 2, 1}, {7, 2, 1}};
+                                                 {4, 3, 2},    {5, 4, 3},   {2, 1, 0},  {7, 2, 1}, {7, 2, 1}};
   EXPECT_EQ(z.references, expected);
   EXPECT_NEAR(z.values[4][0], 1.5, 1e-12);
   EXPECT_NEAR(z.values[9][1], AngleDegrees(points[9], points[7], points[2]), 1e-12);
@@ -132,7 +131,7 @@ TEST(CartesianToZMatrix, StraightLinesKeepTheStructure) {
   // hydrogen on C3 refers to C3, C2 and (by the bonds) C1, all on the line:
   // another dihedral atom takes C1's place. C2 and C3 themselves sit on
   // straight angles and get the undefined dihedral.
-  const Frame points = {{-1, 1, 0},   {-1, 2, 0},   {-1, 2, 1},    {0, 0, 0},    {1.46, 0, 0},
+  const Frame points = {{-1, 1, 0},   {-1, 2, 0},   {-1, 2, 1},       {0, 0, 0},        {1.46, 0, 0},
                         {2.66, 0, 0}, {4.12, 0, 0}, {-0.36, 1.03, 0}, {4.48, -0.5, 0.9}};
   const BondMap bonds = {{3, {4, 7}}, {4, {3, 5}}, {5, {4, 6}}, {6, {5, 8}}, {7, {3}}, {8, {6}}};
   const ZMatrixResult z = CartesianToZMatrix(points, bonds);
@@ -236,7 +235,8 @@ TEST_F(InternalCoordinatesTest, MessagesAndTheConnectionListing) {
   EXPECT_TRUE(short_frame.GetInternal().empty());
 
   TestRecord stopped;
-  stopped.SetInternal({{0, 0, 0}, {1, 0, 0}, {1, 90, 0}, {1, 90, 0}}, {{-1, -2, -3}, {0, -1, -2}, {1, 0, -1}, {1, 1, 0}});
+  stopped.SetInternal({{0, 0, 0}, {1, 0, 0}, {1, 90, 0}, {1, 90, 0}},
+                      {{-1, -2, -3}, {0, -1, -2}, {1, 0, -1}, {1, 1, 0}});
   capture.Clear();
   stopped.InternalToCartesian();
   EXPECT_EQ(capture.Err(), "Convert internal coordinates to cartesian coordinates: failed.\n");

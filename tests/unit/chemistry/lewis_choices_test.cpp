@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "common/console.h"
 #include "chem_test_support.h"
+#include "common/console.h"
 
 namespace tarvex {
 namespace {
@@ -90,7 +90,7 @@ TEST(LewisChoices, BondLengthsChooseTheStructure) {
   EXPECT_EQ(NetCharge(*Perceive(DevFile("dev_810.pdb"))), -2);  // ethene-1,2-dithiolate
   EXPECT_EQ(NetCharge(*Perceive(DevFile("dev_812.pdb"))), -2);  // benzene-1,2-dithiolate
   EXPECT_EQ(NetCharge(*Perceive(DevFile("dev_818.pdb"))), 0);   // its dithiol
-  auto enolate = Perceive(DevFile("dev_381.pdb"));  // CC([O-])=CC(=O)c1ccccc1
+  auto enolate = Perceive(DevFile("dev_381.pdb"));              // CC([O-])=CC(=O)c1ccccc1
   EXPECT_EQ(enolate->GetFormalCharge(2), -1);
   EXPECT_EQ(enolate->GetFormalCharge(5), 0);
 

@@ -30,8 +30,8 @@ TEST(PbsaRadii, BuiltInRowsTypeAtomsByEnvironment) {
   ASSERT_EQ(tables.radius_types.size(), 27u);
   EXPECT_EQ(tables.radius_types.back().pattern, "(*)");
   const std::vector<std::string> labels = {"C", "C", "O", "O", "H", "H", "H", "H", "ZN", "FE"};
-  const BondMap bonds = {{0, {1, 4, 5, 6}}, {1, {0, 2, 3}}, {2, {1}}, {3, {1, 7}}, {4, {0}},
-                         {5, {0}},          {6, {0}},       {7, {3}}};
+  const BondMap bonds = {{0, {1, 4, 5, 6}}, {1, {0, 2, 3}}, {2, {1}}, {3, {1, 7}},
+                         {4, {0}},          {5, {0}},       {6, {0}}, {7, {3}}};
   EXPECT_EQ(TypeOf(tables, labels, bonds, 0), 9) << "methyl carbon";
   EXPECT_EQ(TypeOf(tables, labels, bonds, 1), 10) << "carbonyl carbon, found by the first alternative";
   EXPECT_EQ(TypeOf(tables, labels, bonds, 2), 3)

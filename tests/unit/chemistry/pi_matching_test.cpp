@@ -39,7 +39,8 @@ std::vector<std::pair<int, int>> Ring(int n) {
 
 int DoubleBondsOf(const PiMatcher& matcher, const Adjacency& adjacency, int atom) {
   int total = 0;
-  for (int k = adjacency.offsets[static_cast<size_t>(atom)]; k < adjacency.offsets[static_cast<size_t>(atom) + 1]; ++k) {
+  for (int k = adjacency.offsets[static_cast<size_t>(atom)]; k < adjacency.offsets[static_cast<size_t>(atom) + 1];
+       ++k) {
     total += matcher.ExtraOrder(atom, k);
   }
   return total;
@@ -61,8 +62,8 @@ TEST(PiMatching, KekuleStructureOfBenzene) {
 // matching alone leaves copies free on such graphs.
 TEST(PiMatching, OddRingsNeedBlossoms) {
   // Azulene: a five-ring fused to a seven-ring, ten carbons, perfect.
-  std::vector<std::pair<int, int>> edges{{0, 1}, {1, 2}, {2, 3}, {3, 4}, {4, 0}, {3, 5}, {5, 6},
-                                         {6, 7}, {7, 8}, {8, 9}, {9, 4}};
+  std::vector<std::pair<int, int>> edges{{0, 1}, {1, 2}, {2, 3}, {3, 4}, {4, 0}, {3, 5},
+                                         {5, 6}, {6, 7}, {7, 8}, {8, 9}, {9, 4}};
   Adjacency adjacency = FromEdges(10, edges);
   std::vector<PiAtom> atoms(10);
   for (auto& atom : atoms) atom.demand = 1;

@@ -23,8 +23,8 @@ TEST(StatedBonds, KeptWhereTheirLengthAllowsABond) {
   // 1.9 from hydrogen 4 (a hydrogen bond), 5 B and 6 F at 1.38 (no standard
   // length), 7 N at 2.9 from 3 (a salt bridge), 8 C without coordinates.
   const std::vector<std::string> types{"ZN", "S", "S", "O", "H", "B", "F", "N", "C"};
-  Frame points{{0, 0, 0}, {2.3, 0, 0}, {2.3, 2.05, 0}, {10, 0, 0}, {11.9, 0, 0},
-               {20, 0, 0}, {21.38, 0, 0}, {10, 2.9, 0}};
+  Frame points{{0, 0, 0},    {2.3, 0, 0}, {2.3, 2.05, 0}, {10, 0, 0},
+               {11.9, 0, 0}, {20, 0, 0},  {21.38, 0, 0},  {10, 2.9, 0}};
   BondMap bonds;
   bonds[3].push_back(4);  // perceived: nothing of the stated ones but this
   bonds[4].push_back(3);

@@ -14,16 +14,14 @@ namespace {
 
 // A chiral, non-planar set of eight atoms (carbons and hydrogens).
 Frame Molecule() {
-  return {{0.0, 0.0, 0.0}, {1.5, 0.1, 0.0},  {2.1, 1.4, 0.2},  {1.2, 2.6, 0.9},
+  return {{0.0, 0.0, 0.0},   {1.5, 0.1, 0.0},   {2.1, 1.4, 0.2},   {1.2, 2.6, 0.9},
           {-0.6, -0.9, 0.3}, {-0.4, 0.7, -0.8}, {2.0, -0.6, -0.7}, {3.2, 1.5, 0.4}};
 }
 std::vector<std::string> MoleculeTypes() { return {"C", "C", "C", "C", "H", "H", "H", "H"}; }
 
 Point RotatedShifted(const Point& p) { return {-p[1] + 1.0, p[0] + 2.0, p[2] + 3.0}; }  // 90 deg about z
 
-double SignedVolume(const Frame& f) {
-  return Dot(Minus(f[1], f[0]), Cross(Minus(f[2], f[0]), Minus(f[3], f[0])));
-}
+double SignedVolume(const Frame& f) { return Dot(Minus(f[1], f[0]), Cross(Minus(f[2], f[0]), Minus(f[3], f[0]))); }
 
 void ExpectNear(const Frame& a, const Frame& b, double tolerance) {
   ASSERT_EQ(a.size(), b.size());
@@ -189,12 +187,12 @@ TEST(Superposition, SelectionOfPairedAtoms) {
   using V = std::vector<int>;
   EXPECT_EQ(select({}, {}, {}), (V{0, 1, 2, 3, 4, 5}));
   EXPECT_EQ(select({}, {}, {}, true), (V{0, 1, 2, 3, 5}));
-  EXPECT_EQ(select({5}, {}, {"CA", "N"}), (V{0, 1, 5}));             // A or C
-  EXPECT_EQ(select({0, 1, 2, 3}, {1}, {}), (V{0, 2, 3}));            // A and not B
-  EXPECT_EQ(select({}, {0}, {"N", "CA"}), (V{1}));                   // C and not B
-  EXPECT_EQ(select({}, {}, {"_H", "_CB"}), (V{0, 1, 2, 3}));         // names excluded
-  EXPECT_EQ(select({}, {2}, {}), (V{0, 1, 3, 4, 5}));                // B alone: all but B
-  EXPECT_EQ(select({3, 9, -1, 4}, {}, {""}, false, 4), (V{3}));      // only within both frames
+  EXPECT_EQ(select({5}, {}, {"CA", "N"}), (V{0, 1, 5}));         // A or C
+  EXPECT_EQ(select({0, 1, 2, 3}, {1}, {}), (V{0, 2, 3}));        // A and not B
+  EXPECT_EQ(select({}, {0}, {"N", "CA"}), (V{1}));               // C and not B
+  EXPECT_EQ(select({}, {}, {"_H", "_CB"}), (V{0, 1, 2, 3}));     // names excluded
+  EXPECT_EQ(select({}, {2}, {}), (V{0, 1, 3, 4, 5}));            // B alone: all but B
+  EXPECT_EQ(select({3, 9, -1, 4}, {}, {""}, false, 4), (V{3}));  // only within both frames
 }
 
 TEST(Superposition, UnknownElementsAreWarnedOnceAndWeighNothing) {

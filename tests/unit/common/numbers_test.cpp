@@ -77,7 +77,8 @@ namespace {
 // The fast path must give the very double the general reader gives, and
 // refuse every shape it does not cover.
 TEST(ParseShortDecimal, SameDoublesAsTheGeneralReader) {
-  const char* const texts[] = {"-12.345", "0.1", "+7.5", "123456789.012345", "-0.000", "42", "3.", "-.5",
+  const char* const texts[] = {"-12.345",         "0.1", "+7.5", "123456789.012345",
+                               "-0.000",          "42",  "3.",   "-.5",
                                "999999999999999", "0.3", "17.7", "-2.675"};
   for (const char* text : texts) {
     double fast = 0.0;
@@ -118,7 +119,8 @@ TEST(AppendFixed, FastDigitsEqualToChars) {
     if (trial % 1000 == 0) value = -0.0004;
     const int width = trial % 13;
     std::string expected = reference(value, precision);
-    if (static_cast<int>(expected.size()) < width) expected.insert(0, static_cast<size_t>(width) - expected.size(), ' ');
+    if (static_cast<int>(expected.size()) < width)
+      expected.insert(0, static_cast<size_t>(width) - expected.size(), ' ');
     std::string fast = "x";
     AppendFixed(fast, value, width, precision);
     ASSERT_EQ(fast, "x" + expected) << value << " precision " << precision << " width " << width;

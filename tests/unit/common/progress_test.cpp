@@ -1,6 +1,7 @@
 #include "common/progress.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
 #include <sys/ioctl.h>
@@ -12,8 +13,6 @@
 #include <iterator>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "common/console.h"
 #include "driver/driver.h"

@@ -25,10 +25,9 @@ TEST(AnalyzerFiles, UnknownTypesFallBackOrAreSkipped) {
             "Warning unknown reference file format: PARM7\nInput reference file applies to the Amber TOP format.\n");
 
   ScratchDir dir;
-  std::vector<NamedFile> files = {ResolveFile(dir.Write("a.crd", "title\n"), "", false),
-                                  ResolveFile(dir.Write("b.rst", "title\n 2\n"), "", false),
-                                  ResolveFile(dir.Path("c.xyz"), "", false),
-                                  ResolveFile(dir.Write("d", "title\n"), "amber_crd", true)};
+  std::vector<NamedFile> files = {
+      ResolveFile(dir.Write("a.crd", "title\n"), "", false), ResolveFile(dir.Write("b.rst", "title\n 2\n"), "", false),
+      ResolveFile(dir.Path("c.xyz"), "", false), ResolveFile(dir.Write("d", "title\n"), "amber_crd", true)};
   console.Clear();
   std::vector<std::unique_ptr<CDataFile>> opened;
   AppendInputFiles(files, kSkipUnknownInput, true, BoxInputs::kRestartsOnly, opened);

@@ -85,8 +85,9 @@ TEST(OptionWalk, SwitchesClustersAndTheCommonRules) {
 
   const Walked help = Walk(table(), {"-ah", "-x"});
   EXPECT_EQ(help.status, 0);
-  EXPECT_EQ(help.out, "tarvex probe  version 1.0\nCopyright (C) 2026 the tarvex developers\n\n Probe.\n\n"
-                      " Usage: tarvex probe [-hv]\n\n Option:\n");
+  EXPECT_EQ(help.out,
+            "tarvex probe  version 1.0\nCopyright (C) 2026 the tarvex developers\n\n Probe.\n\n"
+            " Usage: tarvex probe [-hv]\n\n Option:\n");
   const Walked version = Walk(table(), {"-v"});
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out, "tarvex probe  version 1.0  revision A\n");
@@ -134,8 +135,8 @@ TEST(OptionWalk, Integers) {
   std::vector<int> numbers;
   std::vector<std::string> names;
   auto optional = [&] {
-    return OptionTable{.options = {Option::OptionalInteger("a", start).Sets(0x4000),
-                                   Option::NumbersOrNames("t", numbers, names)}};
+    return OptionTable{
+        .options = {Option::OptionalInteger("a", start).Sets(0x4000), Option::NumbersOrNames("t", numbers, names)}};
   };
   EXPECT_EQ(Walk(optional(), {"-a", "-2"}).flags, 0x4000u);
   EXPECT_EQ(start, -2);
@@ -161,8 +162,7 @@ TEST(OptionWalk, WordLists) {
   std::vector<int> residues;
   std::vector<std::string> residue_names;
   std::vector<std::string> solvent = {"WAT", "HOH", "H2O"};
-  OptionTable table{.options = {Option::Integers("a", atoms),
-                                Option::NumbersOrNames("b", residues, residue_names, -1),
+  OptionTable table{.options = {Option::Integers("a", atoms), Option::NumbersOrNames("b", residues, residue_names, -1),
                                 Option::Names("x", solvent)}};
   EXPECT_EQ(Walk(table, {"-a", "3", "99", "-b", "10", "lig", "2x", "-a", "4", "-x", "hoh", "Na"}).status, -1);
   EXPECT_EQ(atoms, (std::vector<int>{3, 99, 4}));
@@ -221,8 +221,9 @@ TEST(OptionWalk, SelectionAndLongestLetters) {
   EXPECT_TRUE(IsUsage(Walk(table(), {"-rat", "C"}))) << "t follows no file option";
 
   // ircdist: "-i" followed by a letter that names no mode is its own error.
-  OptionTable modes{.options = {Option::Switch("ii", 0x1), Option::Switch("ia", 0x2),
-                                Option::Act("i", [] { Fatal("Error: specify to select structures; all, first, or last."); })}};
+  OptionTable modes{.options = {Option::Switch("ii", 0x1), Option::Switch("ia", 0x2), Option::Act("i", [] {
+                                  Fatal("Error: specify to select structures; all, first, or last.");
+                                })}};
   EXPECT_EQ(Walk(modes, {"-iaii"}).flags, 0x3u);
   const Walked no_mode = Walk(modes, {"-ix"});
   EXPECT_EQ(no_mode.status, 1);
@@ -236,8 +237,8 @@ TEST(OptionWalk, SingleFiles) {
   std::string data_name;
   std::string reference_name;
   auto table = [&] {
-    return OptionTable{.options = {DataFileOption(data, data_name).Sets(0x800),
-                                   ReferenceFileOption(reference, reference_name)}};
+    return OptionTable{
+        .options = {DataFileOption(data, data_name).Sets(0x800), ReferenceFileOption(reference, reference_name)}};
   };
   const Walked walked = Walk(table(), {"-it", "traj", "amber_rst", "-rt", "a.parm7", "parm7"});
   EXPECT_EQ(walked.flags, 0x800u);
@@ -245,8 +246,9 @@ TEST(OptionWalk, SingleFiles) {
   EXPECT_EQ(reference_name, "a.parm7");
   EXPECT_NE(dynamic_cast<CAmberRestartFile*>(data.get()), nullptr) << "the keyword, not the name, gives the type";
   EXPECT_NE(dynamic_cast<CAmberTopologyFile*>(reference.get()), nullptr);
-  EXPECT_EQ(walked.err, "Warning unknown reference file format: PARM7\n"
-                        "Input reference file applies to the Amber TOP format.\n");
+  EXPECT_EQ(walked.err,
+            "Warning unknown reference file format: PARM7\n"
+            "Input reference file applies to the Amber TOP format.\n");
   EXPECT_EQ(Walk(table(), {"-i", "traj.Mdcrd"}).err,
             "Warning unknown datafile format: MDCRD\nInput datafile applies to the Amber CRD format.\n");
   EXPECT_NE(dynamic_cast<CAmberCoordFile*>(data.get()), nullptr);
@@ -270,11 +272,9 @@ TEST(OptionWalk, FileLists) {
   std::vector<std::unique_ptr<CDataFile>> inputs;
   std::string last;
   auto table = [&](BoxInputs box_inputs) {
-    return OptionTable{.options = {Option::Switch("x", 0x100),
-                                   Option::Files("i", inputs, kSkipUnknownInput)
-                                       .Name(last)
-                                       .Box(0x100, box_inputs)
-                                       .Sets(0x1)}};
+    return OptionTable{
+        .options = {Option::Switch("x", 0x100),
+                    Option::Files("i", inputs, kSkipUnknownInput).Name(last).Box(0x100, box_inputs).Sets(0x1)}};
   };
   Walked walked = Walk(table(BoxInputs::kRestartsOnly), {"-i", crd, "-x", "-i", crd, rst, dir.Path("c.xyz")});
   EXPECT_EQ(walked.flags, 0x101u);
@@ -290,8 +290,7 @@ TEST(OptionWalk, FileLists) {
   ASSERT_EQ(inputs.size(), 2u);
   EXPECT_TRUE(inputs[0]->GetFileFlags() & kFileBox);
   EXPECT_EQ(inputs[1]->GetInputFileName(), typed);
-  EXPECT_TRUE(IsUsage(Walk(table(BoxInputs::kRestartsOnly), {"-it", crd})))
-      << "a typed list holds pairs";
+  EXPECT_TRUE(IsUsage(Walk(table(BoxInputs::kRestartsOnly), {"-it", crd}))) << "a typed list holds pairs";
   inputs.clear();
   walked = Walk(table(BoxInputs::kRestartsOnly), {"-i", dir.Path("c.xyz")});
   EXPECT_EQ(walked.flags & 0x1, 0u) << "no file accepted";
@@ -299,8 +298,8 @@ TEST(OptionWalk, FileLists) {
   // ircdist hands each file on with its own mode; pbsaprep's are all PREP.
   std::vector<std::string> taken;
   OptionTable each{.options = {Option::Files(
-      "ia", [&](std::unique_ptr<CDataFile> file) { taken.push_back(file->GetInputFileName()); },
-      kSkipUnknownInput)}};
+                       "ia", [&](std::unique_ptr<CDataFile> file) { taken.push_back(file->GetInputFileName()); },
+                       kSkipUnknownInput)}};
   EXPECT_EQ(Walk(std::move(each), {"-iat", crd, "crd", rst, "rst"}).status, -1);
   EXPECT_EQ(taken, (std::vector<std::string>{crd, rst}));
   OptionTable prep{.options = {Option::Files("i", inputs, FileType::kPdb).Sets(0x1)}};

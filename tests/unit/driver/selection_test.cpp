@@ -11,7 +11,7 @@ using Numbers = std::vector<int>;
 using Names = std::vector<std::string>;
 
 TEST(Selection, ItemsBeyondTheUsualOnes) {
-  EXPECT_TRUE(ParseSelectionNames("1H").empty());  // a number, not a name
+  EXPECT_TRUE(ParseSelectionNames("1H").empty());                            // a number, not a name
   EXPECT_EQ(ParseSelectionNumbers("3,3,2-3", true), (Numbers{2, 2, 1, 2}));  // duplicates kept
   EXPECT_EQ(ParseSelectionNumbers("1-2-9", true), (Numbers{0, 1}));
   EXPECT_TRUE(ParseSelectionNumbers("1-", true).empty());

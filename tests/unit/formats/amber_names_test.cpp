@@ -9,8 +9,8 @@ namespace {
 // form every reader stores.
 TEST(AmberNames, WrittenNamesSurviveTheAlignment) {
   const std::pair<const char*, const char*> names[] = {
-      {"C1", "C"},   {"CA", "C"},   {"HB21", "H"}, {"H5'1", "H"}, {"HO5'", "H"}, {"HO'2", "H"},
-      {"O1P", "O"},  {"CL1", "CL"}, {"FE", "FE"},  {"N", "N"},    {"1H", "H"},   {"H31H", "H"},
+      {"C1", "C"},  {"CA", "C"},   {"HB21", "H"}, {"H5'1", "H"}, {"HO5'", "H"}, {"HO'2", "H"},
+      {"O1P", "O"}, {"CL1", "CL"}, {"FE", "FE"},  {"N", "N"},    {"1H", "H"},   {"H31H", "H"},
   };
   for (const auto& [written, element] : names) {
     std::string padded = written;

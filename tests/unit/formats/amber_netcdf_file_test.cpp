@@ -99,16 +99,19 @@ TEST(AmberNetcdfFile, BadFilesEndWithOneLine) {
   const std::string truncated = WriteScratch("cut.nc", ReadWhole(NetcdfPath("tiny.nc")).substr(0, 700));
   EXPECT_EQ(ErrorOf([] { CAmberNetcdfFile nc(NetcdfPath("no_frames.nc")); }),
             "Error: " + NetcdfPath("no_frames.nc") + " holds no frames.\n");
-  EXPECT_EQ(ErrorOf([] { CAmberNetcdfFile nc(NetcdfPath("no_coordinates.nc")); }),
-            "Error: " + NetcdfPath("no_coordinates.nc") +
-                " holds no coordinates; it is not an Amber NetCDF trajectory.\n");
+  EXPECT_EQ(
+      ErrorOf([] { CAmberNetcdfFile nc(NetcdfPath("no_coordinates.nc")); }),
+      "Error: " + NetcdfPath("no_coordinates.nc") + " holds no coordinates; it is not an Amber NetCDF trajectory.\n");
   EXPECT_EQ(ErrorOf([] { CAmberNetcdfFile nc(NetcdfPath("tiny.ncrst")); }),
             "Error: " + NetcdfPath("tiny.ncrst") +
                 ": its coordinates are not frame x atom x 3; it is not an Amber NetCDF trajectory.\n");
-  EXPECT_EQ(ErrorOf([] { CAmberNetcdfRestartFile nc(NetcdfPath("tiny.nc")); }),
-            "Error: " + NetcdfPath("tiny.nc") +
-                ": its coordinates are not atom x 3; it is not an Amber NetCDF restart.\n");
-  EXPECT_EQ(ErrorOf([] { CAmberNetcdfFile nc(NetcdfPath("not_netcdf.nc")); }).rfind("Error: " + NetcdfPath("not_netcdf.nc") + " is not a NetCDF file (", 0), 0u);
+  EXPECT_EQ(
+      ErrorOf([] { CAmberNetcdfRestartFile nc(NetcdfPath("tiny.nc")); }),
+      "Error: " + NetcdfPath("tiny.nc") + ": its coordinates are not atom x 3; it is not an Amber NetCDF restart.\n");
+  EXPECT_EQ(ErrorOf([] {
+              CAmberNetcdfFile nc(NetcdfPath("not_netcdf.nc"));
+            }).rfind("Error: " + NetcdfPath("not_netcdf.nc") + " is not a NetCDF file (", 0),
+            0u);
   // The library would read zeros for the missing bytes.
   EXPECT_EQ(ErrorOf([&] { CAmberNetcdfFile nc(truncated); }),
             "Error: " + truncated + " is cut short: it holds 700 of the 876 bytes its header describes.\n");
@@ -132,11 +135,14 @@ TEST(AmberNetcdfFile, WrittenTrajectoriesReadBack) {
   CAmberNetcdfFile output;
   output.OpenOutput(path, false);
   size_t k = 0;
-  output.WriteFrames(2, 4, [&](Frame& frame) {
-    if (k == frames.size()) return false;
-    frame = frames[k++];
-    return true;
-  }, false);
+  output.WriteFrames(
+      2, 4,
+      [&](Frame& frame) {
+        if (k == frames.size()) return false;
+        frame = frames[k++];
+        return true;
+      },
+      false);
   ASSERT_TRUE(CommitOutputs());
   CAmberNetcdfFile input(path);
   input.ReadAll(0);
@@ -145,7 +151,8 @@ TEST(AmberNetcdfFile, WrittenTrajectoriesReadBack) {
   for (size_t f = 0; f < 2; ++f) {
     for (size_t a = 0; a < 2; ++a) {
       for (size_t c = 0; c < 3; ++c) {
-        EXPECT_FLOAT_EQ(static_cast<float>(input.GetCartesianAll()[f][a][c]), static_cast<float>(frames[2 * f + 1][a][c]));
+        EXPECT_FLOAT_EQ(static_cast<float>(input.GetCartesianAll()[f][a][c]),
+                        static_cast<float>(frames[2 * f + 1][a][c]));
       }
     }
   }
@@ -188,12 +195,24 @@ TEST(AmberNetcdfFile, CorpusFilesAgreeWithTheirPeers) {
     double box;   // first box length of frame 1
   };
   const Expected files[] = {
-      {"nc/water.nc", 100, 297, {0.4172190725803375, 8.303365707397461, 11.73717212677002},
-       {7.089802265167236, 10.350066184997559, 12.815897941589355}, 15.0},
-      {"nc/scaled_traj.nc", 26, 1938, {0.6324499845504761, 0.6324499845504761, 0.0},
-       {14.371776580810547, 13.772340774536133, 5.197888374328613}, 107.608873},
-      {"nc/tz2.truncoct.nc", 10, 5827, {0.07762779295444489, 3.174408197402954, -8.843857765197754},
-       {2.4820363521575928, -3.3058931827545166, 8.453265190124512}, 42.438848534885814},
+      {"nc/water.nc",
+       100,
+       297,
+       {0.4172190725803375, 8.303365707397461, 11.73717212677002},
+       {7.089802265167236, 10.350066184997559, 12.815897941589355},
+       15.0},
+      {"nc/scaled_traj.nc",
+       26,
+       1938,
+       {0.6324499845504761, 0.6324499845504761, 0.0},
+       {14.371776580810547, 13.772340774536133, 5.197888374328613},
+       107.608873},
+      {"nc/tz2.truncoct.nc",
+       10,
+       5827,
+       {0.07762779295444489, 3.174408197402954, -8.843857765197754},
+       {2.4820363521575928, -3.3058931827545166, 8.453265190124512},
+       42.438848534885814},
   };
   for (const Expected& file : files) {
     CAmberNetcdfFile trajectory(CorpusPath(file.name));

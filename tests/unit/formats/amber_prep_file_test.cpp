@@ -89,8 +89,8 @@ TEST(AmberPrep, EveryCorpusTemplateReads) {
 TEST(AmberPrep, TreeTypesGiveTheWrittenReferences) {
   if (!std::filesystem::exists(kCorpus)) GTEST_SKIP() << "corpus not found";
   int compared = 0;
-  for (const char* name : {"all_amino94.in", "1MA.prepin", "benzene.prepi", "ala.prep.save",
-                           "N-methylacetamide.prepi"}) {
+  for (const char* name :
+       {"all_amino94.in", "1MA.prepin", "benzene.prepi", "ala.prep.save", "N-methylacetamide.prepi"}) {
     for (PrepResidue residue : ReadAll((kCorpus / name).string())) {
       const std::vector<ReferenceTriple> written = PrepReferences(residue, name);
       for (PrepAtom& atom : residue.atoms) atom.references = {0, 0, 0};
@@ -145,8 +145,8 @@ TEST(AmberPrep, HeaderVariantsAndSections) {
       "1 DUMM DU M 0 -1 -2 0. 0. 0.\n2 DUMM DU M 1 0 -1 1. 0. 0.\n3 DUMM DU M 2 1 0 1. 90. 0.\n"
       "4 C1 CT M 3 2 1 1.5 90. 180. 0.1\n"
       "IMPROPER\n C1 C2 C3 C4\n\nLOOP\n C1 C1\n\nDONE\n";
-  for (const std::string& head : {std::string("    1    1    2\ndb94.dat\n"), std::string("\n  0 0 2\n\n"),
-                                   std::string("\n\n")}) {
+  for (const std::string& head :
+       {std::string("    1    1    2\ndb94.dat\n"), std::string("\n  0 0 2\n\n"), std::string("\n\n")}) {
     std::vector<PrepResidue> residues = ReadText(head + body + body + "STOP\n");
     ASSERT_EQ(residues.size(), 2u) << head;
     EXPECT_EQ(residues[1].title, "title");
@@ -183,8 +183,9 @@ TEST(AmberPrep, BadFilesEndInOneClearLine) {
             "Error: " + file + ": line 14 is not a line of charges: 0.1 abc\n");
   // References that name no earlier atom, and a tree type that gives none.
   EXPECT_EQ(error(head + control + dummies + "4 C1 CT X 0 0 0 1.5 90. 180. 0.1\n"),
-            "Error: " + file + ": line 11: atom C1 of residue RES has no usable reference atoms, and the tree "
-            "types do not give them.\n");
+            "Error: " + file +
+                ": line 11: atom C1 of residue RES has no usable reference atoms, and the tree "
+                "types do not give them.\n");
   EXPECT_EQ(error(head + control + dummies + "4 C1 CT M 3 2 1 1.5 90. 180. 0.1\n5 C2 CT M 9 4 4 1.5 90. 180. 0.\n"),
             "");  // 9 does not exist and 4 is repeated: the tree gives C2 -> C1 -> DUMM
 }
@@ -263,7 +264,6 @@ TEST(AmberPrep, WriterLayout) {
             "DONE\n"
             "STOP\n");
 }
-
 
 std::set<std::pair<int, int>> Bonds(CDataFile& record) {
   std::set<std::pair<int, int>> bonds;

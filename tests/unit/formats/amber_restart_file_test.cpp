@@ -43,12 +43,13 @@ TEST(AmberRestartFile, TooFewCoordinatesGiveNoStructure) {
   ConsoleCapture console;
   rst.Read(0);
   EXPECT_TRUE(rst.GetCartesian().empty());
-  EXPECT_EQ(console.Err(), "Warning: " + path + " holds 4 of the 9 coordinates of its 3 atoms; no structure was read.\n");
+  EXPECT_EQ(console.Err(),
+            "Warning: " + path + " holds 4 of the 9 coordinates of its 3 atoms; no structure was read.\n");
 }
 
 TEST(AmberRestartFile, HeadsThatAreNoRestartHead) {
   for (const std::string& text : {std::string(), std::string("title only\n"), std::string("title\nabc\n"),
-                                   std::string("CDF\x01\0\0\n\0\0\0\n", 11)}) {
+                                  std::string("CDF\x01\0\0\n\0\0\0\n", 11)}) {
     const std::string path = WriteScratch("head.rst", text);
     EXPECT_EQ(ErrorOf([&] { CAmberRestartFile rst(path); }), path + " is not Amber RST file.\n");
   }

@@ -20,7 +20,9 @@ inline testing::ScratchDir& Scratch() {
   static testing::ScratchDir dir;
   return dir;
 }
-inline std::string WriteScratch(const std::string& name, const std::string& text) { return Scratch().Write(name, text); }
+inline std::string WriteScratch(const std::string& name, const std::string& text) {
+  return Scratch().Write(name, text);
+}
 inline std::string ReadWhole(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});

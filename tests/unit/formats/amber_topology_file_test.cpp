@@ -5,8 +5,8 @@
 #include <numeric>
 #include <vector>
 
-#include "formats/amber_titles.h"
 #include "amber_test_support.h"
+#include "formats/amber_titles.h"
 
 namespace tarvex {
 namespace {
@@ -14,7 +14,7 @@ namespace {
 using namespace amber_test;
 
 const std::vector<int> kTinyPointers = {2, 1, 1, 0, 0, 0, 0, 0, 0, 10, 3, 1, 0, 0, 1,
-                                        0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 0};
+                                        0, 0, 2, 0, 0, 0, 0, 0, 0, 0,  0, 0, 3, 0, 0};
 
 // The five atoms N, HB21, CA, Cl-, Na+ in residues ALA (1-3), Cl- and Na+.
 void ExpectTinyResiduesAndCharges(CAmberTopologyFile& top) {
@@ -81,15 +81,14 @@ TEST(AmberTopologyFile, MassesSettleTheElementsOfNames) {
   } kCases[] = {
       {"NA  ", "1.40070000E+01", "N"},   // haem nitrogen NA
       {"NA  ", "2.29900000E+01", "NA"},  // sodium
-      {"CA  ", "1.20100000E+01", "C"},   {"CA  ", "4.00800000E+01", "CA"},
-      {"HG  ", "1.00800000E+00", "H"},   {"HG  ", "2.00590000E+02", "HG"},
-      {"H1  ", "2.01400000E+00", "H"},   // deuterium
-      {"HE  ", "3.02400000E+00", "H"},   // repartitioned hydrogen
-      {"C1  ", "5.96300000E+00", "C"},   // repartitioned methyl carbon
-      {"CH3 ", "1.50350000E+01", "C"},   // united atom
-      {"CH2 ", "1.40270000E+01", "C"},
-      {"IP  ", "2.29900000E+01", "NA"},  // old-style ion names
-      {"IM  ", "3.54500000E+01", "CL"},  {"Zn2+", "6.53800000E+01", "ZN"},
+      {"CA  ", "1.20100000E+01", "C"},  {"CA  ", "4.00800000E+01", "CA"},
+      {"HG  ", "1.00800000E+00", "H"},  {"HG  ", "2.00590000E+02", "HG"},
+      {"H1  ", "2.01400000E+00", "H"},                                     // deuterium
+      {"HE  ", "3.02400000E+00", "H"},                                     // repartitioned hydrogen
+      {"C1  ", "5.96300000E+00", "C"},                                     // repartitioned methyl carbon
+      {"CH3 ", "1.50350000E+01", "C"},                                     // united atom
+      {"CH2 ", "1.40270000E+01", "C"},  {"IP  ", "2.29900000E+01", "NA"},  // old-style ion names
+      {"IM  ", "3.54500000E+01", "CL"}, {"Zn2+", "6.53800000E+01", "ZN"},
       {"RA  ", "2.26000000E+02", "RA"},  // radium, atomic number 88
       {"EPW ", "0.00000000E+00", "DU"},  // extra point: the name alone
   };

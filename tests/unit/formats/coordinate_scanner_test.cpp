@@ -131,9 +131,8 @@ void ExpectSameReading(const std::string& path, size_t points, bool with_box, co
   const std::vector<FrameResult> fast = ReadWithCoordinateScanner(path, points, with_box, wanted);
   ASSERT_EQ(stream.size(), fast.size()) << path << " with " << points << " atoms, box " << with_box;
   for (size_t f = 0; f < stream.size(); ++f) {
-    ASSERT_TRUE(stream[f] == fast[f]) << path << " with " << points << " atoms, box " << with_box << ", frame "
-                                      << f << "\n stream: " << Describe(stream[f])
-                                      << "\n fast:   " << Describe(fast[f]);
+    ASSERT_TRUE(stream[f] == fast[f]) << path << " with " << points << " atoms, box " << with_box << ", frame " << f
+                                      << "\n stream: " << Describe(stream[f]) << "\n fast:   " << Describe(fast[f]);
   }
 }
 
@@ -158,13 +157,25 @@ std::string RandomWord(std::mt19937& random) {
   std::uniform_real_distribution<double> value(-1200.0, 12000.0);
   char text[64];
   switch (shape(random)) {
-    case 0: std::snprintf(text, sizeof text, "%.5e", value(random)); break;
-    case 1: std::snprintf(text, sizeof text, "+%.2f", std::fabs(value(random))); break;
-    case 2: std::snprintf(text, sizeof text, "%.0f", value(random)); break;
-    case 3: std::snprintf(text, sizeof text, "%.7f", value(random) / 1000.0); break;
-    case 4: return "********";
-    case 5: return "-0.000";
-    default: std::snprintf(text, sizeof text, "%.3f", value(random) / 10.0); break;
+    case 0:
+      std::snprintf(text, sizeof text, "%.5e", value(random));
+      break;
+    case 1:
+      std::snprintf(text, sizeof text, "+%.2f", std::fabs(value(random)));
+      break;
+    case 2:
+      std::snprintf(text, sizeof text, "%.0f", value(random));
+      break;
+    case 3:
+      std::snprintf(text, sizeof text, "%.7f", value(random) / 1000.0);
+      break;
+    case 4:
+      return "********";
+    case 5:
+      return "-0.000";
+    default:
+      std::snprintf(text, sizeof text, "%.3f", value(random) / 10.0);
+      break;
   }
   return text;
 }
@@ -219,8 +230,8 @@ TEST(CoordinateScanner, ReadsRandomLayoutsAsTheStreamReader) {
   for (int round = 0; round < 300; ++round) {
     const size_t points = 1 + static_cast<size_t>(percent(random)) * (percent(random) < 10 ? 50 : 1);
     const size_t frames = 1 + static_cast<size_t>(percent(random) % 6);
-    const std::string path =
-        WriteScratch("random.crd", RandomTrajectory(random, frames * (3 * points + 3) + static_cast<size_t>(percent(random))));
+    const std::string path = WriteScratch(
+        "random.crd", RandomTrajectory(random, frames * (3 * points + 3) + static_cast<size_t>(percent(random))));
     std::vector<int> atoms;
     for (int k = percent(random) % 6; k > 0; --k) atoms.push_back(percent(random) % static_cast<int>(points + 2));
     std::sort(atoms.begin(), atoms.end());

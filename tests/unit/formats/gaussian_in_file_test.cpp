@@ -55,28 +55,26 @@ TEST(GaussianInWriter, CartesianAndLabelsWithoutNumbers) {
   ScratchDir scratch;
   CGaussianInFile record;
   FillWater(record);
-  EXPECT_EQ(WriteOut(scratch, record, "dir/water.com"),
-            std::string("%Chk=water\n") + kHeader +
-                "water\n"
-                "\n"
-                "0 1\n"
-                "   O1     0.000000     0.000000     0.000000\n"
-                "   H2     0.960000     0.000000     0.000000\n"
-                "   H3    -0.240000     0.930000     0.000000\n"
-                "\n");
+  EXPECT_EQ(WriteOut(scratch, record, "dir/water.com"), std::string("%Chk=water\n") + kHeader +
+                                                            "water\n"
+                                                            "\n"
+                                                            "0 1\n"
+                                                            "   O1     0.000000     0.000000     0.000000\n"
+                                                            "   H2     0.960000     0.000000     0.000000\n"
+                                                            "   H3    -0.240000     0.930000     0.000000\n"
+                                                            "\n");
   CGaussianInFile bare;
   FillWater(bare);
   bare.SetTitle("   ");
   bare.SetFileFlag(kFileNoAtomNumber);
-  EXPECT_EQ(WriteOut(scratch, bare, "bare.job.com"),
-            std::string("%Chk=bare.job\n") + kHeader +
-                "Title:\n"
-                "\n"
-                "0 1\n"
-                "   O     0.000000     0.000000     0.000000\n"
-                "   H     0.960000     0.000000     0.000000\n"
-                "   H    -0.240000     0.930000     0.000000\n"
-                "\n");
+  EXPECT_EQ(WriteOut(scratch, bare, "bare.job.com"), std::string("%Chk=bare.job\n") + kHeader +
+                                                         "Title:\n"
+                                                         "\n"
+                                                         "0 1\n"
+                                                         "   O     0.000000     0.000000     0.000000\n"
+                                                         "   H     0.960000     0.000000     0.000000\n"
+                                                         "   H    -0.240000     0.930000     0.000000\n"
+                                                         "\n");
   CGaussianInFile empty;
   EXPECT_EQ(WriteOut(scratch, empty, "empty.com"), std::string("%Chk=empty\n") + kHeader + "Title:\n\n0 1\n\n");
 }
@@ -197,22 +195,21 @@ TEST(GaussianInReader, UnreadableGeometries) {
   ScratchDir scratch;
   const std::vector<std::string> texts = {
       "",
-      "#p freq geom=allcheck guess=read\n\n",                   // no molecule at all
-      "title first\n\n0 1\nC 0 0 0\n\n",                        // no route
-      "#p sp\n\nt\n\nzero one\nC 0 0 0\n\n",                    // no charge line
-      "#p sp\n\nt\n\n0 1\n\n",                                  // no atom
-      "#p sp\n\nt\n\n0 1\no h me\n\n",                          // a model, not a molecule
-      "#p sp\n\nt\n\n0 1\nC 0 0 1.0.0\n\n",                     // a number that is not one
-      "#p sp\n\nt\n\n0 1\nC\nO 1 1.2\nH 5 1.0 1 120.0\n\n",     // atom 5 does not exist
+      "#p freq geom=allcheck guess=read\n\n",                      // no molecule at all
+      "title first\n\n0 1\nC 0 0 0\n\n",                           // no route
+      "#p sp\n\nt\n\nzero one\nC 0 0 0\n\n",                       // no charge line
+      "#p sp\n\nt\n\n0 1\n\n",                                     // no atom
+      "#p sp\n\nt\n\n0 1\no h me\n\n",                             // a model, not a molecule
+      "#p sp\n\nt\n\n0 1\nC 0 0 1.0.0\n\n",                        // a number that is not one
+      "#p sp\n\nt\n\n0 1\nC\nO 1 1.2\nH 5 1.0 1 120.0\n\n",        // atom 5 does not exist
       "#p sp\n\nt\n\n0 1\nC\nO 1 1.2\nH 2 1.0 1 120.0 1 0.0\n\n",  // a fourth atom line for the third atom
-      "#p sp\n\nt\n\n0 1\nC\nO 1 rco\n\nrch 1.0\n\n",           // rco never defined
-      "#p sp\n\nt\n\n0 1\nC\nO 1 1.2\nH 0.0 1.0 0.5\n\n",       // Cartesian line in a Z-matrix
-      "#p sp\n\nt\n\n0 1\nC\nO H1 1.2\n\n",                     // no atom labelled H1 before
+      "#p sp\n\nt\n\n0 1\nC\nO 1 rco\n\nrch 1.0\n\n",              // rco never defined
+      "#p sp\n\nt\n\n0 1\nC\nO 1 1.2\nH 0.0 1.0 0.5\n\n",          // Cartesian line in a Z-matrix
+      "#p sp\n\nt\n\n0 1\nC\nO H1 1.2\n\n",                        // no atom labelled H1 before
   };
   for (const std::string& text : texts) {
     const std::string path = scratch.Write("bad.com", text);
-    EXPECT_EQ(ErrorOf([&] { CGaussianInFile(path).Read(0); }), "Incorrect Gaussian input file: " + path + "\n")
-        << text;
+    EXPECT_EQ(ErrorOf([&] { CGaussianInFile(path).Read(0); }), "Incorrect Gaussian input file: " + path + "\n") << text;
   }
 }
 

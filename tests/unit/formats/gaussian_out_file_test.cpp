@@ -27,8 +27,7 @@ std::string Orientation(const std::string& heading, const std::vector<std::pair<
     if (five_fields) {
       std::snprintf(line, sizeof line, " %5d %10d %15.6f %11.6f %11.6f\n", ++center, element, p[0], p[1], p[2]);
     } else {
-      std::snprintf(line, sizeof line, " %5d %10d %11d %15.6f %11.6f %11.6f\n", ++center, element, 0, p[0], p[1],
-                    p[2]);
+      std::snprintf(line, sizeof line, " %5d %10d %11d %15.6f %11.6f %11.6f\n", ++center, element, 0, p[0], p[1], p[2]);
     }
     text += line;
   }
@@ -124,15 +123,17 @@ TEST(GaussianOutReader, OldLogsAndTruncatedBlocks) {
 // read into `internal`; second bond angles (marker 1) cannot be held.
 TEST(GaussianOutReader, ZMatrixEcho) {
   ScratchDir scratch;
-  const std::string head = " Symbolic Z-matrix:\n Charge =  0 Multiplicity = 1\n C\n C      1  rcc\n"
-                           " X      2   1.       1     90.\n";
+  const std::string head =
+      " Symbolic Z-matrix:\n Charge =  0 Multiplicity = 1\n C\n C      1  rcc\n"
+      " X      2   1.       1     90.\n";
   CGaussianOutFile file(scratch.Write("z.log", head + " H      1  rh       2    ah       3     0.       0\n"
                                                       "       Variables:\n  rcc   1.2\n  rh    1.06\n"
                                                       "  ah  180.\n Leave Link  101\n"));
   file.Read(-1);
   EXPECT_EQ(file.GetFileFlags(), kFileInternal);
   EXPECT_EQ(file.GetInternal(), (std::vector<Point>{{0, 0, 0}, {1.2, 0, 0}, {1, 90, 0}, {1.06, 180, 0}}));
-  EXPECT_EQ(file.GetInternalReference(), (std::vector<ReferenceTriple>{{-1, -2, -3}, {0, -1, -2}, {1, 0, -1}, {0, 1, 2}}));
+  EXPECT_EQ(file.GetInternalReference(),
+            (std::vector<ReferenceTriple>{{-1, -2, -3}, {0, -1, -2}, {1, 0, -1}, {0, 1, 2}}));
 
   CGaussianOutFile angles(scratch.Write("a.log", head + " H      1  1.06     2  90.      3    90.       1\n\n"));
   angles.Read(-1);

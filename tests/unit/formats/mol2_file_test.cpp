@@ -97,26 +97,26 @@ TEST(Mol2Writer, NoTypeAndMoleculeName) {
 TEST(Mol2Reader, FieldsTypesAndResidues) {
   testing::ScratchDir scratch;
   auto file = ReadText(scratch,
-      "# written by hand\n"
-      "@<TRIPOS>MOLECULE\n"
-      "two residues\n"
-      " 4 3 2\n"
-      "PROTEIN\n"
-      "USER_CHARGES\n"
-      "\n"
-      "@<TRIPOS>ATOM\n"
-      "  1 N    0.0 0.0 0.0 N.ar 1 HIS16 -0.5\n"
-      "\t2\tCL1\t1.0\t0.0\t0.0\tCl\t1\tHIS16\t0.25\n"
-      "\n"
-      "  7 1HB2 2.0 0.0 0.0 H 2 ASP17 0.1\n"
-      "  8 ZN   3.0 0.0 0.0 Zn 2 ASP17\n"
-      "@<TRIPOS>BOND\n"
-      "  1 1 2 1\n"
-      "  2 2 7 1\n"
-      "  3 7 99 1\n"
-      "  4 8 8 1\n"
-      "@<TRIPOS>SUBSTRUCTURE\n"
-      "  1 HIS16 1\n");
+                       "# written by hand\n"
+                       "@<TRIPOS>MOLECULE\n"
+                       "two residues\n"
+                       " 4 3 2\n"
+                       "PROTEIN\n"
+                       "USER_CHARGES\n"
+                       "\n"
+                       "@<TRIPOS>ATOM\n"
+                       "  1 N    0.0 0.0 0.0 N.ar 1 HIS16 -0.5\n"
+                       "\t2\tCL1\t1.0\t0.0\t0.0\tCl\t1\tHIS16\t0.25\n"
+                       "\n"
+                       "  7 1HB2 2.0 0.0 0.0 H 2 ASP17 0.1\n"
+                       "  8 ZN   3.0 0.0 0.0 Zn 2 ASP17\n"
+                       "@<TRIPOS>BOND\n"
+                       "  1 1 2 1\n"
+                       "  2 2 7 1\n"
+                       "  3 7 99 1\n"
+                       "  4 8 8 1\n"
+                       "@<TRIPOS>SUBSTRUCTURE\n"
+                       "  1 HIS16 1\n");
   EXPECT_EQ(file->GetTitle(), "two residues");
   EXPECT_EQ(file->GetNumberOfAtoms(), 4);
   EXPECT_EQ(file->GetAtomIndex(), (std::vector<int>{1, 2, 7, 8}));
@@ -142,10 +142,10 @@ TEST(Mol2Reader, BadAndEmptyInput) {
   // A lying counts line allocates nothing; garbage numbers keep defaults; a
   // file cut inside the atoms still gives the atoms read.
   auto bad = ReadText(scratch,
-      "@<TRIPOS>MOLECULE\nbad\n999999999 999999999\nSMALL\nNO_CHARGES\n@<TRIPOS>ATOM\n"
-      "x C1 1.0 nan? 2.0\n"
-      "2 O1 abc 0.5 0.5 O.3 1 MOL 0.3\n"
-      "3\n");
+                      "@<TRIPOS>MOLECULE\nbad\n999999999 999999999\nSMALL\nNO_CHARGES\n@<TRIPOS>ATOM\n"
+                      "x C1 1.0 nan? 2.0\n"
+                      "2 O1 abc 0.5 0.5 O.3 1 MOL 0.3\n"
+                      "3\n");
   EXPECT_EQ(bad->GetNumberOfAtoms(), 3);
   EXPECT_EQ(bad->GetAtomIndex(), (std::vector<int>{1, 2, 3}));
   EXPECT_EQ(bad->GetCartesian()[0], (Point{1.0, 0.0, 2.0}));
@@ -196,27 +196,29 @@ TEST(Mol2Reader, CorpusFiles) {
 // and a record that could not be typed (no bonds) keeps the types it had.
 TEST(Mol2Writer, RoundTrip) {
   testing::ScratchDir scratch;
-  auto pyridine = ReadText(scratch,
-      "@<TRIPOS>MOLECULE\npyridine\n11 11 1\nSMALL\nNO_CHARGES\n\n@<TRIPOS>ATOM\n"
-      "1 N1  1.39 0.00 0.00 N.ar 1 PYR\n2 C2  0.70 1.20 0.00 C.ar 1 PYR\n3 C3 -0.70 1.20 0.00 C.ar 1 PYR\n"
-      "4 C4 -1.39 0.00 0.00 C.ar 1 PYR\n5 C5 -0.70 -1.20 0.00 C.ar 1 PYR\n6 C6  0.70 -1.20 0.00 C.ar 1 PYR\n"
-      "7 H2  1.24 2.15 0.00 H 1 PYR\n8 H3 -1.24 2.15 0.00 H 1 PYR\n9 H4 -2.47 0.00 0.00 H 1 PYR\n"
-      "10 H5 -1.24 -2.15 0.00 H 1 PYR\n11 H6 1.24 -2.15 0.00 H 1 PYR\n"
-      "@<TRIPOS>BOND\n1 1 2 ar\n2 2 3 ar\n3 3 4 ar\n4 4 5 ar\n5 5 6 ar\n6 6 1 ar\n"
-      "7 2 7 1\n8 3 8 1\n9 4 9 1\n10 5 10 1\n11 6 11 1\n");
+  auto pyridine =
+      ReadText(scratch,
+               "@<TRIPOS>MOLECULE\npyridine\n11 11 1\nSMALL\nNO_CHARGES\n\n@<TRIPOS>ATOM\n"
+               "1 N1  1.39 0.00 0.00 N.ar 1 PYR\n2 C2  0.70 1.20 0.00 C.ar 1 PYR\n3 C3 -0.70 1.20 0.00 C.ar 1 PYR\n"
+               "4 C4 -1.39 0.00 0.00 C.ar 1 PYR\n5 C5 -0.70 -1.20 0.00 C.ar 1 PYR\n6 C6  0.70 -1.20 0.00 C.ar 1 PYR\n"
+               "7 H2  1.24 2.15 0.00 H 1 PYR\n8 H3 -1.24 2.15 0.00 H 1 PYR\n9 H4 -2.47 0.00 0.00 H 1 PYR\n"
+               "10 H5 -1.24 -2.15 0.00 H 1 PYR\n11 H6 1.24 -2.15 0.00 H 1 PYR\n"
+               "@<TRIPOS>BOND\n1 1 2 ar\n2 2 3 ar\n3 3 4 ar\n4 4 5 ar\n5 5 6 ar\n6 6 1 ar\n"
+               "7 2 7 1\n8 3 8 1\n9 4 9 1\n10 5 10 1\n11 6 11 1\n");
   const std::string text = WriteOut(scratch, *pyridine, "pyridine.mol2");
   EXPECT_NE(text.find(" N.ar "), std::string::npos);
   EXPECT_NE(text.find("NO_CHARGES\n"), std::string::npos);
   EXPECT_NE(text.find("     1     1     2    ar\n"), std::string::npos);
 
-  auto lone = ReadText(scratch, "@<TRIPOS>MOLECULE\nion\n1 0 1\nSMALL\nNO_CHARGES\n@<TRIPOS>ATOM\n1 NA 0 0 0 Na 1 NA\n");
+  auto lone =
+      ReadText(scratch, "@<TRIPOS>MOLECULE\nion\n1 0 1\nSMALL\nNO_CHARGES\n@<TRIPOS>ATOM\n1 NA 0 0 0 Na 1 NA\n");
   EXPECT_NE(WriteOut(scratch, *lone, "ion.mol2").find(" Na        1 NA1 "), std::string::npos);
 }
 
 TEST(Mol2Writer, ProteinMoleculeType) {
   testing::ScratchDir scratch;
-  auto file = ReadText(scratch,
-      "@<TRIPOS>MOLECULE\nala\n1 0 1\nSMALL\nNO_CHARGES\n@<TRIPOS>ATOM\n1 CA 0 0 0 C.3 1 ALA1\n");
+  auto file =
+      ReadText(scratch, "@<TRIPOS>MOLECULE\nala\n1 0 1\nSMALL\nNO_CHARGES\n@<TRIPOS>ATOM\n1 CA 0 0 0 C.3 1 ALA1\n");
   EXPECT_NE(WriteOut(scratch, *file, "ala.mol2").find("\nPROTEIN\nNO_CHARGES\n"), std::string::npos);
 }
 

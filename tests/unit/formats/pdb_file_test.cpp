@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "common/numbers.h"
 #include "../support/scratch_dir.h"
-#include "pdb_test_files.h"
+#include "common/numbers.h"
 #include "molecule/tables.h"
+#include "pdb_test_files.h"
 
 namespace tarvex {
 namespace {
@@ -19,11 +19,11 @@ using testing_files::ErrorOf;
 
 // An atom record in the PDB's own columns; `number` fills columns 23-26
 // right-justified (or is taken as it stands when it is four characters).
-std::string Atom(int serial, const char* name, const char* residue, char chain, const char* number, double x,
-                 double y, double z, const char* element = "") {
+std::string Atom(int serial, const char* name, const char* residue, char chain, const char* number, double x, double y,
+                 double z, const char* element = "") {
   char line[128];
-  std::snprintf(line, sizeof line, "ATOM  %5d %-4.4s %3.3s %c%4.4s    %8.3f%8.3f%8.3f  1.00  0.00          %2s",
-                serial, name, residue, chain, number, x, y, z, element);
+  std::snprintf(line, sizeof line, "ATOM  %5d %-4.4s %3.3s %c%4.4s    %8.3f%8.3f%8.3f  1.00  0.00          %2s", serial,
+                name, residue, chain, number, x, y, z, element);
   return std::string(line) + "\n";
 }
 
@@ -51,31 +51,23 @@ TEST(PdbElement, NameTable) {
     const char* stored;
   };
   const Row rows[] = {
-      {" CA ", "", false, "C", " CA "},     // alpha carbon
-      {"CA  ", "", false, "CA", "CA  "},    // calcium sits in columns 13-14
-      {" CA ", "CA", false, "CA", "CA  "},  // the hint wins and the name moves left
-      {" CA ", "CA", true, "C", " CA "},    // STRICT: the standard column decides
-      {"CA  ", "C", false, "C", "CA  "},    // a carbon named CA written in column 13
-      {" OH2", "", false, "O", " OH2"},
-      {"HD11", "", false, "H", "HD11"},     // four-letter hydrogen from column 13
-      {"HD11", "", true, "DU", "HD11"},
-      {"1HB2", "", false, "H", "1HB2"},     // old hydrogen style, H at column 14
-      {"HG  ", "", false, "H", "HG  "},     // H in column 13 comes first
-      {"HG  ", "HG", false, "HG", "HG  "},
-      {"HG  ", "", true, "HG", "HG  "},
-      {" FE ", "", false, "F", " FE "},
-      {" FE ", "FE", false, "FE", "FE  "},
-      {" CL1", "CL", false, "CL", "CL1 "},
-      {"CL1 ", "", false, "CL", "CL1 "},
-      {"NA  ", "", false, "NA", "NA  "},
-      {" NA ", "", false, "N", " NA "},
-      {"C1  ", "", false, "C", "C1  "},     // shifted: C in 13, a digit after it
-      {"C1  ", "", true, "C", "C1  "},
-      {"O5' ", "", false, "O", "O5' "},
-      {" 1H ", "", false, "H", " 1H "},     // digit prefix, H in column 15
-      {"11H ", "", false, "H", "1H 1"},     // ... whose leading digit moves behind
-      {"XX  ", "", false, "DU", "XX  "},
-      {"    ", "", false, "DU", "    "},
+      {" CA ", "", false, "C", " CA "},                                       // alpha carbon
+      {"CA  ", "", false, "CA", "CA  "},                                      // calcium sits in columns 13-14
+      {" CA ", "CA", false, "CA", "CA  "},                                    // the hint wins and the name moves left
+      {" CA ", "CA", true, "C", " CA "},                                      // STRICT: the standard column decides
+      {"CA  ", "C", false, "C", "CA  "},                                      // a carbon named CA written in column 13
+      {" OH2", "", false, "O", " OH2"},    {"HD11", "", false, "H", "HD11"},  // four-letter hydrogen from column 13
+      {"HD11", "", true, "DU", "HD11"},    {"1HB2", "", false, "H", "1HB2"},  // old hydrogen style, H at column 14
+      {"HG  ", "", false, "H", "HG  "},                                       // H in column 13 comes first
+      {"HG  ", "HG", false, "HG", "HG  "}, {"HG  ", "", true, "HG", "HG  "},
+      {" FE ", "", false, "F", " FE "},    {" FE ", "FE", false, "FE", "FE  "},
+      {" CL1", "CL", false, "CL", "CL1 "}, {"CL1 ", "", false, "CL", "CL1 "},
+      {"NA  ", "", false, "NA", "NA  "},   {" NA ", "", false, "N", " NA "},
+      {"C1  ", "", false, "C", "C1  "},  // shifted: C in 13, a digit after it
+      {"C1  ", "", true, "C", "C1  "},     {"O5' ", "", false, "O", "O5' "},
+      {" 1H ", "", false, "H", " 1H "},  // digit prefix, H in column 15
+      {"11H ", "", false, "H", "1H 1"},  // ... whose leading digit moves behind
+      {"XX  ", "", false, "DU", "XX  "},   {"    ", "", false, "DU", "    "},
   };
   for (const Row& row : rows) {
     const PdbElementMatch match = FindPdbElement(row.name, row.hint, row.strict);
@@ -113,11 +105,11 @@ TEST(PdbElement, Hybrid36) {
 // Atom records, residues (a new one at each change of number or name), the
 // chain column, six-digit numbers and TER records.
 TEST(PdbRead, AtomRecordsResiduesAndTer) {
-  const std::string text =
-      "HEADER    TEST\n" + Atom(1, " N", "ALA", 'A', "5", 1, 2, 3, "N") + Atom(2, " CA", "ALA", 'A', "5", 4, 5, 6, "C") +
-      "TER       3      ALA A   5\n" + Atom(4, " N", "GLY", 'B', "5", 7, 8, 9) +
-      "HETATM    5  O   HOH123456       1.000   2.000   3.000  1.00  0.00           O\n" +
-      "HETATM99999  O   HOH123456       1.000   2.000   3.000\n" + "TER\n" + "END\n";
+  const std::string text = "HEADER    TEST\n" + Atom(1, " N", "ALA", 'A', "5", 1, 2, 3, "N") +
+                           Atom(2, " CA", "ALA", 'A', "5", 4, 5, 6, "C") + "TER       3      ALA A   5\n" +
+                           Atom(4, " N", "GLY", 'B', "5", 7, 8, 9) +
+                           "HETATM    5  O   HOH123456       1.000   2.000   3.000  1.00  0.00           O\n" +
+                           "HETATM99999  O   HOH123456       1.000   2.000   3.000\n" + "TER\n" + "END\n";
   auto pdb = ReadText(text);
   EXPECT_EQ(pdb->GetNumberOfAtoms(), 5);
   EXPECT_EQ(pdb->GetNumberOfResidues(), 3);
@@ -176,8 +168,8 @@ TEST(PdbRead, CoordinatesFallBackToFreeFormat) {
   EXPECT_EQ(pdb->GetCartesian()[2], (Point{1.0, 5.0, 2.0})) << "the broken fixed field is read by white space";
 
   const ScratchDir dir;
-  const std::string path = dir.Write("bad.pdb", Atom(1, " C", "LIG", ' ', "1", 0, 0, 0) +
-                                                       "REMARK\nATOM      2  C   LIG     1       1.000   2.000\n");
+  const std::string path = dir.Write(
+      "bad.pdb", Atom(1, " C", "LIG", ' ', "1", 0, 0, 0) + "REMARK\nATOM      2  C   LIG     1       1.000   2.000\n");
   CPdbFile bad(path);
   EXPECT_EQ(ErrorOf([&] { bad.Read(0); }),
             "Error: " + path + ", line 3: the atom record has no x, y, z coordinates.\n");
@@ -216,8 +208,8 @@ TEST(PdbRead, UnusualNumbers) {
   EXPECT_EQ(pdb->GetAtomIndex(), (std::vector<int>{1, 2, 3, 4}));
 
   const ScratchDir dir;
-  const std::string path = dir.Write("hex.pdb", Atom(1, " O", "WAT", 'W', "2710", 0, 0, 0) +
-                                                       Atom(2, " O", "WAT", 'W', "#10", 0, 0, 0));
+  const std::string path =
+      dir.Write("hex.pdb", Atom(1, " O", "WAT", 'W', "2710", 0, 0, 0) + Atom(2, " O", "WAT", 'W', "#10", 0, 0, 0));
   CPdbFile bad(path);
   EXPECT_EQ(ErrorOf([&] { bad.Read(0); }),
             "Error: " + path + ", line 2: the residue number \"#10\" is not a number.\n");

@@ -123,7 +123,7 @@ TEST(ReaderStepping, GaussianInputAndLog) {
   EXPECT_EQ(Step(input), (std::vector<double>{0.0}));
 
   for (const std::string& log : {std::string(TARVEX_TEST_DATA) + "/gaussian/water_path_g09.log",
-                                std::string(TARVEX_TEST_DATA) + "/../../examples/rxn_1_irc_1.out"}) {
+                                 std::string(TARVEX_TEST_DATA) + "/../../examples/rxn_1_irc_1.out"}) {
     CGaussianOutFile all(log);
     all.ReadAll(0);
     CGaussianOutFile stepped(log);

@@ -136,8 +136,8 @@ TEST(CellGrid, VisitsEverythingWithinTheReach) {
       const std::vector<int> visited = Near(grid, p);
       for (int i = 0; i < n; ++i) {
         const Point& x = points[static_cast<size_t>(i)];
-        const bool in_cube = std::fabs(x[0] - p[0]) <= reach && std::fabs(x[1] - p[1]) <= reach &&
-                             std::fabs(x[2] - p[2]) <= reach;
+        const bool in_cube =
+            std::fabs(x[0] - p[0]) <= reach && std::fabs(x[1] - p[1]) <= reach && std::fabs(x[2] - p[2]) <= reach;
         if (!in_cube && !(Distance(x, p) <= reach)) continue;
         ASSERT_TRUE(std::binary_search(visited.begin(), visited.end(), i)) << "round " << round << " query " << q;
         if (q < n) {

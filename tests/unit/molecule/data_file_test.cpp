@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "../support/scratch_dir.h"
+#include "../support/test_record.h"
 #include "common/console.h"
 #include "common/exit.h"
 #include "molecule/numbered_files.h"
-#include "../support/scratch_dir.h"
-#include "../support/test_record.h"
 
 namespace tarvex {
 namespace {

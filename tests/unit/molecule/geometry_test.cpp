@@ -87,7 +87,7 @@ TEST(Geometry, ConsecutiveDihedralsAreTheDihedralsApart) {
   for (int trial = 0; trial < 20000; ++trial) {
     std::array<Point, 5> chain{};
     for (Point& p : chain) p = {coordinate(random), coordinate(random), coordinate(random)};
-    if (trial % 5 == 1) chain[2] = chain[1];                              // coincident atoms
+    if (trial % 5 == 1) chain[2] = chain[1];                                   // coincident atoms
     if (trial % 5 == 2) chain[3] = Plus(chain[2], Minus(chain[2], chain[1]));  // a straight b-c-d
     const auto together = ConsecutiveDihedralsDegrees(chain[0], chain[1], chain[2], chain[3], chain[4]);
     const auto first = DihedralDegrees(chain[0], chain[1], chain[2], chain[3]);

@@ -16,11 +16,25 @@ using testing::LinePoints;
 using testing::TestRecord;
 
 // The names in the order PrintStates lists them, written out.
-const std::vector<std::string> kExpectedNames = {
-    "title",         "number_of_atoms", "number_of_residues", "number_of_molecules", "cartesian",
-    "cartesian_all", "internal",        "internal_all",       "force",               "charge",
-    "connection",    "atom_name",       "atom_type",          "atom_index",          "residue_name",
-    "residue_type",  "residue_index",   "residue_number",     "head_atom_of_residue"};
+const std::vector<std::string> kExpectedNames = {"title",
+                                                 "number_of_atoms",
+                                                 "number_of_residues",
+                                                 "number_of_molecules",
+                                                 "cartesian",
+                                                 "cartesian_all",
+                                                 "internal",
+                                                 "internal_all",
+                                                 "force",
+                                                 "charge",
+                                                 "connection",
+                                                 "atom_name",
+                                                 "atom_type",
+                                                 "atom_index",
+                                                 "residue_name",
+                                                 "residue_type",
+                                                 "residue_index",
+                                                 "residue_number",
+                                                 "head_atom_of_residue"};
 
 TEST(StateNames, OneNamePerGroupInListOrder) {
   ASSERT_EQ(kStateNames.size(), kExpectedNames.size());
@@ -49,11 +63,20 @@ TEST(StateNames, EachNameTestsItsOwnGroup) {
       {[](TestRecord& r) { r.SetNumberOfMolecules(1); }, {"number_of_molecules"}},
       {[](TestRecord& r) { r.SetCartesian(LinePoints(2)); }, {"cartesian"}},
       {[](TestRecord& r) { r.SetCartesianAll({LinePoints(2)}); }, {"cartesian_all", "number_of_molecules"}},
-      {[](TestRecord& r) { r.SetInternal({{1.0, 2.0, 3.0}}, {{0, 0, 0}}); }, {"internal"}},
-      {[](TestRecord& r) { r.SetInternalAll({{{1.0, 2.0, 3.0}}}, {{{0, 0, 0}}}); }, {"internal_all"}},
+      {[](TestRecord& r) {
+         r.SetInternal({{1.0, 2.0, 3.0}}, {{0, 0, 0}});
+       },
+       {"internal"}},
+      {[](TestRecord& r) {
+         r.SetInternalAll({{{1.0, 2.0, 3.0}}}, {{{0, 0, 0}}});
+       },
+       {"internal_all"}},
       {[](TestRecord& r) { r.SetForce(LinePoints(2)); }, {"force"}},
       {[](TestRecord& r) { r.SetCharge({0.5}); }, {"charge"}},
-      {[](TestRecord& r) { r.SetConnection(BondMap{{0, {1}}}); }, {"connection"}},
+      {[](TestRecord& r) {
+         r.SetConnection(BondMap{{0, {1}}});
+       },
+       {"connection"}},
       {[](TestRecord& r) { r.SetAtomName({"CA"}); }, {"atom_name"}},
       {[](TestRecord& r) { r.SetAtomType({"C"}); }, {"atom_type"}},
       {[](TestRecord& r) { r.SetAtomIndex({7}); }, {"atom_index"}},
@@ -61,7 +84,10 @@ TEST(StateNames, EachNameTestsItsOwnGroup) {
       {[](TestRecord& r) { r.SetResidueType({"P"}); }, {"residue_type"}},
       {[](TestRecord& r) { r.SetResidueIndex({12}); }, {"residue_index"}},
       {[](TestRecord& r) { r.SetResidueNumber({0}); }, {"residue_number"}},
-      {[](TestRecord& r) { r.SetHeadAtomOfResidue({0, 1}); }, {"head_atom_of_residue"}},
+      {[](TestRecord& r) {
+         r.SetHeadAtomOfResidue({0, 1});
+       },
+       {"head_atom_of_residue"}},
   };
   ASSERT_EQ(fills.size(), kExpectedNames.size());
   for (const auto& [fill, held] : fills) {
