@@ -86,7 +86,7 @@ void CCharge::Run() {
   long long net = 0;
   std::string& out = OutBuffer();
   for (int i = 0; i < n; ++i) {
-    const int charge = static_cast<size_t>(i) < charges.size() ? charges[static_cast<size_t>(i)] : 0;
+    const int charge = static_cast<size_t>(i) < charges.size() ? charges[i] : 0;
     net += charge;
     if (!(flags_ & kDetail)) continue;
     const size_t k = static_cast<size_t>(i);

@@ -86,7 +86,7 @@ BackboneRole RoleOf(std::string_view name) {
 void FindBackboneAtoms(const std::vector<std::string>& atom_names, int first, int end, BackboneRole role,
                        BackboneResidue& residue, bool& oxt) {
   for (int a = first; a < end; ++a) {
-    const std::string& name = atom_names[static_cast<size_t>(a)];
+    const std::string& name = atom_names[a];
     const std::string_view field = std::string_view(name).substr(0, 4);
     if (name == " OXT") {
       oxt = true;
@@ -129,7 +129,7 @@ std::vector<BackboneResidue> WalkBackbone(const BackboneSource& source) {
     const int first = std::max(source.heads[r], 0);
     const int end = std::min(source.heads[r + 1], atoms);
     if (first >= end) continue;
-    const std::string_view name = std::string_view(source.residue_names[static_cast<size_t>(first)]).substr(0, 3);
+    const std::string_view name = std::string_view(source.residue_names[first]).substr(0, 3);
     const BackboneRole role = RoleOf(name);
     if (role == BackboneRole::kNone) {
       chain_open = false;
@@ -138,7 +138,7 @@ std::vector<BackboneResidue> WalkBackbone(const BackboneSource& source) {
     BackboneResidue residue;
     residue.name = std::string(name);
     if (static_cast<size_t>(first) < source.residue_index.size()) {
-      residue.index = source.residue_index[static_cast<size_t>(first)];
+      residue.index = source.residue_index[first];
     }
     residue.joined =
         chain_open && role != BackboneRole::kAceCap && !std::binary_search(ters.begin(), ters.end(), first);
@@ -156,7 +156,7 @@ void CutBackboneGaps(std::vector<BackboneResidue>& residues, const Frame& frame)
     const int c = residues[i - 1].c;
     const int n = residues[i].n;
     if (!residues[i].joined || !within(c) || !within(n)) continue;
-    const double squared = SquaredDistance(frame[static_cast<size_t>(c)], frame[static_cast<size_t>(n)]);
+    const double squared = SquaredDistance(frame[c], frame[n]);
     if (!(squared <= kPeptideBondLimit * kPeptideBondLimit)) residues[i].joined = false;
   }
 }
@@ -183,7 +183,7 @@ std::vector<ReportedResidue> ReportedResidues(const std::vector<BackboneResidue>
 }
 
 std::array<double, 2> PhiPsi(const Frame& frame, const std::array<int, 5>& atoms) {
-  const auto at = [&](size_t k) -> const Point& { return frame[static_cast<size_t>(atoms[k])]; };
+  const auto at = [&](size_t k) -> const Point& { return frame[atoms[k]]; };
   const auto [phi, psi] = ConsecutiveDihedralsDegrees(at(0), at(1), at(2), at(3), at(4));
   return {phi.value_or(kUndefinedAngle), psi.value_or(kUndefinedAngle)};
 }

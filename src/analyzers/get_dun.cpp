@@ -183,7 +183,7 @@ void CGetDun::MeasureStructure() {
       if (*position < 0 || static_cast<size_t>(*position) >= frame.size()) {
         Fatal("Error: atom number " + std::to_string(group[k]) + " is incorrect.");
       }
-      points[k] = frame[static_cast<size_t>(*position)];
+      points[k] = frame[*position];
     }
     switch (group.size()) {
       case 2:

@@ -86,14 +86,14 @@ std::vector<int> FindCubeCandidates(const ShellSystem& system, const std::vector
   std::vector<uint8_t> marked(static_cast<size_t>(system.residue_count), 0);
   for (int j = 0; j < system.atom_count; ++j) {
     const int residue = system.residue_of_atom[j];
-    if (marked[static_cast<size_t>(residue)]) continue;
+    if (marked[residue]) continue;
     const Point& p = system.points[j];
     if (AnySelectedNear(grid, system.points, p, [&](const Point& s) { return InCube(s, p, radius); })) {
-      marked[static_cast<size_t>(residue)] = 1;
+      marked[residue] = 1;
     }
   }
   for (int r = 0; r < system.residue_count; ++r) {
-    if (marked[static_cast<size_t>(r)]) candidates.push_back(r);
+    if (marked[r]) candidates.push_back(r);
   }
   return candidates;
 }
@@ -184,9 +184,8 @@ void CGetSolv::Run() {
   const std::vector<int>& head = m.GetHeadAtomOfResidue();
   std::vector<uint8_t> solvent(static_cast<size_t>(residue_count), 0);
   for (int r = 0; r < residue_count; ++r) {
-    const std::string key = ResidueKey(residue_names[static_cast<size_t>(head[static_cast<size_t>(r)])]);
-    solvent[static_cast<size_t>(r)] =
-        std::find(solvent_names_.begin(), solvent_names_.end(), key) != solvent_names_.end();
+    const std::string key = ResidueKey(residue_names[static_cast<size_t>(head[r])]);
+    solvent[r] = std::find(solvent_names_.begin(), solvent_names_.end(), key) != solvent_names_.end();
   }
   const std::vector<int> selected = SelectAtoms(solvent);
 
@@ -222,7 +221,7 @@ void CGetSolv::CheckMolecule() {
   bool sound = n > 0 && residues > 0 && m.GetResidueName().size() >= atoms && residue_of_atom.size() >= atoms &&
                head.size() > static_cast<size_t>(residues);
   for (int r = 0; sound && r < residues; ++r) {
-    const int first = head[static_cast<size_t>(r)];
+    const int first = head[r];
     const int next = head[static_cast<size_t>(r) + 1];
     sound = first >= 0 && first < n && first <= next && next <= n;
   }
@@ -245,7 +244,7 @@ std::vector<int> CGetSolv::SelectAtoms(const std::vector<uint8_t>& solvent) {
   const std::vector<int>& head = m.GetHeadAtomOfResidue();
   std::vector<int> selected;
   auto add_residue = [&](int r) {
-    for (int k = head[static_cast<size_t>(r)]; k < head[static_cast<size_t>(r) + 1]; ++k) selected.push_back(k);
+    for (int k = head[r]; k < head[static_cast<size_t>(r) + 1]; ++k) selected.push_back(k);
   };
 
   // Atom numbers as written in the file: the first atom that carries one.
@@ -257,13 +256,13 @@ std::vector<int> CGetSolv::SelectAtoms(const std::vector<uint8_t>& solvent) {
   if (flags_ & kSelectSolute) {
     residues_.clear();
     for (int r = 0; r < residue_count; ++r) {
-      if (!solvent[static_cast<size_t>(r)]) residues_.push_back(r);
+      if (!solvent[r]) residues_.push_back(r);
     }
   }
   const std::vector<std::string>& names = m.GetResidueName();
   for (const std::string& wanted : residue_names_) {
     for (int r = 0; r < residue_count; ++r) {
-      if (ResidueKey(names[static_cast<size_t>(head[static_cast<size_t>(r)])]) == wanted) add_residue(r);
+      if (ResidueKey(names[static_cast<size_t>(head[r])]) == wanted) add_residue(r);
     }
   }
   for (int r : residues_) {
@@ -302,7 +301,7 @@ void CGetSolv::WriteShell(const std::vector<uint8_t>& solvent, const std::vector
   const std::vector<int>& head = m.GetHeadAtomOfResidue();
   std::vector<uint8_t> keep(solvent.size(), 0);
   for (size_t r = 0; r < solvent.size(); ++r) keep[r] = !solvent[r];
-  for (int r : extracted) keep[static_cast<size_t>(r)] = 1;
+  for (int r : extracted) keep[r] = 1;
   size_t count = 0;
   for (size_t r = 0; r < keep.size(); ++r) {
     if (keep[r]) count += static_cast<size_t>(head[r + 1] - head[r]);

@@ -72,7 +72,7 @@ CenterExtremes FindCenterExtremes(const Frame& points, int atom_count, bool cent
   if (n < 1) return result;
   result.nearest_squared = result.farthest_squared = SquaredDistance(points[0], c);
   for (int i = 1; i < n; ++i) {
-    const double d = SquaredDistance(points[static_cast<size_t>(i)], c);
+    const double d = SquaredDistance(points[i], c);
     if (d < result.nearest_squared) {
       result.nearest = i;
       result.nearest_squared = d;

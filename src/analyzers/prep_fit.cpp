@@ -80,8 +80,8 @@ std::vector<int> DepthFirstOrder(const BondMap& bonds, int count, int start) {
   while (!stack.empty()) {
     const int atom = stack.back();
     stack.pop_back();
-    if (atom < 0 || atom >= count || seen[static_cast<size_t>(atom)]) continue;
-    seen[static_cast<size_t>(atom)] = 1;
+    if (atom < 0 || atom >= count || seen[atom]) continue;
+    seen[atom] = 1;
     order.push_back(atom);
     if (const BondMap::List* list = bonds.find(atom)) stack.insert(stack.end(), list->rbegin(), list->rend());
   }
@@ -163,7 +163,7 @@ void CPrepfit::FillWorkRecord(const TargetResidue& residue) {
   std::vector<std::string> atom_types;
   std::vector<int> sequence;
   for (int local : residue.order) {
-    const size_t atom = static_cast<size_t>(residue.positions[static_cast<size_t>(local)]);
+    const size_t atom = static_cast<size_t>(residue.positions[local]);
     cartesian.push_back(points[atom]);
     atom_names.push_back(names[atom]);
     atom_types.push_back(types[atom]);
@@ -189,7 +189,7 @@ void CPrepfit::FillWorkRecord(const TargetResidue& residue) {
 void CPrepfit::ArrangeResidue(TargetResidue& residue) {
   const int count = static_cast<int>(residue.positions.size());
   residue.order.resize(static_cast<size_t>(count));
-  for (int i = 0; i < count; ++i) residue.order[static_cast<size_t>(i)] = i;
+  for (int i = 0; i < count; ++i) residue.order[i] = i;
   FillWorkRecord(residue);
   if (flags_ & kRearrange) {
     start_atom_ = std::clamp(start_atom_, 1, count);
@@ -214,7 +214,7 @@ void CPrepfit::MatchAndReport(TargetResidue& residue) {
   std::string out = "Residue data: " + label + " - " + std::to_string(count) + (count > 1 ? " atoms\n" : " atom\n");
   if (!match.excess_target.empty()) {
     out += "Excess of target atoms: \n";
-    for (int t : match.excess_target) out.append(Trim(work_->GetAtomName()[static_cast<size_t>(t)])).push_back('\n');
+    for (int t : match.excess_target) out.append(Trim(work_->GetAtomName()[t])).push_back('\n');
   } else if (!match.dummy_seen) {
     out += "Succeeded to process target atoms.\n";
   }
@@ -224,7 +224,7 @@ void CPrepfit::MatchAndReport(TargetResidue& residue) {
   if (!match.excess_template.empty()) {
     left += "Excess of atoms in the PREP file: \n";
     for (int p : match.excess_template) {
-      left += AmberNameAsWritten(templ.atom_names[static_cast<size_t>(p)], templ.atom_types[static_cast<size_t>(p)]);
+      left += AmberNameAsWritten(templ.atom_names[p], templ.atom_types[p]);
       left.push_back('\n');
     }
   } else {
@@ -240,7 +240,7 @@ namespace {
 // Per atom as gathered, its place in the working order (-1: left out by -a).
 std::vector<int> WorkingPlaces(const std::vector<int>& order, size_t count) {
   std::vector<int> place(count, -1);
-  for (size_t k = 0; k < order.size(); ++k) place[static_cast<size_t>(order[k])] = static_cast<int>(k);
+  for (size_t k = 0; k < order.size(); ++k) place[order[k]] = static_cast<int>(k);
   return place;
 }
 
@@ -253,10 +253,10 @@ void CPrepfit::PrintCorrespondence(const TargetResidue& residue) const {
   std::string out = "Correspondent table between target and PREP data:\n";
   const std::vector<int> place = WorkingPlaces(residue.order, residue.positions.size());
   for (size_t g = 0; g < residue.positions.size(); ++g) {
-    const int p = place[g] < 0 ? -1 : residue.match.correspondent[static_cast<size_t>(place[g])];
+    const int p = place[g] < 0 ? -1 : residue.match.correspondent[place[g]];
     if (p < 0) continue;
-    out.append(Trim(names[static_cast<size_t>(residue.positions[g])])).append(" - ");
-    out += AmberNameAsWritten(templ.atom_names[static_cast<size_t>(p)], templ.atom_types[static_cast<size_t>(p)]);
+    out.append(Trim(names[residue.positions[g]])).append(" - ");
+    out += AmberNameAsWritten(templ.atom_names[p], templ.atom_types[p]);
     out.push_back('\n');
   }
   OutText(out + "\n");
@@ -271,7 +271,7 @@ void CPrepfit::CommitResidue(const TargetResidue& residue) {
   const size_t count = residue.positions.size();
   const std::vector<int>& partner = residue.match.correspondent;
   const std::vector<int> place = WorkingPlaces(residue.order, count);
-  auto partner_of = [&](size_t g) { return place[g] < 0 ? -1 : partner[static_cast<size_t>(place[g])]; };
+  auto partner_of = [&](size_t g) { return place[g] < 0 ? -1 : partner[place[g]]; };
   std::vector<int> placed;  // gathered atoms in their new order
   if (flags_ & kKeepPositions) {
     for (size_t g = 0; g < count; ++g) placed.push_back(static_cast<int>(g));
@@ -313,8 +313,8 @@ void CPrepfit::WriteOutput() {
   BondMap kept;
   if (flags_ & kKeepBonds) {
     for (const auto& [atom, list] : output_->GetConnection()) {
-      BondMap::List& moved = kept[new_position_[static_cast<size_t>(atom)]];
-      for (int other : list) moved.push_back(new_position_[static_cast<size_t>(other)]);
+      BondMap::List& moved = kept[new_position_[atom]];
+      for (int other : list) moved.push_back(new_position_[other]);
     }
   }
   output_->ClearConnection();

@@ -39,8 +39,8 @@ class Matcher {
   void Pass(bool relaxed, std::vector<int>& remaining_target, std::vector<int>& remaining_template);
   bool Exhausted() const { return steps_ > step_limit_; }
   const std::vector<int>& Map() const { return map_; }
-  bool IsDummy(int t) const { return target_.type[static_cast<size_t>(t)] == dummy_; }
-  bool IsTemplateDummy(int p) const { return template_.type[static_cast<size_t>(p)] == dummy_; }
+  bool IsDummy(int t) const { return target_.type[t] == dummy_; }
+  bool IsTemplateDummy(int p) const { return template_.type[p] == dummy_; }
 
  private:
   void Build(const MatchSide& side, Side& out);
@@ -76,7 +76,7 @@ void Matcher::Build(const MatchSide& side, Side& out) {
   for (const auto& [atom, list] : side.bonds) {
     if (static_cast<size_t>(atom) >= n) continue;
     for (int other : list) {
-      if (other >= 0 && static_cast<size_t>(other) < n) out.neighbours[static_cast<size_t>(atom)].push_back(other);
+      if (other >= 0 && static_cast<size_t>(other) < n) out.neighbours[atom].push_back(other);
     }
   }
   for (size_t i = 0; i < n; ++i) {
@@ -85,8 +85,8 @@ void Matcher::Build(const MatchSide& side, Side& out) {
   }
   for (size_t i = 0; i < n; ++i) {
     const std::vector<int>& list = out.neighbours[i];
-    out.heavy_degree.push_back(static_cast<int>(std::count_if(
-        list.begin(), list.end(), [&](int other) { return out.type[static_cast<size_t>(other)] != hydrogen; })));
+    out.heavy_degree.push_back(static_cast<int>(
+        std::count_if(list.begin(), list.end(), [&](int other) { return out.type[other] != hydrogen; })));
   }
   out.on_path.assign(n, 0);
 }
@@ -101,15 +101,15 @@ bool Matcher::Neighbourhood(int t, int p, bool top) {
   int a = 0;  // unvisited neighbours of t that may be missing, and of p
   int b = 0;
   for (int x : target_.neighbours[ti]) {
-    if (target_.on_path[static_cast<size_t>(x)]) continue;
+    if (target_.on_path[x]) continue;
     arena_.push_back(x);
-    a += target_.optional[static_cast<size_t>(x)];
+    a += target_.optional[x];
   }
   const size_t a_size = arena_.size() - base;
   for (int y : template_.neighbours[pi]) {
-    if (template_.on_path[static_cast<size_t>(y)]) continue;
+    if (template_.on_path[y]) continue;
     arena_.push_back(y);
-    b += template_.optional[static_cast<size_t>(y)];
+    b += template_.optional[y];
   }
   const size_t b_size = arena_.size() - base - a_size;
   used_.resize(arena_.size(), 0);
@@ -120,8 +120,7 @@ bool Matcher::Neighbourhood(int t, int p, bool top) {
       if (used_[slot]) continue;
       const int x = arena_[base + i];
       const int y = arena_[slot];
-      if (target_.type[static_cast<size_t>(x)] == template_.type[static_cast<size_t>(y)] &&
-          Neighbourhood(x, y, false)) {
+      if (target_.type[x] == template_.type[y] && Neighbourhood(x, y, false)) {
         used_[base + i] = used_[slot] = 1;
         ++matched;
       }
@@ -144,18 +143,18 @@ bool Matcher::Neighbourhood(int t, int p, bool top) {
 
 void Matcher::Pair(size_t t, int p) {
   journal_.emplace_back(t, map_[t]);
-  if (map_[t] >= 0) --partner_count_[static_cast<size_t>(map_[t])];
+  if (map_[t] >= 0) --partner_count_[map_[t]];
   map_[t] = p;
-  ++partner_count_[static_cast<size_t>(p)];
+  ++partner_count_[p];
 }
 
 void Matcher::UndoTo(size_t mark) {
   while (journal_.size() > mark) {
     const auto [t, before] = journal_.back();
     journal_.pop_back();
-    --partner_count_[static_cast<size_t>(map_[t])];
+    --partner_count_[map_[t]];
     map_[t] = before;
-    if (before >= 0) ++partner_count_[static_cast<size_t>(before)];
+    if (before >= 0) ++partner_count_[before];
   }
 }
 
@@ -166,15 +165,14 @@ void Matcher::UndoTo(size_t mark) {
 void Matcher::Pass(bool relaxed, std::vector<int>& remaining_target, std::vector<int>& remaining_template) {
   for (size_t i = 0; i < remaining_target.size() && !Exhausted();) {
     const int t = remaining_target[i];
-    if (const int p = map_[static_cast<size_t>(t)]; p >= 0) {
+    if (const int p = map_[t]; p >= 0) {
       remaining_template.erase(std::remove(remaining_template.begin(), remaining_template.end(), p),
                                remaining_template.end());
       remaining_target.erase(remaining_target.begin() + static_cast<long>(i));
       continue;
     }
     for (int p : remaining_template) {
-      if (target_.type[static_cast<size_t>(t)] != template_.type[static_cast<size_t>(p)] ||
-          partner_count_[static_cast<size_t>(p)] > 0) {
+      if (target_.type[t] != template_.type[p] || partner_count_[p] > 0) {
         continue;
       }
       journal_.clear();
@@ -213,8 +211,7 @@ bool MatchResidue(const MatchSide& target, const MatchSide& templ, bool strict, 
   // the list only on the next pass); a pass without progress switches to
   // relaxed matching, a second one ends the search.
   auto unpaired = [&] {
-    return std::count_if(remaining_target.begin(), remaining_target.end(),
-                         [&](int t) { return matcher.Map()[static_cast<size_t>(t)] < 0; });
+    return std::count_if(remaining_target.begin(), remaining_target.end(), [&](int t) { return matcher.Map()[t] < 0; });
   };
   bool relaxed = false;
   long before = -1;
@@ -231,12 +228,12 @@ bool MatchResidue(const MatchSide& target, const MatchSide& templ, bool strict, 
   std::vector<char> taken(templ.types.size(), 0);
   for (size_t t = 0; t < match.correspondent.size(); ++t) {
     int& p = match.correspondent[t];
-    if (p >= 0 && taken[static_cast<size_t>(p)]) p = -1;
-    if (p >= 0) taken[static_cast<size_t>(p)] = 1;
+    if (p >= 0 && taken[p]) p = -1;
+    if (p >= 0) taken[p] = 1;
     if (p < 0 && !matcher.IsDummy(static_cast<int>(t))) match.excess_target.push_back(static_cast<int>(t));
   }
   for (int p = 0; p < static_cast<int>(templ.types.size()); ++p) {
-    if (!taken[static_cast<size_t>(p)] && !matcher.IsTemplateDummy(p)) match.excess_template.push_back(p);
+    if (!taken[p] && !matcher.IsTemplateDummy(p)) match.excess_template.push_back(p);
   }
   return true;
 }

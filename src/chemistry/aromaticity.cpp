@@ -11,7 +11,7 @@ bool Hueckel(int electrons) { return electrons >= 2 && (electrons - 2) % 4 == 0;
 int RingElectrons(const std::vector<int>& atoms, const std::vector<int>& contribution) {
   int total = 0;
   for (int a : atoms) {
-    const int e = contribution[static_cast<size_t>(a)];
+    const int e = contribution[a];
     if (e < 0) return -1;
     total += e;
   }

@@ -109,8 +109,8 @@ class MoleculeSolver {
   // The walk's marks are cleared however the solve ends.
   ~MoleculeSolver() {
     for (int a : solution_.atoms) {
-      context_.local_index[static_cast<size_t>(a)] = -1;
-      context_.visited[static_cast<size_t>(a)] = 0;
+      context_.local_index[a] = -1;
+      context_.visited[a] = 0;
     }
   }
   MoleculeSolver(const MoleculeSolver&) = delete;
@@ -175,15 +175,15 @@ void MoleculeSolver::Run(int start, std::vector<int>& path) {
 void MoleculeSolver::Collect(int start, std::vector<int>& path) {
   std::vector<int>& atoms = solution_.atoms;
   path.assign(1, start);
-  context_.visited[static_cast<size_t>(start)] = 1;
+  context_.visited[start] = 1;
   while (!path.empty()) {
     const int a = path.back();
     path.pop_back();
-    context_.local_index[static_cast<size_t>(a)] = static_cast<int>(atoms.size());
+    context_.local_index[a] = static_cast<int>(atoms.size());
     atoms.push_back(a);
     for (int b : graph_.Neighbours(a)) {
-      if (!context_.visited[static_cast<size_t>(b)]) {
-        context_.visited[static_cast<size_t>(b)] = 1;
+      if (!context_.visited[b]) {
+        context_.visited[b] = 1;
         path.push_back(b);
       }
     }
@@ -205,10 +205,9 @@ bool MoleculeSolver::SolveDiatomic() {
   if (!SecondPeriod(graph_.AtomicNumber(a)) || !SecondPeriod(graph_.AtomicNumber(b)) || fixed_.contains(a, b)) {
     return false;
   }
-  if (context_.roles[static_cast<size_t>(a)] || context_.roles[static_cast<size_t>(b)]) return false;
+  if (context_.roles[a] || context_.roles[b]) return false;
   const int edge = graph_.EdgeIndex(a, b);
-  const float ratio =
-      edge >= 0 && !context_.length_ratio.empty() ? context_.length_ratio[static_cast<size_t>(edge)] : 0.0f;
+  const float ratio = edge >= 0 && !context_.length_ratio.empty() ? context_.length_ratio[edge] : 0.0f;
   if (!(ratio >= kShortestDiatomic)) return false;
   const int order = DiatomicOrder(ratio);
   int positive = 0;
@@ -239,7 +238,7 @@ bool MoleculeSolver::PrepareAtoms() {
     start_charge_ += context_.forced_charge[l];
     context_.open_offsets[l + 1] = static_cast<int>(context_.open_targets.size());
   }
-  for (int& target : context_.open_targets) target = context_.local_index[static_cast<size_t>(target)];
+  for (int& target : context_.open_targets) target = context_.local_index[target];
   return true;
 }
 
@@ -254,8 +253,8 @@ bool MoleculeSolver::PrepareAtom(size_t l) {
   AtomState atom;
   atom.atom = a;
   atom.element = &element;
-  atom.role = context_.roles[static_cast<size_t>(a)];
-  atom.hydrogen_free = context_.implicit_hydrogens[static_cast<size_t>(a)] != 0;
+  atom.role = context_.roles[a];
+  atom.hydrogen_free = context_.implicit_hydrogens[a] != 0;
   atom.bonds = CountBonds(graph_, fixed_, held_, a, context_.open_targets, context_.open_edges);
   if (atom.bonds.ligands == 0) {
     forced = BareIonCharge(element);
@@ -290,7 +289,7 @@ void MoleculeSolver::GiveMacrocyclesTheirCharge() {
   const size_t m = solution_.atoms.size();
   std::vector<int> metals;
   for (size_t l = 0; l < m; ++l) {
-    const int metal = context_.facing_metal[static_cast<size_t>(solution_.atoms[l])];
+    const int metal = context_.facing_metal[solution_.atoms[l]];
     if (metal >= 0 && std::find(metals.begin(), metals.end(), metal) == metals.end()) metals.push_back(metal);
   }
   std::vector<float> preference(m, -1.0f);
@@ -301,21 +300,19 @@ void MoleculeSolver::GiveMacrocyclesTheirCharge() {
     for (size_t l = 0; l < m; ++l) {
       const int a = solution_.atoms[l];
       preference[l] = -1.0f;
-      if (context_.facing_metal[static_cast<size_t>(a)] != metal) continue;
+      if (context_.facing_metal[a] != metal) continue;
       preference[l] = BondLengthSum(a);
       order.push_back(static_cast<int>(l));
       charged = charged || matcher_->Charge(static_cast<int>(l)) < 0;
     }
-    std::stable_sort(order.begin(), order.end(), [&](int x, int y) {
-      return preference[static_cast<size_t>(x)] > preference[static_cast<size_t>(y)];
-    });
+    std::stable_sort(order.begin(), order.end(), [&](int x, int y) { return preference[x] > preference[y]; });
     // Pairs in order of preference; `only` admits the second of the pair.
     std::vector<float> only(m, -1.0f);
     for (size_t i = 0; i < order.size() && !charged; ++i) {
       for (size_t j = i + 1; j < order.size() && !charged; ++j) {
-        only[static_cast<size_t>(order[j])] = 1.0f;
+        only[order[j]] = 1.0f;
         charged = matcher_->LowerPair(order[i], only);
-        only[static_cast<size_t>(order[j])] = -1.0f;
+        only[order[j]] = -1.0f;
       }
     }
   }
@@ -326,7 +323,7 @@ void MoleculeSolver::GiveMacrocyclesTheirCharge() {
 float MoleculeSolver::BondLengthSum(int a) const {
   float sum = 0.0f;
   if (context_.length_ratio.empty()) return sum;
-  for (int k : graph_.Edges(a)) sum += context_.length_ratio[static_cast<size_t>(k)];
+  for (int k : graph_.Edges(a)) sum += context_.length_ratio[k];
   return sum;
 }
 
@@ -339,15 +336,14 @@ int MoleculeSolver::Contradictions(std::vector<SettledBond>* held) const {
   const std::vector<int>& offsets = context_.open_offsets;
   for (size_t l = 0; l + 1 < offsets.size(); ++l) {
     for (int e = offsets[l]; e < offsets[l + 1]; ++e) {
-      const int t = context_.open_targets[static_cast<size_t>(e)];
+      const int t = context_.open_targets[e];
       if (t <= static_cast<int>(l)) continue;
       const int a = solution_.atoms[l];
-      const int b = solution_.atoms[static_cast<size_t>(t)];
-      const int says = BondLengthSays(
-          graph_, a, b, context_.length_ratio[static_cast<size_t>(context_.open_edges[static_cast<size_t>(e)])]);
+      const int b = solution_.atoms[t];
+      const int says = BondLengthSays(graph_, a, b, context_.length_ratio[static_cast<size_t>(context_.open_edges[e])]);
       if (says == 0) continue;
       const int extra = matcher_ ? matcher_->ExtraOrder(static_cast<int>(l), e) : 0;
-      const bool both_unsaturated = context_.pi[l].demand > 0 && context_.pi[static_cast<size_t>(t)].demand > 0;
+      const bool both_unsaturated = context_.pi[l].demand > 0 && context_.pi[t].demand > 0;
       if (says > 0 && extra == 0 && !both_unsaturated) continue;
       if ((says < 0 && extra > 0) || (says > 0 && extra == 0)) ++count;
       if (held) held->push_back({a, b, says < 0 ? 1 : std::max(2, 1 + extra)});
@@ -403,8 +399,7 @@ bool MoleculeSolver::SolveHeld(const std::vector<SettledBond>& held, const Searc
 // stands. Lengths are read only where the file gives hydrogens: without
 // them the geometry already caps each atom's demand.
 bool MoleculeSolver::HeedBondLengths() {
-  if (context_.length_ratio.empty() || !matcher_ ||
-      context_.implicit_hydrogens[static_cast<size_t>(solution_.atoms[0])]) {
+  if (context_.length_ratio.empty() || !matcher_ || context_.implicit_hydrogens[solution_.atoms[0]]) {
     return true;
   }
   std::vector<SettledBond> held;
@@ -427,7 +422,7 @@ void MoleculeSolver::Write() {
     const int local = static_cast<int>(l);
     const int chosen = matcher_ ? matcher_->Charge(local) : 0;
     solution_.charges[l] = context_.forced_charge[l] + chosen;
-    if (chosen != 0 && context_.roles[static_cast<size_t>(a)] == 0) ++solution_.chosen_charges;
+    if (chosen != 0 && context_.roles[a] == 0) ++solution_.chosen_charges;
     const bool covalent = Covalent(graph_.Element(a).kind);
     int edge = open_offsets[l];
     for (int b : graph_.Neighbours(a)) {

@@ -45,7 +45,7 @@ int CDataFile::UnorderedBondCount(int atom) {
 }
 
 void CDataFile::MarkAtomAssigned(int atom) {
-  if (atom >= 0 && static_cast<size_t>(atom) < atom_assigned_.size()) atom_assigned_[static_cast<size_t>(atom)] = 1;
+  if (atom >= 0 && static_cast<size_t>(atom) < atom_assigned_.size()) atom_assigned_[atom] = 1;
 }
 
 int CDataFile::NextUnassignedAtom() {
@@ -55,20 +55,20 @@ int CDataFile::NextUnassignedAtom() {
 
 std::string CDataFile::GetMol2AtomType(int atom) {
   if (!types_assigned_ || atom < 0 || atom >= static_cast<int>(mol2_atom_types_.size())) return {};
-  return mol2_atom_types_[static_cast<size_t>(atom)];
+  return mol2_atom_types_[atom];
 }
 
 void CDataFile::SetMol2AtomType(int atom, const std::string& type) {
   if (atom < 0) return;
   if (atom >= static_cast<int>(mol2_atom_types_.size())) mol2_atom_types_.resize(static_cast<size_t>(atom) + 1);
-  mol2_atom_types_[static_cast<size_t>(atom)] = type;
+  mol2_atom_types_[atom] = type;
 }
 
 std::vector<int>& CDataFile::GetFormalCharges() { return formal_charges_; }
 
 int CDataFile::GetFormalCharge(int atom) {
   if (atom < 0 || atom >= static_cast<int>(formal_charges_.size())) return 0;
-  return formal_charges_[static_cast<size_t>(atom)];
+  return formal_charges_[atom];
 }
 
 void CDataFile::SetFormalCharges(const std::vector<int>& charges) { formal_charges_ = charges; }
@@ -76,7 +76,7 @@ void CDataFile::SetFormalCharges(const std::vector<int>& charges) { formal_charg
 void CDataFile::SetFormalCharge(int atom, int charge) {
   if (atom < 0) return;
   if (atom >= static_cast<int>(formal_charges_.size())) formal_charges_.resize(static_cast<size_t>(atom) + 1, 0);
-  formal_charges_[static_cast<size_t>(atom)] = charge;
+  formal_charges_[atom] = charge;
 }
 
 std::string CDataFile::GetMol2BondType(int i, int j) {

@@ -19,9 +19,8 @@ namespace {
 
 inline bool Bonded(const BondSearchInput& in, int i, int j) {
   const Point* p = in.points;
-  double length = in.lengths[static_cast<size_t>(in.atom_class[static_cast<size_t>(i)] * in.class_count +
-                                                 in.atom_class[static_cast<size_t>(j)])];
-  return length * length > SquaredDistance(p[static_cast<size_t>(i)], p[static_cast<size_t>(j)]);
+  double length = in.lengths[static_cast<size_t>(in.atom_class[i] * in.class_count + in.atom_class[j])];
+  return length * length > SquaredDistance(p[i], p[j]);
 }
 
 // Bonds found for atom i (partners j > i, in any order) go to the pair list
@@ -38,12 +37,12 @@ BondMap BondsFromPairs(const std::vector<std::pair<int, int>>& pairs, int atom_c
   if (pairs.empty()) return bonds;
   std::vector<int> degree(static_cast<size_t>(atom_count), 0);
   for (auto [i, j] : pairs) {
-    ++degree[static_cast<size_t>(i)];
-    ++degree[static_cast<size_t>(j)];
+    ++degree[i];
+    ++degree[j];
   }
   bonds.reserve(atom_count);
   for (int a = 0; a < atom_count; ++a) {
-    if (degree[static_cast<size_t>(a)] > 0) bonds[a].reserve(static_cast<size_t>(degree[static_cast<size_t>(a)]));
+    if (degree[a] > 0) bonds[a].reserve(static_cast<size_t>(degree[a]));
   }
   for (auto [i, j] : pairs) {
     bonds[i].push_back(j);
@@ -74,11 +73,11 @@ namespace {
 double LongestLength(const BondSearchInput& in) {
   double longest = 0.0;
   std::vector<uint8_t> class_present(static_cast<size_t>(in.class_count), 0);
-  for (int c : in.atom_class) class_present[static_cast<size_t>(c)] = 1;
+  for (int c : in.atom_class) class_present[c] = 1;
   for (int a = 0; a < in.class_count; ++a) {
     for (int b = 0; b < in.class_count; ++b) {
-      if (class_present[static_cast<size_t>(a)] && class_present[static_cast<size_t>(b)]) {
-        const double length = std::fabs(in.lengths[static_cast<size_t>(a * in.class_count + b)]);
+      if (class_present[a] && class_present[b]) {
+        const double length = std::fabs(in.lengths[a * in.class_count + b]);
         if (length > longest) longest = length;
       }
     }
@@ -95,8 +94,8 @@ class NeighbourCap {
   explicit NeighbourCap(int atom_count) : degree_(static_cast<size_t>(atom_count), 0) {}
   // Takes the pair unless one of its atoms is full.
   bool Accept(int i, int j) {
-    int& di = degree_[static_cast<size_t>(i)];
-    int& dj = degree_[static_cast<size_t>(j)];
+    int& di = degree_[i];
+    int& dj = degree_[j];
     if (di >= kMostNeighbours || dj >= kMostNeighbours) {
       ++refused_;
       return false;
@@ -105,7 +104,7 @@ class NeighbourCap {
     ++dj;
     return true;
   }
-  bool Full(int i) const { return degree_[static_cast<size_t>(i)] >= kMostNeighbours; }
+  bool Full(int i) const { return degree_[i] >= kMostNeighbours; }
   long Refused() const { return refused_; }
   static constexpr long kRefusalsPerAtom = 4 * kMostNeighbours;
 
@@ -159,14 +158,14 @@ BondMap FindBondsGrid(const BondSearchInput& in, long* capped) {
   // gives them in the order of the pairwise loop, in linear time.
   std::vector<int> first(static_cast<size_t>(n) + 1, 0);
   for (auto [i, j] : found) ++first[static_cast<size_t>(i) + 1];
-  for (int i = 0; i < n; ++i) first[static_cast<size_t>(i) + 1] += first[static_cast<size_t>(i)];
+  for (int i = 0; i < n; ++i) first[static_cast<size_t>(i) + 1] += first[i];
   std::vector<std::pair<int, int>> pairs(found.size());
   {
     std::vector<int> fill(first.begin(), first.end() - 1);
-    for (auto pair : found) pairs[static_cast<size_t>(fill[static_cast<size_t>(pair.first)]++)] = pair;
+    for (auto pair : found) pairs[static_cast<size_t>(fill[pair.first]++)] = pair;
   }
   for (int i = 0; i < n; ++i) {
-    auto group = pairs.begin() + first[static_cast<size_t>(i)];
+    auto group = pairs.begin() + first[i];
     auto group_end = pairs.begin() + first[static_cast<size_t>(i) + 1];
     if (group_end - group > 1) std::sort(group, group_end);
   }
@@ -180,14 +179,14 @@ void TrimOverCoordinated(BondMap& bonds, const BondSearchInput& in, const Coordi
   for (int i = 0; i < n && i < bonds.KeyLimit(); ++i) {
     BondMap::List* list = bonds.find(i);
     if (!list) continue;
-    const int ci = in.atom_class[static_cast<size_t>(i)];
-    const int limit = limits.max_neighbours[static_cast<size_t>(ci)];
+    const int ci = in.atom_class[i];
+    const int limit = limits.max_neighbours[ci];
     if (static_cast<int>(list->size()) > limit && limit >= 0) {
       walk = *list;
       for (int k : walk) {
-        const int ck = in.atom_class[static_cast<size_t>(k)];
-        double cutoff = limits.cutoffs[static_cast<size_t>(ci * in.class_count + ck)];
-        if (SquaredDistance(p[static_cast<size_t>(i)], p[static_cast<size_t>(k)]) >= cutoff * cutoff) {
+        const int ck = in.atom_class[k];
+        double cutoff = limits.cutoffs[ci * in.class_count + ck];
+        if (SquaredDistance(p[i], p[k]) >= cutoff * cutoff) {
           list->erase(std::find(list->begin(), list->end(), k));
           BondMap::List& other = bonds[k];
           auto back = std::find(other.begin(), other.end(), i);

@@ -32,7 +32,7 @@ class PerceptionScope {
     const double scale = record.GetBondScale() > 0.0 ? record.GetBondScale() : 1.0;
     auto standard_length = [&record, &types, scale](int a, int b) {
       if (a >= static_cast<int>(types.size()) || b >= static_cast<int>(types.size())) return 0.0;
-      return record.GetPairParameter(types[static_cast<size_t>(a)], types[static_cast<size_t>(b)]) / scale;
+      return record.GetPairParameter(types[a], types[b]) / scale;
     };
     state.context = BuildPerceptionContext(n, record.GetConnection(), types, record.GetCartesian(), standard_length);
     state.owner = &record;
@@ -81,7 +81,7 @@ void ApplySolution(CDataFile& record, const ComponentSolution& solution) {
   if (charges.size() < n) charges.resize(n, 0);
   for (const SettledBond& bond : solution.bonds) fixed.set(bond.i, bond.j, bond.order);
   for (size_t k = 0; k < solution.atoms.size(); ++k) {
-    charges[static_cast<size_t>(solution.atoms[k])] = solution.charges[k];
+    charges[solution.atoms[k]] = solution.charges[k];
     record.MarkAtomAssigned(solution.atoms[k]);
   }
 }
@@ -107,11 +107,11 @@ LewisStructure MakeLewisStructure(CDataFile& record, const PerceptionContext& co
       const int b = g.Target(k);
       // Both sides of a bond read one entry: look it up from the lower atom.
       const int order = a < b ? record.GetBondOrder(a, b) : lewis.edge_order[static_cast<size_t>(g.EdgeIndex(b, a))];
-      lewis.edge_order[static_cast<size_t>(k)] = order > 0 ? order : 1;
+      lewis.edge_order[k] = order > 0 ? order : 1;
     }
   }
   lewis.charge.assign(static_cast<size_t>(g.atom_count), 0);
-  for (int a = 0; a < g.atom_count; ++a) lewis.charge[static_cast<size_t>(a)] = record.GetFormalCharge(a);
+  for (int a = 0; a < g.atom_count; ++a) lewis.charge[a] = record.GetFormalCharge(a);
   return lewis;
 }
 
@@ -204,7 +204,7 @@ void CDataFile::AssignMol2AtomTypes() {
     if (found != rows_of_element.end() && found->second.suffixes) rows_of_type[t] = &found->second;
   }
   for (int a = 0; a < n && a < static_cast<int>(atom_type_.size()); ++a) {
-    const CompiledRows* row_set = rows_of_type[static_cast<size_t>(graph.element_of[static_cast<size_t>(a)])];
+    const CompiledRows* row_set = rows_of_type[static_cast<size_t>(graph.element_of[a])];
     if (!row_set) continue;
     const CompiledRows& rows = *row_set;
     for (size_t r = 0; r < rows.patterns.size() && r < rows.suffixes->size(); ++r) {
@@ -213,7 +213,7 @@ void CDataFile::AssignMol2AtomTypes() {
         matched = rows.patterns[r].MatchAlternative(labels, bonds, a, k);
       }
       if (matched) {
-        mol2_atom_types_[static_cast<size_t>(a)] = (*rows.suffixes)[r];
+        mol2_atom_types_[a] = (*rows.suffixes)[r];
         break;
       }
     }

@@ -24,7 +24,7 @@ void BuildNeighbourLists(ChemGraph& graph, const BondMap& bonds) {
       if (!valid(atom, other)) continue;
       ++total;
       if (!lists(other, atom)) {
-        ++one_sided[static_cast<size_t>(other)];
+        ++one_sided[other];
         ++total;
       }
     }
@@ -38,20 +38,20 @@ void BuildNeighbourLists(ChemGraph& graph, const BondMap& bonds) {
     if (list) {
       for (int other : *list) own += valid(a, other) ? 1 : 0;
     }
-    fill[static_cast<size_t>(a) + 1] = fill[static_cast<size_t>(a)] + own + one_sided[static_cast<size_t>(a)];
+    fill[static_cast<size_t>(a) + 1] = fill[a] + own + one_sided[a];
   }
   std::vector<int> cursor(fill.begin(), fill.end() - 1);
   for (auto [atom, list] : bonds) {
     for (int other : list) {
       if (!valid(atom, other)) continue;
-      graph.targets[static_cast<size_t>(cursor[static_cast<size_t>(atom)]++)] = other;
-      if (!lists(other, atom)) graph.targets[static_cast<size_t>(cursor[static_cast<size_t>(other)]++)] = atom;
+      graph.targets[static_cast<size_t>(cursor[atom]++)] = other;
+      if (!lists(other, atom)) graph.targets[static_cast<size_t>(cursor[other]++)] = atom;
     }
   }
   // Sorted, duplicates (a bond listed twice) dropped, compacted in place.
   size_t write = 0;
   for (int a = 0; a < n; ++a) {
-    auto first = graph.targets.begin() + fill[static_cast<size_t>(a)];
+    auto first = graph.targets.begin() + fill[a];
     auto last = graph.targets.begin() + fill[static_cast<size_t>(a) + 1];
     std::sort(first, last);
     last = std::unique(first, last);
@@ -72,10 +72,10 @@ void AssignElements(ChemGraph& graph, const std::vector<std::string>& types) {
   int recent[kRecent] = {-1, -1, -1, -1};
   size_t next_recent = 0;
   for (int a = 0; a < n; ++a) {
-    const std::string& type = a < static_cast<int>(types.size()) ? types[static_cast<size_t>(a)] : kNoType;
+    const std::string& type = a < static_cast<int>(types.size()) ? types[a] : kNoType;
     int entry = -1;
     for (int r : recent) {
-      if (r >= 0 && SameText(graph.type_names[static_cast<size_t>(r)], type)) entry = r;
+      if (r >= 0 && SameText(graph.type_names[r], type)) entry = r;
     }
     if (entry < 0) {
       auto [it, added] = index_of_type.emplace(type, static_cast<int>(graph.elements.size()));
@@ -86,7 +86,7 @@ void AssignElements(ChemGraph& graph, const std::vector<std::string>& types) {
       entry = it->second;
       recent[next_recent++ % kRecent] = entry;
     }
-    graph.element_of[static_cast<size_t>(a)] = entry;
+    graph.element_of[a] = entry;
   }
 }
 

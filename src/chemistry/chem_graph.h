@@ -45,9 +45,7 @@ struct ChemGraph {
   EdgeRange Edges(int atom) const { return Bonds().Edges(atom); }
   int Target(int edge) const { return Bonds().Target(edge); }
   int EdgeIndex(int a, int b) const { return Bonds().EdgeIndex(a, b); }
-  const ElementChemistry& Element(int atom) const {
-    return elements[static_cast<size_t>(element_of[static_cast<size_t>(atom)])];
-  }
+  const ElementChemistry& Element(int atom) const { return elements[static_cast<size_t>(element_of[atom])]; }
   int AtomicNumber(int atom) const { return Element(atom).atomic_number; }
 };
 

@@ -13,7 +13,7 @@ namespace {
 const std::string kNoLabel;
 
 const std::string& LabelOf(const std::vector<std::string>& labels, int atom) {
-  return atom >= 0 && atom < static_cast<int>(labels.size()) ? labels[static_cast<size_t>(atom)] : kNoLabel;
+  return atom >= 0 && atom < static_cast<int>(labels.size()) ? labels[atom] : kNoLabel;
 }
 
 const BondMap::List kNoNeighbours;

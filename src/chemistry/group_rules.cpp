@@ -30,10 +30,10 @@ class RuleView {
 
   int AtomCount() const { return atom_count_; }
   bool Is(int a, int element) const {
-    return a >= 0 && a < static_cast<int>(elements_.size()) && elements_[static_cast<size_t>(a)] == element;
+    return a >= 0 && a < static_cast<int>(elements_.size()) && elements_[a] == element;
   }
   bool Typed(int a, const char* type) const {
-    return a >= 0 && a < static_cast<int>(types_.size()) && types_[static_cast<size_t>(a)] == type;
+    return a >= 0 && a < static_cast<int>(types_.size()) && types_[a] == type;
   }
   bool Matches(const CompiledPattern& pattern, int a) const { return pattern.Match(labels_, bonds_, a); }
   // The neighbours that are atoms of the molecule.
@@ -207,7 +207,7 @@ void CDataFile::MarkCationGroups() {
     const bool chalcogen = view.Matches(kThiourea, a) || view.Matches(kUrea, a);
     const bool imine = view.Matches(kGuanidine, a);
     if (!chalcogen && !imine) continue;
-    mol2_atom_types_[static_cast<size_t>(a)] = std::string(1, '2');
+    mol2_atom_types_[a] = std::string(1, '2');
     for (int b : view.Neighbours(a)) {
       const bool partner = chalcogen ? view.Degree(b) == 1 && (view.Is(b, kOxygen) || view.Is(b, kSulfur))
                                      : view.Is(b, kNitrogen) && view.Degree(b) == 2;
@@ -219,8 +219,7 @@ void CDataFile::MarkCationGroups() {
   const PerceptionContext* context = search.owner == this ? search.context.get() : nullptr;
   for (int a = 0; a < n; ++a) {
     if (!view.Is(a, kNitrogen) || !view.Matches(kIsocyanide, a)) continue;
-    if (context && context->implicit_hydrogens[static_cast<size_t>(a)] &&
-        !(context->roles[static_cast<size_t>(a)] & kIsocyanideNitrogen)) {
+    if (context && context->implicit_hydrogens[a] && !(context->roles[a] & kIsocyanideNitrogen)) {
       continue;
     }
     for (int b : view.Neighbours(a)) {

@@ -24,11 +24,10 @@ double Torsion(const Point& a, const Point& b, const Point& c, const Point& d) {
 double LengthRatio(const Frame& points, int a, int b, const std::function<double(int, int)>& standard_length) {
   const int n = static_cast<int>(points.size());
   double standard = standard_length(a, b);
-  if (!(standard > 0.0) || a >= n || b >= n || !IsFinite(points[static_cast<size_t>(a)]) ||
-      !IsFinite(points[static_cast<size_t>(b)])) {
+  if (!(standard > 0.0) || a >= n || b >= n || !IsFinite(points[a]) || !IsFinite(points[b])) {
     return 1.0;
   }
-  return Distance(points[static_cast<size_t>(a)], points[static_cast<size_t>(b)]) / standard;
+  return Distance(points[a], points[b]) / standard;
 }
 
 }  // namespace
@@ -37,16 +36,14 @@ namespace {
 
 bool CarbonLacksHydrogen(const ChemGraph& graph, const Frame& points, int a,
                          const std::function<double(int, int)>& standard_length) {
-  auto has_point = [&](int x) {
-    return x < static_cast<int>(points.size()) && IsFinite(points[static_cast<size_t>(x)]);
-  };
+  auto has_point = [&](int x) { return x < static_cast<int>(points.size()) && IsFinite(points[x]); };
   if (graph.AtomicNumber(a) != kCarbon || !has_point(a)) return false;
   const std::span<const int> neighbour = graph.Neighbours(a);
-  const Point& centre = points[static_cast<size_t>(a)];
+  const Point& centre = points[a];
   // Coordinates that cannot be bond lengths (atoms on top of each other, a
   // record without geometry) tell nothing.
   for (int b : neighbour) {
-    if (!has_point(b) || Distance(points[static_cast<size_t>(b)], centre) < 0.5) return false;
+    if (!has_point(b) || Distance(points[b], centre) < 0.5) return false;
   }
   switch (graph.Degree(a)) {
     case 3: {
@@ -55,14 +52,13 @@ bool CarbonLacksHydrogen(const ChemGraph& graph, const Frame& points, int a,
         const int b = neighbour[x];
         const int c = neighbour[(x + 1) % 3];
         if (!has_point(b) || !has_point(c)) return false;
-        sum += Angle(points[static_cast<size_t>(b)], centre, points[static_cast<size_t>(c)]);
+        sum += Angle(points[b], centre, points[c]);
       }
       return sum < 340.0;
     }
     case 2:
       return has_point(neighbour[0]) && has_point(neighbour[1]) &&
-             Angle(points[static_cast<size_t>(neighbour[0])], centre, points[static_cast<size_t>(neighbour[1])]) <
-                 155.0;
+             Angle(points[neighbour[0]], centre, points[neighbour[1]]) < 155.0;
     // A terminal carbon keeps no hydrogen only behind a triple bond (CO,
     // cyanide, an isocyanide or acetylide carbon): at double-bond length it
     // is a formaldehyde or a serine CB cut off from its CA.
@@ -83,10 +79,10 @@ std::vector<char> MoleculesMissingHydrogens(const ChemGraph& graph, const Frame&
   std::vector<int> stack;
   std::vector<int> members;
   for (int root = 0; root < n; ++root) {
-    if (component[static_cast<size_t>(root)] >= 0) continue;
+    if (component[root] >= 0) continue;
     members.clear();
     stack.assign(1, root);
-    component[static_cast<size_t>(root)] = root;
+    component[root] = root;
     bool lacking = false;
     bool polar_hydrogens = false;
     while (!stack.empty()) {
@@ -101,14 +97,14 @@ std::vector<char> MoleculesMissingHydrogens(const ChemGraph& graph, const Frame&
         }
       }
       for (int b : graph.Neighbours(a)) {
-        if (component[static_cast<size_t>(b)] < 0) {
-          component[static_cast<size_t>(b)] = root;
+        if (component[b] < 0) {
+          component[b] = root;
           stack.push_back(b);
         }
       }
     }
     if (lacking) {
-      for (int a : members) missing[static_cast<size_t>(a)] = !polar_hydrogens || graph.AtomicNumber(a) == kCarbon;
+      for (int a : members) missing[a] = !polar_hydrogens || graph.AtomicNumber(a) == kCarbon;
     }
   }
   return missing;
@@ -119,10 +115,8 @@ std::vector<int> GeometricUnsaturation(const ChemGraph& graph, const Frame& poin
                                        const std::function<double(int, int)>& standard_length) {
   const int n = graph.atom_count;
   std::vector<int> demand(static_cast<size_t>(n), -1);
-  auto has_point = [&](int a) {
-    return a < static_cast<int>(points.size()) && IsFinite(points[static_cast<size_t>(a)]);
-  };
-  auto point = [&](int a) -> const Point& { return points[static_cast<size_t>(a)]; };
+  auto has_point = [&](int a) { return a < static_cast<int>(points.size()) && IsFinite(points[a]); };
+  auto point = [&](int a) -> const Point& { return points[a]; };
 
   std::vector<char> flat_ring(static_cast<size_t>(n), 0);
   for (const std::vector<int>& ring : rings.rings) {
@@ -137,7 +131,7 @@ std::vector<int> GeometricUnsaturation(const ChemGraph& graph, const Frame& poin
         flat = std::fabs(Torsion(point(a), point(b), point(c), point(d))) <= 20.0;
     }
     if (flat) {
-      for (int a : ring) flat_ring[static_cast<size_t>(a)] = 1;
+      for (int a : ring) flat_ring[a] = 1;
     }
   }
 
@@ -146,7 +140,7 @@ std::vector<int> GeometricUnsaturation(const ChemGraph& graph, const Frame& poin
   for (int a = 0; a < n; ++a) {
     const int z = graph.AtomicNumber(a);
     if (z != kCarbon && z != kNitrogen && z != kOxygen && z != kSulfur && z != kSelenium) continue;
-    if (!has_point(a) || !implicit[static_cast<size_t>(a)]) continue;
+    if (!has_point(a) || !implicit[a]) continue;
     const std::span<const int> neighbour = graph.Neighbours(a);
     const size_t degree = neighbour.size();
     double shortest = 1.0;
@@ -172,7 +166,7 @@ std::vector<int> GeometricUnsaturation(const ChemGraph& graph, const Frame& poin
       double angle = has_point(b) && has_point(c) ? Angle(point(b), point(a), point(c)) : 0.0;
       if (angle > 155.0)
         result = 2;
-      else if (angle >= 116.0 || shortest < 0.93 || flat_ring[static_cast<size_t>(a)])
+      else if (angle >= 116.0 || shortest < 0.93 || flat_ring[a])
         result = 1;
     } else if (degree == 3 && z == kCarbon) {
       double sum = 0.0;
@@ -185,11 +179,11 @@ std::vector<int> GeometricUnsaturation(const ChemGraph& graph, const Frame& poin
         else
           sum += Angle(point(b), point(a), point(c));
       }
-      result = (complete && sum >= 350.0) || flat_ring[static_cast<size_t>(a)] ? 1 : 0;
+      result = (complete && sum >= 350.0) || flat_ring[a] ? 1 : 0;
     } else {
       continue;  // the valence decides (saturated or hypervalent atoms)
     }
-    demand[static_cast<size_t>(a)] = result;
+    demand[a] = result;
   }
   return demand;
 }

@@ -208,8 +208,7 @@ size_t ZMatrixToCartesian(const std::vector<Point>& values, const std::vector<Re
       const int limit = static_cast<int>(i);
       if (ref[0] < 0 || ref[0] >= limit || ref[1] < 0 || ref[1] >= limit || ref[2] < 0 || ref[2] >= limit) break;
       Point placed{};
-      if (!PlaceFromReferences(points[static_cast<size_t>(ref[0])], points[static_cast<size_t>(ref[1])],
-                               points[static_cast<size_t>(ref[2])], value, placed)) {
+      if (!PlaceFromReferences(points[ref[0]], points[ref[1]], points[ref[2]], value, placed)) {
         break;
       }
       points.push_back(placed);
@@ -259,7 +258,7 @@ Frame DummyPoints(const Point& first_atom, int count) {
   Frame dummies;
   Point p = first_atom;
   for (int k = 0; k < std::min(count, 3); ++k) {
-    p[static_cast<size_t>(k)] += 1.0;
+    p[k] += 1.0;
     dummies.push_back(p);
   }
   return dummies;
@@ -344,8 +343,7 @@ void CDataFile::CartesianToInternal() {
   }
   if (file_flags_ & kFileCreateBonds) CreateConnection();
   int leading = 0;
-  while (leading < 3 && static_cast<size_t>(leading) < atom_type_.size() &&
-         atom_type_[static_cast<size_t>(leading)] == kDummyType) {
+  while (leading < 3 && static_cast<size_t>(leading) < atom_type_.size() && atom_type_[leading] == kDummyType) {
     ++leading;
   }
   if (leading < 3) {
@@ -368,7 +366,7 @@ void CDataFile::CartesianToInternal() {
     std::string text =
         "CartesianToInternal() error: incorrect connection data.\nAtom number: " + std::to_string(z.failed_atom) + "\n";
     for (int k = 0; k < number_of_atoms_; ++k) {
-      text += static_cast<size_t>(k) < atom_name_.size() ? atom_name_[static_cast<size_t>(k)] : std::string();
+      text += static_cast<size_t>(k) < atom_name_.size() ? atom_name_[k] : std::string();
       text += ": ";
       if (const BondMap::List* list = connection_.find(k)) {
         for (int neighbour : *list) text += std::to_string(neighbour) + " ";

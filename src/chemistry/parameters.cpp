@@ -85,8 +85,7 @@ bool IsEmptyLine(std::string_view line) { return Trim(line).empty(); }
 
 void CDataFile::SetPairParameterByIndex(int element_i, int element_j, double length) {
   if (element_i < 0 || element_i >= kElementCount || element_j < 0 || element_j >= kElementCount) return;
-  SetPairParameter(std::string(kElementSymbols[static_cast<size_t>(element_i)]),
-                   std::string(kElementSymbols[static_cast<size_t>(element_j)]), length);
+  SetPairParameter(std::string(kElementSymbols[element_i]), std::string(kElementSymbols[element_j]), length);
 }
 
 void CDataFile::SetPairParameter(const std::string& a, const std::string& b, double length) {
@@ -100,8 +99,7 @@ double CDataFile::GetPairParameterByIndex(int element_i, int element_j) {
   if (element_i < 0 || element_i >= kElementCount || element_j < 0 || element_j >= kElementCount) {
     return GetFallbackLength();
   }
-  return GetPairParameter(std::string(kElementSymbols[static_cast<size_t>(element_i)]),
-                          std::string(kElementSymbols[static_cast<size_t>(element_j)]));
+  return GetPairParameter(std::string(kElementSymbols[element_i]), std::string(kElementSymbols[element_j]));
 }
 
 double CDataFile::GetPairParameter(const std::string& a, const std::string& b) {

@@ -30,11 +30,11 @@ void FiveRingAtoms(PerceptionContext& c, int azole_nitrogens) {
     if (ring.size() != 5) continue;
     int nitrogens = 0;
     for (int a : ring) {
-      c.in_five_ring[static_cast<size_t>(a)] = 1;
+      c.in_five_ring[a] = 1;
       nitrogens += c.graph.AtomicNumber(a) == kNitrogen ? 1 : 0;
     }
     if (nitrogens >= azole_nitrogens) {
-      for (int a : ring) c.in_azole_ring[static_cast<size_t>(a)] = 1;
+      for (int a : ring) c.in_azole_ring[a] = 1;
     }
   }
 }
@@ -56,15 +56,14 @@ void MeasureBonds(PerceptionContext& c, const Frame& points, const std::function
   const ChemGraph& g = c.graph;
   const int n = std::min(g.atom_count, static_cast<int>(points.size()));
   for (int a = 0; a < n; ++a) {
-    if (!MayBeMultiple(g, a) || !Finite(points[static_cast<size_t>(a)])) continue;
+    if (!MayBeMultiple(g, a) || !Finite(points[a])) continue;
     for (int k : g.Edges(a)) {
       const int b = g.Target(k);
-      if (b >= n || !MayBeMultiple(g, b) || !Finite(points[static_cast<size_t>(b)])) continue;
+      if (b >= n || !MayBeMultiple(g, b) || !Finite(points[b])) continue;
       const double standard = standard_length(a, b);
       if (!(standard > 0.0)) continue;
       if (c.length_ratio.empty()) c.length_ratio.assign(g.targets.size(), 0.0f);
-      c.length_ratio[static_cast<size_t>(k)] =
-          static_cast<float>(Distance(points[static_cast<size_t>(a)], points[static_cast<size_t>(b)]) / standard);
+      c.length_ratio[k] = static_cast<float>(Distance(points[a], points[b]) / standard);
     }
   }
 }
@@ -82,17 +81,16 @@ void MarkCoordinatedPyrroles(PerceptionContext& c, const Frame& points) {
     for (int b : g.Neighbours(a)) {
       if (g.Element(b).kind == ElementKind::kMetal) return b;
     }
-    if (a >= static_cast<int>(points.size()) || !Finite(points[static_cast<size_t>(a)])) return -1;
+    if (a >= static_cast<int>(points.size()) || !Finite(points[a])) return -1;
     for (int m : metals) {
-      if (m < static_cast<int>(points.size()) &&
-          Distance(points[static_cast<size_t>(a)], points[static_cast<size_t>(m)]) <= kReach) {
+      if (m < static_cast<int>(points.size()) && Distance(points[a], points[m]) <= kReach) {
         return m;
       }
     }
     return -1;
   };
   for (int a = 0; a < g.atom_count; ++a) {
-    if (g.AtomicNumber(a) != kNitrogen || !c.in_five_ring[static_cast<size_t>(a)]) continue;
+    if (g.AtomicNumber(a) != kNitrogen || !c.in_five_ring[a]) continue;
     int carbons = 0;
     int others = 0;
     for (int b : g.Neighbours(a)) {
@@ -103,8 +101,8 @@ void MarkCoordinatedPyrroles(PerceptionContext& c, const Frame& points) {
     const int metal = facing(a);
     if (metal < 0) continue;
     if (c.facing_metal.empty()) c.facing_metal.assign(static_cast<size_t>(g.atom_count), -1);
-    c.facing_metal[static_cast<size_t>(a)] = metal;
-    c.roles[static_cast<size_t>(a)] |= kCoordinatedPyrrole;
+    c.facing_metal[a] = metal;
+    c.roles[a] |= kCoordinatedPyrrole;
   }
 }
 
@@ -124,7 +122,7 @@ void FindGroupHeads(PerceptionContext& c, const std::vector<std::string>& labels
   };
   for (int a = 0; a < c.graph.atom_count; ++a) {
     const int z = c.graph.AtomicNumber(a);
-    uint8_t& role = c.roles[static_cast<size_t>(a)];
+    uint8_t& role = c.roles[a];
     if (z == kOxygen) {
       if (any_alternative(kNitroOxygenPattern, a)) role |= kNitroOxygen;
     } else if (z == kNitrogen) {
@@ -139,13 +137,13 @@ void FindGroupHeads(PerceptionContext& c, const std::vector<std::string>& labels
 // N=N+=N-, the C- of R-N+#C-.
 void MarkGroupEnds(PerceptionContext& c) {
   for (int a = 0; a < c.graph.atom_count; ++a) {
-    const uint8_t role = c.roles[static_cast<size_t>(a)];
+    const uint8_t role = c.roles[a];
     if (!(role & (kAzideMiddle | kIsocyanideNitrogen))) continue;
     for (int b : c.graph.Neighbours(a)) {
       if (c.graph.Degree(b) != 1) continue;
       const int z = c.graph.AtomicNumber(b);
-      if ((role & kAzideMiddle) && z == kNitrogen) c.roles[static_cast<size_t>(b)] |= kAzideEnd;
-      if ((role & kIsocyanideNitrogen) && z == kCarbon) c.roles[static_cast<size_t>(b)] |= kIsocyanideCarbon;
+      if ((role & kAzideMiddle) && z == kNitrogen) c.roles[b] |= kAzideEnd;
+      if ((role & kIsocyanideNitrogen) && z == kCarbon) c.roles[b] |= kIsocyanideCarbon;
     }
   }
 }
@@ -156,17 +154,17 @@ void MarkGroupEnds(PerceptionContext& c) {
 void KeepLinearGroupsOnly(PerceptionContext& c) {
   const int n = c.graph.atom_count;
   for (int a = 0; a < n; ++a) {
-    if (!c.implicit_hydrogens[static_cast<size_t>(a)]) continue;
-    uint8_t& role = c.roles[static_cast<size_t>(a)];
+    if (!c.implicit_hydrogens[a]) continue;
+    uint8_t& role = c.roles[a];
     if (role & (kAzideMiddle | kIsocyanideNitrogen | kNitrileOnium)) {
-      if (c.geometric_demand[static_cast<size_t>(a)] != 2) role = 0;
+      if (c.geometric_demand[a] != 2) role = 0;
     }
   }
   for (int a = 0; a < n; ++a) {
-    uint8_t& role = c.roles[static_cast<size_t>(a)];
-    if (!c.implicit_hydrogens[static_cast<size_t>(a)] || !(role & (kAzideEnd | kIsocyanideCarbon))) continue;
+    uint8_t& role = c.roles[a];
+    if (!c.implicit_hydrogens[a] || !(role & (kAzideEnd | kIsocyanideCarbon))) continue;
     const int b = c.graph.Degree(a) == 1 ? c.graph.Neighbours(a)[0] : -1;
-    if (b < 0 || !(c.roles[static_cast<size_t>(b)] & (kAzideMiddle | kIsocyanideNitrogen))) {
+    if (b < 0 || !(c.roles[b] & (kAzideMiddle | kIsocyanideNitrogen))) {
       role &= static_cast<uint8_t>(~(kAzideEnd | kIsocyanideCarbon));
     }
   }
@@ -176,8 +174,8 @@ std::vector<int> LabelElements(const ChemGraph& graph, const std::vector<std::st
   std::vector<int> label_element(static_cast<size_t>(graph.atom_count), -1);
   for (int a = 0; a < graph.atom_count && a < static_cast<int>(labels.size()); ++a) {
     const int z = graph.AtomicNumber(a);
-    if (z >= 0 && SameText(labels[static_cast<size_t>(a)], kElementSymbols[static_cast<size_t>(z)])) {
-      label_element[static_cast<size_t>(a)] = z;
+    if (z >= 0 && SameText(labels[a], kElementSymbols[z])) {
+      label_element[a] = z;
     }
   }
   return label_element;

@@ -62,7 +62,7 @@ bool PnictogenOrChalcogen(const AtomState& atom) {
 double AnionCost(const PerceptionContext& context, const AtomState& atom) {
   const ChemGraph& graph = context.graph;
   if (atom.Group() == kNitrogenGroup) {
-    return context.in_azole_ring[static_cast<size_t>(atom.atom)] ? kCost.azolide_anion : kCost.nitrogen_anion;
+    return context.in_azole_ring[atom.atom] ? kCost.azolide_anion : kCost.nitrogen_anion;
   }
   if (graph.Degree(atom.atom) != 1) return kCost.chalcogen_anion;
   const int partner = graph.Neighbours(atom.atom)[0];
@@ -90,7 +90,7 @@ int HalogenIonCharge(const ChemGraph& graph, int a) {
 int Demand(const PerceptionContext& context, const AtomState& atom) {
   if (atom.element->kind == ElementKind::kHydrogenAtom) return 0;
   int demand = atom.valence - atom.bonds.Sigma();
-  const int geometric = atom.hydrogen_free ? context.geometric_demand[static_cast<size_t>(atom.atom)] : -1;
+  const int geometric = atom.hydrogen_free ? context.geometric_demand[atom.atom] : -1;
   if (geometric >= 0) demand = std::min(demand, geometric);
   return demand;
 }
@@ -122,8 +122,7 @@ PiFix ChargedLowering(const PerceptionContext& context, const AtomState& atom, c
     // it ends a triple bond (cyanide, acetylide, carbon monoxide) or lies in
     // a five-membered ring (cyclopentadienide); elsewhere it is a carbenium
     // ion (tropylium).
-    const bool anion =
-        context.in_five_ring[static_cast<size_t>(atom.atom)] != 0 || context.graph.Degree(atom.atom) == 1;
+    const bool anion = context.in_five_ring[atom.atom] != 0 || context.graph.Degree(atom.atom) == 1;
     return rules.On(kCarbonIons) ? PiFix(kCost.carbon_ion, anion ? -1 : 1) : PiFix();
   }
   return PiFix();

@@ -23,8 +23,7 @@ PiMatcher::PiMatcher(std::vector<PiAtom> atoms, const std::vector<int>& offsets,
   helper_ = total;
   vertex_atom_.resize(static_cast<size_t>(total) + 1, -1);
   for (size_t a = 0; a < n; ++a) {
-    for (int s = 0; s < slot_count_[a]; ++s)
-      vertex_atom_[static_cast<size_t>(first_slot_[a] + s)] = static_cast<int>(a);
+    for (int s = 0; s < slot_count_[a]; ++s) vertex_atom_[first_slot_[a] + s] = static_cast<int>(a);
   }
   const size_t vertices = static_cast<size_t>(total) + 1;
   match_.assign(vertices, -1);
@@ -42,7 +41,7 @@ PiMatcher::PiMatcher(std::vector<PiAtom> atoms, const std::vector<int>& offsets,
 bool PiMatcher::Active(int vertex) const {
   if (vertex == helper_) return anchor_ >= 0;
   const int a = AtomOf(vertex);
-  return vertex - first_slot_[static_cast<size_t>(a)] < active_[static_cast<size_t>(a)];
+  return vertex - first_slot_[a] < active_[a];
 }
 
 template <typename F>
@@ -65,24 +64,23 @@ void PiMatcher::GreedyMatch() {
   const size_t n = atoms_.size();
   std::vector<int> options(n, 0);
   for (size_t a = 0; a < n; ++a) {
-    for (int b : bonds_.Neighbours(static_cast<int>(a))) options[a] += active_[static_cast<size_t>(b)];
+    for (int b : bonds_.Neighbours(static_cast<int>(a))) options[a] += active_[b];
   }
   std::vector<int> order(n);
   std::iota(order.begin(), order.end(), 0);
-  std::stable_sort(order.begin(), order.end(),
-                   [&](int x, int y) { return options[static_cast<size_t>(x)] < options[static_cast<size_t>(y)]; });
+  std::stable_sort(order.begin(), order.end(), [&](int x, int y) { return options[x] < options[y]; });
   for (int a : order) {
-    for (int s = 0; s < active_[static_cast<size_t>(a)]; ++s) {
-      const int v = first_slot_[static_cast<size_t>(a)] + s;
-      if (match_[static_cast<size_t>(v)] >= 0) continue;
+    for (int s = 0; s < active_[a]; ++s) {
+      const int v = first_slot_[a] + s;
+      if (match_[v] >= 0) continue;
       int best = -1;
       ForEachNeighbour(v, [&](int w) {
-        if (match_[static_cast<size_t>(w)] >= 0) return;
+        if (match_[w] >= 0) return;
         if (best < 0 || options[static_cast<size_t>(AtomOf(w))] < options[static_cast<size_t>(AtomOf(best))]) best = w;
       });
       if (best >= 0) {
-        match_[static_cast<size_t>(v)] = best;
-        match_[static_cast<size_t>(best)] = v;
+        match_[v] = best;
+        match_[best] = v;
       }
     }
   }
@@ -91,26 +89,26 @@ void PiMatcher::GreedyMatch() {
 int PiMatcher::CommonBase(int a, int b) {
   std::fill(on_path_.begin(), on_path_.end(), 0);
   for (;;) {
-    a = base_[static_cast<size_t>(a)];
-    on_path_[static_cast<size_t>(a)] = 1;
-    if (match_[static_cast<size_t>(a)] < 0) break;
-    a = parent_[static_cast<size_t>(match_[static_cast<size_t>(a)])];
+    a = base_[a];
+    on_path_[a] = 1;
+    if (match_[a] < 0) break;
+    a = parent_[static_cast<size_t>(match_[a])];
   }
   for (;;) {
-    b = base_[static_cast<size_t>(b)];
-    if (on_path_[static_cast<size_t>(b)]) return b;
-    b = parent_[static_cast<size_t>(match_[static_cast<size_t>(b)])];
+    b = base_[b];
+    if (on_path_[b]) return b;
+    b = parent_[static_cast<size_t>(match_[b])];
   }
 }
 
 void PiMatcher::MarkBlossomPath(int v, int base, int child) {
-  while (base_[static_cast<size_t>(v)] != base) {
-    const int mate = match_[static_cast<size_t>(v)];
-    in_blossom_[static_cast<size_t>(base_[static_cast<size_t>(v)])] = 1;
-    in_blossom_[static_cast<size_t>(base_[static_cast<size_t>(mate)])] = 1;
-    parent_[static_cast<size_t>(v)] = child;
+  while (base_[v] != base) {
+    const int mate = match_[v];
+    in_blossom_[static_cast<size_t>(base_[v])] = 1;
+    in_blossom_[static_cast<size_t>(base_[mate])] = 1;
+    parent_[v] = child;
     child = mate;
-    v = parent_[static_cast<size_t>(mate)];
+    v = parent_[mate];
   }
 }
 
@@ -119,7 +117,7 @@ int PiMatcher::FindPath(int root) {
   std::fill(parent_.begin(), parent_.end(), -1);
   std::iota(base_.begin(), base_.end(), 0);
   queue_.clear();
-  outer_[static_cast<size_t>(root)] = 1;
+  outer_[root] = 1;
   queue_.push_back(root);
   for (size_t head = 0; head < queue_.size(); ++head) {
     const int v = queue_[head];
@@ -127,15 +125,15 @@ int PiMatcher::FindPath(int root) {
     ForEachNeighbour(v, [&](int to) {
       if (found >= 0) return;
       const size_t t = static_cast<size_t>(to);
-      if (base_[static_cast<size_t>(v)] == base_[t] || match_[static_cast<size_t>(v)] == to) return;
-      if (to == root || (match_[t] >= 0 && parent_[static_cast<size_t>(match_[t])] >= 0)) {
+      if (base_[v] == base_[t] || match_[v] == to) return;
+      if (to == root || (match_[t] >= 0 && parent_[match_[t]] >= 0)) {
         // An odd ring: contract it into its base.
         const int base = CommonBase(v, to);
         std::fill(in_blossom_.begin(), in_blossom_.end(), 0);
         MarkBlossomPath(v, base, to);
         MarkBlossomPath(to, base, v);
         for (size_t i = 0; i < base_.size(); ++i) {
-          if (!in_blossom_[static_cast<size_t>(base_[i])]) continue;
+          if (!in_blossom_[base_[i]]) continue;
           base_[i] = base;
           if (!outer_[i]) {
             outer_[i] = 1;
@@ -148,7 +146,7 @@ int PiMatcher::FindPath(int root) {
           found = to;
           return;
         }
-        outer_[static_cast<size_t>(match_[t])] = 1;
+        outer_[match_[t]] = 1;
         queue_.push_back(match_[t]);
       }
     });
@@ -160,10 +158,10 @@ int PiMatcher::FindPath(int root) {
 void PiMatcher::Augment(int end) {
   int v = end;
   while (v >= 0) {
-    const int pv = parent_[static_cast<size_t>(v)];
-    const int next = match_[static_cast<size_t>(pv)];
-    match_[static_cast<size_t>(v)] = pv;
-    match_[static_cast<size_t>(pv)] = v;
+    const int pv = parent_[v];
+    const int next = match_[pv];
+    match_[v] = pv;
+    match_[pv] = v;
     v = next;
   }
 }
@@ -174,10 +172,10 @@ void PiMatcher::Deactivate(int vertex) {
   const size_t a = static_cast<size_t>(AtomOf(vertex));
   const int last = first_slot_[a] + active_[a] - 1;
   if (vertex != last) {
-    const int mate = match_[static_cast<size_t>(last)];
-    match_[static_cast<size_t>(vertex)] = mate;
-    if (mate >= 0) match_[static_cast<size_t>(mate)] = vertex;
-    match_[static_cast<size_t>(last)] = -1;
+    const int mate = match_[last];
+    match_[vertex] = mate;
+    if (mate >= 0) match_[mate] = vertex;
+    match_[last] = -1;
   }
   --active_[a];
 }
@@ -193,17 +191,17 @@ bool PiMatcher::Settle(int root, int& running_charge) {
   // raised (the new copy then ends an augmenting path).
   Option best;
   auto consider = [&](bool is_lower, int where, int atom, const PiFix& fix) {
-    if (!fix.allowed || (fix.charge != 0 && charged_[static_cast<size_t>(atom)])) return;
+    if (!fix.allowed || (fix.charge != 0 && charged_[atom])) return;
     const Option option{is_lower, where, atom, fix};
     if (best.where < 0 || Preferred(option, best, running_charge)) best = option;
   };
   for (int v = 0; v < helper_; ++v) {
-    if (!outer_[static_cast<size_t>(v)] || !Active(v)) continue;
+    if (!outer_[v] || !Active(v)) continue;
     const int a = AtomOf(v);
-    consider(true, v, a, atoms_[static_cast<size_t>(a)].lower);
+    consider(true, v, a, atoms_[a].lower);
     for (int r : bonds_.Neighbours(a)) {
-      const PiFix& raise = atoms_[static_cast<size_t>(r)].raise;
-      if (active_[static_cast<size_t>(r)] + raise.step > slot_count_[static_cast<size_t>(r)]) continue;
+      const PiFix& raise = atoms_[r].raise;
+      if (active_[r] + raise.step > slot_count_[r]) continue;
       consider(false, r, r, raise);
     }
   }
@@ -212,16 +210,16 @@ bool PiMatcher::Settle(int root, int& running_charge) {
   if (best.lower) {
     HandOver(root, best.where);
     Deactivate(best.where);
-    valence_change_[static_cast<size_t>(atom)] -= 1;
+    valence_change_[atom] -= 1;
   } else {
-    active_[static_cast<size_t>(atom)] += best.fix.step;
+    active_[atom] += best.fix.step;
     end = FindPath(root);
     if (end >= 0) Augment(end);
-    valence_change_[static_cast<size_t>(atom)] += best.fix.step;
+    valence_change_[atom] += best.fix.step;
   }
-  charge_[static_cast<size_t>(atom)] += best.fix.charge;
+  charge_[atom] += best.fix.charge;
   if (best.fix.charge != 0) {
-    charged_[static_cast<size_t>(atom)] = 1;
+    charged_[atom] = 1;
     ++charged_fixes_;
     running_charge += best.fix.charge;
   }
@@ -235,8 +233,8 @@ bool PiMatcher::Preferred(const Option& option, const Option& best, int running_
   const int now = std::abs(running_charge + option.fix.charge);
   const int before = std::abs(running_charge + best.fix.charge);
   if (now != before) return now < before;
-  const int rank = atoms_[static_cast<size_t>(option.atom)].rank;
-  const int best_rank = atoms_[static_cast<size_t>(best.atom)].rank;
+  const int rank = atoms_[option.atom].rank;
+  const int best_rank = atoms_[best.atom].rank;
   if (rank != best_rank) return rank > best_rank;
   return option.lower && !best.lower;
 }
@@ -249,8 +247,8 @@ void PiMatcher::HandOver(int root, int target) {
   anchor_ = target;
   const int end = FindPath(root);
   if (end >= 0) Augment(end);
-  match_[static_cast<size_t>(target)] = -1;
-  match_[static_cast<size_t>(helper_)] = -1;
+  match_[target] = -1;
+  match_[helper_] = -1;
   anchor_ = -1;
 }
 
@@ -258,17 +256,17 @@ bool PiMatcher::LowerPair(int atom, const std::vector<float>& preference) {
   const size_t a = static_cast<size_t>(atom);
   if (charged_[a] || active_[a] == 0) return false;
   const int copy = first_slot_[a] + active_[a] - 1;
-  const int partner = match_[static_cast<size_t>(copy)];
+  const int partner = match_[copy];
   if (partner < 0 || partner == helper_) return false;
   const std::vector<int> match_before = match_;
   const std::vector<int> active_before = active_;
-  match_[static_cast<size_t>(copy)] = -1;
-  match_[static_cast<size_t>(partner)] = -1;
+  match_[copy] = -1;
+  match_[partner] = -1;
   Deactivate(copy);
   auto lowered = [this](int x) {
-    charge_[static_cast<size_t>(x)] -= 1;
-    valence_change_[static_cast<size_t>(x)] -= 1;
-    charged_[static_cast<size_t>(x)] = 1;
+    charge_[x] -= 1;
+    valence_change_[x] -= 1;
+    charged_[x] = 1;
   };
   const int end = FindPath(partner);
   if (end >= 0) {
@@ -277,7 +275,7 @@ bool PiMatcher::LowerPair(int atom, const std::vector<float>& preference) {
     int second = -1;
     for (int v = 0; v < helper_; ++v) {
       const size_t b = static_cast<size_t>(AtomOf(v));
-      if (!outer_[static_cast<size_t>(v)] || !Active(v) || AtomOf(v) == atom || preference[b] < 0.0f || charged_[b]) {
+      if (!outer_[v] || !Active(v) || AtomOf(v) == atom || preference[b] < 0.0f || charged_[b]) {
         continue;
       }
       if (second < 0 || preference[b] > preference[static_cast<size_t>(AtomOf(second))]) second = v;
@@ -299,14 +297,14 @@ bool PiMatcher::LowerPair(int atom, const std::vector<float>& preference) {
 bool PiMatcher::Solve(int start_charge, bool keep_unfixable) {
   GreedyMatch();
   for (int v = 0; v < helper_; ++v) {
-    if (Active(v) && match_[static_cast<size_t>(v)] < 0) {
+    if (Active(v) && match_[v] < 0) {
       const int end = FindPath(v);
       if (end >= 0) Augment(end);
     }
   }
   int running = start_charge;
   for (int v = 0; v < helper_;) {
-    if (!Active(v) || match_[static_cast<size_t>(v)] >= 0) {
+    if (!Active(v) || match_[v] >= 0) {
       ++v;
       continue;
     }
@@ -328,7 +326,7 @@ int PiMatcher::ExtraOrder(int atom, int edge) const {
   const int other = bonds_.Target(edge);
   int count = 0;
   for (int s = 0; s < active_[a]; ++s) {
-    const int mate = match_[static_cast<size_t>(first_slot_[a] + s)];
+    const int mate = match_[first_slot_[a] + s];
     if (mate >= 0 && mate != helper_ && AtomOf(mate) == other) ++count;
   }
   return count;

@@ -80,13 +80,13 @@ class PiMatcher {
   // After Solve: extra orders on the bond a-b (the open-bond entry `edge`
   // of a's list), the charge each atom took, and the change of its valence.
   int ExtraOrder(int atom, int edge) const;
-  int Charge(int atom) const { return charge_[static_cast<size_t>(atom)]; }
-  int ValenceChange(int atom) const { return valence_change_[static_cast<size_t>(atom)]; }
+  int Charge(int atom) const { return charge_[atom]; }
+  int ValenceChange(int atom) const { return valence_change_[atom]; }
   // Fixes that placed a formal charge.
   int ChargedFixes() const { return charged_fixes_; }
 
  private:
-  int AtomOf(int vertex) const { return vertex_atom_[static_cast<size_t>(vertex)]; }
+  int AtomOf(int vertex) const { return vertex_atom_[vertex]; }
   bool Active(int vertex) const;
   template <typename F>
   void ForEachNeighbour(int vertex, F&& f) const;

@@ -23,15 +23,15 @@ std::vector<char> CyclicEdges(const AdjacencyView& graph, size_t edge_count) {
   int counter = 0;
   auto mark_bridge = [&](int a, int b) {
     for (int k : graph.Edges(a)) {
-      if (graph.Target(k) == b) cyclic[static_cast<size_t>(k)] = 0;
+      if (graph.Target(k) == b) cyclic[k] = 0;
     }
     for (int k : graph.Edges(b)) {
-      if (graph.Target(k) == a) cyclic[static_cast<size_t>(k)] = 0;
+      if (graph.Target(k) == a) cyclic[k] = 0;
     }
   };
   for (int root = 0; root < n; ++root) {
-    if (order[static_cast<size_t>(root)] >= 0) continue;
-    order[static_cast<size_t>(root)] = low[static_cast<size_t>(root)] = counter++;
+    if (order[root] >= 0) continue;
+    order[root] = low[root] = counter++;
     stack.push_back({root, -1, graph.Edges(root).first});
     while (!stack.empty()) {
       Frame& frame = stack.back();
@@ -41,11 +41,11 @@ std::vector<char> CyclicEdges(const AdjacencyView& graph, size_t edge_count) {
         const int b = graph.Target(k);
         // Skip the edge back to the parent (once: neighbour lists hold no duplicates).
         if (frame.parent_edge >= 0 && stack.size() >= 2 && b == stack[stack.size() - 2].atom) continue;
-        if (order[static_cast<size_t>(b)] < 0) {
-          order[static_cast<size_t>(b)] = low[static_cast<size_t>(b)] = counter++;
+        if (order[b] < 0) {
+          order[b] = low[b] = counter++;
           stack.push_back({b, k, graph.Edges(b).first});
         } else {
-          low[a] = std::min(low[a], order[static_cast<size_t>(b)]);
+          low[a] = std::min(low[a], order[b]);
         }
         continue;
       }
@@ -53,8 +53,8 @@ std::vector<char> CyclicEdges(const AdjacencyView& graph, size_t edge_count) {
       stack.pop_back();
       if (stack.empty()) break;
       const int parent = stack.back().atom;
-      low[static_cast<size_t>(parent)] = std::min(low[static_cast<size_t>(parent)], low[static_cast<size_t>(child)]);
-      if (low[static_cast<size_t>(child)] > order[static_cast<size_t>(parent)]) mark_bridge(parent, child);
+      low[parent] = std::min(low[parent], low[child]);
+      if (low[child] > order[parent]) mark_bridge(parent, child);
     }
   }
   return cyclic;
@@ -84,7 +84,7 @@ RingSet FindSmallRings(const std::vector<int>& offsets, const std::vector<int>& 
   for (int a = 0; a < n && !result.cut_short; ++a) {
     std::vector<int> ring_neighbours;
     for (int k : graph.Edges(a)) {
-      if (result.cyclic_edge[static_cast<size_t>(k)]) ring_neighbours.push_back(graph.Target(k));
+      if (result.cyclic_edge[k]) ring_neighbours.push_back(graph.Target(k));
     }
     for (size_t i = 0; i < ring_neighbours.size() && !result.cut_short; ++i) {
       for (size_t j = i + 1; j < ring_neighbours.size(); ++j) {
@@ -96,18 +96,17 @@ RingSet FindSmallRings(const std::vector<int>& offsets, const std::vector<int>& 
         const int c = ring_neighbours[j];
         // Breadth-first from b toward c over ring bonds, never through a.
         queue.assign(1, b);
-        distance[static_cast<size_t>(b)] = 0;
+        distance[b] = 0;
         touched.assign(1, b);
         bool reached = false;
         for (size_t head = 0; head < queue.size() && !reached; ++head) {
           const int v = queue[head];
-          if (distance[static_cast<size_t>(v)] >= max_path) break;
+          if (distance[v] >= max_path) break;
           for (int k : graph.Edges(v)) {
             const int w = graph.Target(k);
-            if (!result.cyclic_edge[static_cast<size_t>(k)] || w == a || distance[static_cast<size_t>(w)] >= 0)
-              continue;
-            distance[static_cast<size_t>(w)] = distance[static_cast<size_t>(v)] + 1;
-            previous[static_cast<size_t>(w)] = v;
+            if (!result.cyclic_edge[k] || w == a || distance[w] >= 0) continue;
+            distance[w] = distance[v] + 1;
+            previous[w] = v;
             touched.push_back(w);
             if (w == c) {
               reached = true;
@@ -118,7 +117,7 @@ RingSet FindSmallRings(const std::vector<int>& offsets, const std::vector<int>& 
         }
         if (reached) {
           std::vector<int> ring{a};
-          for (int v = c; v != b; v = previous[static_cast<size_t>(v)]) ring.push_back(v);
+          for (int v = c; v != b; v = previous[v]) ring.push_back(v);
           ring.push_back(b);
           std::vector<int> key = ring;
           std::sort(key.begin(), key.end());
@@ -126,7 +125,7 @@ RingSet FindSmallRings(const std::vector<int>& offsets, const std::vector<int>& 
           if (result.rings.size() >= most_rings) budget = 0;
         }
         budget -= static_cast<long>(touched.size());
-        for (int v : touched) distance[static_cast<size_t>(v)] = -1;
+        for (int v : touched) distance[v] = -1;
       }
     }
   }

@@ -42,11 +42,11 @@ void AddStatedBonds(BondMap& bonds, const BondMap& stated, int atom_count, const
     for (int b : list) {
       if (b < 0 || b >= n || b == a || Bonded(bonds, a, b) || Bonded(bonds, b, a)) continue;
       if (a < static_cast<int>(points.size()) && b < static_cast<int>(points.size())) {
-        const Point& p = points[static_cast<size_t>(a)];
-        const Point& q = points[static_cast<size_t>(b)];
+        const Point& p = points[a];
+        const Point& q = points[b];
         const double d =
             std::sqrt((p[0] - q[0]) * (p[0] - q[0]) + (p[1] - q[1]) * (p[1] - q[1]) + (p[2] - q[2]) * (p[2] - q[2]));
-        if (d > LongestBond(types[static_cast<size_t>(a)], types[static_cast<size_t>(b)])) continue;
+        if (d > LongestBond(types[a], types[b])) continue;
       }
       bonds[a].push_back(b);
       bonds[b].push_back(a);

@@ -100,9 +100,9 @@ SymmetricEigen DecomposeSymmetric(const Matrix3& m) {
   std::sort(order.begin(), order.end(), [&](int x, int y) { return a[x][x] > a[y][y]; });
   SymmetricEigen result;
   for (int k = 0; k < 3; ++k) {
-    const int column = order[static_cast<size_t>(k)];
-    result.values[static_cast<size_t>(k)] = a[column][column];
-    result.vectors[static_cast<size_t>(k)] = {v[0][column], v[1][column], v[2][column]};
+    const int column = order[k];
+    result.values[k] = a[column][column];
+    result.vectors[k] = {v[0][column], v[1][column], v[2][column]};
   }
   result.vectors[2] = Cross(result.vectors[0], result.vectors[1]);
   return result;
@@ -114,7 +114,7 @@ std::vector<int> SelectFitAtoms(const FitSelection& selection, size_t count, con
   std::vector<char> excluded(count, 0);
   auto mark = [&](const std::vector<int>& positions, std::vector<char>& marks) {
     for (int position : positions) {
-      if (position >= 0 && static_cast<size_t>(position) < count) marks[static_cast<size_t>(position)] = 1;
+      if (position >= 0 && static_cast<size_t>(position) < count) marks[position] = 1;
     }
   };
   mark(selection.atoms, by_number);
@@ -158,9 +158,9 @@ FitOutcome FitOntoReference(Frame& points, const Frame& reference, const std::ve
   Point reference_centre{0.0, 0.0, 0.0};
   double total = 0.0;
   for (int i : pairs) {
-    const double w = weights[static_cast<size_t>(i)];
-    centre = Plus(centre, Scaled(points[static_cast<size_t>(i)], w));
-    reference_centre = Plus(reference_centre, Scaled(reference[static_cast<size_t>(i)], w));
+    const double w = weights[i];
+    centre = Plus(centre, Scaled(points[i], w));
+    reference_centre = Plus(reference_centre, Scaled(reference[i], w));
     total += w;
   }
   if (!(total > 0.0)) return FitOutcome::kZeroDeterminant;
@@ -168,9 +168,9 @@ FitOutcome FitOntoReference(Frame& points, const Frame& reference, const std::ve
   reference_centre = Scaled(reference_centre, 1.0 / total);
   Matrix3 u{};
   for (int i : pairs) {
-    const double w = weights[static_cast<size_t>(i)];
-    const Point x = Minus(points[static_cast<size_t>(i)], centre);
-    const Point y = Minus(reference[static_cast<size_t>(i)], reference_centre);
+    const double w = weights[i];
+    const Point x = Minus(points[i], centre);
+    const Point y = Minus(reference[i], reference_centre);
     for (int r = 0; r < 3; ++r) {
       for (int s = 0; s < 3; ++s) u[r][s] += w * y[r] * x[s];
     }

@@ -17,7 +17,7 @@ Bonding BondingOf(const LewisStructure& lewis, int a) {
   const ChemGraph& g = *lewis.graph;
   Bonding bonding;
   for (int k : g.Edges(a)) {
-    const int order = lewis.edge_order[static_cast<size_t>(k)];
+    const int order = lewis.edge_order[k];
     if (order == 2)
       ++bonding.doubles;
     else if (order >= 3)
@@ -26,7 +26,7 @@ Bonding BondingOf(const LewisStructure& lewis, int a) {
   return bonding;
 }
 
-int Charge(const LewisStructure& lewis, int a) { return lewis.charge[static_cast<size_t>(a)]; }
+int Charge(const LewisStructure& lewis, int a) { return lewis.charge[a]; }
 
 // The suffixes this step writes (named, so assignments copy strings).
 const std::string kAr = "ar", kCat = "cat", kAm = "am", kPl3 = "pl3";
@@ -45,8 +45,8 @@ int RingContribution(const LewisStructure& lewis, int a) {
   int cyclic_doubles = 0;
   int other_multiple = 0;
   for (int k : g.Edges(a)) {
-    const int order = lewis.edge_order[static_cast<size_t>(k)];
-    if (order == 2 && lewis.rings->cyclic_edge[static_cast<size_t>(k)])
+    const int order = lewis.edge_order[k];
+    if (order == 2 && lewis.rings->cyclic_edge[k])
       ++cyclic_doubles;
     else if (order >= 2)
       ++other_multiple;
@@ -77,7 +77,7 @@ bool HasDoubleToChalcogen(const LewisStructure& lewis, int a) {
   const ChemGraph& g = *lewis.graph;
   for (int k : g.Edges(a)) {
     const int z = g.AtomicNumber(g.Target(k));
-    if (lewis.edge_order[static_cast<size_t>(k)] == 2 && (z == kOxygen || z == kSulfur)) return true;
+    if (lewis.edge_order[k] == 2 && (z == kOxygen || z == kSulfur)) return true;
   }
   return false;
 }
@@ -91,7 +91,7 @@ bool IsCationCentre(const LewisStructure& lewis, int a) {
   for (int k : g.Edges(a)) {
     const int b = g.Target(k);
     if (g.AtomicNumber(b) != kNitrogen) continue;
-    const int order = lewis.edge_order[static_cast<size_t>(k)];
+    const int order = lewis.edge_order[k];
     if (order == 2 && Charge(lewis, b) == 1)
       charged_partner = true;
     else if (order == 1 && !BondingOf(lewis, b).multiple())
@@ -109,8 +109,8 @@ struct AtomTyper {
   const std::vector<std::string>& types;
 
   const ChemGraph& Graph() const { return *lewis.graph; }
-  bool Aromatic(int a) const { return aromatic.atom[static_cast<size_t>(a)] != 0; }
-  const std::string& Current(int a) const { return types[static_cast<size_t>(a)]; }
+  bool Aromatic(int a) const { return aromatic.atom[a] != 0; }
+  const std::string& Current(int a) const { return types[a]; }
 
   const std::string& CarbonType(int a) const {
     const Bonding bonding = BondingOf(lewis, a);
@@ -133,7 +133,7 @@ struct AtomTyper {
     bool next_to_sp = false;
     for (int k : g.Edges(a)) {
       const int b = g.Target(k);
-      const int order = lewis.edge_order[static_cast<size_t>(k)];
+      const int order = lewis.edge_order[k];
       const int zb = g.AtomicNumber(b);
       if (order == 1 && zb == kCarbon && HasDoubleToChalcogen(lewis, b)) amide = true;
       if (order == 1 && zb == kSulfur && HasDoubleToChalcogen(lewis, b)) sulfonamide = true;
@@ -191,7 +191,7 @@ Aromaticity FindAromaticity(const LewisStructure& lewis) {
   // Contributions only for ring atoms (-1 for the rest is never read).
   std::vector<int> contribution(static_cast<size_t>(g.atom_count), -1);
   for (const std::vector<int>& ring : candidates) {
-    for (int a : ring) contribution[static_cast<size_t>(a)] = RingContribution(lewis, a);
+    for (int a : ring) contribution[a] = RingContribution(lewis, a);
   }
   std::vector<char> aromatic = AromaticRings(candidates, contribution);
   for (size_t r = 0; r < candidates.size(); ++r) {
@@ -200,11 +200,11 @@ Aromaticity FindAromaticity(const LewisStructure& lewis) {
     for (size_t k = 0; k < ring.size(); ++k) {
       const int a = ring[k];
       const int b = ring[(k + 1) % ring.size()];
-      result.atom[static_cast<size_t>(a)] = 1;
+      result.atom[a] = 1;
       const int ab = g.EdgeIndex(a, b);
       const int ba = g.EdgeIndex(b, a);
-      if (ab >= 0) result.edge[static_cast<size_t>(ab)] = 1;
-      if (ba >= 0) result.edge[static_cast<size_t>(ba)] = 1;
+      if (ab >= 0) result.edge[ab] = 1;
+      if (ba >= 0) result.edge[ba] = 1;
     }
   }
   return result;
@@ -217,10 +217,10 @@ void RefineSybylTypes(const LewisStructure& lewis, const Aromaticity& aromatic, 
   const AtomTyper typer{lewis, aromatic, gold, types};
   // Carbons first: the nitrogen rules look at their neighbours' pi bonds.
   for (int a = 0; a < g.atom_count; ++a) {
-    if (g.AtomicNumber(a) == kCarbon) types[static_cast<size_t>(a)] = typer.CarbonType(a);
+    if (g.AtomicNumber(a) == kCarbon) types[a] = typer.CarbonType(a);
   }
   for (int a = 0; a < g.atom_count; ++a) {
-    std::string& type = types[static_cast<size_t>(a)];
+    std::string& type = types[a];
     switch (g.AtomicNumber(a)) {
       case kNitrogen:
         type = typer.NitrogenType(a);
@@ -244,13 +244,13 @@ const std::string& SybylBondType(const LewisStructure& lewis, const Aromaticity&
                                  const std::vector<std::string>& types, int a, int edge) {
   const ChemGraph& g = *lewis.graph;
   const int b = g.Target(edge);
-  const int order = lewis.edge_order[static_cast<size_t>(edge)];
-  if (aromatic.edge[static_cast<size_t>(edge)]) return kAr;
+  const int order = lewis.edge_order[edge];
+  if (aromatic.edge[edge]) return kAr;
   const int za = g.AtomicNumber(a);
   const int zb = g.AtomicNumber(b);
   if (za == kHydrogen || zb == kHydrogen) return kOne;
-  const std::string& ta = types[static_cast<size_t>(a)];
-  const std::string& tb = types[static_cast<size_t>(b)];
+  const std::string& ta = types[a];
+  const std::string& tb = types[b];
   auto pair = [&](int z1, const char* t1, int z2, const char* t2) {
     return (za == z1 && (!t1 || ta == t1) && zb == z2 && (!t2 || tb == t2)) ||
            (zb == z1 && (!t1 || tb == t1) && za == z2 && (!t2 || ta == t2));
@@ -266,7 +266,7 @@ const std::string& SybylBondType(const LewisStructure& lewis, const Aromaticity&
     const int nitrogen = za == kNitrogen ? a : (zb == kNitrogen ? b : -1);
     const int oxygen = za == kOxygen ? a : (zb == kOxygen ? b : -1);
     if (nitrogen >= 0 && oxygen >= 0 && g.Degree(oxygen) == 1 && Charge(lewis, nitrogen) == 1 &&
-        types[static_cast<size_t>(nitrogen)] == "pl3") {
+        types[nitrogen] == "pl3") {
       return kAr;
     }
   }

@@ -48,8 +48,7 @@ struct LewisStructure {
   // be null: none are.
   const std::vector<char>* implicit_hydrogens = nullptr;
   bool Implicit(int atom) const {
-    return implicit_hydrogens && static_cast<size_t>(atom) < implicit_hydrogens->size() &&
-           (*implicit_hydrogens)[static_cast<size_t>(atom)];
+    return implicit_hydrogens && static_cast<size_t>(atom) < implicit_hydrogens->size() && (*implicit_hydrogens)[atom];
   }
 };
 

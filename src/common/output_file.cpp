@@ -134,7 +134,7 @@ bool OutputFile::WriteOut() {
 void OutputFile::Withdraw() {
   SignalsBlocked blocked;
   if (entry_ >= 0 && entry_ < static_cast<int>(Pending().size())) {
-    PendingOutput& entry = Pending()[static_cast<size_t>(entry_)];
+    PendingOutput& entry = Pending()[entry_];
     if (entry.live) ::unlink(entry.temp.c_str());
     entry.live = false;
   }

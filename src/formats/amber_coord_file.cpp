@@ -131,7 +131,7 @@ void CollectFrames(const std::function<void()>& read_next, Frame& cartesian, std
     Fatal("Error: " + file_name + " holds " + std::to_string(count) + " frames; frame " + std::to_string(index + 1) +
           " does not exist.");
   }
-  cartesian = all[static_cast<size_t>(index)];
+  cartesian = all[index];
 }
 
 // One frame per call. The title heads only the first CRD file of the run, so

@@ -182,7 +182,7 @@ uint64_t NetcdfInput::DescribedSize() const {
   std::vector<size_t> lengths(static_cast<size_t>(dimensions));
   for (int d = 0; d < dimensions; ++d) {
     char name[NC_MAX_NAME + 1] = {};
-    Check(Nc().inq_dim(handle_.id, d, name, &lengths[static_cast<size_t>(d)]));
+    Check(Nc().inq_dim(handle_.id, d, name, &lengths[d]));
     header += 4 + Pad4(std::strlen(name)) + 4;
   }
   uint64_t fixed = 0, record = 0, single_record = 0;
@@ -199,13 +199,13 @@ uint64_t NetcdfInput::DescribedSize() const {
               AttributeBytes(v, variable_attributes) + 8 + (format == NC_FORMAT_CLASSIC ? 4 : 8);
     const bool is_record = rank > 0 && ids[0] == unlimited;
     uint64_t bytes = type_size;
-    for (int k = is_record ? 1 : 0; k < rank; ++k) bytes *= lengths[static_cast<size_t>(ids[k])];
+    for (int k = is_record ? 1 : 0; k < rank; ++k) bytes *= lengths[ids[k]];
     (is_record ? record : fixed) += Pad4(bytes);
     record_variables += is_record;
     if (is_record) single_record = bytes;
   }
   if (record_variables == 1) record = single_record;
-  const uint64_t records = unlimited >= 0 ? lengths[static_cast<size_t>(unlimited)] : 0;
+  const uint64_t records = unlimited >= 0 ? lengths[unlimited] : 0;
   return header + fixed + records * record;
 }
 

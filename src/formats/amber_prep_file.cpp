@@ -189,14 +189,14 @@ std::vector<int> TreeParents(const PrepResidue& residue) {
   std::vector<std::pair<int, int>> open;  // atom, branches left
   int last_main = -1;
   for (int i = 0; i < n; ++i) {
-    const std::string& tree = residue.atoms[static_cast<size_t>(i)].tree;
+    const std::string& tree = residue.atoms[i].tree;
     if (!IsTreeType(tree)) continue;
     int parent = last_main;
     if (tree != "M" && !open.empty()) {
       parent = open.back().first;
       if (--open.back().second == 0) open.pop_back();
     }
-    parents[static_cast<size_t>(i)] = i > 0 && parent < 0 ? i - 1 : parent;
+    parents[i] = i > 0 && parent < 0 ? i - 1 : parent;
     if (tree == "M") last_main = i;
     if (OpenBranches(tree) > 0) open.emplace_back(i, OpenBranches(tree));
   }
@@ -217,18 +217,18 @@ std::vector<ReferenceTriple> PrepReferences(const PrepResidue& residue, const st
     const PrepAtom& atom = residue.atoms[i];
     const int need = static_cast<int>(std::min<size_t>(i, 3));
     ReferenceTriple refs{};
-    for (int k = need; k < 3; ++k) refs[static_cast<size_t>(k)] = need - 1 - k;
+    for (int k = need; k < 3; ++k) refs[k] = need - 1 - k;
     bool usable = true;
     for (int k = 0; k < need; ++k) {
-      const int position = numbers.FirstPosition(atom.references[static_cast<size_t>(k)], static_cast<int>(n));
+      const int position = numbers.FirstPosition(atom.references[k], static_cast<int>(n));
       usable = usable && position >= 0 && position < static_cast<int>(i) &&
                std::find(refs.begin(), refs.begin() + k, position) == refs.begin() + k;
-      refs[static_cast<size_t>(k)] = position;
+      refs[k] = position;
     }
     for (int k = 0; !usable && k < need; ++k) {
-      const int below = k == 0 ? static_cast<int>(i) : refs[static_cast<size_t>(k - 1)];
-      refs[static_cast<size_t>(k)] = below < 0 ? -1 : parents[static_cast<size_t>(below)];
-      if (refs[static_cast<size_t>(k)] < 0) {
+      const int below = k == 0 ? static_cast<int>(i) : refs[k - 1];
+      refs[k] = below < 0 ? -1 : parents[below];
+      if (refs[k] < 0) {
         Fatal("Error: " + file + ": line " + std::to_string(atom.line) + ": atom " + atom.name + " of residue " +
               residue.name + " has no usable reference atoms, and the tree types do not give them.");
       }
@@ -284,7 +284,7 @@ void CAmberPrepFile::FillRecord(const PrepResidue& residue) {
       Warn("Found incorrect atom type.");
       element = 0;
     }
-    const std::string_view symbol = kElementSymbols[static_cast<size_t>(element)];
+    const std::string_view symbol = kElementSymbols[element];
     std::string name = atom.name;
     name.resize(4, ' ');
     atom_name_.push_back(AlignAmberName(name, symbol));
@@ -337,10 +337,10 @@ void CAmberPrepFile::ConnectTemplate(const PrepResidue& residue, const std::vect
     bonds[b].push_back(a);
   };
   const int offset = static_cast<int>(dummies);
-  for (int i = 0; i < n; ++i) bond(i, references[static_cast<size_t>(i + offset)][0] - offset);
+  for (int i = 0; i < n; ++i) bond(i, references[i + offset][0] - offset);
   auto position = [&](const std::string& name) {
     for (int i = 0; i < n; ++i) {
-      if (Trim(atom_name_[static_cast<size_t>(i)]) == name) return i;
+      if (Trim(atom_name_[i]) == name) return i;
     }
     return -1;
   };

@@ -250,7 +250,7 @@ constexpr int kHydrogenNumber = 1;
 // hydrogens: CH4 is 16.04).
 bool MassFits(int z, double mass) {
   if (z == kHydrogenNumber) return mass >= 0.5 && mass <= 4.5;
-  const double element = kAtomicMasses[static_cast<size_t>(z)];
+  const double element = kAtomicMasses[z];
   return mass >= element - 8.1 && mass <= element + 4.1;
 }
 
@@ -267,9 +267,9 @@ std::string_view ElementOfNameAndMass(std::string_view name, double mass) {
   const std::string upper = ToUpper(name);
   for (size_t length = 1; length <= 2 && length <= upper.size(); ++length) {
     const int z = ElementIndex(std::string_view(upper).substr(0, length));
-    if (IsElementNumber(z) && MassFits(z, mass)) return kElementSymbols[static_cast<size_t>(z)];
+    if (IsElementNumber(z) && MassFits(z, mass)) return kElementSymbols[z];
   }
-  return kElementSymbols[static_cast<size_t>(by_mass)];
+  return kElementSymbols[by_mass];
 }
 
 }  // namespace
@@ -426,7 +426,7 @@ void CAmberTopologyFile::FillRecord(TopologySections& sections) {
     const int z = sections.atomic_numbers.empty() ? 0 : sections.atomic_numbers[i];
     std::string_view element;
     if (IsElementNumber(z))
-      element = kElementSymbols[static_cast<size_t>(z)];
+      element = kElementSymbols[z];
     else if (sections.masses.empty())
       element = ElementOfName(name);
     else

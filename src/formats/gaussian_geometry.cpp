@@ -43,8 +43,7 @@ std::vector<std::string_view> SplitGaussianFields(std::string_view line) {
 std::string GaussianLabelElement(std::string_view label) {
   int number = 0;
   if (ParseIntField(label, number)) {
-    return number >= 1 && number < kElementCount - 1 ? std::string(kElementSymbols[static_cast<size_t>(number)])
-                                                     : std::string("DU");
+    return number >= 1 && number < kElementCount - 1 ? std::string(kElementSymbols[number]) : std::string("DU");
   }
   size_t letters = 0;
   while (letters < label.size() && IsAlpha(label[letters])) ++letters;
@@ -97,7 +96,7 @@ bool ResolveZMatrix(const std::vector<ZMatrixLine>& lines, const GaussianVariabl
   for (size_t i = 0; i < lines.size(); ++i) {
     const ZMatrixLine& line = lines[i];
     // Unused references count down from -1, as CartesianToInternal leaves them.
-    for (int k = line.pairs; k < 3; ++k) references[i][static_cast<size_t>(k)] = line.pairs - k - 1;
+    for (int k = line.pairs; k < 3; ++k) references[i][k] = line.pairs - k - 1;
     for (int k = 0; k < line.pairs; ++k) {
       const size_t column = static_cast<size_t>(k);
       const int reference = ResolveReference(line.references[column], lines, i);

@@ -102,8 +102,7 @@ bool IsModeHeading(std::string_view trimmed) {
 bool IsDashes(std::string_view trimmed) { return StartsWith(trimmed, "----"); }
 
 std::string ElementOfNumber(int number) {
-  return std::string(number >= 1 && number < kElementCount - 1 ? kElementSymbols[static_cast<size_t>(number)]
-                                                               : kElementSymbols[0]);
+  return std::string(number >= 1 && number < kElementCount - 1 ? kElementSymbols[number] : kElementSymbols[0]);
 }
 
 }  // namespace

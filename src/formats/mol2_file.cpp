@@ -56,7 +56,7 @@ std::string SybylElement(const std::string& type) {
 std::string ElementOfMol2Type(std::string_view type, std::string_view name) {
   const int element = ElementOfAtomType(type, name);
   if (element <= 0) return std::string(kElementSymbols[0]);
-  std::string symbol(kElementSymbols[static_cast<size_t>(element)]);
+  std::string symbol(kElementSymbols[element]);
   if (symbol.size() == 2 && symbol != "LP") symbol[1] = static_cast<char>(symbol[1] - 'A' + 'a');
   return symbol;
 }
@@ -319,7 +319,7 @@ std::vector<std::pair<int, int>> CMol2File::BondPairs() const {
   for (auto [atom, neighbours] : connection_) {
     for (int other : neighbours) {
       if (other >= 0 && other < atom && atom < n && !lists(other, atom)) {
-        one_sided[static_cast<size_t>(other)].push_back(atom);
+        one_sided[other].push_back(atom);
       }
     }
   }
@@ -335,7 +335,7 @@ std::vector<std::pair<int, int>> CMol2File::BondPairs() const {
         pairs.emplace_back(a, b);
       }
     }
-    for (int b : one_sided[static_cast<size_t>(a)]) {
+    for (int b : one_sided[a]) {
       auto own = pairs.begin() + static_cast<long>(first);
       if (std::find(own, pairs.end(), std::make_pair(a, b)) == pairs.end()) pairs.emplace_back(a, b);
     }

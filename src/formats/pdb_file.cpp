@@ -138,7 +138,7 @@ class AtomNameCache {
   }
   Entry& Slot(uint64_t key) {
     uint64_t h = key * 0x9E3779B97F4A7C15ULL;
-    return entries_[static_cast<size_t>(h >> 54)];
+    return entries_[h >> 54];
   }
 
  private:
@@ -169,7 +169,7 @@ void AppendRecordEnd(std::string& out, std::string_view record) {
 PdbElementMatch FindPdbElement(std::string_view name, std::string_view hint, bool strict) {
   auto first = [&](auto accept, int search) -> PdbElementMatch {
     for (int e = 0; e < kElementCount; ++e) {
-      if (accept(kElementSymbols[static_cast<size_t>(e)])) return {e, search};
+      if (accept(kElementSymbols[e])) return {e, search};
     }
     return {};
   };
@@ -210,7 +210,7 @@ std::string NormalizePdbAtomName(std::string_view name, const PdbElementMatch& m
   const bool moved =
       match.search == kHintNearStartSearch || match.search == kShiftedSearch || match.search == kDigitPrefixSearch;
   if (!moved || normalized.empty()) return normalized;
-  if (kElementSymbols[static_cast<size_t>(match.element)].size() == 2) {
+  if (kElementSymbols[match.element].size() == 2) {
     // The symbol moves left into columns 13-14.
     normalized.erase(0, 1);
     normalized.push_back(' ');
@@ -382,11 +382,11 @@ void CPdbFile::ReadAtomName(std::string_view line, bool hetatm, ReadState& state
       std::copy(normalized.begin(), normalized.end(), entry.name.begin());
     }
     atom_name_.emplace_back(entry.name.data(), entry.length);
-    atom_type_.emplace_back(kElementSymbols[static_cast<size_t>(entry.element)]);
+    atom_type_.emplace_back(kElementSymbols[entry.element]);
   } else {
     const PdbElementMatch match = FindPdbElement(name, hint, state.strict);
     atom_name_.push_back(NormalizePdbAtomName(name, match));
-    atom_type_.emplace_back(kElementSymbols[static_cast<size_t>(match.element)]);
+    atom_type_.emplace_back(kElementSymbols[match.element]);
   }
 
   // Programs that run out of serial columns write "*****" or other text; such

@@ -23,7 +23,7 @@ int AtomNumbers::FirstPosition(int number, int limit) {
   if (!built_ || built_count_ != count || built_data_ != data() || built_size_ != size()) Build(count);
   if (sorted_.empty()) {
     const int64_t slot = static_cast<int64_t>(number) - lowest_;
-    return slot >= 0 && slot < static_cast<int64_t>(position_of_.size()) ? position_of_[static_cast<size_t>(slot)] : -1;
+    return slot >= 0 && slot < static_cast<int64_t>(position_of_.size()) ? position_of_[slot] : -1;
   }
   auto found = std::lower_bound(sorted_.begin(), sorted_.end(), std::pair<int, int>{number, INT_MIN});
   return found != sorted_.end() && found->first == number ? found->second : -1;
@@ -42,11 +42,11 @@ void AtomNumbers::Build(int count) {
     // Filled from the last atom back, so that the first carrying a number
     // is the one left.
     for (int i = count - 1; i >= 0; --i) {
-      position_of_[static_cast<size_t>((*this)[static_cast<size_t>(i)] - lowest_)] = i;
+      position_of_[static_cast<size_t>((*this)[i] - lowest_)] = i;
     }
   } else {
     sorted_.reserve(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i) sorted_.emplace_back((*this)[static_cast<size_t>(i)], i);
+    for (int i = 0; i < count; ++i) sorted_.emplace_back((*this)[i], i);
     std::sort(sorted_.begin(), sorted_.end());
     // Of equal numbers the first position sorts first; keep only it.
     sorted_.erase(

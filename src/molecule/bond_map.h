@@ -31,9 +31,9 @@ class BondMap {
   size_t size() const { return count_; }
   // One past the largest position that may hold an entry.
   int KeyLimit() const { return static_cast<int>(lists_.size()); }
-  bool contains(int atom) const { return atom >= 0 && atom < KeyLimit() && present_[static_cast<size_t>(atom)]; }
-  const List* find(int atom) const { return contains(atom) ? &lists_[static_cast<size_t>(atom)] : nullptr; }
-  List* find(int atom) { return contains(atom) ? &lists_[static_cast<size_t>(atom)] : nullptr; }
+  bool contains(int atom) const { return atom >= 0 && atom < KeyLimit() && present_[atom]; }
+  const List* find(int atom) const { return contains(atom) ? &lists_[atom] : nullptr; }
+  List* find(int atom) { return contains(atom) ? &lists_[atom] : nullptr; }
   // The entry of the atom, created empty when absent. `atom` must be >= 0.
   List& operator[](int atom);
   void erase(int atom);
@@ -46,7 +46,7 @@ class BondMap {
   class const_iterator {
    public:
     const_iterator(const BondMap* map, int atom) : map_(map), atom_(atom) { Skip(); }
-    std::pair<int, const List&> operator*() const { return {atom_, map_->lists_[static_cast<size_t>(atom_)]}; }
+    std::pair<int, const List&> operator*() const { return {atom_, map_->lists_[atom_]}; }
     const_iterator& operator++() {
       ++atom_;
       Skip();
@@ -57,7 +57,7 @@ class BondMap {
 
    private:
     void Skip() {
-      while (atom_ < map_->KeyLimit() && !map_->present_[static_cast<size_t>(atom_)]) ++atom_;
+      while (atom_ < map_->KeyLimit() && !map_->present_[atom_]) ++atom_;
     }
     const BondMap* map_;
     int atom_;

@@ -89,7 +89,7 @@ void CellGrid::Build(const Point* points, size_t count, IdAt id_at, double reach
   for (size_t k = 0; k < count; ++k) {
     if (cell_of[k] < 0) continue;
     const int id = id_at(k);
-    members_[static_cast<size_t>(fill[static_cast<size_t>(cell_of[k])]++)] = {points[id], id, tags ? tags[id] : 0};
+    members_[static_cast<size_t>(fill[cell_of[k]]++)] = {points[id], id, tags ? tags[id] : 0};
   }
 }
 

@@ -66,7 +66,7 @@ class CellGrid {
     template <typename Visit>
     void ForEach(Visit&& visit) const {
       for (int r = 0; r < count_; ++r) {
-        const auto [first, last] = runs_[static_cast<size_t>(r)];
+        const auto [first, last] = runs_[r];
         for (const Member* m = first; m != last; ++m) visit(*m);
       }
     }
@@ -78,7 +78,7 @@ class CellGrid {
     template <typename Visit>
     bool ForEachAfter(const Member& a, Visit&& visit) const {
       for (int r = 0; r < count_; ++r) {
-        const auto [first, last] = runs_[static_cast<size_t>(r)];
+        const auto [first, last] = runs_[r];
         if (last <= &a) continue;
         for (const Member* m = first > &a ? first : &a + 1; m != last; ++m) {
           if (visit(*m)) return true;
@@ -175,7 +175,7 @@ bool CellGrid::ForEachNear(const Point& p, Visit&& visit) const {
                          static_cast<size_t>(dims_[2]);
       const int last = start_[row + static_cast<size_t>(to[2]) + 1];
       for (int k = start_[row + static_cast<size_t>(from[2])]; k < last; ++k) {
-        if (visit(members_[static_cast<size_t>(k)])) return true;
+        if (visit(members_[k])) return true;
       }
     }
   }
@@ -201,10 +201,10 @@ void CellGrid::ForEachWithNeighbourhood(Visit&& visit) const {
                                static_cast<size_t>(dims_[2]);
             const int first = start_[row + static_cast<size_t>(std::max(cz - 1, 0))];
             const int last = start_[row + static_cast<size_t>(std::min(cz + 1, dims_[2] - 1)) + 1];
-            near.runs_[static_cast<size_t>(near.count_++)] = {members_.data() + first, members_.data() + last};
+            near.runs_[near.count_++] = {members_.data() + first, members_.data() + last};
           }
         }
-        for (int m = start_[cell]; m < start_[cell + 1]; ++m) visit(members_[static_cast<size_t>(m)], near);
+        for (int m = start_[cell]; m < start_[cell + 1]; ++m) visit(members_[m], near);
       }
     }
   }

@@ -157,19 +157,19 @@ std::vector<int>& CDataFile::GetTerList() { return ter_list_; }
 // variants such as HIS1 count as HIS.
 bool CDataFile::IsStandardResidueAt(int atom) {
   if (residue_name_.empty() || atom < 0 || atom >= static_cast<int>(residue_name_.size())) return false;
-  return IsStandardResidue(std::string_view(residue_name_[static_cast<size_t>(atom)]).substr(0, 3));
+  return IsStandardResidue(std::string_view(residue_name_[atom]).substr(0, 3));
 }
 bool CDataFile::IsStandardResidueName(const std::string& name) { return IsStandardResidue(name); }
 bool CDataFile::IsSecondResidueAt(int atom) {
   if (residue_name_.empty() || atom < 0 || atom >= static_cast<int>(residue_name_.size())) return false;
-  return IsWaterResidue(std::string_view(residue_name_[static_cast<size_t>(atom)]).substr(0, 3));
+  return IsWaterResidue(std::string_view(residue_name_[atom]).substr(0, 3));
 }
 bool CDataFile::IsSecondResidueName(const std::string& name) { return IsWaterResidue(name); }
 
 int CDataFile::IndexToAtomNumber(int position) {
   if (atom_index_.empty()) return position + 1;
   if (position < 0 || position >= static_cast<int>(atom_index_.size())) return -1;
-  return atom_index_[static_cast<size_t>(position)];
+  return atom_index_[position];
 }
 
 int CDataFile::AtomNumberToIndex(int atom_number) {
@@ -179,9 +179,9 @@ int CDataFile::AtomNumberToIndex(int atom_number) {
 
 int CDataFile::ResidueIndexOfHead(int residue) {
   if (residue < 0 || residue >= static_cast<int>(head_atom_of_residue_.size())) return -1;
-  int head = head_atom_of_residue_[static_cast<size_t>(residue)];
+  int head = head_atom_of_residue_[residue];
   if (head < 0 || head >= static_cast<int>(residue_index_.size())) return -1;
-  return residue_index_[static_cast<size_t>(head)];
+  return residue_index_[head];
 }
 
 int CDataFile::ResidueNumberOfIndex(int residue_index) {
@@ -189,11 +189,11 @@ int CDataFile::ResidueNumberOfIndex(int residue_index) {
       number_of_residues_ >= static_cast<int>(head_atom_of_residue_.size())) {
     return -1;
   }
-  int end = head_atom_of_residue_[static_cast<size_t>(number_of_residues_)];
+  int end = head_atom_of_residue_[number_of_residues_];
   end = std::min({end, static_cast<int>(residue_index_.size()), static_cast<int>(residue_number_.size())});
   for (int i = 0; i < end; ++i) {
-    if (residue_index_[static_cast<size_t>(i)] == residue_index) {
-      return residue_number_[static_cast<size_t>(i)];
+    if (residue_index_[i] == residue_index) {
+      return residue_number_[i];
     }
   }
   return -1;

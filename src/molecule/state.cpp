@@ -152,7 +152,7 @@ void CDataFile::TransferState(CDataFile& source, bool move) {
   if (ter_list_.empty() && !source.ter_list_.empty()) ter_list_ = source.ter_list_;
   if (Holds(State::kNumberOfAtoms) && Holds(State::kAtomName) && !Holds(State::kAtomIndex)) {
     atom_index_.resize(static_cast<size_t>(std::max(number_of_atoms_, 0)));
-    for (int i = 0; i < number_of_atoms_; ++i) atom_index_[static_cast<size_t>(i)] = i + 1;
+    for (int i = 0; i < number_of_atoms_; ++i) atom_index_[i] = i + 1;
   }
 }
 

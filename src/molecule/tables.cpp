@@ -62,7 +62,7 @@ const std::array<TypingRow, kTypingRowCount> kTypingRows = {{
 
 int ElementIndex(std::string_view symbol) {
   for (int i = 0; i < kElementCount; ++i) {
-    if (kElementSymbols[static_cast<size_t>(i)] == symbol) return i;
+    if (kElementSymbols[i] == symbol) return i;
   }
   return -1;
 }
@@ -73,7 +73,7 @@ double AtomicMass(std::string_view symbol) {
     Warn("Warning: unknown atom type: " + std::string(symbol) + ".");
     return 0.0;
   }
-  return kAtomicMasses[static_cast<size_t>(index)];
+  return kAtomicMasses[index];
 }
 
 namespace {
@@ -114,8 +114,7 @@ int ElementOfMass(double mass) {
   if (mass < 3.6) return kHydrogen;
   int nearest = kHydrogen;
   for (int z = kHydrogen; z < kElementCount; ++z) {
-    if (IsElementNumber(z) && std::fabs(kAtomicMasses[static_cast<size_t>(z)] - mass) <
-                                  std::fabs(kAtomicMasses[static_cast<size_t>(nearest)] - mass)) {
+    if (IsElementNumber(z) && std::fabs(kAtomicMasses[z] - mass) < std::fabs(kAtomicMasses[nearest] - mass)) {
       nearest = z;
     }
   }

@@ -64,7 +64,7 @@ std::vector<int> SortedUnique(std::vector<int> list) {
 std::vector<int> BruteCandidates(const RandomSystem& s, const std::vector<int>& selected, double radius) {
   std::vector<int> out;
   for (int c : selected) {
-    const Point& center = s.points[static_cast<size_t>(c)];
+    const Point& center = s.points[c];
     for (size_t j = 0; j < s.points.size(); ++j) {
       const Point& p = s.points[j];
       if (center[0] - radius <= p[0] && p[0] <= center[0] + radius && center[1] - radius <= p[1] &&
@@ -87,10 +87,10 @@ std::vector<int> BruteWithin(const RandomSystem& s, const std::vector<int>& sele
                              const std::vector<int>& candidates, double radius) {
   std::vector<int> out;
   for (int r : candidates) {
-    if (!s.solvent[static_cast<size_t>(r)]) continue;
-    for (int k = s.head[static_cast<size_t>(r)]; k < s.head[static_cast<size_t>(r) + 1]; ++k) {
+    if (!s.solvent[r]) continue;
+    for (int k = s.head[r]; k < s.head[static_cast<size_t>(r) + 1]; ++k) {
       for (int c : selected) {
-        if (BruteDistance(s.points[static_cast<size_t>(k)], s.points[static_cast<size_t>(c)]) <= radius) {
+        if (BruteDistance(s.points[k], s.points[c]) <= radius) {
           out.push_back(r);
         }
       }
@@ -104,9 +104,9 @@ std::vector<int> BruteNearestFirst(const RandomSystem& s, const std::vector<int>
   std::vector<std::pair<double, int>> ordered;
   for (int r : extracted) {
     double best = std::numeric_limits<double>::infinity();
-    for (int k = s.head[static_cast<size_t>(r)]; k < s.head[static_cast<size_t>(r) + 1]; ++k) {
+    for (int k = s.head[r]; k < s.head[static_cast<size_t>(r) + 1]; ++k) {
       for (int c : selected) {
-        const double d = BruteDistance(s.points[static_cast<size_t>(k)], s.points[static_cast<size_t>(c)]);
+        const double d = BruteDistance(s.points[k], s.points[c]);
         if (d < best) best = d;
       }
     }

@@ -116,7 +116,7 @@ TEST(BondOrderSearch, ChosenChargesLeaveGroupChargesOut) {
   ASSERT_EQ(solution.atoms[0], 0);
   std::vector<int> charge_of(azide.labels.size());
   for (size_t l = 0; l < solution.atoms.size(); ++l) {
-    charge_of[static_cast<size_t>(solution.atoms[l])] = solution.charges[l];
+    charge_of[solution.atoms[l]] = solution.charges[l];
   }
   EXPECT_EQ(charge_of[2], 1);
   EXPECT_EQ(charge_of[3], -1);

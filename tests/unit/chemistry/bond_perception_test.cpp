@@ -24,7 +24,7 @@ class BondPerceptionTest : public ::testing::Test {
     record.SetAtomType(types);
     record.SetCartesian(points);
     std::vector<int> numbers(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) numbers[static_cast<size_t>(i)] = i + 1;
+    for (int i = 0; i < n; ++i) numbers[i] = i + 1;
     record.SetAtomIndex(numbers);
   }
 };
@@ -151,8 +151,8 @@ TEST_F(BondPerceptionTest, GridEqualsBruteForceOnRandomSystems) {
       for (int b = a; b < in.class_count; ++b) {
         double length = (random() % 5 == 0) ? 0.0 : 0.8 + static_cast<double>(random() % 150) / 100.0;
         if (random() % 9 == 0) length = -length;  // only the square matters
-        in.lengths[static_cast<size_t>(a * in.class_count + b)] = length;
-        in.lengths[static_cast<size_t>(b * in.class_count + a)] = length;
+        in.lengths[a * in.class_count + b] = length;
+        in.lengths[b * in.class_count + a] = length;
       }
     }
     for (int i = 0; i < n; ++i) {

@@ -333,7 +333,7 @@ TEST(BondTypes, CorpusSybylTypes) {
     file.PerceiveBondTypes();
     for (int a = 0; a < file.GetNumberOfAtoms(); ++a) {
       ++atoms;
-      agree += ToUpper(curated[static_cast<size_t>(a)]) == ToUpper(file.GetMol2AtomType(a)) ? 1 : 0;
+      agree += ToUpper(curated[a]) == ToUpper(file.GetMol2AtomType(a)) ? 1 : 0;
     }
   }
   EXPECT_GT(atoms, 6000);
@@ -350,7 +350,7 @@ TEST(BondTypes, CorpusProteinsBondByDistance) {
   const std::string pdb = std::string(TARVEX_CORPUS) + "/pdb/";
   auto fractalkine = Perceive(pdb + "1b2t.pdb");
   const std::vector<std::string>& types = fractalkine->GetAtomType();
-  auto is_sulfur = [&](int b) { return types[static_cast<size_t>(b)] == "S"; };
+  auto is_sulfur = [&](int b) { return types[b] == "S"; };
   int bridged = 0;
   for (int a = 0; a < fractalkine->GetNumberOfAtoms(); ++a) {
     if (!is_sulfur(a)) continue;

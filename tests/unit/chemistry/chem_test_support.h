@@ -20,7 +20,7 @@ inline std::unique_ptr<CMol2File> Build(const std::vector<std::string>& types,
   record->SetNumberOfAtoms(n);
   record->SetAtomType(types);
   std::vector<int> index(static_cast<size_t>(n));
-  for (int i = 0; i < n; ++i) index[static_cast<size_t>(i)] = i + 1;
+  for (int i = 0; i < n; ++i) index[i] = i + 1;
   record->SetAtomIndex(index);
   record->SetCartesian(points.empty() ? Frame(static_cast<size_t>(n), Point{0.0, 0.0, 0.0}) : points);
   BondMap map;

@@ -14,9 +14,7 @@
 namespace tarvex {
 namespace {
 
-std::string Symbol(int element) {
-  return element < 0 ? std::string("none") : std::string(kElementSymbols[static_cast<size_t>(element)]);
-}
+std::string Symbol(int element) { return element < 0 ? std::string("none") : std::string(kElementSymbols[element]); }
 
 // Every force-field type that the Amber PREP and MOL2 files of the corpus
 // use, with the element it stands for in the force field's own definition

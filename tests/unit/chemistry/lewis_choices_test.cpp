@@ -111,7 +111,7 @@ TEST(LewisChoices, TetrazolideBesideAnNH) {
 int ChargedNitrogens(CDataFile& record, int charge) {
   int count = 0;
   for (int a = 0; a < record.GetNumberOfAtoms(); ++a) {
-    if (record.GetAtomType()[static_cast<size_t>(a)] == "N" && record.GetFormalCharge(a) == charge) ++count;
+    if (record.GetAtomType()[a] == "N" && record.GetFormalCharge(a) == charge) ++count;
   }
   return count;
 }

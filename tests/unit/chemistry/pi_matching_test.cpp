@@ -19,8 +19,8 @@ struct Adjacency {
 Adjacency FromEdges(int n, const std::vector<std::pair<int, int>>& edges) {
   std::vector<std::vector<int>> lists(static_cast<size_t>(n));
   for (auto [a, b] : edges) {
-    lists[static_cast<size_t>(a)].push_back(b);
-    lists[static_cast<size_t>(b)].push_back(a);
+    lists[a].push_back(b);
+    lists[b].push_back(a);
   }
   Adjacency adjacency;
   adjacency.offsets.push_back(0);
@@ -39,8 +39,7 @@ std::vector<std::pair<int, int>> Ring(int n) {
 
 int DoubleBondsOf(const PiMatcher& matcher, const Adjacency& adjacency, int atom) {
   int total = 0;
-  for (int k = adjacency.offsets[static_cast<size_t>(atom)]; k < adjacency.offsets[static_cast<size_t>(atom) + 1];
-       ++k) {
+  for (int k = adjacency.offsets[atom]; k < adjacency.offsets[static_cast<size_t>(atom) + 1]; ++k) {
     total += matcher.ExtraOrder(atom, k);
   }
   return total;
@@ -50,7 +49,7 @@ int DoubleBondsOf(const PiMatcher& matcher, const Adjacency& adjacency, int atom
 TEST(PiMatching, KekuleStructureOfBenzene) {
   Adjacency ring = FromEdges(6, Ring(6));
   std::vector<PiAtom> atoms(6);
-  for (int a = 0; a < 6; ++a) atoms[static_cast<size_t>(a)].demand = 1;
+  for (int a = 0; a < 6; ++a) atoms[a].demand = 1;
   PiMatcher matcher(atoms, ring.offsets, ring.targets);
   ASSERT_TRUE(matcher.Solve(0));
   for (int a = 0; a < 6; ++a) EXPECT_EQ(DoubleBondsOf(matcher, ring, a), 1);
@@ -78,8 +77,8 @@ TEST(PiMatching, DeficiencyLoweredOnTheLaterEqualAtom) {
   Adjacency adjacency = FromEdges(3, {{0, 1}, {0, 2}});
   std::vector<PiAtom> atoms(3);
   for (int a = 0; a < 3; ++a) {
-    atoms[static_cast<size_t>(a)].rank = a;
-    atoms[static_cast<size_t>(a)].demand = 1;
+    atoms[a].rank = a;
+    atoms[a].demand = 1;
   }
   atoms[1].lower = atoms[2].lower = PiFix(1.0, -1);
   PiMatcher matcher(atoms, adjacency.offsets, adjacency.targets);
@@ -111,8 +110,8 @@ TEST(PiMatching, NeighbourRaisedIntoTheRing) {
   Adjacency ring = FromEdges(6, Ring(6));
   std::vector<PiAtom> atoms(6);
   for (int a = 1; a < 6; ++a) {
-    atoms[static_cast<size_t>(a)].demand = 1;
-    atoms[static_cast<size_t>(a)].lower = PiFix(3.0, 1);
+    atoms[a].demand = 1;
+    atoms[a].lower = PiFix(3.0, 1);
   }
   atoms[0].raise = PiFix(1.2, 1);
   PiMatcher matcher(atoms, ring.offsets, ring.targets);
@@ -129,8 +128,8 @@ TEST(PiMatching, TiesGoTowardNeutral) {
   std::vector<PiAtom> atoms(3);
   atoms[0].raise = PiFix(1.0, 1);
   for (int o = 1; o <= 2; ++o) {
-    atoms[static_cast<size_t>(o)].demand = 1;
-    atoms[static_cast<size_t>(o)].lower = PiFix(1.0, -1);
+    atoms[o].demand = 1;
+    atoms[o].lower = PiFix(1.0, -1);
   }
   PiMatcher matcher(atoms, adjacency.offsets, adjacency.targets);
   ASSERT_TRUE(matcher.Solve(0));
@@ -172,7 +171,7 @@ TEST(RingPerception, SmallRingsAndRingBonds) {
   ASSERT_EQ(rings.rings.size(), 2u);  // the ten-ring around both is not small
   for (const auto& ring : rings.rings) EXPECT_EQ(ring.size(), 6u);
   for (int k = adjacency.offsets[0]; k < adjacency.offsets[1]; ++k) {
-    EXPECT_EQ(rings.cyclic_edge[static_cast<size_t>(k)] != 0, adjacency.targets[static_cast<size_t>(k)] != 10);
+    EXPECT_EQ(rings.cyclic_edge[k] != 0, adjacency.targets[k] != 10);
   }
   // A chain of 200,000 atoms: the bridge search keeps its own stack.
   const int n = 200000;

@@ -204,9 +204,9 @@ TEST(AmberCoordFile, NeededAtomsOnly) {
       const bool needed = frame == 2 ? atom == 1 : (atom == 0 || atom == 2);
       const double base = 10.0 * frame + atom;
       if (needed) {
-        EXPECT_EQ(points[static_cast<size_t>(atom)], (Point{base, base + 0.125, base + 0.25}));
+        EXPECT_EQ(points[atom], (Point{base, base + 0.125, base + 0.25}));
       } else {
-        EXPECT_TRUE(std::isnan(points[static_cast<size_t>(atom)][1])) << "frame " << frame << " atom " << atom;
+        EXPECT_TRUE(std::isnan(points[atom][1])) << "frame " << frame << " atom " << atom;
       }
     }
   }

@@ -67,7 +67,7 @@ TEST(AmberNetcdfFile, ReadsOnlyTheNeededAtoms) {
   const Frame& frame = nc.GetCartesian();
   ASSERT_EQ(frame.size(), 4u);
   EXPECT_TRUE(std::isnan(frame[0][0]));
-  for (int atom = 1; atom < 4; ++atom) EXPECT_EQ(frame[static_cast<size_t>(atom)], TinyPoint(1, atom));
+  for (int atom = 1; atom < 4; ++atom) EXPECT_EQ(frame[atom], TinyPoint(1, atom));
 }
 
 // A NetCDF-4 (HDF5) file whose coordinates are stored halved, with

@@ -292,7 +292,7 @@ TEST(AmberPrep, CorpusTemplatesBuildTheirOwnGeometry) {
       for (size_t i = 0; i < points.size(); ++i) {
         const int bonded = file.GetInternalReference()[i + dummies][0] - static_cast<int>(dummies);
         if (bonded < 0) continue;
-        EXPECT_NEAR(Distance(points[i], points[static_cast<size_t>(bonded)]), file.GetInternal()[i + dummies][0], 1e-9)
+        EXPECT_NEAR(Distance(points[i], points[bonded]), file.GetInternal()[i + dummies][0], 1e-9)
             << label << " atom " << i;
       }
       if (entry.path().filename() == "nma.in") continue;

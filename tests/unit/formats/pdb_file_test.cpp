@@ -35,9 +35,7 @@ std::unique_ptr<CPdbFile> ReadText(const std::string& text, uint32_t flags = 0) 
   return file;
 }
 
-std::string ElementName(const PdbElementMatch& match) {
-  return std::string(kElementSymbols[static_cast<size_t>(match.element)]);
-}
+std::string ElementName(const PdbElementMatch& match) { return std::string(kElementSymbols[match.element]); }
 
 // The element search over the name field: its standard columns, the hint of
 // columns 77-78, the relaxed rules that STRICT leaves out, and where the

@@ -30,7 +30,7 @@ void Number(TestRecord& record, const std::vector<int>& numbers) {
 int FirstPosition(const std::vector<int>& numbers, int atom_count, int number) {
   const int limit = std::min(atom_count, static_cast<int>(numbers.size()));
   for (int i = 0; i < limit; ++i) {
-    if (numbers[static_cast<size_t>(i)] == number) return i;
+    if (numbers[i] == number) return i;
   }
   return -1;
 }
@@ -125,7 +125,7 @@ TEST_F(AtomNumberIndexTest, AgreesWithTheFirstPositionOnRandomNumberings) {
   TestRecord record;
   for (int round = 0; round < 60; ++round) {
     const int n = 1 + static_cast<int>(random() % 3000);
-    const int spread = std::vector<int>{1, 2, 3, 100, 500000}[static_cast<size_t>(round % 5)];
+    const int spread = std::vector<int>{1, 2, 3, 100, 500000}[round % 5];
     std::uniform_int_distribution<int> value(-n * spread / 4, n * spread);
     std::vector<int> numbers(static_cast<size_t>(n));
     for (int& number : numbers) number = value(random);

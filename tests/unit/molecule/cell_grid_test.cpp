@@ -116,7 +116,7 @@ TEST(CellGrid, VisitsEverythingWithinTheReach) {
   std::uniform_real_distribution<double> unit(0.0, 1.0);
   for (int round = 0; round < 24; ++round) {
     const int n = 1 + static_cast<int>(random() % 400);
-    const double box = std::vector<double>{1.0, 10.0, 100.0, 1e6}[static_cast<size_t>(round % 4)];
+    const double box = std::vector<double>{1.0, 10.0, 100.0, 1e6}[round % 4];
     const double reach = 0.05 + 3.0 * unit(random);
     Frame points;
     for (int i = 0; i < n; ++i) {
@@ -132,10 +132,10 @@ TEST(CellGrid, VisitsEverythingWithinTheReach) {
     ASSERT_LE(CellCount(grid), 2LL * n + 64);
     const std::set<std::pair<int, int>> pairs = NeighbourPairs(grid);
     for (int q = 0; q < 60; ++q) {
-      const Point p = q < n ? points[static_cast<size_t>(q)] : Point{box * unit(random), box * unit(random), 0.5};
+      const Point p = q < n ? points[q] : Point{box * unit(random), box * unit(random), 0.5};
       const std::vector<int> visited = Near(grid, p);
       for (int i = 0; i < n; ++i) {
-        const Point& x = points[static_cast<size_t>(i)];
+        const Point& x = points[i];
         const bool in_cube =
             std::fabs(x[0] - p[0]) <= reach && std::fabs(x[1] - p[1]) <= reach && std::fabs(x[2] - p[2]) <= reach;
         if (!in_cube && !(Distance(x, p) <= reach)) continue;

@@ -175,7 +175,7 @@ TEST_F(DataFileTest, CopyStateWarnsOnDifferentCounts) {
 TEST_F(DataFileTest, CopyStateWarnsThriceWhenTheSourceHasNumbers) {
   auto top = Topology(100);
   std::vector<int> numbers(100);
-  for (int i = 0; i < 100; ++i) numbers[static_cast<size_t>(i)] = i + 1;
+  for (int i = 0; i < 100; ++i) numbers[i] = i + 1;
   top->SetAtomIndex(numbers);
   TestRecord coords;
   coords.SetNumberOfAtoms(99);
