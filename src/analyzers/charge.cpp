@@ -1,6 +1,6 @@
 #include "analyzers/charge.h"
 
-#include "chemistry/stated_bonds.h"
+#include "chemistry/lewis/stated_bonds.h"
 #include "common/console.h"
 #include "common/exit.h"
 #include "common/numbers.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "chemistry/superposition.h"
+#include "chemistry/geometry/superposition.h"
 #include "common/console.h"
 #include "common/exit.h"
 #include "common/numbers.h"

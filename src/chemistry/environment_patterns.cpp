@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "chemistry/chem_graph.h"
+#include "chemistry/lewis/chem_graph.h"
 #include "common/console.h"
 #include "common/text.h"
 #include "molecule/data_file.h"

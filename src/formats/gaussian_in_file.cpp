@@ -25,7 +25,7 @@
 // C(Iso=13)) or an atomic number; X is a dummy atom.
 #include "formats/gaussian_in_file.h"
 
-#include "chemistry/internal_coordinates.h"
+#include "chemistry/geometry/internal_coordinates.h"
 #include "common/exit.h"
 #include "common/numbers.h"
 #include "common/text.h"
