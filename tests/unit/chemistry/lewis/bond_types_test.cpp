@@ -9,9 +9,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "../chem_test_support.h"
 #include "../../formats/pdb_test_files.h"
 #include "../../support/scratch_dir.h"
+#include "../chem_test_support.h"
 #include "chemistry/lewis/bond_order_search.h"
 #include "common/console.h"
 #include "common/text.h"
