@@ -15,12 +15,12 @@
 //                               the name table of molecule/state_names.h
 //   molecule/file_frame.cpp     streams, ReadAll, WriteAll, file names (6-11)
 //   chemistry/parameters.cpp    parameter registry and typing rows (66-75)
-//   chemistry/bond_perception.cpp   CreateConnection (80)
-//   chemistry/internal_coordinates.cpp   InternalToCartesian, CartesianToInternal (85, 86)
-//   chemistry/bond_types.cpp    bond-type perception and its steps (87-91, 95)
-//   chemistry/group_rules.cpp   cation and oxo groups (92-94)
-//   chemistry/bond_order_tables.cpp   bond orders, MOL2 types, formal charges (96-118)
-//   chemistry/superposition.cpp least-squares fitting (119-127)
+//   chemistry/geometry/bond_perception.cpp   CreateConnection (80)
+//   chemistry/geometry/internal_coordinates.cpp   InternalToCartesian, CartesianToInternal (85, 86)
+//   chemistry/lewis/bond_types.cpp    bond-type perception and its steps (87-91, 95)
+//   chemistry/lewis/group_rules.cpp   cation and oxo groups (92-94)
+//   chemistry/lewis/bond_order_tables.cpp   bond orders, MOL2 types, formal charges (96-118)
+//   chemistry/geometry/superposition.cpp least-squares fitting (119-127)
 //   chemistry/environment_patterns.cpp   MatchPattern
 #pragma once
 
