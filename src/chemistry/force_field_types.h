@@ -18,8 +18,8 @@
 namespace tarvex {
 
 // One force-field atom type and its element (a position in kElementSymbols:
-// the atomic number, 0 for the dummy atom DU, 87 for lone pairs and extra
-// points).
+// the atomic number, 0 for the dummy atom DU, kLonePair for lone pairs and
+// extra points).
 struct ForceFieldType {
   std::string_view type;
   int element;

@@ -23,8 +23,7 @@ class CGaussianInFile final : public CDataFile {
 
  private:
   [[noreturn]] void Incorrect() const;
-  void ReadCartesianLines(const std::vector<std::string>& lines, const GaussianVariables& variables);
-  void ReadZMatrixLines(const std::vector<std::string>& lines, const GaussianVariables& variables);
+  void ReadMolecule(const std::vector<std::string>& lines, const GaussianVariables& variables);
   void WriteCartesian(std::string& out, size_t atoms);
   void WriteZMatrix(std::string& out, size_t atoms);
   std::string Label(size_t atom, bool zmatrix) const;

@@ -195,17 +195,19 @@ TEST(GaussianInReader, UnreadableGeometries) {
   ScratchDir scratch;
   const std::vector<std::string> texts = {
       "",
-      "#p freq geom=allcheck guess=read\n\n",                      // no molecule at all
-      "title first\n\n0 1\nC 0 0 0\n\n",                           // no route
-      "#p sp\n\nt\n\nzero one\nC 0 0 0\n\n",                       // no charge line
-      "#p sp\n\nt\n\n0 1\n\n",                                     // no atom
-      "#p sp\n\nt\n\n0 1\no h me\n\n",                             // a model, not a molecule
-      "#p sp\n\nt\n\n0 1\nC 0 0 1.0.0\n\n",                        // a number that is not one
-      "#p sp\n\nt\n\n0 1\nC\nO 1 1.2\nH 5 1.0 1 120.0\n\n",        // atom 5 does not exist
-      "#p sp\n\nt\n\n0 1\nC\nO 1 1.2\nH 2 1.0 1 120.0 1 0.0\n\n",  // a fourth atom line for the third atom
-      "#p sp\n\nt\n\n0 1\nC\nO 1 rco\n\nrch 1.0\n\n",              // rco never defined
-      "#p sp\n\nt\n\n0 1\nC\nO 1 1.2\nH 0.0 1.0 0.5\n\n",          // Cartesian line in a Z-matrix
-      "#p sp\n\nt\n\n0 1\nC\nO H1 1.2\n\n",                        // no atom labelled H1 before
+      "#p freq geom=allcheck guess=read\n\n",                        // no molecule at all
+      "title first\n\n0 1\nC 0 0 0\n\n",                             // no route
+      "#p sp\n\nt\n\nzero one\nC 0 0 0\n\n",                         // no charge line
+      "#p sp\n\nt\n\n0 1\n\n",                                       // no atom
+      "#p sp\n\nt\n\n0 1\no h me\n\n",                               // a model, not a molecule
+      "#p sp\n\nt\n\n0 1\nC 0 0 1.0.0\n\n",                          // a number that is not one
+      "#p sp\n\nt\n\n0 1\nC\nO 1 1.2\nH 5 1.0 1 120.0\n\n",          // atom 5 does not exist
+      "#p sp\n\nt\n\n0 1\nC\nO 1 1.2\nH 2 1.0 1 120.0 1 0.0\n\n",    // a fourth atom line for the third atom
+      "#p sp\n\nt\n\n0 1\nC\nO 1 rco\n\nrch 1.0\n\n",                // rco never defined
+      "#p sp\n\nt\n\n0 1\nC 0 0 0\nO 1 1.2\n\n",                     // a partial Z-matrix row after a Cartesian atom
+      "#p sp\n\nt\n\n0 1\nC 0 0 0\nO 0 0 1.2\nH 1 1.0 2 120.0\n\n",  // the third atom needs three references here
+      "#p sp\n\nt\n\n0 1\nC\nO 1 1.2\n Variables:\nr 1.0 2.0\n\n",   // a variable line that is none
+      "#p sp\n\nt\n\n0 1\nC\nO H1 1.2\n\n",                          // no atom labelled H1 before
   };
   for (const std::string& text : texts) {
     const std::string path = scratch.Write("bad.com", text);
