@@ -30,11 +30,14 @@
 #include <optional>
 
 #include "chemistry/geometry/internal_coordinates.h"
+#include "chemistry/lewis/net_charge.h"
 #include "common/console.h"
 #include "common/exit.h"
 #include "common/numbers.h"
 #include "common/text.h"
+#include "formats/mol2_file.h"
 #include "molecule/coordinate_limit.h"
+#include "molecule/tables.h"
 
 namespace tarvex {
 namespace {
@@ -242,13 +245,16 @@ std::string CGaussianInFile::Label(size_t atom, bool zmatrix) const {
   return atom_type_[atom] == kDefaultElement ? kDummyLabel : atom_type_[atom];
 }
 
+// A Cartesian input needs every point; a Z-matrix may stand without them
+// (one whose conversion stopped is written as it was read).
 void CGaussianInFile::Write() {
+  if (!(file_flags_ & kFileInternal)) RequireWholeStructure();
   std::string& out = output_.Buffer();
   out.append(kCheckpointPrefix).append(FileStem(output_file_name_)).append("\n");
   out.append(kRouteLine).append("\n\n");
   const std::string_view title = TrimLeft(title_);
   out.append(title.empty() ? std::string_view(kFallbackTitle) : title).append("\n\n");
-  out.append(kChargeAndMultiplicity).append("\n");
+  out.append(ChargeLine()).append("\n");
   const size_t atoms =
       static_cast<size_t>(number_of_atoms_ > 0 ? number_of_atoms_ : static_cast<int>(cartesian_.size()));
   if (file_flags_ & kFileInternal) {
@@ -261,8 +267,47 @@ void CGaussianInFile::Write() {
   output_.Close();
 }
 
+// The charge and multiplicity of the molecule: those its file stated (a
+// Gaussian input or log); otherwise the net charge of the charge
+// perception, with the multiplicity of a closed shell, or of a doublet when
+// that charge leaves the electrons odd (Gaussian refuses a singlet of an
+// odd count). Perceived once per record: the frames of a trajectory are
+// one molecule. "0 1" with a warning when the elements or coordinates leave
+// nothing to perceive; a record without atoms just takes "0 1".
+std::string CGaussianInFile::ChargeLine() {
+  if (stated_charge_and_multiplicity_) {
+    return std::to_string(stated_charge_and_multiplicity_->charge) + " " +
+           std::to_string(stated_charge_and_multiplicity_->multiplicity);
+  }
+  if (!perceived_charge_line_.empty()) return perceived_charge_line_;
+  const size_t atoms = static_cast<size_t>(std::max(number_of_atoms_, 0));
+  long long electrons = 0;
+  bool known = atoms > 0 && cartesian_.size() >= atoms && atom_type_.size() >= atoms;
+  for (size_t i = 0; known && i < atoms; ++i) {
+    const int z = ElementIndex(ToUpper(Trim(atom_type_[i])));
+    if (z == 0) continue;  // dummy and ghost atoms carry no electrons
+    known = IsElementNumber(z);
+    electrons += z;
+  }
+  if (!known) {
+    if (atoms > 0) {
+      Warn("Warning: " + output_file_name_ +
+           ": no charge and multiplicity can be perceived without the element and coordinates of every atom; \"" +
+           kChargeAndMultiplicity + "\" is written.");
+    }
+    perceived_charge_line_ = kChargeAndMultiplicity;
+    return perceived_charge_line_;
+  }
+  CMol2File molecule;
+  molecule.CopyState(*this);
+  molecule.OpenOutput(output_file_name_, false);
+  const long long charge = PerceiveNetCharge(molecule);
+  const bool odd = (electrons - charge) % 2 != 0;
+  perceived_charge_line_ = std::to_string(charge) + (odd ? " 2" : " 1");
+  return perceived_charge_line_;
+}
+
 void CGaussianInFile::WriteCartesian(std::string& out, size_t atoms) {
-  RequireWholeStructure();
   const bool numbered = !(file_flags_ & kFileNoAtomNumber);
   for (size_t i = 0; i < atoms; ++i) {
     AppendRight(out, Label(i, false), 4);

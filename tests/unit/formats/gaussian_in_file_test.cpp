@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <sstream>
 
 #include "../support/scratch_dir.h"
 #include "common/console.h"
@@ -148,6 +149,43 @@ TEST(GaussianInWriter, VariablesAndReadingThemBack) {
   EXPECT_EQ(back->GetAtomName(), (std::vector<std::string>{"O1", "O2", "H3", "H4"}));
   back->SetFileFlag(kFileUseVar);
   EXPECT_EQ(WriteOut(scratch, *back, "hooh.com"), text);
+}
+
+// The charge line: the one the Gaussian file stated; otherwise the
+// perceived net charge, a doublet when it leaves the electrons odd (Cu2+
+// has 27); "0 1" with a warning where no element is known.
+TEST(GaussianInWriter, ChargeLineStatedOrPerceived) {
+  ScratchDir scratch;
+  // The sixth line, after the checkpoint, the route, the one-line title
+  // and their blank lines.
+  auto charge_line = [&](CDataFile& record) {
+    std::istringstream text(WriteOut(scratch, record, "q.com"));
+    std::string line;
+    for (int k = 0; k < 6; ++k) std::getline(text, line);
+    return line;
+  };
+  auto stated = ReadText(scratch, "#p opt\n\noh\n\n1,3\nO\nH 1 0.98\n\n");
+  EXPECT_EQ(charge_line(*stated), "1 3");
+
+  CGaussianInFile water;
+  FillWater(water);
+  EXPECT_EQ(charge_line(water), "0 1");
+  CGaussianInFile copper;
+  copper.SetNumberOfAtoms(1);
+  copper.SetAtomType({"CU"});
+  copper.SetAtomName({"CU  "});
+  copper.SetResidueName({"CU"});
+  copper.SetCartesian({{0, 0, 0}});
+  EXPECT_EQ(charge_line(copper), "2 2");
+
+  ConsoleCapture capture;
+  CGaussianInFile unknown;
+  FillWater(unknown);
+  unknown.SetAtomType({"O", "H", "XX"});
+  EXPECT_EQ(charge_line(unknown), "0 1");
+  EXPECT_NE(capture.Err().find(": no charge and multiplicity can be perceived without the element and coordinates of "
+                               "every atom; \"0 1\" is written.\n"),
+            std::string::npos);
 }
 
 // Link 0 lines, a route over two lines, a two-line title, separators of
