@@ -27,6 +27,7 @@ Usage: make_prepfit_data.py (run with the Python that has RDKit; reads
 import math
 import os
 import random
+import sys
 
 from rdkit import Chem
 from rdkit.Chem import AllChem
@@ -35,22 +36,13 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 EXAMPLES = os.path.join(HERE, "..", "..", "..", "examples")
 CORPUS = os.path.join(HERE, "..", "..", "..", "..", "shared", "corpus", "pdb")
 
-
-def sub(a, b): return [a[i] - b[i] for i in range(3)]
-def add(a, b): return [a[i] + b[i] for i in range(3)]
-def scale(a, f): return [x * f for x in a]
-def dot(a, b): return sum(a[i] * b[i] for i in range(3))
-def cross(a, b): return [a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]]
-def norm(a): return math.sqrt(dot(a, a))
-def unit(a): return scale(a, 1.0 / norm(a))
-
-
-def angle(a, b, c):
-    u, v = sub(a, b), sub(c, b)
-    return math.degrees(math.acos(max(-1.0, min(1.0, dot(u, v) / (norm(u) * norm(v))))))
+sys.path.insert(0, EXAMPLES)
+# The vector helpers of the example template's script.
+from make_tyr_prep import add, angle, cross, dot, norm, scale, sub, unit  # noqa: E402
 
 
 def dihedral(a, b, c, d):
+    """In degrees, 0 to 360, unrounded."""
     b0, b1, b2 = sub(a, b), sub(c, b), sub(d, c)
     n1, n2 = cross(b0, b1), cross(scale(b1, -1), b2)
     return math.degrees(math.atan2(dot(cross(n1, n2), unit(b1)), dot(n1, n2))) % 360.0
