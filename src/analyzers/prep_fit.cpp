@@ -8,6 +8,7 @@
 #include "common/console.h"
 #include "common/exit.h"
 #include "common/numbers.h"
+#include "common/printable.h"
 #include "common/run_settings.h"
 #include "common/text.h"
 #include "formats/amber_names.h"
@@ -209,7 +210,7 @@ const CPrepfit::ResidueTemplate& CPrepfit::TemplateFor(const TargetResidue& resi
   for (const ResidueTemplate& templ : templates_) {
     if (templ.name == name) return templ;
   }
-  Fatal("Error: " + template_->GetInputFileName() + " holds no template named " + std::string(name) + " (residue " +
+  Fatal("Error: " + template_->GetInputFileName() + " holds no template named " + Printable(name) + " (residue " +
         std::to_string(residue.residue_index) + ").");
 }
 
