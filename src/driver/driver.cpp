@@ -17,6 +17,7 @@
 #include "common/exit.h"
 #include "common/output_file.h"
 #include "common/version.h"
+#include "driver/options.h"
 #include "driver/run_settings.h"
 
 namespace tarvex {
@@ -104,6 +105,7 @@ bool CDriver::Dispatch(int argc, const char* const* argv) {
   while (next < argc) {
     std::string_view word = argv[next];
     if (word.empty() || word[0] != '-') break;
+    if (const std::string_view letters = ShortFormOf(word); !letters.empty()) word = letters;
     ++next;
     for (size_t k = 1; k < word.size(); ++k) {
       switch (word[k]) {
