@@ -98,12 +98,15 @@ std::string DirectoryOf(const std::string& path) {
 // The temporary file's name: hidden, beside the target, and within the
 // directory's limit on a name (255 bytes on Linux file systems) however long
 // the target's name is, so that any name the system allows can be written.
+// Empty for a target name past the limit.
 std::string TemporaryName(const std::string& target) {
   constexpr std::string_view kSuffix = ".tarvex-XXXXXX";
   const std::string directory = DirectoryOf(target);
   std::string base = target.substr(target.rfind('/') == std::string::npos ? 0 : target.rfind('/') + 1);
   long limit = ::pathconf(directory.c_str(), _PC_NAME_MAX);
   if (limit <= 0) limit = NAME_MAX;
+  // A name the directory cannot hold is refused now, not at the rename.
+  if (base.size() > static_cast<size_t>(limit)) return {};
   const size_t room = static_cast<size_t>(limit) - 1 - kSuffix.size();
   if (base.size() > room) base.resize(room);
   return directory + "/." + base + std::string(kSuffix);
@@ -193,6 +196,7 @@ bool OutputFile::Open(const std::string& path) {
     mode = info.st_mode & 07777;
   }
   std::string temp = TemporaryName(target);
+  if (temp.empty()) return false;
   std::vector<char> name(temp.begin(), temp.end());
   name.push_back('\0');
   InstallRemovalHandlers();

@@ -116,13 +116,11 @@ bool Option::TakesTypedForm() const {
 
 namespace {
 
-struct LongOption {
-  std::string_view word;
-  std::string_view letters;
-};
 constexpr LongOption kLongOptions[] = {{"--help", "-h"}, {"--version", "-v"}};
 
 }  // namespace
+
+std::span<const LongOption> LongOptions() { return kLongOptions; }
 
 std::string_view ShortFormOf(std::string_view word) {
   for (const LongOption& option : kLongOptions) {

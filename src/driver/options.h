@@ -151,9 +151,15 @@ struct OptionTable {
   std::string_view choice_message = {};
 };
 
-// The letter cluster a long option stands for, as GNU tools spell them:
-// "--help" is "-h" and "--version" "-v", before the analyzer name (the
-// program's texts) and after it (the analyzer's). Empty for any other word.
+// The long options, as GNU tools spell them: "--help" is "-h" and
+// "--version" "-v", before the analyzer name (the program's texts) and after
+// it (the analyzer's).
+struct LongOption {
+  std::string_view word;
+  std::string_view letters;
+};
+std::span<const LongOption> LongOptions();
+// The letter cluster a long option stands for; empty for any other word.
 std::string_view ShortFormOf(std::string_view word);
 
 // Walks the words from the analyzer name on (argv[0] is the analyzer name)

@@ -136,8 +136,14 @@ FileType ConfirmedType(const NamedFile& file, Opening opening) {
 }  // namespace
 
 // A compressed file is typed by the extension under ".gz": a.crd.gz is CRD.
+// The extension is that of the file's own name, whatever its directory, so
+// that a name without one is its own type wherever it lies (sander's
+// run.1/prmtop is a topology).
 std::string_view TypeExtension(std::string_view file_name) {
   if (IsCompressedName(file_name)) file_name.remove_suffix(3);
+  if (const size_t slash = file_name.find_last_of("/\\"); slash != std::string_view::npos) {
+    file_name.remove_prefix(slash + 1);
+  }
   return FileExtension(file_name);
 }
 

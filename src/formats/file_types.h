@@ -72,8 +72,8 @@ const FileFormat* FindFormat(FileType type);
 // Upper-cases the type text (a keyword, or a file name's extension) and
 // matches it against the keywords of every row, then the everyday names.
 FileType LookupFileType(std::string_view type_text);
-// The type named by a file name's extension (the whole name without "."),
-// the one under ".gz" for a compressed file.
+// The type named by a file name's extension (the whole name without "."; the
+// directory plays no part), the one under ".gz" for a compressed file.
 FileType FileTypeOfName(std::string_view file_name);
 std::string_view TypeExtension(std::string_view file_name);
 
