@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "driver/run_settings.h"
+#include "common/run_settings.h"
 #include "formats/mol2_file.h"
 #include "fuzz_support.h"
 

@@ -5,8 +5,8 @@
 #include "common/line_reader.h"
 #include "common/numbers.h"
 #include "common/progress.h"
+#include "common/run_settings.h"
 #include "common/text.h"
-#include "driver/run_settings.h"
 
 namespace tarvex {
 namespace {

@@ -6,6 +6,7 @@
 #include "common/exit.h"
 #include "common/line_reader.h"
 #include "common/numbers.h"
+#include "common/printable.h"
 #include "common/text.h"
 #include "formats/amber_names.h"
 #include "formats/amber_prep_file.h"
@@ -165,7 +166,7 @@ void CPbsaPrep::WriteCharges(CDataFile& record, std::string& out) const {
   });
   if (missing) {
     const std::vector<std::string>& residues = record.GetResidueName();
-    Warn("Warning: " + record.GetInputFileName() + ": residue " + (residues.empty() ? "" : residues.front()) +
+    Warn("Warning: " + record.GetInputFileName() + ": residue " + Printable(residues.empty() ? "" : residues.front()) +
          " has no charges; 0.0000 is printed for them.");
   }
 }
@@ -182,7 +183,7 @@ void CPbsaPrep::WriteParseRadii(CDataFile& record, std::string& out) const {
     AppendFixed(out, found == tables_.parse_radii.end() ? 0.0 : found->second, 0, 3);
     out.push_back('\n');
   });
-  for (const std::string& text : undefined) Warn("Warning: " + text + " is undefined.");
+  for (const std::string& text : undefined) Warn("Warning: " + Printable(text) + " is undefined.");
 }
 
 }  // namespace tarvex

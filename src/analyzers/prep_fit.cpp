@@ -6,8 +6,9 @@
 #include "common/console.h"
 #include "common/exit.h"
 #include "common/numbers.h"
+#include "common/printable.h"
+#include "common/run_settings.h"
 #include "common/text.h"
-#include "driver/run_settings.h"
 #include "formats/amber_names.h"
 #include "formats/amber_prep_file.h"
 #include "formats/pdb_file.h"
@@ -149,7 +150,7 @@ const CPrepfit::ResidueTemplate& CPrepfit::TemplateFor(const TargetResidue& resi
   for (const ResidueTemplate& templ : templates_) {
     if (templ.name == name) return templ;
   }
-  Fatal("Error: " + template_->GetInputFileName() + " holds no template named " + std::string(name) + " (residue " +
+  Fatal("Error: " + template_->GetInputFileName() + " holds no template named " + Printable(name) + " (residue " +
         std::to_string(residue.residue_index) + ").");
 }
 

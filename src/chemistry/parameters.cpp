@@ -1,21 +1,14 @@
-// Parameter registry operations of the record and the two readers of the
-// parameter file that belong to every record.
-//
-// tarvex_parm.dat is divided into sections by empty lines:
-//   1. bond lengths: "A B length" lines, "SCALE = s" (scales the lengths that
-//      follow) and "* * length" (the length of pairs without an entry);
-//   2. atom-typing rows: "element suffix pattern [mark]";
-//   3. and 4. radius types and PARSE radii of pbsaprep.
-// Lines starting with "#" are comments. Lines with missing or malformed fields
-// are skipped. A line holding only blanks counts as empty.
+// Parameter registry operations of the record, and the two consumers of the
+// parameter file that belong to every record: the bond lengths of its first
+// section fill the registry once, and the typing rows of its second seed each
+// record's typing tables (the file and its sections: parameter_file.h).
+// Lines with missing or malformed fields are skipped.
 #include "chemistry/parameters.h"
 
 #include "chemistry/environment_patterns.h"
 #include "common/console.h"
-#include "common/line_reader.h"
 #include "common/numbers.h"
 #include "common/text.h"
-#include "driver/run_settings.h"
 #include "molecule/data_file.h"
 #include "molecule/tables.h"
 
@@ -24,6 +17,12 @@ namespace tarvex {
 ParameterRegistry& Registry() {
   static ParameterRegistry registry;
   return registry;
+}
+
+const ParameterFile& RunParameterFile() {
+  std::optional<ParameterFile>& file = Registry().file;
+  if (!file) file = FindAndReadParameterFile();
+  return *file;
 }
 
 bool ParameterRegistryEmpty() { return Registry().pair_lengths.empty(); }
@@ -78,8 +77,6 @@ constexpr BuiltInValue kMaxNeighbours[] = {
     {"CA", 2},  {"SC", 4}, {"TI", 4}, {"V", 6},  {"CR", 6}, {"MN", 6}, {"FE", 6}, {"CO", 6}, {"NI", 6},  {"CU", 4},
     {"ZN", 6},  {"GA", 0}, {"GE", 0}, {"AS", 0}, {"SE", 0}, {"BR", 1}, {"I", 3},  {"KR", 0}, {"LP", -1},
 };
-
-bool IsEmptyLine(std::string_view line) { return Trim(line).empty(); }
 
 }  // namespace
 
@@ -138,14 +135,8 @@ void CDataFile::LoadParameters() {
   for (const BuiltInValue& v : kIonCharges) AddParameterList2(v.symbol, v.value);
   for (const BuiltInValue& v : kMaxNeighbours) SetParameterValue(v.symbol, v.value);
 
-  std::string path = FindParameterFile();
-  if (path.empty()) return;
-  LineReader file;
-  if (!file.Open(path)) return;
-  std::string_view line;
-  while (file.ReadLine(line) && !IsEmptyLine(line)) {
-    if (line.front() == '#') continue;
-    std::string_view rest = line;
+  for (const ParameterLine& line : RunParameterFile().Section(ParameterSection::kBondLengths)) {
+    std::string_view rest = line.text;
     std::string_view a;
     std::string_view b;
     std::string_view number;
@@ -162,22 +153,6 @@ void CDataFile::LoadParameters() {
   }
 }
 
-bool ReadParameterSection(int section, std::vector<std::string>& lines) {
-  lines.clear();
-  const std::string path = FindParameterFile();
-  LineReader file;
-  if (path.empty() || !file.Open(path)) return false;
-  std::string_view line;
-  for (int current = 0; current <= section && file.ReadLine(line);) {
-    if (IsEmptyLine(line)) {
-      ++current;
-    } else if (current == section && line.front() != '#') {
-      lines.emplace_back(line);
-    }
-  }
-  return true;
-}
-
 void CDataFile::LoadTypingRows() {
   type_suffixes_.clear();
   type_patterns_.clear();
@@ -188,28 +163,19 @@ void CDataFile::LoadTypingRows() {
     type_patterns_[element].push_back(pattern);
     type_marks_[suffix] = mark;
   };
-  std::string path = FindParameterFile();
-  LineReader file;
-  if (path.empty() || !file.Open(path)) {
+  const ParameterFile& file = RunParameterFile();
+  if (!file.Found()) {
     for (const TypingRow& row : kTypingRows) {
       add_row(std::string(row.element), std::string(row.suffix), std::string(row.patterns), std::string(row.mark));
     }
     return;
   }
-  std::string_view line;
-  bool in_section = false;
-  while (file.ReadLine(line)) {
-    if (!in_section) {
-      if (IsEmptyLine(line)) in_section = true;
-      continue;
-    }
-    if (IsEmptyLine(line)) break;
-    if (line.front() == '#') continue;
-    std::vector<std::string_view> words = SplitWhite(line);
+  for (const ParameterLine& line : file.Section(ParameterSection::kTypingRows)) {
+    std::vector<std::string_view> words = SplitWhite(line.text);
     if (words.size() < 3) continue;
     if (PatternDepth(words[2]) > kDeepestPattern) {
       Warn("Warning: typing pattern nested deeper than " + std::to_string(kDeepestPattern) +
-           " levels skipped: " + path + ", line " + std::to_string(file.LineNumber()));
+           " levels skipped: " + file.path + ", line " + std::to_string(line.number));
       continue;
     }
     add_row(ToUpper(words[0]), std::string(words[1]), ToUpper(words[2]),

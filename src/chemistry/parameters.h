@@ -5,8 +5,11 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "chemistry/parameter_file.h"
 
 namespace tarvex {
 
@@ -23,16 +26,18 @@ struct ParameterRegistry {
   std::map<std::string, std::vector<int>> valences;
   std::map<std::string, std::vector<int>> ion_charges;
   std::map<std::string, int> max_neighbours;
+  // The parameter file of the run, read the first time it is asked for.
+  std::optional<ParameterFile> file;
 };
 
 ParameterRegistry& Registry();
 bool ParameterRegistryEmpty();
-// Forgets everything loaded, so that the next record loads again (tests).
+// Forgets everything loaded, the parameter file included, so that the next
+// record loads again (tests).
 void ResetParameterRegistry();
 
-// The lines of one section of the parameter file (0: bond lengths, 1: typing
-// rows, 2: radius types, 3: PARSE radii), comment lines left out, for the
-// readers of the later sections. False when no parameter file is found.
-bool ReadParameterSection(int section, std::vector<std::string>& lines);
+// The parameter file of this run: found and read whole the first time any
+// reader asks for it, then kept for the rest of the process.
+const ParameterFile& RunParameterFile();
 
 }  // namespace tarvex

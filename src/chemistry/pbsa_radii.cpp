@@ -71,9 +71,9 @@ PbsaTables BuiltInPbsaTables() {
   return tables;
 }
 
-void ApplyRadiusTypeLines(const std::vector<std::string>& lines, PbsaTables& tables) {
+void ApplyRadiusTypeLines(const std::vector<std::string_view>& lines, PbsaTables& tables) {
   std::vector<RadiusTypeRow> rows;
-  for (const std::string& line : lines) {
+  for (std::string_view line : lines) {
     RadiusTypeRow row;
     std::string_view pattern;
     if (NumberAndWord(line, row.type, pattern, true)) {
@@ -84,8 +84,8 @@ void ApplyRadiusTypeLines(const std::vector<std::string>& lines, PbsaTables& tab
   if (!rows.empty()) tables.radius_types = std::move(rows);
 }
 
-void ApplyParseRadiusLines(const std::vector<std::string>& lines, PbsaTables& tables) {
-  for (const std::string& line : lines) {
+void ApplyParseRadiusLines(const std::vector<std::string_view>& lines, PbsaTables& tables) {
+  for (std::string_view line : lines) {
     double radius = 0.0;
     std::string_view symbol;
     if (NumberAndWord(line, radius, symbol, false)) tables.parse_radii[ToUpper(symbol)] = radius;
@@ -94,11 +94,10 @@ void ApplyParseRadiusLines(const std::vector<std::string>& lines, PbsaTables& ta
 
 PbsaTables LoadPbsaTables() {
   PbsaTables tables = BuiltInPbsaTables();
-  std::vector<std::string> lines;
-  if (!ReadParameterSection(2, lines)) return tables;
-  ApplyRadiusTypeLines(lines, tables);
-  ReadParameterSection(3, lines);
-  ApplyParseRadiusLines(lines, tables);
+  const ParameterFile& file = RunParameterFile();
+  if (!file.Found()) return tables;
+  ApplyRadiusTypeLines(file.Texts(ParameterSection::kRadiusTypes), tables);
+  ApplyParseRadiusLines(file.Texts(ParameterSection::kParseRadii), tables);
   return tables;
 }
 

@@ -17,6 +17,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarvex {
@@ -37,8 +38,8 @@ PbsaTables BuiltInPbsaTables();
 // lines (replacing the rows when any is usable) and PARSE lines. Patterns and
 // symbols are upper-cased; lines without a number where one belongs are
 // skipped.
-void ApplyRadiusTypeLines(const std::vector<std::string>& lines, PbsaTables& tables);
-void ApplyParseRadiusLines(const std::vector<std::string>& lines, PbsaTables& tables);
+void ApplyRadiusTypeLines(const std::vector<std::string_view>& lines, PbsaTables& tables);
+void ApplyParseRadiusLines(const std::vector<std::string_view>& lines, PbsaTables& tables);
 // The built-in tables with the parameter file's sections applied, when the
 // file is found.
 PbsaTables LoadPbsaTables();

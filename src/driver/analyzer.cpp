@@ -2,7 +2,7 @@
 
 #include "common/console.h"
 #include "common/exit.h"
-#include "driver/run_settings.h"
+#include "common/run_settings.h"
 
 namespace tarvex {
 namespace {

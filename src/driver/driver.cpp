@@ -16,9 +16,9 @@
 #include "common/console.h"
 #include "common/exit.h"
 #include "common/output_file.h"
+#include "common/run_settings.h"
 #include "common/version.h"
 #include "driver/options.h"
-#include "driver/run_settings.h"
 
 namespace tarvex {
 namespace {

@@ -21,6 +21,7 @@
 #include "common/console.h"
 #include "common/exit.h"
 #include "common/numbers.h"
+#include "common/printable.h"
 #include "common/text.h"
 #include "formats/amber_names.h"
 #include "formats/pdb_file.h"
@@ -60,7 +61,7 @@ bool IsSectionWord(const std::string& word) {
 
 [[noreturn]] void BadLine(const std::string& file, uint64_t line_number, std::string_view what, std::string_view line) {
   Fatal("Error: " + file + ": line " + std::to_string(line_number) + " " + std::string(what) + ": " +
-        std::string(Trim(line)));
+        Printable(Trim(line)));
 }
 
 // IDBGEN IREST ITYPF, then the database name line.
@@ -154,7 +155,7 @@ bool ReadPrepResidue(LineReader& input, const std::string& file, bool& header_pe
   }
   if (!found) {
     if (!anything) return false;
-    Fatal("Error: " + file + ": no residue line (NAME INT 0) after the title \"" + residue.title + "\".");
+    Fatal("Error: " + file + ": no residue line (NAME INT 0) after the title \"" + Printable(residue.title) + "\".");
   }
   std::vector<std::string_view> words = SplitWhite(line);
   residue.name = std::string(words[0]);
@@ -229,8 +230,9 @@ std::vector<ReferenceTriple> PrepReferences(const PrepResidue& residue, const st
       const int below = k == 0 ? static_cast<int>(i) : refs[k - 1];
       refs[k] = below < 0 ? -1 : parents[below];
       if (refs[k] < 0) {
-        Fatal("Error: " + file + ": line " + std::to_string(atom.line) + ": atom " + atom.name + " of residue " +
-              residue.name + " has no usable reference atoms, and the tree types do not give them.");
+        Fatal("Error: " + file + ": line " + std::to_string(atom.line) + ": atom " + Printable(atom.name) +
+              " of residue " + Printable(residue.name) +
+              " has no usable reference atoms, and the tree types do not give them.");
       }
     }
     references[i] = refs;
@@ -301,7 +303,7 @@ void CAmberPrepFile::FillRecord(const PrepResidue& residue) {
   head_atom_of_residue_ = {0, static_cast<int>(n)};
   if (!residue.charges.empty()) {
     if (residue.charges.size() != n) {
-      Warn("Warning: " + input_file_name_ + ": residue " + residue.name + " has " +
+      Warn("Warning: " + input_file_name_ + ": residue " + Printable(residue.name) + " has " +
            std::to_string(residue.charges.size()) + " charges in its CHARGE section for " + std::to_string(n) +
            " atoms.");
     }
@@ -348,8 +350,8 @@ void CAmberPrepFile::ConnectTemplate(const PrepResidue& residue, const std::vect
     const int a = position(first);
     const int b = position(second);
     if (a < 0 || b < 0) {
-      Warn("Warning: " + input_file_name_ + ": the LOOP bond " + first + "-" + second + " of residue " + residue.name +
-           " names an atom the residue does not have.");
+      Warn("Warning: " + input_file_name_ + ": the LOOP bond " + Printable(first) + "-" + Printable(second) +
+           " of residue " + Printable(residue.name) + " names an atom the residue does not have.");
     }
     bond(a, b);
   }
@@ -361,7 +363,7 @@ void CAmberPrepFile::ConnectTemplate(const PrepResidue& residue, const std::vect
 void CAmberPrepFile::BuildCartesian(size_t dummies, const std::string& residue_name) {
   InternalToCartesian();
   if (cartesian_.size() != internal_.size()) {
-    Fatal("Error: " + input_file_name_ + ": the Z-matrix of residue " + residue_name +
+    Fatal("Error: " + input_file_name_ + ": the Z-matrix of residue " + Printable(residue_name) +
           " does not give coordinates for every atom.");
   }
   cartesian_.erase(cartesian_.begin(), cartesian_.begin() + static_cast<long>(dummies));

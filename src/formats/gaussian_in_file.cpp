@@ -25,6 +25,8 @@
 // C(Iso=13)) or an atomic number; X is a dummy atom.
 #include "formats/gaussian_in_file.h"
 
+#include <optional>
+
 #include "chemistry/geometry/internal_coordinates.h"
 #include "common/exit.h"
 #include "common/numbers.h"
@@ -63,6 +65,7 @@ SectionEnd ReadSection(LineReader& in, std::vector<std::string>& lines) {
 // has no route, no molecule section, or a charge line that is not one.
 struct GaussianJob {
   std::string title;
+  std::optional<ChargeAndMultiplicity> stated;
   std::vector<std::string> molecule;
   GaussianVariables variables;
 };
@@ -79,13 +82,19 @@ bool SkipToRouteEnd(LineReader& in) {
   return ReadSection(in, rest) == SectionEnd::kBlank;
 }
 
-bool IsChargeLine(std::string_view line) {
+// Pairs of integers: the charge and multiplicity of the whole molecule, then
+// those of the ONIOM layers or counterpoise fragments. The first pair is
+// the molecule's; a multiplicity below 1 states nothing Gaussian accepts.
+bool ReadChargeLine(std::string_view line, std::optional<ChargeAndMultiplicity>& stated) {
   const std::vector<std::string_view> fields = SplitGaussianFields(line);
-  int value = 0;
-  for (std::string_view field : fields) {
-    if (!ParseIntField(field, value)) return false;
+  std::vector<int> values(fields.size());
+  for (size_t k = 0; k < fields.size(); ++k) {
+    if (!ParseIntField(fields[k], values[k])) return false;
   }
-  return fields.size() >= 2 && fields.size() % 2 == 0;
+  if (fields.size() < 2 || fields.size() % 2 != 0) return false;
+  stated.reset();
+  if (values[1] >= 1) stated = ChargeAndMultiplicity{values[0], values[1]};
+  return true;
 }
 
 // Sections after the molecule are variables while every line defines one
@@ -118,7 +127,7 @@ bool ReadFirstJob(LineReader& in, GaussianJob& job) {
     job.title += std::string(Trim(line));
   }
   const SectionEnd end = ReadSection(in, job.molecule);
-  if (job.molecule.size() < 2 || !IsChargeLine(job.molecule.front())) return false;
+  if (job.molecule.size() < 2 || !ReadChargeLine(job.molecule.front(), job.stated)) return false;
   job.molecule.erase(job.molecule.begin());
   ReadVariableSections(in, end, job.variables);
   return true;
@@ -148,11 +157,13 @@ void CGaussianInFile::Read(int) {
   internal_.clear();
   internal_reference_.clear();
   number_of_atoms_ = 0;
+  stated_charge_and_multiplicity_.reset();
   if (!input_.IsOpen() || job_read_) return;
   job_read_ = true;
   GaussianJob job;
   if (!ReadFirstJob(input_, job)) Incorrect();
   title_ = job.title;
+  stated_charge_and_multiplicity_ = job.stated;
   if (SplitGaussianFields(job.molecule.front()).size() == 1) {
     ReadZMatrixLines(job.molecule, job.variables);
   } else {

@@ -5,11 +5,11 @@
 //   #P B3LYP/6-31G* Opt Freq       the route, between dashed lines (the
 //   =XQC NoSymm                     first line starts with "#")
 //
-//   Symbolic Z-matrix:             the echo of the input geometry: a charge
-//   Charge =  0 Multiplicity = 1   line, then Cartesian lines (label x y z)
-//   O                              or a Z-matrix, whose values may be
-//   H     1    R1                  variables defined under "Variables:"
-//   H     1    R1   2    A1
+//   Symbolic Z-matrix:             the echo of the input geometry: the
+//   Charge =  0 Multiplicity = 1   molecule's charge and multiplicity, then
+//   O                              Cartesian lines (label x y z) or a
+//   H     1    R1                  Z-matrix, whose values may be variables
+//   H     1    R1   2    A1        defined under "Variables:"
 //         Variables:
 //    R1        0.99
 //
@@ -101,6 +101,31 @@ bool IsModeHeading(std::string_view trimmed) {
 
 bool IsDashes(std::string_view trimmed) { return StartsWith(trimmed, "----"); }
 
+// "Charge = q Multiplicity = m" and whatever follows (ONIOM layers and
+// counterpoise fragments add "for low level calculation on real system",
+// "in supermolecule"). Gaussian writes the numbers in fixed columns, so a
+// two-digit one may touch its "=" (Charge =-10).
+bool ReadChargeLine(std::string_view trimmed, ChargeAndMultiplicity& stated) {
+  auto number_after = [&trimmed](std::string_view word, int& value) {
+    if (!StartsWith(trimmed, word)) return false;
+    trimmed.remove_prefix(word.size());
+    const size_t equals = trimmed.find_first_not_of(' ');
+    if (equals == std::string_view::npos || trimmed[equals] != '=') return false;
+    trimmed.remove_prefix(equals + 1);
+    const size_t used = ParseIntPrefix(trimmed, value);
+    if (used == 0) return false;
+    trimmed.remove_prefix(used);
+    const size_t next = trimmed.find_first_not_of(' ');
+    trimmed.remove_prefix(next == std::string_view::npos ? trimmed.size() : next);
+    return true;
+  };
+  ChargeAndMultiplicity read;
+  if (!number_after("Charge", read.charge) || !number_after("Multiplicity", read.multiplicity)) return false;
+  if (read.multiplicity < 1) return false;
+  stated = read;
+  return true;
+}
+
 std::string ElementOfNumber(int number) {
   return std::string(number >= 1 && number < kElementCount - 1 ? kElementSymbols[number] : kElementSymbols[0]);
 }
@@ -150,6 +175,8 @@ void CGaussianOutFile::ResetReader() {
   route_lines_.clear();
   route_ = Route::kBefore;
   block_ = Block::kNone;
+  after_charge_line_ = false;
+  stated_charge_and_multiplicity_.reset();
   input_orientation_seen_ = false;
   modes_read_ = false;
   last_standard_.clear();
@@ -185,13 +212,17 @@ void CGaussianOutFile::Write() {}
 bool CGaussianOutFile::TakeLine(std::string_view line) {
   const size_t first = line.find_first_not_of(' ');
   const std::string_view trimmed = first == std::string_view::npos ? std::string_view() : line.substr(first);
+  const bool after_charge_line = after_charge_line_;
+  after_charge_line_ = false;
   switch (block_) {
     case Block::kNone:
       break;
     case Block::kEchoCharge:
       block_ = Block::kEchoAtoms;
+      TakeChargeLine(trimmed, after_charge_line);
       return false;
     case Block::kEchoAtoms:
+      if (echo_lines_.empty() && TakeChargeLine(trimmed, after_charge_line)) return false;
       TakeEchoAtomLine(line);
       return false;
     case Block::kEchoVariables:
@@ -233,10 +264,27 @@ bool CGaussianOutFile::TakeLine(std::string_view line) {
     case 'A':
       StartBlock(trimmed);
       break;
+    case 'C':
+      TakeChargeLine(trimmed, after_charge_line);
+      break;
     default:
       break;
   }
   return false;
+}
+
+// The first of a run of charge lines is the whole molecule's; those right
+// after it belong to ONIOM layers or counterpoise fragments. A log of
+// several jobs (--Link1--) states the charge of each; the last one read
+// holds for the geometries that follow it. Geometries taken from a
+// checkpoint file (Geom=AllCheck) come without the "Symbolic Z-matrix:"
+// heading, so the line counts wherever it stands.
+bool CGaussianOutFile::TakeChargeLine(std::string_view trimmed, bool after_charge_line) {
+  ChargeAndMultiplicity stated;
+  if (!ReadChargeLine(trimmed, stated)) return false;
+  if (!after_charge_line) stated_charge_and_multiplicity_ = stated;
+  after_charge_line_ = true;
+  return true;
 }
 
 // The route runs from its first "#" line to the dashed line under it

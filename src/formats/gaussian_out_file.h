@@ -1,6 +1,6 @@
 // CGaussianOutFile: Gaussian log files (read only): the geometries of the
-// orientation blocks, the elements, the route lines, the Z-matrix echo and
-// the first normal mode of a frequency job.
+// orientation blocks, the elements, the route lines, the Z-matrix echo, the
+// stated charge and multiplicity and the first normal mode of a frequency job.
 #pragma once
 
 #include <string>
@@ -41,6 +41,8 @@ class CGaussianOutFile final : public CDataFile {
   // Takes one line; true when it completed a geometry.
   bool TakeLine(std::string_view line);
   void TakeRouteLine(std::string_view trimmed);
+  // True when the line is a "Charge = q Multiplicity = m" line.
+  bool TakeChargeLine(std::string_view trimmed, bool after_charge_line);
   void StartBlock(std::string_view trimmed);
   void TakeEchoAtomLine(std::string_view line);
   void TakeEchoVariableLine(std::string_view line);
@@ -54,6 +56,7 @@ class CGaussianOutFile final : public CDataFile {
   // Reader switches: they live from one Read to the next over the file.
   enum class Route { kBefore, kIn, kDone } route_ = Route::kBefore;
   Block block_ = Block::kNone;
+  bool after_charge_line_ = false;  // the line before was a charge line
   bool input_orientation_seen_ = false;
   bool modes_read_ = false;
   int heading_lines_left_ = 0;

@@ -27,6 +27,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,16 @@ inline constexpr uint32_t kFileRestartVelocity = 0x20000;  // read restart veloc
 // Fit-flag bits.
 inline constexpr uint32_t kFitAll = 0x1;
 inline constexpr uint32_t kFitHeavy = 0x2;
+
+// The net charge and spin multiplicity a file states for its molecule. The
+// multiplicity is 2S + 1: 1 for a closed shell, 2 for a doublet radical, so
+// the molecule has multiplicity - 1 unpaired electrons.
+struct ChargeAndMultiplicity {
+  int charge = 0;
+  int multiplicity = 1;
+  int UnpairedElectrons() const { return multiplicity - 1; }
+  bool operator==(const ChargeAndMultiplicity&) const = default;
+};
 
 inline constexpr const char* kDefaultInputName = "infile";
 inline constexpr const char* kDefaultOutputName = "outfile";
@@ -241,6 +252,16 @@ class CDataFile {
   // A format that holds every frame in one file (NetCDF) writes them there
   // instead.
   virtual void WriteFrames(int step, long long expected, const std::function<bool(Frame&)>& next, bool fit);
+  // The charge and multiplicity the file states (the charge and
+  // multiplicity line of a Gaussian input, the "Charge = q Multiplicity = m"
+  // line of a Gaussian log); empty where the file states none. CopyState
+  // hands it to a record that has none, as it does the TER list.
+  void SetStatedChargeAndMultiplicity(const std::optional<ChargeAndMultiplicity>& stated) {
+    stated_charge_and_multiplicity_ = stated;
+  }
+  const std::optional<ChargeAndMultiplicity>& GetStatedChargeAndMultiplicity() const {
+    return stated_charge_and_multiplicity_;
+  }
   // Whether the group holds data: HasState without the name.
   bool Holds(State state) const;
   // Fills the process-wide parameter registry; run by the first record.
@@ -345,6 +366,7 @@ class CDataFile {
   std::vector<int> residue_number_;
   std::vector<int> head_atom_of_residue_;
   std::vector<int> ter_list_;
+  std::optional<ChargeAndMultiplicity> stated_charge_and_multiplicity_;
 
   // File frame.
   std::string input_file_name_ = kDefaultInputName;

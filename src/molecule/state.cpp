@@ -150,6 +150,8 @@ void CDataFile::TransferState(CDataFile& source, bool move) {
       SetConnection(source.connection_);
   }
   if (ter_list_.empty() && !source.ter_list_.empty()) ter_list_ = source.ter_list_;
+  if ((overwrite || !stated_charge_and_multiplicity_) && source.stated_charge_and_multiplicity_)
+    stated_charge_and_multiplicity_ = source.stated_charge_and_multiplicity_;
   if (Holds(State::kNumberOfAtoms) && Holds(State::kAtomName) && !Holds(State::kAtomIndex)) {
     atom_index_.resize(static_cast<size_t>(std::max(number_of_atoms_, 0)));
     for (int i = 0; i < number_of_atoms_; ++i) atom_index_[i] = i + 1;

@@ -4,7 +4,7 @@
 
 #include "../support/scratch_dir.h"
 #include "../support/test_record.h"
-#include "driver/run_settings.h"
+#include "common/run_settings.h"
 #include "molecule/tables.h"
 
 namespace tarvex {

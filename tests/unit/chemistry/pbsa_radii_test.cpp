@@ -71,9 +71,10 @@ TEST(PbsaRadii, ParameterFileSections) {
                                       "99 (*)\n"
                                       "\n"
                                       "Br 1.95\n"));
-  std::vector<std::string> lines;
-  ASSERT_TRUE(ReadParameterSection(2, lines));
-  EXPECT_EQ(lines, (std::vector<std::string>{"5 (N)", "99 (*)"})) << "comments left out";
+  ASSERT_TRUE(RunParameterFile().Found());
+  EXPECT_EQ(RunParameterFile().Texts(ParameterSection::kRadiusTypes),
+            (std::vector<std::string_view>{"5 (N)", "99 (*)"}))
+      << "comments left out";
   const PbsaTables tables = LoadPbsaTables();
   EXPECT_EQ(tables.radius_types.size(), 2u);
   EXPECT_DOUBLE_EQ(tables.parse_radii.at("BR"), 1.95);
@@ -81,7 +82,7 @@ TEST(PbsaRadii, ParameterFileSections) {
   testing::UseParameterFile(dir.Write("short.dat", "C C 1.5\n\nC 3 (4C)\n"));
   EXPECT_EQ(LoadPbsaTables().radius_types.size(), 27u) << "a file without radius rows keeps the built-in ones";
   testing::UseParameterFile("");
-  EXPECT_FALSE(ReadParameterSection(2, lines));
+  EXPECT_FALSE(RunParameterFile().Found());
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/console.h"
-#include "driver/run_settings.h"
+#include "common/run_settings.h"
 #include "driver/selection.h"
 
 namespace tarvex {

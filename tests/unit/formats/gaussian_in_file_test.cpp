@@ -165,6 +165,8 @@ TEST(GaussianInReader, CartesianJobAsWritten) {
   EXPECT_EQ(file->GetCartesian(), (Frame{{0, 0, 0.119}, {0, 0.757, -0.477}, {0, -0.757, -0.477}}));
   EXPECT_TRUE(file->GetInternal().empty());
 
+  EXPECT_EQ(file->GetStatedChargeAndMultiplicity(), (ChargeAndMultiplicity{0, 1}));
+
   auto plain = ReadText(scratch, "#p sp\n\nt\n\n0 1\n Cl1  1.5 0 0 \n\tNa2\t0\t0\t0\n");
   EXPECT_EQ(plain->GetAtomType(), (std::vector<std::string>{"CL", "NA"}));
   EXPECT_EQ(plain->GetCartesian(), (Frame{{1.5, 0, 0}, {0, 0, 0}}));
@@ -189,6 +191,22 @@ TEST(GaussianInReader, ZMatrixWithVariables) {
   EXPECT_NEAR(Distance(p[0], p[1]), 1.45, 1e-12);
   EXPECT_NEAR(AngleDegrees(p[3], p[1], p[0]), 100.0, 1e-9);
   EXPECT_NEAR(*DihedralDegrees(p[3], p[1], p[0], p[2]), -120.0, 1e-9);
+}
+
+// The first pair of the charge line is the molecule's (ONIOM layers and
+// fragments follow); a multiplicity below 1 states nothing. The file's one
+// structure is read once: a second Read leaves an empty record that states
+// nothing either.
+TEST(GaussianInReader, StatedChargeAndMultiplicity) {
+  ScratchDir scratch;
+  auto oniom = ReadText(scratch, "#p oniom(b3lyp:uff)\n\nt\n\n-1 2 0 1 0 1\nC 0.0 0.0 0.0 H\n\n");
+  EXPECT_EQ(oniom->GetStatedChargeAndMultiplicity(), (ChargeAndMultiplicity{-1, 2}));
+  EXPECT_EQ(oniom->GetStatedChargeAndMultiplicity()->UnpairedElectrons(), 1);
+  oniom->Read(0);
+  EXPECT_FALSE(oniom->GetStatedChargeAndMultiplicity().has_value());
+  auto none = ReadText(scratch, "#p sp\n\nt\n\n2 0\nC 0 0 0\n\n");
+  EXPECT_EQ(none->GetNumberOfAtoms(), 1);
+  EXPECT_FALSE(none->GetStatedChargeAndMultiplicity().has_value());
 }
 
 TEST(GaussianInReader, UnreadableGeometries) {
@@ -245,10 +263,11 @@ TEST(GaussianInReader, CorpusFiles) {
     uint32_t flags;
     Point last;
     const char* types;
+    ChargeAndMultiplicity stated = {};
   };
   const Row rows[] = {
       {"1615.gjf", 2, kFileInternal, {0.25, 0, 0}, "H F"},
-      {"Mo4OCl4-sp.com", 6, kFileCartesianRead, {1.711738, 1.710992, -0.660079}, "MO O CL CL CL CL"},
+      {"Mo4OCl4-sp.com", 6, kFileCartesianRead, {1.711738, 1.710992, -0.660079}, "MO O CL CL CL CL", {-2, 1}},
       {"Trp_polar.com", 27, kFileCartesianRead, {0.5990015339, 0.8842421241, 2.0047830456}, ""},
       {"dvb_bomd.in", 20, kFileCartesianRead, {1.116193341, 0, -1.7967058287}, ""},
       {"test0237.com", 3, kFileInternal, {-0.239363, 0.925549, 0}, "O H H"},
@@ -263,6 +282,7 @@ TEST(GaussianInReader, CorpusFiles) {
     EXPECT_EQ(file.GetFileFlags(), row.flags) << row.name;
     ASSERT_EQ(file.GetCartesian().size(), static_cast<size_t>(row.atoms)) << row.name;
     EXPECT_LT(Distance(file.GetCartesian().back(), row.last), 1e-6) << row.name;
+    EXPECT_EQ(file.GetStatedChargeAndMultiplicity(), row.stated) << row.name;
     if (*row.types) {
       std::string types;
       for (const std::string& type : file.GetAtomType()) types += (types.empty() ? "" : " ") + type;

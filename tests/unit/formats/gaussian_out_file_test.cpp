@@ -141,6 +141,37 @@ TEST(GaussianOutReader, ZMatrixEcho) {
   EXPECT_TRUE(angles.GetInternal().empty());
 }
 
+// The charge line of the input echo states the molecule's charge and
+// multiplicity; the lines right after it (ONIOM layers, counterpoise
+// fragments) do not change it, and a later job's line does.
+TEST(GaussianOutReader, StatedChargeAndMultiplicity) {
+  ScratchDir scratch;
+  auto read = [&](const std::string& text) {
+    CGaussianOutFile file(scratch.Write("c.log", text));
+    file.Read(0);
+    return file.GetStatedChargeAndMultiplicity();
+  };
+  const std::string water = Orientation("Input orientation:", Water(0.0));
+  EXPECT_FALSE(read(water).has_value());
+  EXPECT_EQ(read(" Symbolic Z-matrix:\n Charge =  1 Multiplicity = 2\n C  0. 0. 0.\n\n" + water),
+            (ChargeAndMultiplicity{1, 2}));
+  EXPECT_EQ(read(" Symbolic Z-matrix:\n Charge =-10 Multiplicity =10\n C  0. 0. 0.\n\n" + water),
+            (ChargeAndMultiplicity{-10, 10}));
+  const std::string oniom =
+      " Symbolic Z-matrix:\n"
+      " Charge = -1 Multiplicity = 1 for low   level calculation on real  system.\n"
+      " Charge =  0 Multiplicity = 2 for high  level calculation on model system.\n"
+      " Charge =  0 Multiplicity = 2 for low   level calculation on model system.\n"
+      " C     0    0. 0. 0. H\n\n";
+  EXPECT_EQ(read(oniom + water), (ChargeAndMultiplicity{-1, 1}));
+  // Geom=AllCheck: no echo heading; then a second job of the same log.
+  const std::string check = " Redundant internal coordinates taken from checkpoint file:\n a.chk\n";
+  EXPECT_EQ(read(check + " Charge =  0 Multiplicity = 3\n C,0,0.,0.,0.\n" + water), (ChargeAndMultiplicity{0, 3}));
+  EXPECT_EQ(read(oniom + water + check + " Charge =  2 Multiplicity = 1\n" + water), (ChargeAndMultiplicity{2, 1}));
+  // Lines that only look like it.
+  EXPECT_FALSE(read(" Charge = 0\n Charge = x Multiplicity = 1\n Charge = 0 Multiplicity = 0\n" + water).has_value());
+}
+
 // Every log of the corpus, its figures checked against cclib 1.6 and the
 // files themselves. Where the two differ the log decides: cclib takes the
 // standard orientation where both are printed (this reader the input one),
@@ -159,23 +190,24 @@ TEST(GaussianOutReader, CorpusFiles) {
     size_t modes;
     Point first_displacement;
     bool standard;
+    ChargeAndMultiplicity stated;
   };
   const Row rows[] = {
-      {"1615.log", "", 1, 2, {0, 0, 0.25}, 0, {}, false},
-      {"BH3.log", "03", 1, 4, {-0.667785, -0.824243, -0.512249}, 0, {}, false},
-      {"NIST_CCCBDB_1himidaz_m1b1.out", "03", 6, 6, {-0.515994, 0.893728, -1.531061}, 6, {-0.12, 0, 0}, true},
-      {"NIST_CCCBDB_1himidaz_m23b6.out", "98", 1, 9, {0.096875, 0, -0.775}, 0, {}, false},
-      {"TS_freq.log", "03", 1, 7, {1.816168, -1.155271, 0}, 7, {-0.01, 0.02, 0}, false},
-      {"ala_conf1.gout", "98", 1, 22, {-2.060946, -2.542866, -0.03623}, 0, {}, false},
-      {"anthracene.log", "03", 5, 24, {3.385258, 0, 0.876379}, 24, {0.22, 0, 0}, true},
-      {"cyclopropenyl.rhf.g03.cut.log", "03", 4, 6, {2.280931, 0, 0.725}, 0, {}, false},
-      {"dvb_ir.out", "03", 1, 20, {-0.07452, 0, -2.499567}, 20, {0, 0, 0.08}, true},
-      {"g98.out", "", 1, 10, {1.182703, 1.084492, -0.803906}, 10, {0.08, -0.13, -0.17}, false},
-      {"rxn_1_irc_1.out", "", 52, 8, {-0.57663, -1.406269, 1.025934}, 0, {}, false},
-      {"test0237.log", "", 1, 3, {0.925549, 0, -0.239363}, 0, {}, false},
-      {"test_H2.log", "98", 1, 2, {0, 0, 2.5}, 2, {0, 0, 0.71}, true},
-      {"water_mp2.log", "03", 1, 3, {0.951649, 0, -0.272881}, 0, {}, false},
-      {"water_zmatrix_nosym.log", "98", 1, 3, {0.951649, 0, -0.272881}, 0, {}, false},
+      {"1615.log", "", 1, 2, {0, 0, 0.25}, 0, {}, false, {0, 1}},
+      {"BH3.log", "03", 1, 4, {-0.667785, -0.824243, -0.512249}, 0, {}, false, {0, 1}},
+      {"NIST_CCCBDB_1himidaz_m1b1.out", "03", 6, 6, {-0.515994, 0.893728, -1.531061}, 6, {-0.12, 0, 0}, true, {1, 2}},
+      {"NIST_CCCBDB_1himidaz_m23b6.out", "98", 1, 9, {0.096875, 0, -0.775}, 0, {}, false, {0, 1}},
+      {"TS_freq.log", "03", 1, 7, {1.816168, -1.155271, 0}, 7, {-0.01, 0.02, 0}, false, {0, 2}},
+      {"ala_conf1.gout", "98", 1, 22, {-2.060946, -2.542866, -0.03623}, 0, {}, false, {0, 1}},
+      {"anthracene.log", "03", 5, 24, {3.385258, 0, 0.876379}, 24, {0.22, 0, 0}, true, {0, 1}},
+      {"cyclopropenyl.rhf.g03.cut.log", "03", 4, 6, {2.280931, 0, 0.725}, 0, {}, false, {1, 1}},
+      {"dvb_ir.out", "03", 1, 20, {-0.07452, 0, -2.499567}, 20, {0, 0, 0.08}, true, {0, 1}},
+      {"g98.out", "", 1, 10, {1.182703, 1.084492, -0.803906}, 10, {0.08, -0.13, -0.17}, false, {0, 0}},
+      {"rxn_1_irc_1.out", "", 52, 8, {-0.57663, -1.406269, 1.025934}, 0, {}, false, {0, 2}},
+      {"test0237.log", "", 1, 3, {0.925549, 0, -0.239363}, 0, {}, false, {0, 1}},
+      {"test_H2.log", "98", 1, 2, {0, 0, 2.5}, 2, {0, 0, 0.71}, true, {0, 1}},
+      {"water_mp2.log", "03", 1, 3, {0.951649, 0, -0.272881}, 0, {}, false, {0, 1}},
+      {"water_zmatrix_nosym.log", "98", 1, 3, {0.951649, 0, -0.272881}, 0, {}, false, {0, 1}},
   };
   for (const Row& row : rows) {
     CGaussianOutFile file(std::string(TARVEX_CORPUS) + "/log/" + row.name);
@@ -191,6 +223,12 @@ TEST(GaussianOutReader, CorpusFiles) {
       EXPECT_LT(Distance(file.GetForce().front(), row.first_displacement), 1e-9) << row.name;
     }
     EXPECT_EQ(file.ModesInStandardOrientation(), row.standard) << row.name;
+    // g98.out, written by xtb, states none (multiplicity 0 in the table).
+    if (row.stated.multiplicity == 0) {
+      EXPECT_FALSE(file.GetStatedChargeAndMultiplicity().has_value()) << row.name;
+    } else {
+      EXPECT_EQ(file.GetStatedChargeAndMultiplicity(), row.stated) << row.name;
+    }
   }
   // The dummy atom of its Z-matrix (atomic number -1 in the "Z-Matrix
   // orientation" blocks) is no atom of the molecule.

@@ -14,7 +14,7 @@
 #include "common/console.h"
 #include "common/exit.h"
 #include "common/output_file.h"
-#include "driver/run_settings.h"
+#include "common/run_settings.h"
 
 namespace tarvex::testing_files {
 

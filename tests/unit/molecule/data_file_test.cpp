@@ -197,6 +197,27 @@ TEST_F(DataFileTest, CopyStateOverwriteReplacesHeldGroups) {
   EXPECT_EQ(target.GetAtomName()[0], "CA");
 }
 
+// A stated charge and multiplicity travels with the molecule (a log read
+// into a record that writes an input): taken when missing, replaced only
+// with OVERWRITE, never removed by a source that states none.
+TEST_F(DataFileTest, CopyStatePassesTheStatedChargeOn) {
+  TestRecord log;
+  log.SetStatedChargeAndMultiplicity(ChargeAndMultiplicity{1, 2});
+  TestRecord target;
+  target.CopyState(log);
+  EXPECT_EQ(target.GetStatedChargeAndMultiplicity(), (ChargeAndMultiplicity{1, 2}));
+  TestRecord other;
+  other.SetStatedChargeAndMultiplicity(ChargeAndMultiplicity{-1, 1});
+  target.CopyState(other);
+  EXPECT_EQ(target.GetStatedChargeAndMultiplicity(), (ChargeAndMultiplicity{1, 2}));
+  target.SetFileFlag(kFileOverwrite);
+  target.CopyState(other);
+  EXPECT_EQ(target.GetStatedChargeAndMultiplicity(), (ChargeAndMultiplicity{-1, 1}));
+  TestRecord silent;
+  target.CopyState(silent);
+  EXPECT_EQ(target.GetStatedChargeAndMultiplicity(), (ChargeAndMultiplicity{-1, 1}));
+}
+
 TEST_F(DataFileTest, CopyStateFitsCopiedCoordinatesOnlyWhenAsked) {
   TestRecord source;
   source.SetNumberOfAtoms(2);

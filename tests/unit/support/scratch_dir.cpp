@@ -1,7 +1,7 @@
 #include "scratch_dir.h"
 
 #include "chemistry/parameters.h"
-#include "driver/run_settings.h"
+#include "common/run_settings.h"
 
 namespace tarvex::testing {
 

@@ -1,6 +1,7 @@
 // Process-wide settings fixed by the command line and the environment before
 // any analyzer runs: the names printed in every text, the parameter-file name
-// and the directories searched for it.
+// and the directories searched for it. The driver sets them; every floor
+// reads them.
 #pragma once
 
 #include <string>
@@ -25,10 +26,5 @@ RunSettings& Settings();
 std::vector<std::string> SplitSearchPath(std::string_view value);
 // The program name: the first command-line word without its directory part.
 std::string ProgramNameFrom(std::string_view argv0);
-
-// Opens the parameter file the way every reader of it does: the name as given
-// first, then each search-path directory joined with "/". Returns the path
-// that opened, or an empty string when none did.
-std::string FindParameterFile();
 
 }  // namespace tarvex

@@ -1,8 +1,4 @@
-#include "driver/run_settings.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "common/run_settings.h"
 
 namespace tarvex {
 
@@ -29,30 +25,6 @@ std::vector<std::string> SplitSearchPath(std::string_view value) {
 std::string ProgramNameFrom(std::string_view argv0) {
   size_t slash = argv0.find_last_of("/\\");
   return std::string(slash == std::string_view::npos ? argv0 : argv0.substr(slash + 1));
-}
-
-namespace {
-
-bool Readable(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  struct stat info {};
-  bool ok = ::fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode);
-  ::close(fd);
-  return ok;
-}
-
-}  // namespace
-
-std::string FindParameterFile() {
-  const RunSettings& settings = Settings();
-  if (settings.parameter_file.empty()) return {};
-  if (Readable(settings.parameter_file)) return settings.parameter_file;
-  for (const std::string& dir : settings.search_path) {
-    std::string candidate = dir + "/" + settings.parameter_file;
-    if (Readable(candidate)) return candidate;
-  }
-  return {};
 }
 
 }  // namespace tarvex
