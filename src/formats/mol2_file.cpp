@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <map>
+#include <tuple>
 
 #include "chemistry/force_field_types.h"
 #include "common/exit.h"
@@ -48,13 +50,16 @@ std::string SybylElement(const std::string& type) {
 }
 
 // The element of an atom from the part of its type before the ".": SYBYL
-// types are elements already (C of C.ar, Cl, Na), Amber and GAFF types name
+// types are elements already (C of C.ar, Cl, Na, W), force-field types name
 // them by the force field's convention (CT and ca are carbons, nb a
-// nitrogen, Cl- chlorine), and a type that is neither (W1 of a CSD metal,
-// Any) leaves the element to the atom name. Elements keep the SYBYL
-// spelling (Cl, Zn); the dummy atom and lone pairs are DU and LP.
-std::string ElementOfMol2Type(std::string_view type, std::string_view name) {
-  const int element = ElementOfAtomType(type, name);
+// nitrogen, Os a GLYCAM ring oxygen, CTL2 a CHARMM carbon, Cl- chlorine),
+// and a type that is neither (W1 of a CSD metal, Any) leaves the element to
+// the atom name. The file's other types tell a SYBYL file from a force
+// field's, and which force field a shared name belongs to (CL is chlorine,
+// but a carbonyl carbon among CHARMM's lipid types). Elements keep the
+// SYBYL spelling (Cl, Zn); the dummy atom and lone pairs are DU and LP.
+std::string ElementOfMol2Type(std::string_view type, std::string_view name, const TypeContext& context) {
+  const int element = ElementOfAtomType(type, name, context);
   if (element <= 0) return std::string(kElementSymbols[0]);
   std::string symbol(kElementSymbols[element]);
   if (symbol.size() == 2 && symbol != "LP") symbol[1] = static_cast<char>(symbol[1] - 'A' + 'a');
@@ -75,6 +80,7 @@ struct CMol2File::ReadState {
   bool seen_molecule = false;
   int molecule_line = 0;  // lines read in the MOLECULE section
   bool no_charges = false;
+  bool dotted_types = false;  // some type has a SYBYL suffix (C.ar)
   std::string previous_substructure;
   std::vector<std::pair<int, int>> bond_ids;
 };
@@ -139,7 +145,7 @@ void CMol2File::ReadSectionLine(std::string_view line, ReadState& state) {
       }
       break;
     case Section::kAtom:
-      if (!Trim(line).empty()) ReadAtomLine(line, state.previous_substructure);
+      if (!Trim(line).empty()) ReadAtomLine(line, state);
       break;
     case Section::kBond: {
       std::vector<std::string_view> fields = SplitWhite(line);
@@ -164,6 +170,7 @@ void CMol2File::FinishMolecule(const ReadState& state) {
   number_of_atoms_ = n;
   head_atom_of_residue_.push_back(n);
   number_of_residues_ = static_cast<int>(head_atom_of_residue_.size()) - 1;
+  AssignElements(state);
   if (state.no_charges) charge_.clear();
   BondMap bonds;
   bonds.reserve(n);
@@ -181,10 +188,28 @@ void CMol2File::FinishMolecule(const ReadState& state) {
   SetConnection(bonds);
 }
 
+// The atom lines leave the part of each type before its "." in atom_type;
+// once every type of the molecule is known, it becomes the element. Atoms
+// of one type and name share the look-up.
+void CMol2File::AssignElements(const ReadState& state) {
+  TypeContext context;
+  context.fields = FieldsOfTypes(atom_type_) | (state.dotted_types ? kSybylTypes : 0u);
+  std::map<std::tuple<std::string, std::string, bool>, std::string> elements;
+  for (size_t i = 0; i < atom_type_.size(); ++i) {
+    const size_t r = static_cast<size_t>(residue_number_[i]);
+    context.lone_atom = head_atom_of_residue_[r + 1] - head_atom_of_residue_[r] == 1;
+    std::string name(Trim(atom_name_[i]));
+    auto [entry, added] = elements.try_emplace({atom_type_[i], std::move(name), context.lone_atom});
+    if (added) entry->second = ElementOfMol2Type(atom_type_[i], std::get<1>(entry->first), context);
+    atom_type_[i] = entry->second;
+  }
+}
+
 // id name x y z type substructure-id substructure-name charge. Fields that
 // are missing or do not parse keep their defaults: the atom's position + 1
 // as id, the origin, type DU, substructure 0 named MOL, charge 0.
-void CMol2File::ReadAtomLine(std::string_view line, std::string& previous_substructure) {
+void CMol2File::ReadAtomLine(std::string_view line, ReadState& state) {
+  std::string& previous_substructure = state.previous_substructure;
   std::vector<std::string_view> fields = SplitWhite(line);
   const size_t position = atom_index_.size();
   int id = static_cast<int>(position) + 1;
@@ -207,8 +232,8 @@ void CMol2File::ReadAtomLine(std::string_view line, std::string& previous_substr
   cartesian_.push_back(point);
   std::string_view type = fields.size() > 5 ? fields[5] : std::string_view("DU");
   size_t dot = type.rfind('.');
-  const std::string_view name = fields.size() > 1 ? fields[1] : std::string_view();
-  atom_type_.push_back(ElementOfMol2Type(type.substr(0, dot), name));
+  state.dotted_types = state.dotted_types || dot != std::string_view::npos;
+  atom_type_.emplace_back(type.substr(0, dot));
   if (dot == std::string_view::npos)
     type_suffix_.emplace_back();
   else

@@ -24,6 +24,10 @@ double PairLength(const std::string& a, const std::string& b) {
   return cell == row->second.end() ? 0.0 : cell->second;
 }
 
+// Extra points and lone pairs: a file may list them as bonded to their atom
+// (LEaP does), but they are never its neighbours.
+bool IsExtraPoint(const std::string& type) { return ToUpper(type) == "LP"; }
+
 double LongestBond(const std::string& a, const std::string& b) {
   if (LookupElementChemistry(a).kind == ElementKind::kMetal || LookupElementChemistry(b).kind == ElementKind::kMetal) {
     return kLongestMetalBond;
@@ -39,8 +43,9 @@ void AddStatedBonds(BondMap& bonds, const BondMap& stated, int atom_count, const
   const int n = std::min(atom_count, static_cast<int>(types.size()));
   for (auto [a, list] : stated) {
     if (a >= n) break;
+    if (IsExtraPoint(types[a])) continue;
     for (int b : list) {
-      if (b < 0 || b >= n || b == a || Bonded(bonds, a, b) || Bonded(bonds, b, a)) continue;
+      if (b < 0 || b >= n || b == a || IsExtraPoint(types[b]) || Bonded(bonds, a, b) || Bonded(bonds, b, a)) continue;
       if (a < static_cast<int>(points.size()) && b < static_cast<int>(points.size())) {
         const Point& p = points[a];
         const Point& q = points[b];

@@ -4,7 +4,8 @@
 // an element pair without a standard length that the file names is not
 // lost. A stated bond that no chemistry allows at its length is left out:
 // old PDB files list hydrogen bonds and salt bridges in their CONECT
-// records.
+// records, and LEaP bonds the extra points of four-point waters to their
+// oxygens.
 #pragma once
 
 #include <string>
