@@ -59,7 +59,7 @@ AtomBonds CountBonds(const ChemGraph& graph, const BondOrderMap& fixed, const Bo
       open_targets.push_back(b);
       open_edges.push_back(k);
     }
-    if (graph.Element(b).group == kOxygenGroup && graph.Degree(b) == 1) ++bonds.acceptors;
+    if (graph.Element(b).group == kOxygenGroup && graph.LigandDegree(b) == 1) ++bonds.acceptors;
   }
   return bonds;
 }

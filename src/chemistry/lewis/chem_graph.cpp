@@ -106,6 +106,10 @@ ChemGraph BuildChemGraph(int atom_count, const BondMap& bonds, const std::vector
   graph.atom_count = std::max(atom_count, 0);
   AssignElements(graph, types);
   BuildNeighbourLists(graph, bonds);
+  graph.ligand_degree.assign(static_cast<size_t>(graph.atom_count), 0);
+  for (int a = 0; a < graph.atom_count; ++a) {
+    for (int b : graph.Neighbours(a)) graph.ligand_degree[a] += graph.Element(b).kind == ElementKind::kMetal ? 0 : 1;
+  }
   return graph;
 }
 

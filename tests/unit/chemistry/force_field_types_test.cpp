@@ -235,7 +235,9 @@ TEST(ForceFieldTypes, EveryTypeOfAmberToolsNamesItsElement) {
     // The topology reader gives the mass; the other readers do not, and the
     // usual meaning is then Amber's (C1 to C4 of the RNA model need theirs).
     EXPECT_EQ(Symbol(ForceFieldTypeElement(fields[0], {.mass = mass})), expected) << line;
-    if (fields[3] != "toyrna.dat") EXPECT_EQ(Symbol(ElementOfAtomType(fields[0], "")), expected) << line;
+    if (fields[3] != "toyrna.dat") {
+      EXPECT_EQ(Symbol(ElementOfAtomType(fields[0], "")), expected) << line;
+    }
     types.insert(fields[0]);
     ++rows;
   }
