@@ -1,5 +1,8 @@
 #include "analyzers/charge.h"
 
+#include <cmath>
+#include <numeric>
+
 #include "chemistry/lewis/stated_bonds.h"
 #include "common/console.h"
 #include "common/exit.h"
@@ -34,6 +37,23 @@ constexpr FlagWord kFlags[] = {{"BOX", CCharge::kBox}};
 
 // Unlike the other analyzers, charge names the type of a skipped file.
 constexpr UnknownType kUnknownInput = {"Warning: unknown input file format: ", NameInWarning::kUpperType};
+
+// Partial charges that a file gives its atoms (a MOL2 file's force-field or
+// Gasteiger charges, a topology's, a PREP template's) sum to the molecule's
+// net charge, within what their rounding leaves; where that sum is near a
+// whole number and the formal charges perceived come to another, one line
+// says so: the file itself shows that the reading is off.
+constexpr double kWholeChargeTolerance = 0.1;
+
+void CompareWithPartialCharges(CDataFile& molecule, long long net) {
+  const std::vector<double>& partial = molecule.GetCharge();
+  if (partial.empty() || static_cast<int>(partial.size()) != molecule.GetNumberOfAtoms()) return;
+  const double sum = std::accumulate(partial.begin(), partial.end(), 0.0);
+  const double whole = std::round(sum);
+  if (!(std::fabs(sum - whole) <= kWholeChargeTolerance) || static_cast<long long>(whole) == net) return;
+  Warn("Warning: the formal charges sum to " + std::to_string(net) + ", but the partial charges of the input sum to " +
+       std::to_string(static_cast<long long>(whole)) + ".");
+}
 
 }  // namespace
 
@@ -71,7 +91,16 @@ void CCharge::Run() {
   molecule.SetFileFlag(kFileNoMerge | kFileCreateBonds);
   // Never opened: the name only tells the warnings which file they are about.
   molecule.OpenOutput(input_names.empty() ? last_input_name_ : input_names, false);
-  molecule.CreateConnection();
+  if (StatedBondsDegenerate(stated, molecule.GetNumberOfAtoms(), molecule.GetCartesian())) {
+    // A sketch with atoms on top of each other: its bonds as stated, and no
+    // geometry for the chemistry to misread.
+    Warn("Warning: " + molecule.GetOutputFileName() +
+         ": atoms lie on top of each other; the bonds the file states are taken as they are.");
+    molecule.SetConnection(stated);
+    molecule.SetCartesian(Frame());
+  } else {
+    molecule.CreateConnection();
+  }
   if (!stated.empty()) {
     BondMap bonds = molecule.GetConnection();
     AddStatedBonds(bonds, stated, molecule.GetNumberOfAtoms(), molecule.GetCartesian(), molecule.GetAtomType());
@@ -101,6 +130,7 @@ void CCharge::Run() {
     OutCommit();
   }
   if (flags_ & kDetail) out.push_back('\n');
+  CompareWithPartialCharges(molecule, net);
   out.append("Net charge: ");
   AppendInt(out, net, 3);
   out.push_back('\n');

@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "chemistry/environment_patterns.h"
+#include "chemistry/ion_names.h"
 #include "chemistry/lewis/bond_order_search.h"
 #include "chemistry/lewis/stated_charge.h"
 #include "chemistry/lewis/sybyl_types.h"
@@ -38,7 +39,8 @@ class PerceptionScope {
       if (a >= static_cast<int>(types.size()) || b >= static_cast<int>(types.size())) return 0.0;
       return record.GetPairParameter(types[a], types[b]) / scale;
     };
-    state.context = BuildPerceptionContext(n, record.GetConnection(), types, record.GetCartesian(), standard_length);
+    state.context = BuildPerceptionContext(n, record.GetConnection(), types, record.GetCartesian(), standard_length,
+                                           NamedIonCharges(types, record.GetAtomName(), record.GetResidueName()));
     state.owner = &record;
     ++state.generation;
     built_ = true;
@@ -157,7 +159,7 @@ void CDataFile::PerceiveBondTypes() {
   state.context.reset();
   PerceptionScope scope(*this);
   initial_bond_orders_.reserve(scope.Context().graph.targets.size() / 2);
-  if (scope.Context().any_implicit_hydrogens) {
+  if (scope.Context().any_implicit_hydrogens || scope.Context().open_nitrogens) {
     Warn("Warning: hydrogen atoms missing; valences completed with implicit hydrogens.");
   }
   AssignMol2AtomTypes();

@@ -97,6 +97,24 @@ int Demand(const PerceptionContext& context, const AtomState& atom) {
   return demand;
 }
 
+// A nitrogen one bond short among hydrogens and saturated carbons alone (no
+// metal, no pi system to spread a charge over): an amide ion R-NH(-) is no
+// species of a structure file, so the bond it lacks is one the file left
+// out, the peptide bond of a residue cut from its chain or a hydrogen not
+// written. It takes an implicit hydrogen, not a charge.
+bool OpenNitrogen(const ChemGraph& graph, const AtomState& atom) {
+  if (atom.Group() != kNitrogenGroup || !atom.Lowest() || graph.LigandDegree(atom.atom) != graph.Degree(atom.atom)) {
+    return false;
+  }
+  for (int b : graph.Neighbours(atom.atom)) {
+    const ElementKind kind = graph.Element(b).kind;
+    const bool saturated =
+        kind == ElementKind::kHydrogenAtom || (graph.AtomicNumber(b) == kCarbon && graph.LigandDegree(b) == 4);
+    if (!saturated) return false;
+  }
+  return true;
+}
+
 // A bond order less with a charge (or an implicit hydrogen): the first case
 // that applies decides, even when its switch is still off.
 PiFix ChargedLowering(const PerceptionContext& context, const AtomState& atom, const SearchRules& rules) {
@@ -110,6 +128,7 @@ PiFix ChargedLowering(const PerceptionContext& context, const AtomState& atom, c
     const bool free_site = context.graph.LigandDegree(atom.atom) < (atom.Group() == kOxygenGroup ? 2 : 3);
     return PiFix(free_site ? ImplicitHydrogenCost(atom.element->atomic_number) : kCost.no_site, 0);
   }
+  if (OpenNitrogen(context.graph, atom)) return PiFix(ImplicitHydrogenCost(kNitrogen), 0);
   if (PnictogenOrChalcogen(atom) && atom.Lowest()) {
     return rules.On(kCommonIons) ? PiFix(AnionCost(context, atom), -1) : PiFix();
   }

@@ -22,6 +22,16 @@ inline constexpr double kLongestMetalBond = 2.9;
 inline constexpr double kStatedBondStretch = 1.2;
 inline constexpr double kLongestOtherBond = 2.5;
 
+// Atoms a file bonds closer than this lie on top of each other: no bond is
+// that short (H2, the shortest, is 0.74 angstrom).
+inline constexpr double kShortestStatedBond = 0.5;
+
+// Whether the coordinates cannot be what the stated bonds join: some stated
+// bond joins two atoms on top of each other (a 2-D sketch that puts its
+// hydrogens on their heavy atoms). The bonds are then taken as the file
+// states them, and the coordinates tell the chemistry nothing.
+bool StatedBondsDegenerate(const BondMap& stated, int atom_count, const Frame& points);
+
 // Adds to `bonds` the bonds of `stated` between atoms 0 .. atom_count-1
 // that it lacks and whose length fits (atoms without coordinates always
 // fit), in both atoms' lists, after the bonds already there. `types` are
