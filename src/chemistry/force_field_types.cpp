@@ -277,12 +277,12 @@ uint32_t FieldsOf(std::span<const Text> types) {
   for (const Text& text : types) {
     const std::string_view type = Trim(std::string_view(text));
     if (type.find('.') != std::string_view::npos) fields |= kSybylTypes;
-    all_symbols = all_symbols && SymbolSpelling(type) >= 0;
     const std::span<const ForceFieldType> meanings = Meanings(type);
     // A type of one force field alone shows that force field; dummy atoms
-    // and extra points belong to every force field.
+    // and extra points belong to every force field, and to SYBYL's too.
     const bool placeholder =
         !meanings.empty() && (meanings.front().element == kDummyAtom || meanings.front().element == kLonePair);
+    all_symbols = all_symbols && (placeholder || SymbolSpelling(type) >= 0);
     if (!meanings.empty() && !placeholder &&
         std::all_of(meanings.begin(), meanings.end(),
                     [&](const ForceFieldType& m) { return m.field == meanings.front().field; })) {

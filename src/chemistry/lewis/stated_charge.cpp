@@ -41,6 +41,8 @@ int Electronegativity(const ChemGraph& graph, int a) {
   }
 }
 
+constexpr int kHighestOxidationState = 8;
+
 // A move of electrons: `atom` changes its charge by `charge_step`; for a
 // double bond, `partner` is its other end and the bond loses an order.
 struct Move {
@@ -58,6 +60,12 @@ class ElectronBook {
       : graph_(graph), implied_(implied), orders_(orders), charges_(charges) {}
 
   int Net() const { return std::accumulate(charges_.begin(), charges_.end(), 0); }
+  bool HasMetal() const {
+    for (int a = 0; a < graph_.atom_count; ++a) {
+      if (graph_.Element(a).kind == ElementKind::kMetal) return true;
+    }
+    return false;
+  }
   int Unpaired() const {
     int count = 0;
     for (int a = 0; a < graph_.atom_count; ++a) count += Takes(a) && NonBonding(a) % 2 != 0 ? 1 : 0;
@@ -120,6 +128,15 @@ void ElectronBook::Consider(const Move& move, int want_unpaired, Move& best) con
 void ElectronBook::AtomMoves(int step, int want_unpaired, Move& best) const {
   if (step == 0) return;
   for (int a = 0; a < graph_.atom_count; ++a) {
+    if (graph_.Element(a).kind == ElementKind::kMetal) {
+      // A metal's oxidation state is what the stated charge changes first:
+      // [MoOCl4]2- holds molybdenum(IV), not the usual Mo(VI).
+      const int charge = charges_[a];
+      if ((step > 0 && charge < kHighestOxidationState) || (step < 0 && charge > 0)) {
+        Consider({a, -1, step, 0, -1}, want_unpaired, best);
+      }
+      continue;
+    }
     if (!Takes(a)) continue;
     const int lone = NonBonding(a);
     const bool odd = lone % 2 != 0;
@@ -127,8 +144,10 @@ void ElectronBook::AtomMoves(int step, int want_unpaired, Move& best) const {
       const int rank = odd ? 0 : LonePairRank(graph_, a, charges_[a]);
       if (rank >= 0) Consider({a, -1, +1, odd ? -1 : +1, rank}, want_unpaired, best);
     } else if (step < 0 && lone >= 0 && HasRoom(a)) {
-      // An empty orbital of a cation (C+) before a neutral atom's.
-      const int rank = odd ? 0 : (charges_[a] > 0 ? 1 : 3);
+      // An empty orbital of a cation (C+) before a neutral atom's; first of
+      // all an atom bound to nothing but metals, the oxide or halide ligand
+      // whose bond the geometry did not show.
+      const int rank = graph_.LigandDegree(a) == 0 ? -2 : (odd ? 0 : (charges_[a] > 0 ? 1 : 3));
       if (graph_.Element(a).kind == ElementKind::kMainGroup) {
         Consider({a, -1, -1, odd ? -1 : +1, rank}, want_unpaired, best);
       }
@@ -181,12 +200,16 @@ void ElectronBook::Apply(const Move& move) {
 bool MeetStatedCharge(const ChemGraph& graph, const std::vector<char>& implied, const StatedState& stated,
                       BondOrderMap& orders, std::vector<int>& charges) {
   ElectronBook book(graph, implied, orders, charges);
+  // Where a metal is present its d shell holds the unpaired electrons a
+  // multiplicity counts (a copper(II) complex is a doublet): the ligands are
+  // not made radicals for them.
+  const bool metal = book.HasMetal();
   // Each move brings the charge or the unpaired electrons one step nearer;
   // the bound only guards against a structure that lets them swing.
   const int most_moves = 2 * (std::abs(stated.charge - book.Net()) + stated.unpaired) + 4;
   for (int moves = 0; moves < most_moves; ++moves) {
     const int net = book.Net();
-    const int want_unpaired = stated.unpaired - book.Unpaired();
+    const int want_unpaired = metal ? 0 : stated.unpaired - book.Unpaired();
     if (net == stated.charge && want_unpaired < 2) break;
     const int step = stated.charge > net ? 1 : (stated.charge < net ? -1 : 0);
     const Move move = book.Best(step, want_unpaired);
