@@ -1,5 +1,6 @@
 #include "analyzers/charge.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numeric>
 
@@ -48,6 +49,9 @@ constexpr double kWholeChargeTolerance = 0.1;
 void CompareWithPartialCharges(CDataFile& molecule, long long net) {
   const std::vector<double>& partial = molecule.GetCharge();
   if (partial.empty() || static_cast<int>(partial.size()) != molecule.GetNumberOfAtoms()) return;
+  // A charge column of zeros (Open Babel's, a template's placeholders)
+  // states nothing.
+  if (std::all_of(partial.begin(), partial.end(), [](double q) { return q == 0.0; })) return;
   const double sum = std::accumulate(partial.begin(), partial.end(), 0.0);
   const double whole = std::round(sum);
   if (!(std::fabs(sum - whole) <= kWholeChargeTolerance) || static_cast<long long>(whole) == net) return;
@@ -91,7 +95,7 @@ void CCharge::Run() {
   molecule.SetFileFlag(kFileNoMerge | kFileCreateBonds);
   // Never opened: the name only tells the warnings which file they are about.
   molecule.OpenOutput(input_names.empty() ? last_input_name_ : input_names, false);
-  if (StatedBondsDegenerate(stated, molecule.GetNumberOfAtoms(), molecule.GetCartesian())) {
+  if (StatedBondsDegenerate(stated, molecule.GetNumberOfAtoms(), molecule.GetCartesian(), molecule.GetAtomType())) {
     // A sketch with atoms on top of each other: its bonds as stated, and no
     // geometry for the chemistry to misread.
     Warn("Warning: " + molecule.GetOutputFileName() +

@@ -41,9 +41,11 @@ std::string ResidueNameOf(std::string_view substructure) {
 }
 
 // SYBYL spells two-letter elements with a lower-case second letter (Cl, Br,
-// Zn); records read from PDB files hold them in upper case.
+// Zn); records read from PDB files hold them in upper case. Its lone pair
+// is LP.
 std::string SybylElement(const std::string& type) {
-  if (type.size() == 2 && ToUpperChar(type[1]) == type[1] && IsAlpha(type[1]) && ElementIndex(type) > 0) {
+  if (type.size() == 2 && type != "LP" && ToUpperChar(type[1]) == type[1] && IsAlpha(type[1]) &&
+      ElementIndex(type) > 0) {
     return std::string{type[0], static_cast<char>(type[1] - 'A' + 'a')};
   }
   return type;

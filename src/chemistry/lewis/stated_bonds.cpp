@@ -42,12 +42,14 @@ double LongestBond(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-bool StatedBondsDegenerate(const BondMap& stated, int atom_count, const Frame& points) {
-  const int n = std::min(atom_count, static_cast<int>(points.size()));
+bool StatedBondsDegenerate(const BondMap& stated, int atom_count, const Frame& points,
+                           const std::vector<std::string>& types) {
+  const int n = std::min({atom_count, static_cast<int>(points.size()), static_cast<int>(types.size())});
   for (auto [a, list] : stated) {
-    if (a < 0 || a >= n) continue;
+    if (a < 0 || a >= n || IsExtraPoint(types[a])) continue;
     for (int b : list) {
-      if (b >= 0 && b < n && b != a && PointDistance(points[a], points[b]) < kShortestStatedBond) return true;
+      if (b < 0 || b >= n || b == a || IsExtraPoint(types[b])) continue;
+      if (PointDistance(points[a], points[b]) < kShortestStatedBond) return true;
     }
   }
   return false;

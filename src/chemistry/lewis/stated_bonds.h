@@ -30,7 +30,10 @@ inline constexpr double kShortestStatedBond = 0.5;
 // bond joins two atoms on top of each other (a 2-D sketch that puts its
 // hydrogens on their heavy atoms). The bonds are then taken as the file
 // states them, and the coordinates tell the chemistry nothing.
-bool StatedBondsDegenerate(const BondMap& stated, int atom_count, const Frame& points);
+// Bonds to extra points (types LP), a few tenths of an angstrom long by
+// design, do not count.
+bool StatedBondsDegenerate(const BondMap& stated, int atom_count, const Frame& points,
+                           const std::vector<std::string>& types);
 
 // Adds to `bonds` the bonds of `stated` between atoms 0 .. atom_count-1
 // that it lacks and whose length fits (atoms without coordinates always
