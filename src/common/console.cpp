@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/exit.h"
+#include "common/printable.h"
 
 namespace tarvex {
 namespace {
@@ -119,7 +120,7 @@ void ErrLine(std::string_view text) {
   ErrText(line);
 }
 
-void Warn(std::string_view line) { ErrLine(line); }
+void Warn(std::string_view line) { ErrLine(EscapeControls(line)); }
 
 void ShowStatus(int fd, std::string_view text) {
   std::string line = "\r";

@@ -22,7 +22,8 @@ class ExitRequest {
 
 // Ends the process with the status (after unwinding to main).
 [[noreturn]] void ExitWith(int status);
-// Prints the line on standard error and ends the process with status 1.
+// Prints the line on standard error (control characters escaped) and ends
+// the process with status 1.
 [[noreturn]] void Fatal(std::string_view line);
 [[noreturn]] void Fatal(std::initializer_list<std::string_view> lines);
 

@@ -94,12 +94,37 @@ std::string DirectoryOf(const std::string& path) {
   return path.substr(0, slash);
 }
 
-// A symbolic link is written through, as opening the link would have done.
+// The kernel's protected_symlinks rule: a link in a sticky folder that
+// anyone may write (/tmp) is followed only by the link's owner or when the
+// folder's owner owns it. Another user could plant such a link to make us
+// replace a file of ours (as root, a root-owned 0600 file): it is refused
+// whether or not the running kernel enforces the rule.
+void RefuseProtectedLink(const std::string& link, const struct stat& info) {
+  const std::string folder = DirectoryOf(link);
+  struct stat shared {};
+  if (::stat(folder.c_str(), &shared) != 0) return;
+  const bool sticky_and_open = (shared.st_mode & S_ISVTX) && (shared.st_mode & S_IWOTH);
+  if (!sticky_and_open || info.st_uid == ::geteuid() || info.st_uid == shared.st_uid) return;
+  Fatal("Error: " + link + " is a symbolic link of another user in the shared folder " + folder +
+        "; it is not followed (remove it or write elsewhere).");
+}
+
+// A symbolic link is written through, as opening the link would have done:
+// the file at the end of the chain is replaced. A chain that ends in
+// nothing (or loops) is not followed: the link itself is replaced.
 std::string ResolveTarget(const std::string& path) {
-  struct stat info {};
-  if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-    char resolved[PATH_MAX];
-    if (::realpath(path.c_str(), resolved)) return resolved;
+  constexpr int kMostLinks = 40;  // the kernel's limit on a chain
+  std::string current = path;
+  for (int hop = 0; hop < kMostLinks; ++hop) {
+    struct stat info {};
+    if (::lstat(current.c_str(), &info) != 0) return path;
+    if (!S_ISLNK(info.st_mode)) return current;
+    RefuseProtectedLink(current, info);
+    char target[PATH_MAX];
+    const ssize_t length = ::readlink(current.c_str(), target, sizeof target);
+    if (length <= 0 || static_cast<size_t>(length) >= sizeof target) return path;
+    const std::string next(target, static_cast<size_t>(length));
+    current = next.front() == '/' ? next : DirectoryOf(current) + "/" + next;
   }
   return path;
 }

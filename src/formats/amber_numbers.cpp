@@ -12,6 +12,7 @@
 #endif
 
 #include "common/numbers.h"
+#include "common/printable.h"
 #include "molecule/coordinate_limit.h"
 
 namespace tarvex {
@@ -222,13 +223,7 @@ void NumbersOfAtoms(const std::vector<int>& atoms, std::vector<NumberRange>& ran
   }
 }
 
-std::string QuotedWord(std::string_view word) {
-  std::string quoted(word.substr(0, kQuotedWordLength));
-  for (char& c : quoted) {
-    if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7f) c = '?';
-  }
-  return quoted;
-}
+std::string QuotedWord(std::string_view word) { return Printable(word, kQuotedWordLength); }
 
 void ReaderWindow::Release() {
   reader_.Consume(static_cast<size_t>(p_ - base_));

@@ -149,8 +149,8 @@ class CoordinateScanner : public ReaderWindow {
   std::string bad_word_;
 };
 
-// A word of a file as a message quotes it: at most 40 characters, anything
-// unprintable (a binary file read as text) shown as "?".
+// A word of a file as a message quotes it: at most 40 characters (then
+// "..."), control characters escaped (common/printable.h).
 std::string QuotedWord(std::string_view word);
 
 // Reads the coordinates of `points` atoms into `frame`, which ends up with

@@ -21,6 +21,7 @@
 #include "common/console.h"
 #include "common/exit.h"
 #include "common/numbers.h"
+#include "common/printable.h"
 #include "common/text.h"
 #include "formats/amber_names.h"
 #include "formats/pdb_file.h"
@@ -59,8 +60,18 @@ bool IsSectionWord(const std::string& word) {
 }
 
 [[noreturn]] void BadLine(const std::string& file, uint64_t line_number, std::string_view what, std::string_view line) {
-  Fatal("Error: " + file + ": line " + std::to_string(line_number) + " " + std::string(what) + ": " +
-        std::string(Trim(line)));
+  throw PrepResidueError("Error: " + file + ": line " + std::to_string(line_number) + " " + std::string(what) + ": " +
+                         Printable(Trim(line)));
+}
+
+// The rest of a residue that cannot be read, up to its DONE (or STOP, or the
+// end of the file).
+void PassOverResidue(LineReader& input) {
+  std::string_view line;
+  while (input.ReadLine(line)) {
+    const std::string first = FirstWordUpper(line);
+    if (first == "DONE" || first == "STOP") return;
+  }
 }
 
 // IDBGEN IREST ITYPF, then the database name line.
@@ -135,12 +146,9 @@ void ReadSections(LineReader& input, const std::string& file, PrepResidue& resid
 
 }  // namespace
 
-bool ReadPrepResidue(LineReader& input, const std::string& file, bool& header_pending, PrepResidue& residue) {
-  residue = PrepResidue();
-  if (header_pending) {
-    PassOverHeader(input);
-    header_pending = false;
-  }
+namespace {
+
+bool ReadResidueLines(LineReader& input, const std::string& file, PrepResidue& residue) {
   std::string_view line;
   if (!input.ReadLine(line) || FirstWordUpper(line) == "STOP") return false;
   residue.title = std::string(Trim(line));
@@ -154,7 +162,8 @@ bool ReadPrepResidue(LineReader& input, const std::string& file, bool& header_pe
   }
   if (!found) {
     if (!anything) return false;
-    Fatal("Error: " + file + ": no residue line (NAME INT 0) after the title \"" + residue.title + "\".");
+    throw PrepResidueError("Error: " + file + ": no residue line (NAME INT 0) after the title \"" +
+                           Printable(residue.title) + "\".");
   }
   std::vector<std::string_view> words = SplitWhite(line);
   residue.name = std::string(words[0]);
@@ -164,6 +173,22 @@ bool ReadPrepResidue(LineReader& input, const std::string& file, bool& header_pe
   ReadAtomLines(input, file, residue, next);
   ReadSections(input, file, residue, next);
   return true;
+}
+
+}  // namespace
+
+bool ReadPrepResidue(LineReader& input, const std::string& file, bool& header_pending, PrepResidue& residue) {
+  residue = PrepResidue();
+  if (header_pending) {
+    PassOverHeader(input);
+    header_pending = false;
+  }
+  try {
+    return ReadResidueLines(input, file, residue);
+  } catch (const PrepResidueError&) {
+    PassOverResidue(input);
+    throw;
+  }
 }
 
 namespace {
@@ -229,8 +254,9 @@ std::vector<ReferenceTriple> PrepReferences(const PrepResidue& residue, const st
       const int below = k == 0 ? static_cast<int>(i) : refs[k - 1];
       refs[k] = below < 0 ? -1 : parents[below];
       if (refs[k] < 0) {
-        Fatal("Error: " + file + ": line " + std::to_string(atom.line) + ": atom " + atom.name + " of residue " +
-              residue.name + " has no usable reference atoms, and the tree types do not give them.");
+        throw PrepResidueError("Error: " + file + ": line " + std::to_string(atom.line) + ": atom " +
+                               Printable(atom.name) + " of residue " + Printable(residue.name) +
+                               " has no usable reference atoms, and the tree types do not give them.");
       }
     }
     references[i] = refs;
@@ -249,6 +275,27 @@ void CAmberPrepFile::OpenOutput(std::string name, bool open) { OpenOutputShared(
 // calls continue with the next residue of a library. After the last one the
 // record is left empty.
 void CAmberPrepFile::Read(int) {
+  std::string problem;
+  std::string residue_name;
+  ReadResidue(true, problem, residue_name);
+  if (!problem.empty()) Fatal(problem);
+}
+
+// "Error: lib.in: residue DA5 passed over: line 40 is not a PREP atom line:
+// ..." from the reader's "Error: lib.in: line 40 ...".
+bool CAmberPrepFile::ReadOrPassOver(bool geometry, std::string& problem) {
+  std::string residue_name;
+  const bool more = ReadResidue(geometry, problem, residue_name);
+  if (!problem.empty()) {
+    const std::string prefix = "Error: " + input_file_name_ + ": ";
+    const bool prefixed = problem.compare(0, prefix.size(), prefix) == 0;
+    problem = prefix + (residue_name.empty() ? "a residue" : "residue " + residue_name) +
+              " passed over: " + problem.substr(prefixed ? prefix.size() : 0);
+  }
+  return more;
+}
+
+void CAmberPrepFile::ClearRecord() {
   ClearAtomAndResidueGroups();
   title_.clear();
   charge_.clear();
@@ -257,8 +304,6 @@ void CAmberPrepFile::Read(int) {
   ClearConnection();
   number_of_atoms_ = 0;
   number_of_residues_ = 0;
-  PrepResidue residue;
-  if (ReadPrepResidue(input_, input_file_name_, header_pending_, residue)) FillRecord(residue);
 }
 
 namespace {
@@ -272,9 +317,43 @@ size_t LeadingDummies(const PrepResidue& residue) {
 
 }  // namespace
 
-void CAmberPrepFile::FillRecord(const PrepResidue& residue) {
-  const std::vector<ReferenceTriple> references = PrepReferences(residue, input_file_name_);
+// The residue's atoms, then its geometry. A residue whose references place
+// no atom is refused before its atoms are looked at, unless its geometry is
+// not needed.
+bool CAmberPrepFile::ReadResidue(bool geometry, std::string& problem, std::string& residue_name) {
+  ClearRecord();
+  problem.clear();
+  PrepResidue residue;
+  try {
+    const bool found = ReadPrepResidue(input_, input_file_name_, header_pending_, residue);
+    residue_name = residue.name;
+    if (!found) return false;
+    if (geometry) PrepReferences(residue, input_file_name_);
+  } catch (const PrepResidueError& error) {
+    residue_name = residue.name;
+    ClearRecord();
+    problem = error.what();
+    return true;
+  }
   const size_t dummies = LeadingDummies(residue);
+  FillAtoms(residue, dummies);
+  try {
+    FillGeometry(residue, dummies);
+  } catch (const PrepResidueError& error) {
+    cartesian_.clear();
+    internal_.clear();
+    internal_reference_.clear();
+    ClearConnection();
+    if (geometry) {
+      ClearRecord();
+      problem = error.what();
+    }
+  }
+  return true;
+}
+
+// Names, element types, charges and the one residue.
+void CAmberPrepFile::FillAtoms(const PrepResidue& residue, size_t dummies) {
   const size_t n = residue.atoms.size() - dummies;
   title_ = residue.title;
   // The residue's types tell which force field a shared type name belongs
@@ -300,7 +379,6 @@ void CAmberPrepFile::FillRecord(const PrepResidue& residue) {
     residue_name_.push_back(residue.name);
     residue_index_.push_back(1);
     residue_number_.push_back(0);
-    if (residue.cartesian) cartesian_.push_back(atom.values);
     if (residue.charged && residue.charges.empty()) charge_.push_back(atom.charge);
   }
   number_of_atoms_ = static_cast<int>(n);
@@ -308,14 +386,21 @@ void CAmberPrepFile::FillRecord(const PrepResidue& residue) {
   head_atom_of_residue_ = {0, static_cast<int>(n)};
   if (!residue.charges.empty()) {
     if (residue.charges.size() != n) {
-      Warn("Warning: " + input_file_name_ + ": residue " + residue.name + " has " +
+      Warn("Warning: " + input_file_name_ + ": residue " + Printable(residue.name) + " has " +
            std::to_string(residue.charges.size()) + " charges in its CHARGE section for " + std::to_string(n) +
            " atoms.");
     }
     charge_.assign(n, 0.0);
     std::copy_n(residue.charges.begin(), std::min(n, residue.charges.size()), charge_.begin());
   }
-  if (!residue.cartesian) {
+}
+
+// Coordinates (from the Z-matrix, or as written) and the template's bonds.
+void CAmberPrepFile::FillGeometry(const PrepResidue& residue, size_t dummies) {
+  const std::vector<ReferenceTriple> references = PrepReferences(residue, input_file_name_);
+  if (residue.cartesian) {
+    for (size_t i = dummies; i < residue.atoms.size(); ++i) cartesian_.push_back(residue.atoms[i].values);
+  } else {
     for (const PrepAtom& atom : residue.atoms) internal_.push_back(atom.values);
     internal_reference_ = references;
     BuildCartesian(dummies, residue.name);
@@ -323,7 +408,8 @@ void CAmberPrepFile::FillRecord(const PrepResidue& residue) {
   // Absurd values (1e300, or a Z-matrix of such lengths) make no structure.
   for (size_t i = 0; i < cartesian_.size(); ++i) {
     if (!HoldablePoint(cartesian_[i])) {
-      RefuseCoordinate(cartesian_[i], input_file_name_ + ": line " + std::to_string(residue.atoms[i + dummies].line));
+      throw PrepResidueError(CoordinateRefusal(
+          cartesian_[i], input_file_name_ + ": line " + std::to_string(residue.atoms[i + dummies].line)));
     }
   }
   ConnectTemplate(residue, references, dummies);
@@ -355,8 +441,8 @@ void CAmberPrepFile::ConnectTemplate(const PrepResidue& residue, const std::vect
     const int a = position(first);
     const int b = position(second);
     if (a < 0 || b < 0) {
-      Warn("Warning: " + input_file_name_ + ": the LOOP bond " + first + "-" + second + " of residue " + residue.name +
-           " names an atom the residue does not have.");
+      Warn("Warning: " + input_file_name_ + ": the LOOP bond " + Printable(first) + "-" + Printable(second) +
+           " of residue " + Printable(residue.name) + " names an atom the residue does not have.");
     }
     bond(a, b);
   }
@@ -368,8 +454,8 @@ void CAmberPrepFile::ConnectTemplate(const PrepResidue& residue, const std::vect
 void CAmberPrepFile::BuildCartesian(size_t dummies, const std::string& residue_name) {
   InternalToCartesian();
   if (cartesian_.size() != internal_.size()) {
-    Fatal("Error: " + input_file_name_ + ": the Z-matrix of residue " + residue_name +
-          " does not give coordinates for every atom.");
+    throw PrepResidueError("Error: " + input_file_name_ + ": the Z-matrix of residue " + Printable(residue_name) +
+                           " does not give coordinates for every atom.");
   }
   cartesian_.erase(cartesian_.begin(), cartesian_.begin() + static_cast<long>(dummies));
 }

@@ -44,6 +44,9 @@ NetcdfLibrary Load(std::string_view file_name) {
   Take(handle, "nc_inq_att", library.inq_att, file_name);
   Take(handle, "nc_inq_attname", library.inq_attname, file_name);
   Take(handle, "nc_inq_type", library.inq_type, file_name);
+  Take(handle, "nc_inq_var_chunking", library.inq_var_chunking, file_name);
+  Take(handle, "nc_inq_var_deflate", library.inq_var_deflate, file_name);
+  Take(handle, "nc_inq_var_filter", library.inq_var_filter, file_name);
   Take(handle, "nc_get_att_double", library.get_att_double, file_name);
   Take(handle, "nc_get_att_text", library.get_att_text, file_name);
   Take(handle, "nc_get_var_double", library.get_var_double, file_name);

@@ -30,6 +30,9 @@ struct NetcdfLibrary {
   decltype(&::nc_inq_att) inq_att;
   decltype(&::nc_inq_attname) inq_attname;
   decltype(&::nc_inq_type) inq_type;
+  decltype(&::nc_inq_var_chunking) inq_var_chunking;
+  decltype(&::nc_inq_var_deflate) inq_var_deflate;
+  decltype(&::nc_inq_var_filter) inq_var_filter;
   decltype(&::nc_get_att_double) get_att_double;
   decltype(&::nc_get_att_text) get_att_text;
   decltype(&::nc_get_var_double) get_var_double;

@@ -36,6 +36,7 @@
 
 #include "common/exit.h"
 #include "common/numbers.h"
+#include "common/printable.h"
 #include "common/text.h"
 #include "molecule/coordinate_limit.h"
 #include "molecule/tables.h"
@@ -425,7 +426,7 @@ int CPdbFile::ReadResidueNumber(std::string_view field, ReadState& state) {
   if (ParseIntPrefix(field, number) > 0) return number;
   if (text.empty()) return 0;
   if (DecodeHybrid36(text, 4, number)) return number;
-  RecordError("the residue number \"" + std::string(text) + "\" is not a number");
+  RecordError("the residue number \"" + Printable(text) + "\" is not a number");
 }
 
 void CPdbFile::ReadConectRecord(std::string_view line, ReadState& state) {

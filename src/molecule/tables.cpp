@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/console.h"
+#include "common/printable.h"
 
 namespace tarvex {
 
@@ -70,7 +71,7 @@ int ElementIndex(std::string_view symbol) {
 double AtomicMass(std::string_view symbol) {
   int index = ElementIndex(symbol);
   if (index < 0) {
-    Warn("Warning: unknown atom type: " + std::string(symbol) + ".");
+    Warn("Warning: unknown atom type: " + Printable(symbol) + ".");
     return 0.0;
   }
   return kAtomicMasses[index];

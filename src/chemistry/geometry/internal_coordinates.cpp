@@ -9,6 +9,7 @@
 
 #include "common/console.h"
 #include "common/exit.h"
+#include "common/printable.h"
 #include "molecule/data_file.h"
 #include "molecule/geometry.h"
 
@@ -366,7 +367,7 @@ void CDataFile::CartesianToInternal() {
     std::string text =
         "CartesianToInternal() error: incorrect connection data.\nAtom number: " + std::to_string(z.failed_atom) + "\n";
     for (int k = 0; k < number_of_atoms_; ++k) {
-      text += static_cast<size_t>(k) < atom_name_.size() ? atom_name_[k] : std::string();
+      text += static_cast<size_t>(k) < atom_name_.size() ? Printable(atom_name_[k]) : std::string();
       text += ": ";
       if (const BondMap::List* list = connection_.find(k)) {
         for (int neighbour : *list) text += std::to_string(neighbour) + " ";

@@ -114,9 +114,12 @@ TEST(AmberNetcdfFile, BadFilesEndWithOneLine) {
             0u);
   // The library would read zeros for the missing bytes.
   EXPECT_EQ(ErrorOf([&] { CAmberNetcdfFile nc(truncated); }),
-            "Error: " + truncated + " is cut short: it holds 700 of the 876 bytes its header describes.\n");
+            "Error: " + truncated +
+                " is cut short at frame 2, atom 2: it holds 700 of the 876 bytes its header describes.\n");
   const std::string hdf5 = WriteScratch("cut4.nc", ReadWhole(NetcdfPath("tiny_scaled.nc")).substr(0, 5000));
-  EXPECT_EQ(ErrorOf([&] { CAmberNetcdfFile nc(hdf5); }).rfind("Error: " + hdf5 + " is not a NetCDF file (", 0), 0u);
+  EXPECT_EQ(ErrorOf([&] { CAmberNetcdfFile nc(hdf5); }),
+            "Error: " + hdf5 + " is cut short: it holds 5000 of the " +
+                std::to_string(ReadWhole(NetcdfPath("tiny_scaled.nc")).size()) + " bytes its header describes.\n");
   CAmberNetcdfFile five(NetcdfPath("tiny.nc"));
   five.SetNumberOfAtoms(5);
   EXPECT_EQ(ErrorOf([&] { five.Read(1); }),
@@ -124,6 +127,51 @@ TEST(AmberNetcdfFile, BadFilesEndWithOneLine) {
   CAmberNetcdfRestartFile output;
   EXPECT_EQ(ErrorOf([&] { output.Write(); }),
             "Error: Amber NetCDF restarts are read only; write an Amber RST file instead.\n");
+}
+
+// Headers that declare what the file cannot hold end at once in one line,
+// before the library reads (or allocates) anything of that size.
+TEST(AmberNetcdfFile, LyingHeadersEndAtOnce) {
+  std::string lying = ReadWhole(NetcdfPath("tiny.nc"));
+  lying.replace(4, 4, std::string("\x00\x98\x96\x80", 4));  // ten million records
+  const std::string many = WriteScratch("many.nc", lying);
+  EXPECT_EQ(ErrorOf([&] { CAmberNetcdfFile nc(many); }),
+            "Error: " + many +
+                " is cut short at frame 4, atom 1: it holds 876 of the 1000000576 bytes its header "
+                "describes.\n");
+  const std::string dimensions =
+      WriteScratch("dimensions.nc", std::string("CDF\x01\0\0\0\0\0\0\0\x0a\x7f\xff\xff\xff", 16));
+  EXPECT_EQ(ErrorOf([&] { CAmberNetcdfFile nc(dimensions); }),
+            "Error: " + dimensions +
+                " has a damaged NetCDF header: it declares 2147483647 dimensions, more than its 16 bytes can hold.\n");
+  EXPECT_EQ(ErrorOf([] { CAmberNetcdfFile nc(NetcdfPath("huge_atoms.nc")); }),
+            "Error: " + NetcdfPath("huge_atoms.nc") +
+                " declares 1 frame of 200000000 atoms (2400000000 bytes of coordinates), more than its 13466 bytes "
+                "can hold.\n");
+  EXPECT_EQ(ErrorOf([] { CAmberNetcdfFile nc(NetcdfPath("many_frames.nc")); }),
+            "Error: " + NetcdfPath("many_frames.nc") +
+                " declares 10000000 frames of 4 atoms (480000000 bytes of coordinates), more than its 6708 bytes "
+                "can hold.\n");
+}
+
+// Coordinates never written hold the fill value: the library's default, or
+// the variable's own _FillValue. Frames before are read as usual.
+TEST(AmberNetcdfFile, FillValuesAreCoordinatesNeverWritten) {
+  CAmberNetcdfFile classic(NetcdfPath("fill_frame.nc"));
+  classic.Read(0);
+  EXPECT_EQ(classic.GetCartesian()[1], (Point{4.0, 5.0, 6.0}));
+  EXPECT_EQ(ErrorOf([&] { classic.Read(0); }),
+            "Error: " + NetcdfPath("fill_frame.nc") +
+                ", frame 2, atom 1: no coordinates were written (the fill value 9.969209968386869e+36 stands in their "
+                "place).\n");
+  CAmberNetcdfFile declared(NetcdfPath("fill_declared.nc"));
+  declared.SetNeededAtoms({0});
+  declared.Read(0);
+  EXPECT_EQ(declared.GetCartesian()[0], (Point{1.0, 2.0, 3.0})) << "atom 2 is not read";
+  CAmberNetcdfFile whole(NetcdfPath("fill_declared.nc"));
+  EXPECT_EQ(ErrorOf([&] { whole.Read(0); }),
+            "Error: " + NetcdfPath("fill_declared.nc") +
+                ", frame 1, atom 2: no coordinates were written (the fill value -1 stands in their place).\n");
 }
 
 // convert -a's path: every kept frame (-s 2 keeps the 2nd and 4th) into

@@ -70,7 +70,7 @@ TEST(NumberScanner, ReadsLikeStreamExtraction) {
   EXPECT_TRUE(ScanAll("nan 1", stop, bad).empty());
   EXPECT_EQ(stop, ScanStop::kNotANumber);
   EXPECT_TRUE(ScanAll(std::string("CDF\x01\0\0", 6), stop, bad).empty());
-  EXPECT_EQ(bad, "CDF???") << "binary bytes are not quoted as they are";
+  EXPECT_EQ(bad, "CDF\\x01\\x00\\x00") << "binary bytes are not quoted as they are";
 }
 
 // A frame grows with the numbers read, not with the count asked for.

@@ -1,0 +1,1 @@
+cp "$DATA"/netcdf/fill_frame.nc .

@@ -1,0 +1,1 @@
+cp "$DATA"/netcdf/huge_atoms.nc .
