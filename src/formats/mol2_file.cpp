@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <map>
-#include <tuple>
+#include <unordered_map>
 
 #include "chemistry/force_field_types.h"
 #include "common/exit.h"
@@ -51,17 +50,9 @@ std::string SybylElement(const std::string& type) {
   return type;
 }
 
-// The element of an atom from the part of its type before the ".": SYBYL
-// types are elements already (C of C.ar, Cl, Na, W), force-field types name
-// them by the force field's convention (CT and ca are carbons, nb a
-// nitrogen, Os a GLYCAM ring oxygen, CTL2 a CHARMM carbon, Cl- chlorine),
-// and a type that is neither (W1 of a CSD metal, Any) leaves the element to
-// the atom name. The file's other types tell a SYBYL file from a force
-// field's, and which force field a shared name belongs to (CL is chlorine,
-// but a carbonyl carbon among CHARMM's lipid types). Elements keep the
-// SYBYL spelling (Cl, Zn); the dummy atom and lone pairs are DU and LP.
-std::string ElementOfMol2Type(std::string_view type, std::string_view name, const TypeContext& context) {
-  const int element = ElementOfAtomType(type, name, context);
+// An element in the SYBYL spelling (Cl, Zn); the dummy atom and lone pairs
+// are DU and LP.
+std::string Mol2Element(int element) {
   if (element <= 0) return std::string(kElementSymbols[0]);
   std::string symbol(kElementSymbols[element]);
   if (symbol.size() == 2 && symbol != "LP") symbol[1] = static_cast<char>(symbol[1] - 'A' + 'a');
@@ -191,19 +182,41 @@ void CMol2File::FinishMolecule(const ReadState& state) {
 }
 
 // The atom lines leave the part of each type before its "." in atom_type;
-// once every type of the molecule is known, it becomes the element. Atoms
-// of one type and name share the look-up.
+// once every type of the molecule is known, it becomes the element. SYBYL
+// types are elements already (C of C.ar, Cl, Na, W), force-field types name
+// them by the force field's convention (CT and ca are carbons, nb a
+// nitrogen, Os a GLYCAM ring oxygen, CTL2 a CHARMM carbon, Cl- chlorine),
+// and a type that is neither (W1 of a CSD metal, Any) leaves the element to
+// the atom name. The file's other types tell a SYBYL file from a force
+// field's, and which force field a shared name belongs to (CL is chlorine,
+// but a carbonyl carbon among CHARMM's lipid types). A solvated system
+// repeats a handful of types: each is looked up once (and once more for
+// atoms that are a residue of their own).
 void CMol2File::AssignElements(const ReadState& state) {
+  const size_t n = atom_type_.size();
+  std::unordered_map<std::string, size_t> distinct;
+  std::vector<std::string_view> types;
+  std::vector<size_t> type_of(n);
+  for (size_t i = 0; i < n; ++i) {
+    auto [it, added] = distinct.try_emplace(atom_type_[i], types.size());
+    if (added) types.push_back(it->first);
+    type_of[i] = it->second;
+  }
   TypeContext context;
-  context.fields = FieldsOfTypes(atom_type_) | (state.dotted_types ? kSybylTypes : 0u);
-  std::map<std::tuple<std::string, std::string, bool>, std::string> elements;
-  for (size_t i = 0; i < atom_type_.size(); ++i) {
+  context.fields = FieldsOfTypes(types) | (state.dotted_types ? kSybylTypes : 0u);
+  constexpr int kNotYet = -2;
+  std::vector<std::array<int, 2>> by_type(types.size(), {kNotYet, kNotYet});
+  std::vector<std::string> symbols(kElementCount);
+  for (size_t i = 0; i < n; ++i) {
     const size_t r = static_cast<size_t>(residue_number_[i]);
     context.lone_atom = head_atom_of_residue_[r + 1] - head_atom_of_residue_[r] == 1;
-    std::string name(Trim(atom_name_[i]));
-    auto [entry, added] = elements.try_emplace({atom_type_[i], std::move(name), context.lone_atom});
-    if (added) entry->second = ElementOfMol2Type(atom_type_[i], std::get<1>(entry->first), context);
-    atom_type_[i] = entry->second;
+    int& decided = by_type[type_of[i]][context.lone_atom ? 1 : 0];
+    if (decided == kNotYet) decided = ElementOfAtomType(types[type_of[i]], "", context);
+    int element = decided >= 0 ? decided : ElementOfAtomName(Trim(atom_name_[i]));
+    if (element < 0) element = 0;
+    std::string& symbol = symbols[static_cast<size_t>(element)];
+    if (symbol.empty()) symbol = Mol2Element(element);
+    atom_type_[i] = symbol;
   }
 }
 
