@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numeric>
 
-#include "chemistry/lewis/stated_bonds.h"
+#include "chemistry/lewis/net_charge.h"
 #include "common/console.h"
 #include "common/exit.h"
 #include "common/numbers.h"
@@ -89,38 +89,19 @@ void CCharge::Run() {
   MergeInputFiles(inputs_, gathered);
   CDataFile& molecule = *gathered;
   if (molecule.GetNumberOfAtoms() <= 0) Fatal("Error: no atoms were read from the input files.");
-  // Bonds are perceived from the coordinates; those the files state (CONECT
-  // records, MOL2 bonds) are kept beside them (stated_bonds.h).
-  const BondMap stated = molecule.HasState("connection") ? molecule.GetConnection() : BondMap();
-  molecule.SetFileFlag(kFileNoMerge | kFileCreateBonds);
   // Never opened: the name only tells the warnings which file they are about.
   molecule.OpenOutput(input_names.empty() ? last_input_name_ : input_names, false);
-  if (StatedBondsDegenerate(stated, molecule.GetNumberOfAtoms(), molecule.GetCartesian(), molecule.GetAtomType())) {
-    // A sketch with atoms on top of each other: its bonds as stated, and no
-    // geometry for the chemistry to misread.
-    Warn("Warning: " + molecule.GetOutputFileName() +
-         ": atoms lie on top of each other; the bonds the file states are taken as they are.");
-    molecule.SetConnection(stated);
-    molecule.SetCartesian(Frame());
-  } else {
-    molecule.CreateConnection();
-  }
-  if (!stated.empty()) {
-    BondMap bonds = molecule.GetConnection();
-    AddStatedBonds(bonds, stated, molecule.GetNumberOfAtoms(), molecule.GetCartesian(), molecule.GetAtomType());
-    molecule.SetConnection(bonds);
-  }
-  molecule.PerceiveBondTypes();
+  // Bonds are perceived from the coordinates; those the files state (CONECT
+  // records, MOL2 bonds) are kept beside them (stated_bonds.h).
+  const long long net = PerceiveNetCharge(molecule);
 
   const int n = std::max(molecule.GetNumberOfAtoms(), 0);
   const std::vector<int>& charges = molecule.GetFormalCharges();
   const std::vector<std::string>& names = molecule.GetAtomName();
   const std::vector<std::string>& types = molecule.GetAtomType();
-  long long net = 0;
   std::string& out = OutBuffer();
   for (int i = 0; i < n; ++i) {
     const int charge = static_cast<size_t>(i) < charges.size() ? charges[i] : 0;
-    net += charge;
     if (!(flags_ & kDetail)) continue;
     const size_t k = static_cast<size_t>(i);
     AppendInt(out, molecule.IndexToAtomNumber(i), 7);

@@ -1,6 +1,7 @@
 // The atomic numbers and periodic-table groups the chemistry rules name.
 // An atomic number is also the element's index in kElementSymbols
-// (molecule/tables.h), where 0 is the dummy atom DU and 87 the lone pair LP.
+// (molecule/tables.h), where 0 is the dummy atom DU and the entry after
+// oganesson (118) the lone pair LP.
 #pragma once
 
 namespace tarvex {
@@ -42,7 +43,7 @@ inline constexpr int kCaesium = 55;
 inline constexpr int kBarium = 56;
 inline constexpr int kAstatine = 85;
 inline constexpr int kRadon = 86;
-inline constexpr int kLonePair = 87;
+inline constexpr int kLonePair = 119;  // kLonePairIndex of molecule/tables.h
 
 // Main groups of the covalent elements (ElementChemistry::group).
 inline constexpr int kBoronGroup = 13;

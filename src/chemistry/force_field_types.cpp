@@ -238,12 +238,13 @@ int Choose(std::span<const ForceFieldType> meanings, const TypeContext& context)
   return meanings.front().element;
 }
 
-// A real element (not DU or LP) whose symbol is `letters` in any case.
+// A real element (not DU or LP, nor one past radium) whose symbol is
+// `letters` in any case.
 int RealElement(std::string_view letters) {
   if (letters.empty() || letters.size() > 2) return -1;
   char upper[2] = {ToUpperChar(letters[0]), letters.size() > 1 ? ToUpperChar(letters[1]) : '\0'};
   const int element = ElementIndex(std::string_view(upper, letters.size()));
-  return element > kDummyAtom && element < kLonePair ? element : -1;
+  return element > kDummyAtom && element < kGuessedElementCount ? element : -1;
 }
 
 // Na+, Cl-, Mg2+, Fe3+: a symbol, an optional charge number, the sign.

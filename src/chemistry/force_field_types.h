@@ -49,8 +49,8 @@ enum ForceField : uint32_t {
 };
 
 // One meaning of a force-field atom type: its element (a position in
-// kElementSymbols: the atomic number, 0 for the dummy atom DU, 87 for lone
-// pairs and extra points), the mass its force field gives it, and the force
+// kElementSymbols: the atomic number, 0 for the dummy atom DU, kLonePair for
+// lone pairs and extra points), the mass its force field gives it, and the force
 // field. A type with several meanings has several entries, the usual one
 // first.
 struct ForceFieldType {

@@ -273,6 +273,7 @@ void CMol2File::ReadAtomLine(std::string_view line, ReadState& state) {
 // NO_TYPE, bond orders, MOL2 types and charges (PerceiveBondTypes). A record
 // that could not be typed (no bonds) keeps the type suffixes it was read with.
 void CMol2File::Write() {
+  RequireWholeStructure();
   if (file_flags_ & kFileCreateBonds) CreateConnection();
   const bool typed = !(file_flags_ & kFileNoType);
   if (typed) PerceiveBondTypes();

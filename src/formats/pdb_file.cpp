@@ -167,10 +167,13 @@ void AppendRecordEnd(std::string& out, std::string_view record) {
 
 }  // namespace
 
+// Names alone are read as the elements that names are guessed as, and lone
+// pairs; the heavier ones only where the element columns name them.
 PdbElementMatch FindPdbElement(std::string_view name, std::string_view hint, bool strict) {
   auto first = [&](auto accept, int search) -> PdbElementMatch {
     for (int e = 0; e < kElementCount; ++e) {
-      if (accept(kElementSymbols[e])) return {e, search};
+      const bool guessed = e < kGuessedElementCount || e == kLonePairIndex || kElementSymbols[e] == hint;
+      if (guessed && accept(kElementSymbols[e])) return {e, search};
     }
     return {};
   };
@@ -455,6 +458,7 @@ void CPdbFile::ResolveConnections(const std::vector<std::pair<int, int>>& pairs)
 }
 
 void CPdbFile::Write() {
+  RequireWholeStructure();
   if (file_flags_ & kFileCreateBonds) CreateConnection();
   std::string& out = output_.Buffer();
   WriteAtomRecords(out);
