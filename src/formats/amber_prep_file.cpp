@@ -356,9 +356,16 @@ bool CAmberPrepFile::ReadResidue(bool geometry, std::string& problem, std::strin
 void CAmberPrepFile::FillAtoms(const PrepResidue& residue, size_t dummies) {
   const size_t n = residue.atoms.size() - dummies;
   title_ = residue.title;
+  // The residue's types tell which force field a shared type name belongs
+  // to (force_field_types.h); a residue of one atom is an ion.
+  std::vector<std::string_view> types;
+  for (size_t i = dummies; i < residue.atoms.size(); ++i) types.push_back(residue.atoms[i].type);
+  TypeContext context;
+  context.fields = FieldsOfTypes(types);
+  context.lone_atom = n == 1;
   for (size_t i = dummies; i < residue.atoms.size(); ++i) {
     const PrepAtom& atom = residue.atoms[i];
-    int element = ElementOfAtomType(atom.type, atom.name);
+    int element = ElementOfAtomType(atom.type, atom.name, context);
     if (element < 0) {
       Warn("Found incorrect atom type.");
       element = 0;
@@ -480,7 +487,7 @@ std::string TemplateResidueName(CDataFile& record) {
 std::string ElementAsType(const std::string& element) {
   std::string type(Trim(element));
   const int index = ElementIndex(ToUpper(type));
-  if (type.size() == 2 && index > 0 && index < kElementCount - 1) type[1] = static_cast<char>(std::tolower(type[1]));
+  if (type.size() == 2 && IsElementNumber(index)) type[1] = static_cast<char>(std::tolower(type[1]));
   return type;
 }
 
@@ -536,18 +543,53 @@ void AppendTemplate(std::string& out, CDataFile& record) {
 
 }  // namespace
 
+namespace {
+
+// A template opens with three dummy atoms: in the Z-matrix alone (a template
+// read from a file) or as leading atoms of type DU.
+bool OpensWithDummies(CDataFile& record) {
+  size_t dummies = DummiesAhead(record);
+  const std::vector<std::string>& types = record.GetAtomType();
+  for (size_t i = 0; dummies < kDummyAtoms && i < types.size() && types[i] == kDummyType; ++i) ++dummies;
+  return dummies >= kDummyAtoms;
+}
+
+// A Z-matrix of another program (a Gaussian input) names each atom's bond
+// partner as its first reference: without bonds of its own the record
+// takes those, so that the template's tree follows the user's Z-matrix.
+void BondsFromZMatrix(CDataFile& record) {
+  if (!record.GetConnection().empty()) return;
+  const std::vector<ReferenceTriple>& references = record.GetInternalReference();
+  BondMap bonds;
+  for (size_t i = 0; i < references.size(); ++i) {
+    const int partner = references[i][0];
+    if (partner < 0) continue;
+    bonds[static_cast<int>(i)].push_back(partner);
+    bonds[partner].push_back(static_cast<int>(i));
+  }
+  record.SetConnection(bonds);
+}
+
+}  // namespace
+
 // The fixed lines of a one-residue file; the atom lines come from the
-// Z-matrix. A record without one gets it from its coordinates
-// (CartesianToInternal, which puts three dummy atoms in front), worked out
-// on a copy: the record itself keeps its atoms, so that the frames of a
-// trajectory written one after another (-a) all start from the same atoms.
+// Z-matrix. A record without one, or with one that does not open with the
+// three dummy atoms of a template (a Gaussian Z-matrix), gets it from its
+// coordinates (CartesianToInternal, which puts three dummy atoms in front),
+// worked out on a copy: the record itself keeps its atoms, so that the
+// frames of a trajectory written one after another (-a) all start from the
+// same atoms.
 void CAmberPrepFile::Write() {
   if (file_flags_ & kFileCreateBonds) CreateConnection();
-  if (Holds(State::kInternal)) {
+  if (Holds(State::kInternal) && OpensWithDummies(*this)) {
     AppendTemplate(output_.Buffer(), *this);
   } else {
+    RequireWholeStructure();
     CPdbFile copy;
     copy.CopyState(*this);
+    BondsFromZMatrix(copy);
+    copy.GetInternal().clear();
+    copy.GetInternalReference().clear();
     copy.CartesianToInternal();
     AppendTemplate(output_.Buffer(), copy);
   }
