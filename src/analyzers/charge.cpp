@@ -1,5 +1,9 @@
 #include "analyzers/charge.h"
 
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
 #include "chemistry/lewis/net_charge.h"
 #include "common/console.h"
 #include "common/exit.h"
@@ -34,6 +38,26 @@ constexpr FlagWord kFlags[] = {{"BOX", CCharge::kBox}};
 
 // Unlike the other analyzers, charge names the type of a skipped file.
 constexpr UnknownType kUnknownInput = {"Warning: unknown input file format: ", NameInWarning::kUpperType};
+
+// Partial charges that a file gives its atoms (a MOL2 file's force-field or
+// Gasteiger charges, a topology's, a PREP template's) sum to the molecule's
+// net charge, within what their rounding leaves; where that sum is near a
+// whole number and the formal charges perceived come to another, one line
+// says so: the file itself shows that the reading is off.
+constexpr double kWholeChargeTolerance = 0.1;
+
+void CompareWithPartialCharges(CDataFile& molecule, long long net) {
+  const std::vector<double>& partial = molecule.GetCharge();
+  if (partial.empty() || static_cast<int>(partial.size()) != molecule.GetNumberOfAtoms()) return;
+  // A charge column of zeros (Open Babel's, a template's placeholders)
+  // states nothing.
+  if (std::all_of(partial.begin(), partial.end(), [](double q) { return q == 0.0; })) return;
+  const double sum = std::accumulate(partial.begin(), partial.end(), 0.0);
+  const double whole = std::round(sum);
+  if (!(std::fabs(sum - whole) <= kWholeChargeTolerance) || static_cast<long long>(whole) == net) return;
+  Warn("Warning: the formal charges sum to " + std::to_string(net) + ", but the partial charges of the input sum to " +
+       std::to_string(static_cast<long long>(whole)) + ".");
+}
 
 }  // namespace
 
@@ -91,6 +115,7 @@ void CCharge::Run() {
     OutCommit();
   }
   if (flags_ & kDetail) out.push_back('\n');
+  CompareWithPartialCharges(molecule, net);
   out.append("Net charge: ");
   AppendInt(out, net, 3);
   out.push_back('\n');

@@ -356,9 +356,16 @@ bool CAmberPrepFile::ReadResidue(bool geometry, std::string& problem, std::strin
 void CAmberPrepFile::FillAtoms(const PrepResidue& residue, size_t dummies) {
   const size_t n = residue.atoms.size() - dummies;
   title_ = residue.title;
+  // The residue's types tell which force field a shared type name belongs
+  // to (force_field_types.h); a residue of one atom is an ion.
+  std::vector<std::string_view> types;
+  for (size_t i = dummies; i < residue.atoms.size(); ++i) types.push_back(residue.atoms[i].type);
+  TypeContext context;
+  context.fields = FieldsOfTypes(types);
+  context.lone_atom = n == 1;
   for (size_t i = dummies; i < residue.atoms.size(); ++i) {
     const PrepAtom& atom = residue.atoms[i];
-    int element = ElementOfAtomType(atom.type, atom.name);
+    int element = ElementOfAtomType(atom.type, atom.name, context);
     if (element < 0) {
       Warn("Found incorrect atom type.");
       element = 0;

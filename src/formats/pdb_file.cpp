@@ -177,6 +177,12 @@ PdbElementMatch FindPdbElement(std::string_view name, std::string_view hint, boo
     }
     return {};
   };
+  // 0. Element columns that name no element: "LP" (or "EP") an extra point
+  // or lone pair, whatever its name (EPW of a four-point water would
+  // otherwise be phosphorus), "DU" a dummy atom: what the writer writes for
+  // atoms of those kinds.
+  if (hint == "LP" || hint == "EP") return {kLonePairIndex, kStandardSearch};
+  if (hint == "DU") return {0, kStandardSearch};
   // 1. At the standard position (or an H in column 13), agreeing with the hint.
   if (PdbElementMatch m =
           first([&](std::string_view s) { return AcceptStandard(name, s, hint, strict); }, kStandardSearch);

@@ -394,6 +394,54 @@ TEST(AmberPrep, TwoLetterElementsSurviveTheTypeColumn) {
   CAmberPrepFile back(scratch.Path("ions.prep"));
   back.Read(0);
   EXPECT_EQ(back.GetAtomType(), (std::vector<std::string>{"NA", "CA", "CL", "C"}));
+
+  // Os, Ho and Sm are GLYCAM's types as well as symbols: among the symbols
+  // the writer writes they are osmium, holmium and samarium.
+  ions.SetAtomType({"OS", "HO", "SM", "DU"});
+  CAmberPrepFile metals;
+  metals.CopyState(ions);
+  metals.OpenOutput(scratch.Path("metals.prep"), true);
+  metals.Write();
+  ASSERT_TRUE(CommitOutputs());
+  CAmberPrepFile metals_back(scratch.Path("metals.prep"));
+  metals_back.Read(0);
+  EXPECT_EQ(metals_back.GetAtomType(), (std::vector<std::string>{"OS", "HO", "SM", "DU"}));
+}
+
+// The residue's types tell the force field: GLYCAM's Os and Ho among its Cg
+// and H1, an old library's sodium SO as a residue of one atom, a type no
+// table knows that spells a symbol (SE), the element it spells.
+TEST(AmberPrep, TypesReadAsTheirForceFieldMeansThem) {
+  testing::ScratchDir scratch;
+  const std::string head = "    0    0    2\n\ntitle\nres.res\n";
+  const std::string dummies =
+      "CORRECT     OMIT DU   BEG\n  0.0000\n"
+      "   1  DUMM  DU    M    0  -1  -2     0.000     0.000     0.000   0.00000\n"
+      "   2  DUMM  DU    M    1   0  -1     1.000     0.000     0.000   0.00000\n"
+      "   3  DUMM  DU    M    2   1   0     1.000    90.000     0.000   0.00000\n";
+  const std::string glycam = head + "0GA   INT  0\n" + dummies +
+                             "   4  C1    Cg    M    3   2   1     1.500   109.500   180.000   0.20000\n"
+                             "   5  O5    Os    M    4   3   2     1.420   109.500   180.000  -0.40000\n"
+                             "   6  H1    H2    M    4   3   2     1.090   109.500    60.000   0.10000\n"
+                             "   7  O1    Oh    M    4   3   2     1.420   109.500   -60.000  -0.60000\n"
+                             "   8  HO1   Ho    M    7   4   3     0.960   109.500   180.000   0.40000\n"
+                             "\n\nDONE\nSTOP\n";
+  CAmberPrepFile sugar(scratch.Write("glycam.prep", glycam));
+  sugar.Read(0);
+  EXPECT_EQ(sugar.GetAtomType(), (std::vector<std::string>{"C", "O", "H", "O", "H"}));
+
+  const std::string sodium = head + "NA    INT  0\n" + dummies +
+                             "   4  NA    SO    M    3   2   1     1.000    90.000   180.000   1.00000\n"
+                             "\n\nDONE\nSTOP\n";
+  CAmberPrepFile ion(scratch.Write("sodium.prep", sodium));
+  ion.Read(0);
+  EXPECT_EQ(ion.GetAtomType(), (std::vector<std::string>{"NA"}));
+
+  std::string selenium = glycam;
+  selenium.replace(selenium.find("O5    Os"), 8, "SE    SE");
+  CAmberPrepFile mixed(scratch.Write("selenium.prep", selenium));
+  mixed.Read(0);
+  EXPECT_EQ(mixed.GetAtomType()[1], "SE");
 }
 
 }  // namespace

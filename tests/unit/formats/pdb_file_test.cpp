@@ -66,6 +66,8 @@ TEST(PdbElement, NameTable) {
       {" 1H ", "", false, "H", " 1H "},  // digit prefix, H in column 15
       {"11H ", "", false, "H", "1H 1"},  // ... whose leading digit moves behind
       {"XX  ", "", false, "DU", "XX  "},   {"    ", "", false, "DU", "    "},
+      {"EPW ", "LP", false, "LP", "EPW "}, {"EPW ", "EP", true, "LP", "EPW "},  // extra point of a four-point water
+      {" C1 ", "DU", false, "DU", " C1 "},                                      // a dummy atom as written
   };
   for (const Row& row : rows) {
     const PdbElementMatch match = FindPdbElement(row.name, row.hint, row.strict);
