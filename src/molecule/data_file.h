@@ -315,8 +315,10 @@ class CDataFile {
   InputPosition GetInputPosition() const;
 
  protected:
-  // Shared bodies of the format operations.
-  void StoreNameAndOpenInput(const std::string& name);
+  // Shared bodies of the format operations. A file that is not text ends
+  // the program (LineReader::RequireText) unless the format refuses it with
+  // a message of its own.
+  void StoreNameAndOpenInput(const std::string& name, bool require_text = true);
   void OpenOutputShared(const std::string& name, bool open);
   // The frames that WriteFrames writes (every step-th, from the first with
   // STEP0), each moved into `cartesian`, fitted when asked, then handed to
