@@ -262,6 +262,14 @@ bool LineReader::LooksLikeText(std::string& reason) {
   return false;
 }
 
+bool LineReader::OwnerAndMode(unsigned& uid, unsigned& mode) const {
+  struct stat info {};
+  if (fd_ < 0 || ::fstat(fd_, &info) != 0) return false;
+  uid = info.st_uid;
+  mode = info.st_mode & 07777;
+  return true;
+}
+
 void LineReader::RequireText() {
   std::string reason;
   if (!LooksLikeText(reason)) Fatal("Error: " + path_ + " is not a text file: " + reason + ".");

@@ -46,6 +46,9 @@ class LineReader {
   // Ends the program with "Error: <path> is not a text file: <reason>."
   // unless the file looks like text.
   void RequireText();
+  // The owner and permission bits of the open file (false when none is
+  // open): what a file found by a search is judged by.
+  bool OwnerAndMode(unsigned& uid, unsigned& mode) const;
   // Whether names ending in ".gz" can be read (zlib was built in).
   static bool ReadsCompressed();
   void Close();

@@ -113,7 +113,9 @@ TEST(LineReader, TellsTextFromBinary) {
     std::string reason;
     const bool text = reader.LooksLikeText(reason);
     std::string_view line;
-    if (reader.ReadLine(line)) EXPECT_EQ(line, std::string_view(bytes).substr(0, line.size()));
+    if (reader.ReadLine(line)) {
+      EXPECT_EQ(line, std::string_view(bytes).substr(0, line.size())) << "read from the start";
+    }
     return text ? "text" : reason;
   };
   EXPECT_EQ(judge(""), "text");
