@@ -1,6 +1,10 @@
 #include "analyzers/charge.h"
 
-#include "chemistry/lewis/stated_bonds.h"
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+#include "chemistry/lewis/net_charge.h"
 #include "common/console.h"
 #include "common/exit.h"
 #include "common/numbers.h"
@@ -35,6 +39,26 @@ constexpr FlagWord kFlags[] = {{"BOX", CCharge::kBox}};
 // Unlike the other analyzers, charge names the type of a skipped file.
 constexpr UnknownType kUnknownInput = {"Warning: unknown input file format: ", NameInWarning::kUpperType};
 
+// Partial charges that a file gives its atoms (a MOL2 file's force-field or
+// Gasteiger charges, a topology's, a PREP template's) sum to the molecule's
+// net charge, within what their rounding leaves; where that sum is near a
+// whole number and the formal charges perceived come to another, one line
+// says so: the file itself shows that the reading is off.
+constexpr double kWholeChargeTolerance = 0.1;
+
+void CompareWithPartialCharges(CDataFile& molecule, long long net) {
+  const std::vector<double>& partial = molecule.GetCharge();
+  if (partial.empty() || static_cast<int>(partial.size()) != molecule.GetNumberOfAtoms()) return;
+  // A charge column of zeros (Open Babel's, a template's placeholders)
+  // states nothing.
+  if (std::all_of(partial.begin(), partial.end(), [](double q) { return q == 0.0; })) return;
+  const double sum = std::accumulate(partial.begin(), partial.end(), 0.0);
+  const double whole = std::round(sum);
+  if (!(std::fabs(sum - whole) <= kWholeChargeTolerance) || static_cast<long long>(whole) == net) return;
+  Warn("Warning: the formal charges sum to " + std::to_string(net) + ", but the partial charges of the input sum to " +
+       std::to_string(static_cast<long long>(whole)) + ".");
+}
+
 }  // namespace
 
 // The help documents "-f BOX", so it is accepted: like getsolv's, it gives
@@ -65,29 +89,19 @@ void CCharge::Run() {
   MergeInputFiles(inputs_, gathered);
   CDataFile& molecule = *gathered;
   if (molecule.GetNumberOfAtoms() <= 0) Fatal("Error: no atoms were read from the input files.");
-  // Bonds are perceived from the coordinates; those the files state (CONECT
-  // records, MOL2 bonds) are kept beside them (stated_bonds.h).
-  const BondMap stated = molecule.HasState("connection") ? molecule.GetConnection() : BondMap();
-  molecule.SetFileFlag(kFileNoMerge | kFileCreateBonds);
   // Never opened: the name only tells the warnings which file they are about.
   molecule.OpenOutput(input_names.empty() ? last_input_name_ : input_names, false);
-  molecule.CreateConnection();
-  if (!stated.empty()) {
-    BondMap bonds = molecule.GetConnection();
-    AddStatedBonds(bonds, stated, molecule.GetNumberOfAtoms(), molecule.GetCartesian(), molecule.GetAtomType());
-    molecule.SetConnection(bonds);
-  }
-  molecule.PerceiveBondTypes();
+  // Bonds are perceived from the coordinates; those the files state (CONECT
+  // records, MOL2 bonds) are kept beside them (stated_bonds.h).
+  const long long net = PerceiveNetCharge(molecule);
 
   const int n = std::max(molecule.GetNumberOfAtoms(), 0);
   const std::vector<int>& charges = molecule.GetFormalCharges();
   const std::vector<std::string>& names = molecule.GetAtomName();
   const std::vector<std::string>& types = molecule.GetAtomType();
-  long long net = 0;
   std::string& out = OutBuffer();
   for (int i = 0; i < n; ++i) {
     const int charge = static_cast<size_t>(i) < charges.size() ? charges[i] : 0;
-    net += charge;
     if (!(flags_ & kDetail)) continue;
     const size_t k = static_cast<size_t>(i);
     AppendInt(out, molecule.IndexToAtomNumber(i), 7);
@@ -101,6 +115,7 @@ void CCharge::Run() {
     OutCommit();
   }
   if (flags_ & kDetail) out.push_back('\n');
+  CompareWithPartialCharges(molecule, net);
   out.append("Net charge: ");
   AppendInt(out, net, 3);
   out.push_back('\n');

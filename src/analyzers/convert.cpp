@@ -155,6 +155,7 @@ void CConvert::Run() {
       RequireAtomCount(*input);
       input->Read(molecule_);
     }
+    RequireGeometry(*input);
     output_->TakeState(*input);
   }
   if (streamed) {
@@ -198,6 +199,14 @@ void CConvert::ReadReferences() {
 void CConvert::RequireAtomCount(CDataFile& file) {
   if (dynamic_cast<CAmberCoordFile*>(&file) && file.GetNumberOfAtoms() <= 0) {
     Fatal("Error: number of atoms is unknown for " + file.GetInputFileName() + "; give its topology before it, or -n.");
+  }
+}
+
+// A Gaussian log without an orientation block (a job that failed before
+// its first geometry, a log cut short) has no structure to convert.
+void CConvert::RequireGeometry(CDataFile& file) {
+  if (dynamic_cast<CGaussianOutFile*>(&file) && file.GetCartesian().empty()) {
+    Fatal("Error: " + file.GetInputFileName() + " holds no structure.");
   }
 }
 

@@ -47,6 +47,7 @@ class CConvert final : public CAnalyzer {
   uint32_t OutputFileFlags() const;
   void ReadReferences();
   static void RequireAtomCount(CDataFile& file);
+  static void RequireGeometry(CDataFile& file);
   CAmberCoordFile* TrajectoryToStream();
   void StreamFrames(CAmberCoordFile& trajectory);
 

@@ -6,6 +6,7 @@
 #include "common/exit.h"
 #include "common/line_reader.h"
 #include "common/numbers.h"
+#include "common/output_file.h"
 #include "common/printable.h"
 #include "common/text.h"
 #include "formats/amber_names.h"
@@ -74,26 +75,37 @@ void CPbsaPrep::OpenFiles() {
 }
 
 // Every residue of every file, in order: a library file gives one block per
-// residue template.
+// residue template. A residue that cannot be read is named in one line and
+// passed over; the others are printed, and the command ends with status 1
+// (an output file keeps what was printed). Charges and PARSE radii need no
+// coordinates, so only the radius types refuse a residue whose Z-matrix
+// places no atom.
 void CPbsaPrep::Run() {
   tables_ = LoadPbsaTables();
   for (const RadiusTypeRow& row : tables_.radius_types) patterns_.emplace_back(row.pattern);
   OpenFiles();
   const bool to_file = (flags_ & kOutput) != 0;
+  bool passed_over = false;
   for (std::unique_ptr<CDataFile>& input : inputs_) {
-    for (;;) {
-      input->Read(0);
-      if (input->GetNumberOfAtoms() <= 0 && input->GetTitle().empty()) break;
-      input->SetFileFlag(kFileNoMerge);
-      input->CreateConnection();
+    CAmberPrepFile& templates = dynamic_cast<CAmberPrepFile&>(*input);
+    std::string problem;
+    while (templates.ReadOrPassOver((flags_ & kRadii) != 0, problem)) {
+      if (!problem.empty()) {
+        ErrLine(problem);
+        passed_over = true;
+        continue;
+      }
+      if (templates.GetNumberOfAtoms() <= 0 && templates.GetTitle().empty()) break;
+      templates.SetFileFlag(kFileNoMerge);
+      templates.CreateConnection();
       std::string& out = to_file ? output_.Buffer() : OutBuffer();
       out.push_back('\n');
       if (flags_ & kRadii) {
-        WriteRadiusTypes(*input, out);
+        WriteRadiusTypes(templates, out);
       } else if (flags_ & kCharges) {
-        WriteCharges(*input, out);
+        WriteCharges(templates, out);
       } else {
-        WriteParseRadii(*input, out);
+        WriteParseRadii(templates, out);
       }
       if (to_file) {
         output_.Commit();
@@ -103,6 +115,10 @@ void CPbsaPrep::Run() {
     }
   }
   if (to_file) output_.Close();
+  if (passed_over) {
+    CommitOutputs();
+    ExitWith(1);
+  }
 }
 
 namespace {
@@ -114,19 +130,28 @@ struct TemplateAtom {
   const std::string& type;
 };
 
-// The template's real atoms (dummy atoms print nothing), with their names
+constexpr std::string_view kDummyType = "DU";
+
+// The template's atoms that `print` takes (by position), with their names
 // as written and the template's residue name.
-template <typename Write>
-void ForEachAtom(CDataFile& record, Write&& write) {
+template <typename Print, typename Write>
+void ForEachAtom(CDataFile& record, Print&& print, Write&& write) {
   const std::vector<std::string>& types = record.GetAtomType();
   const std::vector<std::string>& names = record.GetAtomName();
   const std::vector<std::string>& residues = record.GetResidueName();
   const std::string residue = residues.empty() ? std::string() : residues.front();
   const size_t atoms = std::min(types.size(), names.size());
   for (size_t i = 0; i < atoms; ++i) {
-    if (types[i] == "DU") continue;
-    write(i, TemplateAtom{residue, AmberNameAsWritten(names[i], types[i]), types[i]});
+    if (print(i)) write(i, TemplateAtom{residue, AmberNameAsWritten(names[i], types[i]), types[i]});
   }
+}
+
+// Radii and PARSE data have nothing to say of a dummy atom.
+template <typename Write>
+void ForEachAtom(CDataFile& record, Write&& write) {
+  const std::vector<std::string>& types = record.GetAtomType();
+  ForEachAtom(
+      record, [&](size_t i) { return types[i] != kDummyType; }, write);
 }
 
 }  // namespace
@@ -154,11 +179,16 @@ void CPbsaPrep::WriteRadiusTypes(CDataFile& record, std::string& out) const {
 }
 
 // A template without charges (atom lines of ten fields, no CHARGE section)
-// prints zeros, and says so.
+// prints zeros, and says so. Every charged site is printed, so that the
+// residue sums to its charge: the leading dummy atoms that place a template
+// are not in the record, but a charged site typed DU (the M of a four-point
+// water, an extra point of a type no table knows) is.
 void CPbsaPrep::WriteCharges(CDataFile& record, std::string& out) const {
   const std::vector<double>& charges = record.GetCharge();
+  const std::vector<std::string>& types = record.GetAtomType();
   bool missing = false;
-  ForEachAtom(record, [&](size_t i, const TemplateAtom& atom) {
+  const auto charged = [&](size_t i) { return types[i] != kDummyType || (i < charges.size() && charges[i] != 0.0); };
+  ForEachAtom(record, charged, [&](size_t i, const TemplateAtom& atom) {
     AppendLeft(out, atom.name, 6);
     AppendLeft(out, atom.residue, 7);
     missing = missing || i >= charges.size();

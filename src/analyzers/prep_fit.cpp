@@ -1,8 +1,10 @@
 #include "analyzers/prep_fit.h"
 
 #include <algorithm>
+#include <array>
 #include <numeric>
 
+#include "chemistry/geometry/bond_perception.h"
 #include "common/console.h"
 #include "common/exit.h"
 #include "common/numbers.h"
@@ -70,6 +72,55 @@ namespace {
 
 std::string_view TrimmedName(const std::string& name) { return TrimRight(name, " "); }
 
+// Bonds in a crystal structure may come out a little long: an alanine's
+// CA-CB of 1.77 angstrom is past the C-C cut-off of 1.755. A pair that the
+// template bonds counts as bonded up to 15% beyond its cut-off (2.02
+// angstrom for C-C, 1.44 for C-H, 1.27 for O-H); the match asks for such a
+// pair only where the template has the bond, so no other pair is bonded by
+// it.
+constexpr double kStretchedBond = 1.15;
+
+// The name as Amber writes it: the leading digits of the PDB's older
+// hydrogen names go behind (2HB is HB2, 1HH3 is HH31).
+std::string WrittenName(std::string_view name) {
+  name = Trim(name);
+  size_t digits = 0;
+  while (digits < name.size() && IsDigit(name[digits])) ++digits;
+  if (digits == 0 || digits == name.size()) return std::string(name);
+  return std::string(name.substr(digits)).append(name.substr(0, digits));
+}
+
+// Atoms of a chain's ends that a template of the chain's inside has no
+// place for: the C-terminal OXT (CHARMM's OT2) and its hydrogen, the extra
+// hydrogens of the N-terminal amine (H1 to H3, CHARMM's HT1 to HT3), the 5'
+// and 3' hydroxyl and phosphate ends of nucleic acids. The template takes
+// them where it has them (a C-terminal template has OXT); else they stay as
+// they are and the rest of the residue is adjusted.
+constexpr std::array<std::string_view, 15> kTerminalNames = {"OXT", "HXT",  "OT2",  "H1",  "H2",  "H3",  "HT1", "HT2",
+                                                             "HT3", "HO5'", "HO3'", "H5T", "H3T", "OP3", "HOP3"};
+
+bool IsTerminalName(std::string_view name) {
+  return std::find(kTerminalNames.begin(), kTerminalNames.end(), name) != kTerminalNames.end();
+}
+
+// Alternate locations (column 17 of a crystal structure, which the record
+// does not keep) repeat a name within the residue: per atom the earlier atom
+// whose name it repeats, or -1. False when no name repeats.
+bool FindAlternates(const std::vector<std::string>& names, std::vector<int>& alternate_of) {
+  alternate_of.assign(names.size(), -1);
+  bool any = false;
+  for (size_t i = 0; i < names.size(); ++i) {
+    for (size_t j = 0; j < i && !names[i].empty(); ++j) {
+      if (names[j] == names[i] && alternate_of[j] < 0) {
+        alternate_of[i] = static_cast<int>(j);
+        any = true;
+        break;
+      }
+    }
+  }
+  return any;
+}
+
 }  // namespace
 
 std::vector<int> DepthFirstOrder(const BondMap& bonds, int count, int start) {
@@ -98,8 +149,17 @@ void CPrepfit::ReadTemplates() {
     template_->ClearConnection();
     template_->CreateConnection();
     const std::vector<std::string>& names = template_->GetResidueName();
-    templates_.push_back({std::string(TrimmedName(names.front())), template_->GetAtomName(), template_->GetAtomType(),
-                          template_->GetConnection()});
+    ResidueTemplate templ{std::string(TrimmedName(names.front())),
+                          template_->GetAtomName(),
+                          template_->GetAtomType(),
+                          {},
+                          template_->GetConnection(),
+                          {}};
+    for (size_t p = 0; p < templ.atom_names.size(); ++p) {
+      templ.written_names.push_back(AmberNameAsWritten(templ.atom_names[p], templ.atom_types[p]));
+    }
+    templ.graph = MatchTemplate({templ.atom_types, templ.bonds, &templ.written_names});
+    templates_.push_back(std::move(templ));
   }
   if (templates_.empty()) Fatal("Error: " + template_->GetInputFileName() + " holds no residue template.");
 }
@@ -130,9 +190,9 @@ bool CPrepfit::GatherResidue(TargetResidue& residue) {
   if (residue.positions.empty()) {
     std::string line = "No target residues:";
     for (const std::string& name : target_names_) line += " " + name;
-    ErrLine(line);
-    ErrLine();
-    Fatal("Error termination of " + Settings().analyzer_name + ".");
+    OutText(line + "\n\n");
+    OutLine("Error termination of " + Settings().analyzer_name + ".");
+    ExitWith(1);
   }
   const std::vector<int>& numbers = target_->GetResidueIndex();
   const size_t first = static_cast<size_t>(residue.positions.front());
@@ -200,40 +260,48 @@ void CPrepfit::ArrangeResidue(TargetResidue& residue) {
   if (flags_ & (kRearrange | kReverse)) FillWorkRecord(residue);
 }
 
-// The report of one residue: its atoms, those of the target or the template
-// left over, and which target atom became which template atom. Target atoms
-// left over end the command: the output would lose them.
-void CPrepfit::MatchAndReport(TargetResidue& residue) {
+// The match of the residue in working order. Atoms named like terminal
+// atoms may stay without partner. Most residues match completely with the
+// bonds of the usual cut-off; only the others are searched again with the
+// stretched bonds, partial maps allowed. A residue that matches only without
+// its alternate locations gives each the partner of its first copy.
+void CPrepfit::Match(TargetResidue& residue) {
   const ResidueTemplate& templ = *residue.templ;
-  const std::string label = templ.name + " " + std::to_string(residue.residue_index);
-  if (!MatchResidue({work_->GetAtomType(), work_->GetConnection()}, {templ.atom_types, templ.bonds},
-                    (flags_ & kNoRelaxed) != 0, residue.match)) {
-    Fatal("Error: residue " + label + " has too many paths through its bonds to be matched.");
+  std::vector<std::string> names;
+  MatchOptions options;
+  options.strict = true;
+  for (const std::string& name : work_->GetAtomName()) {
+    names.push_back(WrittenName(name));
+    options.may_stay.push_back(IsTerminalName(names.back()));
   }
-  const ResidueMatch& match = residue.match;
-  const size_t count = residue.positions.size();
-  std::string out = "Residue data: " + label + " - " + std::to_string(count) + (count > 1 ? " atoms\n" : " atom\n");
-  if (!match.excess_target.empty()) {
-    out += "Excess of target atoms: \n";
-    for (int t : match.excess_target) out.append(Trim(work_->GetAtomName()[t])).push_back('\n');
-  } else if (!match.dummy_seen) {
-    out += "Succeeded to process target atoms.\n";
+  const MatchSide target{work_->GetAtomType(), work_->GetConnection(), &names};
+  bool searched = MatchResidue(target, templ.graph, options, residue.match);
+  if (searched && !residue.match.excess_target.empty()) {
+    stretched_ = FindStretchedBonds(*work_, kStretchedBond);
+    options.stretched = &stretched_;
+    options.strict = (flags_ & kNoRelaxed) != 0;
+    searched = MatchResidue(target, templ.graph, options, residue.match);
   }
-  OutText(out);
-  if (match.excess_target.empty() && match.dummy_seen) Warn("Warning: existence of dummy atoms in the target.");
-  std::string left = "\n";
-  if (!match.excess_template.empty()) {
-    left += "Excess of atoms in the PREP file: \n";
-    for (int p : match.excess_template) {
-      left += AmberNameAsWritten(templ.atom_names[p], templ.atom_types[p]);
-      left.push_back('\n');
+  std::vector<int> alternate_of;
+  if (searched && !residue.match.excess_target.empty() && FindAlternates(names, alternate_of)) {
+    for (int first : alternate_of) options.set_aside.push_back(first >= 0);
+    ResidueMatch without;
+    searched = MatchResidue(target, templ.graph, options, without);
+    if (searched && without.excess_target.empty()) {
+      residue.match = std::move(without);
+      for (size_t t = 0; t < names.size(); ++t) {
+        if (alternate_of[t] < 0) continue;
+        const int partner = residue.match.correspondent[alternate_of[t]];
+        residue.match.correspondent[t] = partner;
+        if (partner < 0) residue.match.left_alone.push_back(static_cast<int>(t));
+      }
+      std::sort(residue.match.left_alone.begin(), residue.match.left_alone.end());
     }
-  } else {
-    left += "Succeeded to process PREP atoms.\n";
   }
-  OutText(left + "\n");
-  if (!match.excess_target.empty()) Fatal("Error termination of " + Settings().analyzer_name + ".");
-  PrintCorrespondence(residue);
+  if (!searched) {
+    Fatal("Error: residue " + templ.name + " " + std::to_string(residue.residue_index) +
+          " has too many paths through its bonds to be matched.");
+  }
 }
 
 namespace {
@@ -247,6 +315,56 @@ std::vector<int> WorkingPlaces(const std::vector<int>& order, size_t count) {
 
 }  // namespace
 
+// Target atoms left over fail the residue. Atoms that keep their names
+// without failing it (terminal atoms the template has no place for, atoms
+// -a did not reach) are listed, and then the residue has not "succeeded".
+void CPrepfit::ReportTargetAtoms(const TargetResidue& residue, std::string& out) const {
+  const ResidueMatch& match = residue.match;
+  if (!match.excess_target.empty()) {
+    out += "Excess of target atoms: \n";
+    for (int t : match.excess_target) out.append(Trim(work_->GetAtomName()[t])).push_back('\n');
+    return;
+  }
+  const std::vector<int> place = WorkingPlaces(residue.order, residue.positions.size());
+  std::vector<char> left(residue.positions.size(), 0);
+  for (int t : match.left_alone) left[residue.order[t]] = 1;
+  bool any = false;
+  for (size_t g = 0; g < residue.positions.size(); ++g) {
+    if (!left[g] && place[g] >= 0) continue;
+    if (!any) out += "Target atoms left as they are: \n";
+    any = true;
+    out.append(Trim(target_->GetAtomName()[residue.positions[g]])).push_back('\n');
+  }
+  if (match.dummy_seen) out += "Warning: existence of dummy atoms in the target.\n";
+  if (!any && !match.dummy_seen) out += "Succeeded to process target atoms.\n";
+}
+
+// The report of one residue: its atoms, those of the target or the template
+// left over, and which target atom became which template atom. Target atoms
+// left over end the command: the output would lose them.
+void CPrepfit::MatchAndReport(TargetResidue& residue) {
+  Match(residue);
+  const ResidueTemplate& templ = *residue.templ;
+  const ResidueMatch& match = residue.match;
+  const size_t count = residue.positions.size();
+  std::string out = "Residue data: " + templ.name + " " + std::to_string(residue.residue_index) + " - " +
+                    std::to_string(count) + (count > 1 ? " atoms\n" : " atom\n");
+  ReportTargetAtoms(residue, out);
+  out.push_back('\n');
+  if (!match.excess_template.empty()) {
+    out += "Excess of atoms in the PREP file: \n";
+    for (int p : match.excess_template) out.append(templ.written_names[p]).push_back('\n');
+  } else {
+    out += "Succeeded to process PREP atoms.\n";
+  }
+  OutText(out + "\n");
+  if (!match.excess_target.empty()) {
+    OutLine("Error termination of " + Settings().analyzer_name + ".");
+    ExitWith(1);
+  }
+  PrintCorrespondence(residue);
+}
+
 // One line per paired atom, in the target's order.
 void CPrepfit::PrintCorrespondence(const TargetResidue& residue) const {
   const ResidueTemplate& templ = *residue.templ;
@@ -257,7 +375,7 @@ void CPrepfit::PrintCorrespondence(const TargetResidue& residue) const {
     const int p = place[g] < 0 ? -1 : residue.match.correspondent[place[g]];
     if (p < 0) continue;
     out.append(Trim(names[residue.positions[g]])).append(" - ");
-    out += AmberNameAsWritten(templ.atom_names[p], templ.atom_types[p]);
+    out += templ.written_names[p];
     out.push_back('\n');
   }
   OutText(out + "\n");
@@ -265,8 +383,9 @@ void CPrepfit::PrintCorrespondence(const TargetResidue& residue) const {
 
 // The residue's atoms go back into its own places in the target: with -x
 // each into its own, named after its template atom; otherwise the paired
-// atoms first, in the template's order, then the atoms left out of the
-// pairing (dummies, atoms -a did not reach) as they were.
+// atoms first, in the template's order (an alternate location right after
+// its first copy), then the atoms left out of the pairing (dummies, terminal
+// atoms, atoms -a did not reach) as they were.
 void CPrepfit::CommitResidue(const TargetResidue& residue) {
   const ResidueTemplate& templ = *residue.templ;
   const size_t count = residue.positions.size();
@@ -277,17 +396,12 @@ void CPrepfit::CommitResidue(const TargetResidue& residue) {
   if (flags_ & kKeepPositions) {
     for (size_t g = 0; g < count; ++g) placed.push_back(static_cast<int>(g));
   } else {
-    std::vector<int> partners;
+    std::vector<std::pair<int, int>> paired;  // template atom, gathered atom
     for (size_t g = 0; g < count; ++g) {
-      if (partner_of(g) >= 0) partners.push_back(partner_of(g));
+      if (partner_of(g) >= 0) paired.emplace_back(partner_of(g), static_cast<int>(g));
     }
-    std::sort(partners.begin(), partners.end());
-    placed.assign(partners.size(), -1);
-    for (size_t g = 0; g < count; ++g) {
-      if (partner_of(g) < 0) continue;
-      placed[static_cast<size_t>(std::lower_bound(partners.begin(), partners.end(), partner_of(g)) -
-                                 partners.begin())] = static_cast<int>(g);
-    }
+    std::sort(paired.begin(), paired.end());
+    for (const auto& [p, g] : paired) placed.push_back(g);
     for (size_t g = 0; g < count; ++g) {
       if (partner_of(g) < 0) placed.push_back(static_cast<int>(g));
     }

@@ -42,7 +42,9 @@ class CPrepfit final : public CAnalyzer {
     std::string name;
     std::vector<std::string> atom_names;
     std::vector<std::string> atom_types;
+    std::vector<std::string> written_names;  // as Amber writes them
     BondMap bonds;
+    MatchTemplate graph;
   };
   // The residue being adjusted: its atoms' positions in the target as
   // gathered (ascending), the working order (indices into `positions`), and
@@ -63,7 +65,9 @@ class CPrepfit final : public CAnalyzer {
   // perceives their bonds.
   void FillWorkRecord(const TargetResidue& residue);
   void ArrangeResidue(TargetResidue& residue);
+  void Match(TargetResidue& residue);
   void MatchAndReport(TargetResidue& residue);
+  void ReportTargetAtoms(const TargetResidue& residue, std::string& out) const;
   void PrintCorrespondence(const TargetResidue& residue) const;
   void CommitResidue(const TargetResidue& residue);
   void WriteOutput();
@@ -72,6 +76,7 @@ class CPrepfit final : public CAnalyzer {
   std::unique_ptr<CDataFile> output_;
   std::unique_ptr<CDataFile> template_;
   std::unique_ptr<CDataFile> work_;
+  BondMap stretched_;  // the work record's pairs within the looser cut-off
   std::vector<int> target_numbers_;
   std::vector<std::string> target_names_;
   int start_atom_ = 1;

@@ -1,239 +1,449 @@
 #include "analyzers/prep_fit_matching.h"
 
 #include <algorithm>
-#include <map>
+#include <bit>
+#include <cstdint>
+#include <string_view>
 
 namespace tarvex {
 namespace {
 
-// Dummy atoms take no part; hydrogens and dummies of the template may be
-// missing from the target.
 constexpr std::string_view kDummyType = "DU";
 constexpr std::string_view kHydrogenType = "H";
 
-// The two sides as the search reads them: type numbers shared by both sides
-// (equal numbers, equal type texts), neighbour lists, and per atom whether
-// it may be missing (H, DU), its count of neighbours that are not "H", and
-// whether it lies on the current path.
-struct Side {
+using Word = uint64_t;
+constexpr int kWordBits = 64;
+
+// Bond lists packed one after another: the neighbours of atom a are
+// list[start[a]] .. list[start[a + 1] - 1].
+struct PackedBonds {
+  std::vector<int> start;
+  std::vector<int> list;
+  const int* begin(int a) const { return list.data() + start[a]; }
+  const int* end(int a) const { return list.data() + start[a + 1]; }
+};
+
+// The bonds among the atoms that take part, each once per atom; with
+// `extra`, its pairs too.
+PackedBonds Pack(const BondMap& bonds, const BondMap* extra, int n, const std::vector<char>& absent) {
+  PackedBonds packed;
+  packed.start.push_back(0);
+  for (int a = 0; a < n; ++a) {
+    if (!absent[a]) {
+      const size_t first = packed.list.size();
+      for (const BondMap* map : {&bonds, extra}) {
+        const BondMap::List* list = map ? map->find(a) : nullptr;
+        if (!list) continue;
+        for (int b : *list) {
+          if (b >= 0 && b < n && b != a && !absent[b] &&
+              std::find(packed.list.begin() + static_cast<long>(first), packed.list.end(), b) == packed.list.end()) {
+            packed.list.push_back(b);
+          }
+        }
+      }
+    }
+    packed.start.push_back(static_cast<int>(packed.list.size()));
+  }
+  return packed;
+}
+
+// The residue as the search reads it: type numbers of the template, the
+// perceived bonds and those within the looser cut-off besides, and per atom
+// the bounds its partner's degrees must meet: bonds to atoms that need a
+// partner (a lower bound), heavy neighbours at either cut-off (an upper one
+// for a complete map).
+struct TargetGraph {
+  int atoms = 0;
   std::vector<int> type;
-  std::vector<char> optional;
+  std::vector<char> absent;  // dummies and atoms set aside
+  std::vector<char> may_stay;
+  std::vector<int> named;  // the template atom of the atom's name, or -1
+  PackedBonds bonds;
+  PackedBonds near;
+  std::vector<int> degree;
   std::vector<int> heavy_degree;
-  std::vector<std::vector<int>> neighbours;
-  std::vector<char> on_path;
+  std::vector<int> hydrogen_degree;
+  std::vector<int> heavy_near;
 };
 
-class Matcher {
- public:
-  Matcher(const MatchSide& target, const MatchSide& templ, long long step_limit) : step_limit_(step_limit) {
-    Build(target, target_);
-    Build(templ, template_);
-    map_.assign(target_.type.size(), -1);
-    partner_count_.assign(template_.type.size(), 0);
+TargetGraph BuildTarget(const MatchSide& side, const MatchTemplate& templ, const MatchOptions& options) {
+  TargetGraph g;
+  const int n = static_cast<int>(side.types.size());
+  g.atoms = n;
+  std::vector<char> hydrogen;
+  for (int t = 0; t < n; ++t) {
+    const std::string& type = side.types[t];
+    g.type.push_back(templ.TypeNumber(type));
+    g.absent.push_back(type == kDummyType || (t < static_cast<int>(options.set_aside.size()) && options.set_aside[t]));
+    g.may_stay.push_back(t < static_cast<int>(options.may_stay.size()) && options.may_stay[t]);
+    hydrogen.push_back(type == kHydrogenType);
+    const bool has_name = side.names && t < static_cast<int>(side.names->size());
+    const int named = has_name ? templ.Named((*side.names)[t]) : -1;
+    g.named.push_back(named >= 0 && templ.type[named] == g.type[t] ? named : -1);
   }
-
-  // The neighbourhood match of target atom t and template atom p (see the
-  // header); on success t -> p is recorded, also for every pair the
-  // recursion matched on the way.
-  bool Neighbourhood(int t, int p, bool top);
-  void Pass(bool relaxed, std::vector<int>& remaining_target, std::vector<int>& remaining_template);
-  bool Exhausted() const { return steps_ > step_limit_; }
-  const std::vector<int>& Map() const { return map_; }
-  bool IsDummy(int t) const { return target_.type[t] == dummy_; }
-  bool IsTemplateDummy(int p) const { return template_.type[p] == dummy_; }
-
- private:
-  void Build(const MatchSide& side, Side& out);
-  // Records t -> p, and undoes the records made since `mark` (a failed
-  // trial leaves the pairs as they were before it).
-  void Pair(size_t t, int p);
-  void UndoTo(size_t mark);
-
-  std::map<std::string, int, std::less<>> type_numbers_;
-  int dummy_ = -1;
-  Side target_;
-  Side template_;
-  std::vector<int> map_;
-  std::vector<int> partner_count_;               // per template atom: the target atoms paired with it
-  std::vector<std::pair<size_t, int>> journal_;  // target atom, its partner before
-  // The unvisited neighbours of every level of the recursion, and whether
-  // each is used: one arena instead of lists made and freed per step.
-  std::vector<int> arena_;
-  std::vector<char> used_;
-  bool leaf_check_ = true;
-  long long step_limit_;
-  long long steps_ = 0;
-};
-
-void Matcher::Build(const MatchSide& side, Side& out) {
-  const size_t n = side.types.size();
-  auto number = [&](std::string_view type) {
-    return type_numbers_.emplace(std::string(type), static_cast<int>(type_numbers_.size())).first->second;
-  };
-  dummy_ = number(kDummyType);
-  const int hydrogen = number(kHydrogenType);
-  out.neighbours.assign(n, {});
-  for (const auto& [atom, list] : side.bonds) {
-    if (static_cast<size_t>(atom) >= n) continue;
-    for (int other : list) {
-      if (other >= 0 && static_cast<size_t>(other) < n) out.neighbours[atom].push_back(other);
+  g.bonds = Pack(side.bonds, nullptr, n, g.absent);
+  g.near = Pack(side.bonds, options.stretched, n, g.absent);
+  for (int t = 0; t < n; ++t) {
+    int heavy = 0;
+    int hydrogens = 0;
+    for (const int* u = g.bonds.begin(t); u != g.bonds.end(t); ++u) {
+      if (!g.may_stay[*u]) (hydrogen[*u] ? hydrogens : heavy) += 1;
     }
+    g.degree.push_back(heavy + hydrogens);
+    g.heavy_degree.push_back(heavy);
+    g.hydrogen_degree.push_back(hydrogens);
+    g.heavy_near.push_back(
+        static_cast<int>(std::count_if(g.near.begin(t), g.near.end(t), [&](int u) { return !hydrogen[u]; })));
   }
-  for (size_t i = 0; i < n; ++i) {
-    out.type.push_back(number(side.types[i]));
-    out.optional.push_back(out.type.back() == dummy_ || out.type.back() == hydrogen);
-  }
-  for (size_t i = 0; i < n; ++i) {
-    const std::vector<int>& list = out.neighbours[i];
-    out.heavy_degree.push_back(static_cast<int>(
-        std::count_if(list.begin(), list.end(), [&](int other) { return out.type[other] != hydrogen; })));
-  }
-  out.on_path.assign(n, 0);
-}
-
-bool Matcher::Neighbourhood(int t, int p, bool top) {
-  if (++steps_ > step_limit_) return false;
-  const size_t ti = static_cast<size_t>(t);
-  const size_t pi = static_cast<size_t>(p);
-  if (target_.neighbours[ti].size() > template_.neighbours[pi].size()) return false;
-  target_.on_path[ti] = template_.on_path[pi] = 1;
-  const size_t base = arena_.size();
-  int a = 0;  // unvisited neighbours of t that may be missing, and of p
-  int b = 0;
-  for (int x : target_.neighbours[ti]) {
-    if (target_.on_path[x]) continue;
-    arena_.push_back(x);
-    a += target_.optional[x];
-  }
-  const size_t a_size = arena_.size() - base;
-  for (int y : template_.neighbours[pi]) {
-    if (template_.on_path[y]) continue;
-    arena_.push_back(y);
-    b += template_.optional[y];
-  }
-  const size_t b_size = arena_.size() - base - a_size;
-  used_.resize(arena_.size(), 0);
-  size_t matched = 0;
-  for (size_t i = 0; i < a_size; ++i) {
-    for (size_t j = 0; j < b_size && !used_[base + i]; ++j) {
-      const size_t slot = base + a_size + j;
-      if (used_[slot]) continue;
-      const int x = arena_[base + i];
-      const int y = arena_[slot];
-      if (target_.type[x] == template_.type[y] && Neighbourhood(x, y, false)) {
-        used_[base + i] = used_[slot] = 1;
-        ++matched;
-      }
-    }
-  }
-  arena_.resize(base);
-  used_.resize(base);
-  target_.on_path[ti] = template_.on_path[pi] = 0;
-  bool ok = false;
-  if (matched == a_size && matched + static_cast<size_t>(b) == b_size + static_cast<size_t>(a)) {
-    ok = true;
-  } else if (a_size == 0) {
-    ok = !leaf_check_ || target_.heavy_degree[ti] == template_.heavy_degree[pi] || top;
-  } else {
-    ok = top && matched == a_size;
-  }
-  if (ok) Pair(ti, p);
-  return ok;
-}
-
-void Matcher::Pair(size_t t, int p) {
-  journal_.emplace_back(t, map_[t]);
-  if (map_[t] >= 0) --partner_count_[map_[t]];
-  map_[t] = p;
-  ++partner_count_[p];
-}
-
-void Matcher::UndoTo(size_t mark) {
-  while (journal_.size() > mark) {
-    const auto [t, before] = journal_.back();
-    journal_.pop_back();
-    --partner_count_[map_[t]];
-    map_[t] = before;
-    if (before >= 0) ++partner_count_[before];
-  }
-}
-
-// One pass over the target atoms still unmatched: an atom the recursion has
-// already paired leaves both lists; any other is tried against the
-// template atoms of its type in order, first with the leaf check (a leaf of
-// the path must have as many heavy neighbours as its partner), then without.
-void Matcher::Pass(bool relaxed, std::vector<int>& remaining_target, std::vector<int>& remaining_template) {
-  for (size_t i = 0; i < remaining_target.size() && !Exhausted();) {
-    const int t = remaining_target[i];
-    if (const int p = map_[t]; p >= 0) {
-      remaining_template.erase(std::remove(remaining_template.begin(), remaining_template.end(), p),
-                               remaining_template.end());
-      remaining_target.erase(remaining_target.begin() + static_cast<long>(i));
-      continue;
-    }
-    for (int p : remaining_template) {
-      if (target_.type[t] != template_.type[p] || partner_count_[p] > 0) {
-        continue;
-      }
-      journal_.clear();
-      leaf_check_ = true;
-      bool ok = Neighbourhood(t, p, relaxed);
-      if (!ok) {
-        leaf_check_ = false;
-        ok = Neighbourhood(t, p, relaxed);
-      }
-      if (ok) break;
-      UndoTo(0);
-    }
-    ++i;
-  }
+  return g;
 }
 
 }  // namespace
 
-bool MatchResidue(const MatchSide& target, const MatchSide& templ, bool strict, ResidueMatch& match,
-                  long long step_limit) {
-  Matcher matcher(target, templ, step_limit);
-  match = ResidueMatch();
-  std::vector<int> remaining_target;
-  std::vector<int> remaining_template;
-  for (int t = 0; t < static_cast<int>(target.types.size()); ++t) {
-    if (matcher.IsDummy(t)) {
-      match.dummy_seen = true;
-    } else {
-      remaining_target.push_back(t);
+MatchTemplate::MatchTemplate(const MatchSide& side) {
+  atoms = static_cast<int>(side.types.size());
+  words = (atoms + kWordBits - 1) / kWordBits;
+  for (const std::string& text : side.types) {
+    if (std::find(type_texts.begin(), type_texts.end(), text) == type_texts.end()) type_texts.push_back(text);
+    type.push_back(TypeNumber(text));
+    dummy.push_back(text == kDummyType);
+    heavy.push_back(text != kDummyType && text != kHydrogenType);
+  }
+  const PackedBonds bonds = Pack(side.bonds, nullptr, atoms, dummy);
+  adjacent.assign(static_cast<size_t>(atoms) * static_cast<size_t>(words), 0);
+  for (int p = 0; p < atoms; ++p) {
+    int heavy_neighbours = 0;
+    for (const int* q = bonds.begin(p); q != bonds.end(p); ++q) {
+      adjacent[static_cast<size_t>(p * words + *q / kWordBits)] |= Word{1} << (*q % kWordBits);
+      heavy_neighbours += heavy[*q];
+    }
+    degree.push_back(static_cast<int>(bonds.end(p) - bonds.begin(p)));
+    heavy_degree.push_back(heavy_neighbours);
+    hydrogen_degree.push_back(degree.back() - heavy_neighbours);
+  }
+  for (int p = 0; p < atoms && side.names && p < static_cast<int>(side.names->size()); ++p) {
+    if (!dummy[p] && !(*side.names)[p].empty()) by_name.emplace_back((*side.names)[p], p);
+  }
+  // The first atom of a name keeps it.
+  std::stable_sort(by_name.begin(), by_name.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+}
+
+int MatchTemplate::TypeNumber(const std::string& text) const {
+  const auto found = std::find(type_texts.begin(), type_texts.end(), text);
+  return found == type_texts.end() ? -1 : static_cast<int>(found - type_texts.begin());
+}
+
+int MatchTemplate::Named(const std::string& name) const {
+  const auto found = std::lower_bound(by_name.begin(), by_name.end(), name,
+                                      [](const auto& entry, const std::string& key) { return entry.first < key; });
+  return found != by_name.end() && found->first == name ? found->second : -1;
+}
+
+namespace {
+
+// Depth-first search over domains: each target atom keeps the set of
+// template atoms it may still take. Taking one removes it from every other
+// domain, narrows the domains of the atom's bonded atoms to the neighbours
+// of its partner (and, for a complete map, keeps the partner's neighbours
+// out of the domains of the atoms it is not bonded to), and the narrowing
+// runs on until every domain is supported by those of its bonded atoms.
+// The atom with the fewest choices goes next. Changes are recorded on a
+// trail and undone on the way back.
+class Search {
+ public:
+  Search(const TargetGraph& t, const MatchTemplate& p, bool complete, long long step_limit, long long& steps)
+      : t_(t), p_(p), words_(p.words), complete_(complete), step_limit_(step_limit), steps_(steps) {}
+
+  // Per target atom its partner, or -1; false when no map exists (or the
+  // step limit was reached).
+  bool Find(std::vector<int>& map) {
+    state_.assign(static_cast<size_t>(t_.atoms), kOpen);
+    for (int t = 0; t < t_.atoms; ++t) {
+      if (t_.absent[t]) state_[t] = kStays;
+    }
+    queued_.assign(static_cast<size_t>(t_.atoms), 0);
+    near_.assign(static_cast<size_t>(t_.atoms), 0);
+    support_.assign(static_cast<size_t>(words_), 0);
+    if (!InitialDomains() || !Propagate() || !Descend()) return false;
+    map.assign(static_cast<size_t>(t_.atoms), -1);
+    for (int t = 0; t < t_.atoms; ++t) map[t] = std::max(state_[t], -1);
+    return true;
+  }
+  bool Exhausted() const { return steps_ > step_limit_; }
+
+ private:
+  static constexpr int kOpen = -2;
+  static constexpr int kStays = -1;
+
+  Word* Domain(int t) { return &domains_[static_cast<size_t>(t) * static_cast<size_t>(words_)]; }
+  const Word* Adjacent(int p) const { return &p_.adjacent[static_cast<size_t>(p) * static_cast<size_t>(words_)]; }
+  bool Has(int t, int p) { return (Domain(t)[p / kWordBits] >> (p % kWordBits)) & 1; }
+  int Count(int t) {
+    int count = 0;
+    for (int w = 0; w < words_; ++w) count += std::popcount(Domain(t)[w]);
+    return count;
+  }
+  void Set(int t, int w, Word value) {
+    Word& word = Domain(t)[w];
+    trail_.push_back({t, w, word});
+    word = value;
+  }
+  // Keeps only (or, with `keep` false, takes out) the atoms of `mask`; true
+  // when the domain changed.
+  bool Narrow(int t, const Word* mask, bool keep) {
+    bool changed = false;
+    for (int w = 0; w < words_; ++w) {
+      const Word before = Domain(t)[w];
+      const Word after = keep ? before & mask[w] : before & ~mask[w];
+      if (after != before) {
+        Set(t, w, after);
+        changed = true;
+      }
+    }
+    return changed;
+  }
+  bool Remove(int t, int p) {
+    if (!Has(t, p)) return false;
+    Set(t, p / kWordBits, Domain(t)[p / kWordBits] & ~(Word{1} << (p % kWordBits)));
+    return true;
+  }
+  void Push(int t) {
+    if (queued_[t]) return;
+    queued_[t] = 1;
+    queue_.push_back(t);
+  }
+  void Undo(size_t mark) {
+    while (trail_.size() > mark) {
+      const Change& change = trail_.back();
+      Domain(change.atom)[change.word] = change.old;
+      trail_.pop_back();
     }
   }
-  for (int p = 0; p < static_cast<int>(templ.types.size()); ++p) {
-    if (!matcher.IsTemplateDummy(p)) remaining_template.push_back(p);
-  }
-  // Progress is counted in atoms still without a partner (paired atoms leave
-  // the list only on the next pass); a pass without progress switches to
-  // relaxed matching, a second one ends the search.
-  auto unpaired = [&] {
-    return std::count_if(remaining_target.begin(), remaining_target.end(), [&](int t) { return matcher.Map()[t] < 0; });
+
+  bool Fits(int t, int p) const;
+  bool Balanced() const;
+  bool InitialDomains();
+  bool Assign(int t, int p);
+  bool Propagate();
+  int Choose();
+  bool Descend();
+  bool TryPartner(int t, int p);
+  bool EveryHeavyAtomTaken() const;
+
+  struct Change {
+    int atom;
+    int word;
+    Word old;
   };
-  bool relaxed = false;
-  long before = -1;
-  for (long now = unpaired(); now > 0; now = unpaired()) {
-    if (now == before) {
-      if (strict || relaxed) break;
-      relaxed = true;
+
+  const TargetGraph& t_;
+  const MatchTemplate& p_;
+  int words_;
+  bool complete_;
+  long long step_limit_;
+  long long& steps_;
+  std::vector<int> state_;  // kOpen, kStays or the partner
+  std::vector<Word> domains_;
+  std::vector<Change> trail_;
+  std::vector<int> queue_;
+  std::vector<char> queued_;
+  std::vector<char> near_;
+  std::vector<Word> support_;
+};
+
+// A partner has the atom's type and room for its bonds; in a complete map
+// it has no more heavy neighbours than the atom can reach.
+bool Search::Fits(int t, int p) const {
+  if (p_.dummy[p] || p_.type[p] != t_.type[t] || p_.degree[p] < t_.degree[t]) return false;
+  if (p_.hydrogen_degree[p] < t_.hydrogen_degree[t] || p_.heavy_degree[p] < t_.heavy_degree[t]) return false;
+  return !complete_ || p_.heavy_degree[p] <= t_.heavy_near[t];
+}
+
+// Atoms that need a partner cannot outnumber the template atoms of their
+// type; a complete map needs every heavy template atom's type as often in
+// the target.
+bool Search::Balanced() const {
+  std::vector<int> balance(p_.type_texts.size(), 0);
+  std::vector<int> heavy(p_.type_texts.size(), 0);
+  for (int p = 0; p < p_.atoms; ++p) {
+    if (p_.dummy[p]) continue;
+    ++balance[p_.type[p]];
+    heavy[p_.type[p]] += p_.heavy[p];
+  }
+  for (int t = 0; t < t_.atoms; ++t) {
+    if (t_.absent[t]) continue;
+    if (t_.type[t] < 0) {
+      if (!t_.may_stay[t]) return false;
+      continue;
     }
-    before = now;
-    matcher.Pass(relaxed, remaining_target, remaining_template);
-    if (matcher.Exhausted()) return false;
+    balance[t_.type[t]] -= !t_.may_stay[t];
+    --heavy[t_.type[t]];
   }
-  match.correspondent = matcher.Map();
-  std::vector<char> taken(templ.types.size(), 0);
-  for (size_t t = 0; t < match.correspondent.size(); ++t) {
-    int& p = match.correspondent[t];
-    if (p >= 0 && taken[p]) p = -1;
+  const auto negative = [](int count) { return count < 0; };
+  const auto positive = [](int count) { return count > 0; };
+  return std::none_of(balance.begin(), balance.end(), negative) &&
+         (!complete_ || std::none_of(heavy.begin(), heavy.end(), positive));
+}
+
+bool Search::InitialDomains() {
+  if (!Balanced()) return false;
+  domains_.assign(static_cast<size_t>(t_.atoms) * static_cast<size_t>(words_), 0);
+  for (int t = 0; t < t_.atoms; ++t) {
+    if (t_.absent[t]) continue;
+    for (int p = 0; p < p_.atoms; ++p) {
+      if (Fits(t, p)) Domain(t)[p / kWordBits] |= Word{1} << (p % kWordBits);
+    }
+    Push(t);
+  }
+  return true;
+}
+
+// Takes p for t and narrows the other domains accordingly.
+bool Search::Assign(int t, int p) {
+  ++steps_;
+  state_[t] = p;
+  for (const int* u = t_.near.begin(t); u != t_.near.end(t); ++u) near_[*u] = 1;
+  for (int u = 0; u < t_.atoms; ++u) {
+    if (state_[u] != kOpen) continue;
+    bool changed = Remove(u, p);
+    if (complete_ && !near_[u]) changed = Narrow(u, Adjacent(p), false) || changed;
+    if (changed) Push(u);
+  }
+  for (const int* u = t_.near.begin(t); u != t_.near.end(t); ++u) near_[*u] = 0;
+  for (const int* u = t_.bonds.begin(t); u != t_.bonds.end(t); ++u) {
+    if (state_[*u] == kOpen && Narrow(*u, Adjacent(p), true)) Push(*u);
+  }
+  return Propagate();
+}
+
+// An open atom with an empty domain ends the branch unless it may stay; a
+// domain of one template atom takes it from every other; and the bonded
+// atoms of an atom that needs a partner must have theirs among the
+// neighbours of its domain.
+bool Search::Propagate() {
+  bool ok = true;
+  while (!queue_.empty()) {
+    const int u = queue_.back();
+    queue_.pop_back();
+    queued_[u] = 0;
+    if (!ok || state_[u] != kOpen || t_.may_stay[u]) continue;
+    std::fill(support_.begin(), support_.end(), 0);
+    int count = 0;
+    int only = -1;
+    for (int w = 0; w < words_; ++w) {
+      for (Word bits = Domain(u)[w]; bits != 0; bits &= bits - 1) {
+        only = w * kWordBits + std::countr_zero(bits);
+        ++count;
+        const Word* row = Adjacent(only);
+        for (int k = 0; k < words_; ++k) support_[k] |= row[k];
+      }
+    }
+    if (count == 0) {
+      ok = false;
+      continue;
+    }
+    if (count == 1) {
+      for (int v = 0; v < t_.atoms; ++v) {
+        if (v != u && state_[v] == kOpen && Remove(v, only)) Push(v);
+      }
+    }
+    for (const int* v = t_.bonds.begin(u); v != t_.bonds.end(u); ++v) {
+      if (state_[*v] == kOpen && Narrow(*v, support_.data(), true)) Push(*v);
+    }
+  }
+  return ok;
+}
+
+// The next atom: one whose own name it may still take before any other (so
+// that no other atom takes that name first), then the one with the fewest
+// choices (staying counts as one), the first in the working order among
+// equals; -1 when none is open.
+int Search::Choose() {
+  int best = -1;
+  std::pair<bool, int> best_key;
+  for (int t = 0; t < t_.atoms; ++t) {
+    if (state_[t] != kOpen) continue;
+    const std::pair<bool, int> key(t_.named[t] < 0 || !Has(t, t_.named[t]), Count(t) + t_.may_stay[t]);
+    if (best < 0 || key < best_key) {
+      best = t;
+      best_key = key;
+    }
+  }
+  return best;
+}
+
+bool Search::TryPartner(int t, int p) {
+  const size_t mark = trail_.size();
+  if (Assign(t, p) && Descend()) return true;
+  Undo(mark);
+  state_[t] = kOpen;
+  return false;
+}
+
+// The atom's own name first, then the template's order, then staying
+// without partner.
+bool Search::Descend() {
+  if (Exhausted()) return false;
+  const int t = Choose();
+  if (t < 0) return !complete_ || EveryHeavyAtomTaken();
+  const int named = t_.named[t];
+  if (named >= 0 && Has(t, named) && TryPartner(t, named)) return true;
+  // The domain of an atom that has a partner does not change below it.
+  for (int w = 0; w < words_; ++w) {
+    for (Word bits = Domain(t)[w]; bits != 0; bits &= bits - 1) {
+      const int p = w * kWordBits + std::countr_zero(bits);
+      if (p != named && TryPartner(t, p)) return true;
+      if (Exhausted()) return false;
+    }
+  }
+  if (!t_.may_stay[t]) return false;
+  state_[t] = kStays;
+  if (Descend()) return true;
+  state_[t] = kOpen;
+  return false;
+}
+
+bool Search::EveryHeavyAtomTaken() const {
+  std::vector<char> taken(static_cast<size_t>(p_.atoms), 0);
+  for (int p : state_) {
     if (p >= 0) taken[p] = 1;
-    if (p < 0 && !matcher.IsDummy(static_cast<int>(t))) match.excess_target.push_back(static_cast<int>(t));
   }
-  for (int p = 0; p < static_cast<int>(templ.types.size()); ++p) {
-    if (!taken[p] && !matcher.IsTemplateDummy(p)) match.excess_template.push_back(p);
+  for (int p = 0; p < p_.atoms; ++p) {
+    if (p_.heavy[p] && !taken[p]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool MatchResidue(const MatchSide& target, const MatchTemplate& templ, const MatchOptions& options,
+                  ResidueMatch& match) {
+  const TargetGraph g = BuildTarget(target, templ, options);
+  match = ResidueMatch();
+  match.dummy_seen = std::find(target.types.begin(), target.types.end(), kDummyType) != target.types.end();
+  long long steps = 0;
+  std::vector<int> map;
+  Search complete(g, templ, true, options.step_limit, steps);
+  bool found = complete.Find(map);
+  if (!found && !complete.Exhausted() && !options.strict) {
+    found = Search(g, templ, false, options.step_limit, steps).Find(map);
+  }
+  if (steps > options.step_limit) return false;
+  match.correspondent.assign(static_cast<size_t>(g.atoms), -1);
+  std::vector<char> taken(static_cast<size_t>(templ.atoms), 0);
+  for (int t = 0; t < g.atoms; ++t) {
+    if (g.absent[t]) continue;
+    if (!found) {
+      match.excess_target.push_back(t);
+    } else if (map[t] >= 0) {
+      match.correspondent[t] = map[t];
+      taken[map[t]] = 1;
+    } else {
+      match.left_alone.push_back(t);
+    }
+  }
+  for (int p = 0; p < templ.atoms; ++p) {
+    if (!taken[p] && !templ.dummy[p]) match.excess_template.push_back(p);
   }
   return true;
 }

@@ -138,6 +138,7 @@ void CollectFrames(const std::function<void()>& read_next, Frame& cartesian, std
 // One frame per call. The title heads only the first CRD file of the run, so
 // that frames written one by one (WriteAll) can be joined into a trajectory.
 void CAmberCoordFile::Write() {
+  RequireWholeStructure();
   AppendTitleOnce(output_.Buffer(), title_, AmberTitlesWritten().coord_title_written);
   NumberBlockWriter block(output_, 8, 3, kNumbersPerLine);
   block.AddPoints(cartesian_);

@@ -91,6 +91,7 @@ void CAmberNetcdfFile::OpenOutput(std::string name, bool) { output_file_name_ = 
 
 // One structure: a trajectory of one frame.
 void CAmberNetcdfFile::Write() {
+  RequireWholeStructure();
   NetcdfTrajectoryWriter writer(output_file_name_, title_, cartesian_.size());
   writer.Append(cartesian_, 1.0);
   writer.Close();

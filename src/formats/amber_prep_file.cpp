@@ -60,8 +60,18 @@ bool IsSectionWord(const std::string& word) {
 }
 
 [[noreturn]] void BadLine(const std::string& file, uint64_t line_number, std::string_view what, std::string_view line) {
-  Fatal("Error: " + file + ": line " + std::to_string(line_number) + " " + std::string(what) + ": " +
-        Printable(Trim(line)));
+  throw PrepResidueError("Error: " + file + ": line " + std::to_string(line_number) + " " + std::string(what) + ": " +
+                         Printable(Trim(line)));
+}
+
+// The rest of a residue that cannot be read, up to its DONE (or STOP, or the
+// end of the file).
+void PassOverResidue(LineReader& input) {
+  std::string_view line;
+  while (input.ReadLine(line)) {
+    const std::string first = FirstWordUpper(line);
+    if (first == "DONE" || first == "STOP") return;
+  }
 }
 
 // IDBGEN IREST ITYPF, then the database name line.
@@ -136,12 +146,9 @@ void ReadSections(LineReader& input, const std::string& file, PrepResidue& resid
 
 }  // namespace
 
-bool ReadPrepResidue(LineReader& input, const std::string& file, bool& header_pending, PrepResidue& residue) {
-  residue = PrepResidue();
-  if (header_pending) {
-    PassOverHeader(input);
-    header_pending = false;
-  }
+namespace {
+
+bool ReadResidueLines(LineReader& input, const std::string& file, PrepResidue& residue) {
   std::string_view line;
   if (!input.ReadLine(line) || FirstWordUpper(line) == "STOP") return false;
   residue.title = std::string(Trim(line));
@@ -155,7 +162,8 @@ bool ReadPrepResidue(LineReader& input, const std::string& file, bool& header_pe
   }
   if (!found) {
     if (!anything) return false;
-    Fatal("Error: " + file + ": no residue line (NAME INT 0) after the title \"" + Printable(residue.title) + "\".");
+    throw PrepResidueError("Error: " + file + ": no residue line (NAME INT 0) after the title \"" +
+                           Printable(residue.title) + "\".");
   }
   std::vector<std::string_view> words = SplitWhite(line);
   residue.name = std::string(words[0]);
@@ -165,6 +173,22 @@ bool ReadPrepResidue(LineReader& input, const std::string& file, bool& header_pe
   ReadAtomLines(input, file, residue, next);
   ReadSections(input, file, residue, next);
   return true;
+}
+
+}  // namespace
+
+bool ReadPrepResidue(LineReader& input, const std::string& file, bool& header_pending, PrepResidue& residue) {
+  residue = PrepResidue();
+  if (header_pending) {
+    PassOverHeader(input);
+    header_pending = false;
+  }
+  try {
+    return ReadResidueLines(input, file, residue);
+  } catch (const PrepResidueError&) {
+    PassOverResidue(input);
+    throw;
+  }
 }
 
 namespace {
@@ -230,9 +254,9 @@ std::vector<ReferenceTriple> PrepReferences(const PrepResidue& residue, const st
       const int below = k == 0 ? static_cast<int>(i) : refs[k - 1];
       refs[k] = below < 0 ? -1 : parents[below];
       if (refs[k] < 0) {
-        Fatal("Error: " + file + ": line " + std::to_string(atom.line) + ": atom " + Printable(atom.name) +
-              " of residue " + Printable(residue.name) +
-              " has no usable reference atoms, and the tree types do not give them.");
+        throw PrepResidueError("Error: " + file + ": line " + std::to_string(atom.line) + ": atom " +
+                               Printable(atom.name) + " of residue " + Printable(residue.name) +
+                               " has no usable reference atoms, and the tree types do not give them.");
       }
     }
     references[i] = refs;
@@ -251,6 +275,27 @@ void CAmberPrepFile::OpenOutput(std::string name, bool open) { OpenOutputShared(
 // calls continue with the next residue of a library. After the last one the
 // record is left empty.
 void CAmberPrepFile::Read(int) {
+  std::string problem;
+  std::string residue_name;
+  ReadResidue(true, problem, residue_name);
+  if (!problem.empty()) Fatal(problem);
+}
+
+// "Error: lib.in: residue DA5 passed over: line 40 is not a PREP atom line:
+// ..." from the reader's "Error: lib.in: line 40 ...".
+bool CAmberPrepFile::ReadOrPassOver(bool geometry, std::string& problem) {
+  std::string residue_name;
+  const bool more = ReadResidue(geometry, problem, residue_name);
+  if (!problem.empty()) {
+    const std::string prefix = "Error: " + input_file_name_ + ": ";
+    const bool prefixed = problem.compare(0, prefix.size(), prefix) == 0;
+    problem = prefix + (residue_name.empty() ? "a residue" : "residue " + residue_name) +
+              " passed over: " + problem.substr(prefixed ? prefix.size() : 0);
+  }
+  return more;
+}
+
+void CAmberPrepFile::ClearRecord() {
   ClearAtomAndResidueGroups();
   title_.clear();
   charge_.clear();
@@ -259,8 +304,6 @@ void CAmberPrepFile::Read(int) {
   ClearConnection();
   number_of_atoms_ = 0;
   number_of_residues_ = 0;
-  PrepResidue residue;
-  if (ReadPrepResidue(input_, input_file_name_, header_pending_, residue)) FillRecord(residue);
 }
 
 namespace {
@@ -274,14 +317,55 @@ size_t LeadingDummies(const PrepResidue& residue) {
 
 }  // namespace
 
-void CAmberPrepFile::FillRecord(const PrepResidue& residue) {
-  const std::vector<ReferenceTriple> references = PrepReferences(residue, input_file_name_);
+// The residue's atoms, then its geometry. A residue whose references place
+// no atom is refused before its atoms are looked at, unless its geometry is
+// not needed.
+bool CAmberPrepFile::ReadResidue(bool geometry, std::string& problem, std::string& residue_name) {
+  ClearRecord();
+  problem.clear();
+  PrepResidue residue;
+  try {
+    const bool found = ReadPrepResidue(input_, input_file_name_, header_pending_, residue);
+    residue_name = residue.name;
+    if (!found) return false;
+    if (geometry) PrepReferences(residue, input_file_name_);
+  } catch (const PrepResidueError& error) {
+    residue_name = residue.name;
+    ClearRecord();
+    problem = error.what();
+    return true;
+  }
   const size_t dummies = LeadingDummies(residue);
+  FillAtoms(residue, dummies);
+  try {
+    FillGeometry(residue, dummies);
+  } catch (const PrepResidueError& error) {
+    cartesian_.clear();
+    internal_.clear();
+    internal_reference_.clear();
+    ClearConnection();
+    if (geometry) {
+      ClearRecord();
+      problem = error.what();
+    }
+  }
+  return true;
+}
+
+// Names, element types, charges and the one residue.
+void CAmberPrepFile::FillAtoms(const PrepResidue& residue, size_t dummies) {
   const size_t n = residue.atoms.size() - dummies;
   title_ = residue.title;
+  // The residue's types tell which force field a shared type name belongs
+  // to (force_field_types.h); a residue of one atom is an ion.
+  std::vector<std::string_view> types;
+  for (size_t i = dummies; i < residue.atoms.size(); ++i) types.push_back(residue.atoms[i].type);
+  TypeContext context;
+  context.fields = FieldsOfTypes(types);
+  context.lone_atom = n == 1;
   for (size_t i = dummies; i < residue.atoms.size(); ++i) {
     const PrepAtom& atom = residue.atoms[i];
-    int element = ElementOfAtomType(atom.type, atom.name);
+    int element = ElementOfAtomType(atom.type, atom.name, context);
     if (element < 0) {
       Warn("Found incorrect atom type.");
       element = 0;
@@ -295,7 +379,6 @@ void CAmberPrepFile::FillRecord(const PrepResidue& residue) {
     residue_name_.push_back(residue.name);
     residue_index_.push_back(1);
     residue_number_.push_back(0);
-    if (residue.cartesian) cartesian_.push_back(atom.values);
     if (residue.charged && residue.charges.empty()) charge_.push_back(atom.charge);
   }
   number_of_atoms_ = static_cast<int>(n);
@@ -310,7 +393,14 @@ void CAmberPrepFile::FillRecord(const PrepResidue& residue) {
     charge_.assign(n, 0.0);
     std::copy_n(residue.charges.begin(), std::min(n, residue.charges.size()), charge_.begin());
   }
-  if (!residue.cartesian) {
+}
+
+// Coordinates (from the Z-matrix, or as written) and the template's bonds.
+void CAmberPrepFile::FillGeometry(const PrepResidue& residue, size_t dummies) {
+  const std::vector<ReferenceTriple> references = PrepReferences(residue, input_file_name_);
+  if (residue.cartesian) {
+    for (size_t i = dummies; i < residue.atoms.size(); ++i) cartesian_.push_back(residue.atoms[i].values);
+  } else {
     for (const PrepAtom& atom : residue.atoms) internal_.push_back(atom.values);
     internal_reference_ = references;
     BuildCartesian(dummies, residue.name);
@@ -318,7 +408,8 @@ void CAmberPrepFile::FillRecord(const PrepResidue& residue) {
   // Absurd values (1e300, or a Z-matrix of such lengths) make no structure.
   for (size_t i = 0; i < cartesian_.size(); ++i) {
     if (!HoldablePoint(cartesian_[i])) {
-      RefuseCoordinate(cartesian_[i], input_file_name_ + ": line " + std::to_string(residue.atoms[i + dummies].line));
+      throw PrepResidueError(CoordinateRefusal(
+          cartesian_[i], input_file_name_ + ": line " + std::to_string(residue.atoms[i + dummies].line)));
     }
   }
   ConnectTemplate(residue, references, dummies);
@@ -363,8 +454,8 @@ void CAmberPrepFile::ConnectTemplate(const PrepResidue& residue, const std::vect
 void CAmberPrepFile::BuildCartesian(size_t dummies, const std::string& residue_name) {
   InternalToCartesian();
   if (cartesian_.size() != internal_.size()) {
-    Fatal("Error: " + input_file_name_ + ": the Z-matrix of residue " + Printable(residue_name) +
-          " does not give coordinates for every atom.");
+    throw PrepResidueError("Error: " + input_file_name_ + ": the Z-matrix of residue " + Printable(residue_name) +
+                           " does not give coordinates for every atom.");
   }
   cartesian_.erase(cartesian_.begin(), cartesian_.begin() + static_cast<long>(dummies));
 }
@@ -396,7 +487,7 @@ std::string TemplateResidueName(CDataFile& record) {
 std::string ElementAsType(const std::string& element) {
   std::string type(Trim(element));
   const int index = ElementIndex(ToUpper(type));
-  if (type.size() == 2 && index > 0 && index < kElementCount - 1) type[1] = static_cast<char>(std::tolower(type[1]));
+  if (type.size() == 2 && IsElementNumber(index)) type[1] = static_cast<char>(std::tolower(type[1]));
   return type;
 }
 
@@ -452,18 +543,53 @@ void AppendTemplate(std::string& out, CDataFile& record) {
 
 }  // namespace
 
+namespace {
+
+// A template opens with three dummy atoms: in the Z-matrix alone (a template
+// read from a file) or as leading atoms of type DU.
+bool OpensWithDummies(CDataFile& record) {
+  size_t dummies = DummiesAhead(record);
+  const std::vector<std::string>& types = record.GetAtomType();
+  for (size_t i = 0; dummies < kDummyAtoms && i < types.size() && types[i] == kDummyType; ++i) ++dummies;
+  return dummies >= kDummyAtoms;
+}
+
+// A Z-matrix of another program (a Gaussian input) names each atom's bond
+// partner as its first reference: without bonds of its own the record
+// takes those, so that the template's tree follows the user's Z-matrix.
+void BondsFromZMatrix(CDataFile& record) {
+  if (!record.GetConnection().empty()) return;
+  const std::vector<ReferenceTriple>& references = record.GetInternalReference();
+  BondMap bonds;
+  for (size_t i = 0; i < references.size(); ++i) {
+    const int partner = references[i][0];
+    if (partner < 0) continue;
+    bonds[static_cast<int>(i)].push_back(partner);
+    bonds[partner].push_back(static_cast<int>(i));
+  }
+  record.SetConnection(bonds);
+}
+
+}  // namespace
+
 // The fixed lines of a one-residue file; the atom lines come from the
-// Z-matrix. A record without one gets it from its coordinates
-// (CartesianToInternal, which puts three dummy atoms in front), worked out
-// on a copy: the record itself keeps its atoms, so that the frames of a
-// trajectory written one after another (-a) all start from the same atoms.
+// Z-matrix. A record without one, or with one that does not open with the
+// three dummy atoms of a template (a Gaussian Z-matrix), gets it from its
+// coordinates (CartesianToInternal, which puts three dummy atoms in front),
+// worked out on a copy: the record itself keeps its atoms, so that the
+// frames of a trajectory written one after another (-a) all start from the
+// same atoms.
 void CAmberPrepFile::Write() {
   if (file_flags_ & kFileCreateBonds) CreateConnection();
-  if (Holds(State::kInternal)) {
+  if (Holds(State::kInternal) && OpensWithDummies(*this)) {
     AppendTemplate(output_.Buffer(), *this);
   } else {
+    RequireWholeStructure();
     CPdbFile copy;
     copy.CopyState(*this);
+    BondsFromZMatrix(copy);
+    copy.GetInternal().clear();
+    copy.GetInternalReference().clear();
     copy.CartesianToInternal();
     AppendTemplate(output_.Buffer(), copy);
   }

@@ -32,6 +32,7 @@
 #pragma once
 
 #include <array>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -62,10 +63,18 @@ struct PrepResidue {
   std::vector<double> charges;  // the CHARGE section
 };
 
+// A residue of a template file that cannot be read; the message ("Error:
+// ...") names the file, the line and what is wrong.
+class PrepResidueError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
 // Reads the next residue of an open template file into `residue`; the file
 // header first while `header_pending` is set. False at STOP or the end of
-// the file, before a residue begins. Bad atom lines and residue lines stop
-// the program with a message naming `file` and the line.
+// the file, before a residue begins. A bad atom line, line of charges or
+// residue line throws PrepResidueError after the rest of the residue (up to
+// its DONE) has been passed over, so that the next call reads the next one.
 bool ReadPrepResidue(LineReader& input, const std::string& file, bool& header_pending, PrepResidue& residue);
 
 // The reference atoms of every atom as 0-based positions in the residue's
@@ -75,7 +84,7 @@ bool ReadPrepResidue(LineReader& input, const std::string& file, bool& header_pe
 // they are derived from the tree types: an atom hangs from the last main-
 // chain atom, or from the last branching atom that still has a branch open;
 // its references are its parent, its parent's parent and the one above.
-// A residue whose tree does not give them either stops the program.
+// A residue whose tree does not give them either throws PrepResidueError.
 std::vector<ReferenceTriple> PrepReferences(const PrepResidue& residue, const std::string& file);
 
 class CAmberPrepFile final : public CDataFile {
@@ -89,8 +98,19 @@ class CAmberPrepFile final : public CDataFile {
   void Read(int which) override;
   void Write() override;
 
+  // Reads the next residue as Read does, except that a residue that cannot
+  // be read is passed over: the record is left empty and `problem` says
+  // why, in one line naming the file and the residue. With `geometry` false a Z-matrix that places no atom (references
+  // to no earlier atom, absurd values) is no problem: the residue keeps its
+  // names, types and charges, without coordinates or bonds. False at the
+  // end of the file.
+  bool ReadOrPassOver(bool geometry, std::string& problem);
+
  private:
-  void FillRecord(const PrepResidue& residue);
+  bool ReadResidue(bool geometry, std::string& problem, std::string& residue_name);
+  void ClearRecord();
+  void FillAtoms(const PrepResidue& residue, size_t dummies);
+  void FillGeometry(const PrepResidue& residue, size_t dummies);
   void ConnectTemplate(const PrepResidue& residue, const std::vector<ReferenceTriple>& references, size_t dummies);
   void BuildCartesian(size_t dummies, const std::string& residue_name);
 

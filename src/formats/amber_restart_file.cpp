@@ -119,6 +119,7 @@ void CAmberRestartFile::Read(int) {
 }
 
 void CAmberRestartFile::Write() {
+  RequireWholeStructure();
   std::string& out = output_.Buffer();
   out.append(title_);
   out.push_back('\n');

@@ -26,6 +26,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <map>
 #include <utility>
 
@@ -260,10 +261,11 @@ bool MassFits(int z, double mass) {
 // the ion "Na+" of mass 22.99 sodium, "CA" carbon or calcium, "HG" hydrogen
 // or mercury). A mass that fits none of them gives the element of nearest
 // mass (old-style ion names "IP" and "IM" are sodium and chlorine). A mass
-// below 0.5 (extra points, lone pairs) leaves the name alone.
+// below 0.5 is an extra point (the EPW of a four-point water, a lone pair):
+// LP, which the chemistry never bonds.
 std::string_view ElementOfNameAndMass(std::string_view name, double mass) {
   const int by_mass = ElementOfMass(mass);
-  if (by_mass < 0) return ElementOfName(name);
+  if (by_mass < 0) return std::isfinite(mass) ? kElementSymbols[kLonePairIndex] : ElementOfName(name);
   const std::string upper = ToUpper(name);
   for (size_t length = 1; length <= 2 && length <= upper.size(); ++length) {
     const int z = ElementIndex(std::string_view(upper).substr(0, length));
@@ -419,8 +421,8 @@ void CAmberTopologyFile::FillRecord(TopologySections& sections) {
   const size_t n = static_cast<size_t>(atoms);
   atom_name_.reserve(n);
   atom_type_.reserve(n);
-  // The element: ATOMIC_NUMBER (0 marks extra points), else the name and
-  // MASS together, else the name alone.
+  // The element: ATOMIC_NUMBER, else the name and MASS together, else the
+  // name alone. ATOMIC_NUMBER gives extra points 0, and so their mass.
   for (size_t i = 0; i < n; ++i) {
     const std::string& name = sections.atom_names[i];
     const int z = sections.atomic_numbers.empty() ? 0 : sections.atomic_numbers[i];

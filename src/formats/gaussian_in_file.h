@@ -23,14 +23,16 @@ class CGaussianInFile final : public CDataFile {
 
  private:
   [[noreturn]] void Incorrect() const;
-  void ReadCartesianLines(const std::vector<std::string>& lines, const GaussianVariables& variables);
-  void ReadZMatrixLines(const std::vector<std::string>& lines, const GaussianVariables& variables);
+  void ReadMolecule(const std::vector<std::string>& lines, const GaussianVariables& variables);
   void WriteCartesian(std::string& out, size_t atoms);
   void WriteZMatrix(std::string& out, size_t atoms);
   std::string Label(size_t atom, bool zmatrix) const;
+  std::string ChargeLine();
 
   // The file holds one structure (its first job's): set once it is read.
   bool job_read_ = false;
+  // The charge line perceived for a record that states none, once.
+  std::string perceived_charge_line_;
 };
 
 }  // namespace tarvex

@@ -127,7 +127,7 @@ bool ReadChargeLine(std::string_view trimmed, ChargeAndMultiplicity& stated) {
 }
 
 std::string ElementOfNumber(int number) {
-  return std::string(number >= 1 && number < kElementCount - 1 ? kElementSymbols[number] : kElementSymbols[0]);
+  return std::string(IsElementNumber(number) ? kElementSymbols[number] : kElementSymbols[0]);
 }
 
 }  // namespace
@@ -182,12 +182,16 @@ void CGaussianOutFile::ResetReader() {
   last_standard_.clear();
   mode_geometry_.clear();
   modes_in_standard_orientation_ = false;
+  geometries_ = 0;
+  echo_describes_next_ = false;
 }
 
 // which > 0: the next `which` geometries (the last of them when the file
 // ends first), and no structure when the file holds no further geometry, so
 // that an analyzer stepping through a log stops at its end; otherwise every
 // geometry to the end of the file, so that the last one stays.
+// A structure asked for beyond the last one of the file (convert -m) is
+// an error, not the last one.
 void CGaussianOutFile::Read(int which) {
   std::string_view line;
   int completed = 0;
@@ -195,6 +199,10 @@ void CGaussianOutFile::Read(int which) {
     if (TakeLine(line)) ++completed;
   }
   if (which > 0 && completed == 0) cartesian_.clear();
+  if (which > 1 && completed > 0 && completed < which) {
+    Fatal("Error: " + input_file_name_ + " holds " + std::to_string(geometries_) + " structures; structure " +
+          std::to_string(geometries_ - completed + which) + " does not exist.");
+  }
 }
 
 void CGaussianOutFile::ReadAll(int) {
@@ -373,7 +381,8 @@ void CGaussianOutFile::TakeEchoVariableLine(std::string_view line) {
 // cannot hold (second bond angles instead of dihedrals) leaves it empty.
 void CGaussianOutFile::FinishEcho(bool complete) {
   block_ = Block::kNone;
-  if (!complete || !ResolveZMatrix(echo_lines_, echo_variables_, internal_, internal_reference_)) {
+  echo_describes_next_ = complete && ResolveZMatrix(echo_lines_, echo_variables_, internal_, internal_reference_);
+  if (!echo_describes_next_) {
     internal_.clear();
     internal_reference_.clear();
   }
@@ -420,6 +429,14 @@ bool CGaussianOutFile::TakeGeometryRow(std::string_view trimmed) {
 
 // The names and types change only when the atoms do.
 void CGaussianOutFile::CommitGeometry() {
+  ++geometries_;
+  // The Z-matrix echo is the geometry the job starts from: later ones (the
+  // steps of an optimisation) have it no more.
+  if (!echo_describes_next_) {
+    internal_.clear();
+    internal_reference_.clear();
+  }
+  echo_describes_next_ = false;
   cartesian_.assign(rows_.begin(), rows_.end());
   number_of_atoms_ = static_cast<int>(rows_.size());
   if (row_elements_ == geometry_elements_ && atom_type_.size() == rows_.size()) return;

@@ -68,6 +68,8 @@ class CGaussianOutFile final : public CDataFile {
   Frame last_standard_;
   Frame mode_geometry_;
   bool modes_in_standard_orientation_ = false;
+  int geometries_ = 0;                // completed since the file was opened
+  bool echo_describes_next_ = false;  // `internal` is the echo of the coming geometry
   std::vector<ZMatrixLine> echo_lines_;
   GaussianVariables echo_variables_;
 };

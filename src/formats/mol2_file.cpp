@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <unordered_map>
 
 #include "chemistry/force_field_types.h"
 #include "common/exit.h"
@@ -39,22 +40,19 @@ std::string ResidueNameOf(std::string_view substructure) {
 }
 
 // SYBYL spells two-letter elements with a lower-case second letter (Cl, Br,
-// Zn); records read from PDB files hold them in upper case.
+// Zn); records read from PDB files hold them in upper case. Its lone pair
+// is LP.
 std::string SybylElement(const std::string& type) {
-  if (type.size() == 2 && ToUpperChar(type[1]) == type[1] && IsAlpha(type[1]) && ElementIndex(type) > 0) {
+  if (type.size() == 2 && type != "LP" && ToUpperChar(type[1]) == type[1] && IsAlpha(type[1]) &&
+      ElementIndex(type) > 0) {
     return std::string{type[0], static_cast<char>(type[1] - 'A' + 'a')};
   }
   return type;
 }
 
-// The element of an atom from the part of its type before the ".": SYBYL
-// types are elements already (C of C.ar, Cl, Na), Amber and GAFF types name
-// them by the force field's convention (CT and ca are carbons, nb a
-// nitrogen, Cl- chlorine), and a type that is neither (W1 of a CSD metal,
-// Any) leaves the element to the atom name. Elements keep the SYBYL
-// spelling (Cl, Zn); the dummy atom and lone pairs are DU and LP.
-std::string ElementOfMol2Type(std::string_view type, std::string_view name) {
-  const int element = ElementOfAtomType(type, name);
+// An element in the SYBYL spelling (Cl, Zn); the dummy atom and lone pairs
+// are DU and LP.
+std::string Mol2Element(int element) {
   if (element <= 0) return std::string(kElementSymbols[0]);
   std::string symbol(kElementSymbols[element]);
   if (symbol.size() == 2 && symbol != "LP") symbol[1] = static_cast<char>(symbol[1] - 'A' + 'a');
@@ -75,6 +73,7 @@ struct CMol2File::ReadState {
   bool seen_molecule = false;
   int molecule_line = 0;  // lines read in the MOLECULE section
   bool no_charges = false;
+  bool dotted_types = false;  // some type has a SYBYL suffix (C.ar)
   std::string previous_substructure;
   std::vector<std::pair<int, int>> bond_ids;
 };
@@ -139,7 +138,7 @@ void CMol2File::ReadSectionLine(std::string_view line, ReadState& state) {
       }
       break;
     case Section::kAtom:
-      if (!Trim(line).empty()) ReadAtomLine(line, state.previous_substructure);
+      if (!Trim(line).empty()) ReadAtomLine(line, state);
       break;
     case Section::kBond: {
       std::vector<std::string_view> fields = SplitWhite(line);
@@ -164,6 +163,7 @@ void CMol2File::FinishMolecule(const ReadState& state) {
   number_of_atoms_ = n;
   head_atom_of_residue_.push_back(n);
   number_of_residues_ = static_cast<int>(head_atom_of_residue_.size()) - 1;
+  AssignElements(state);
   if (state.no_charges) charge_.clear();
   BondMap bonds;
   bonds.reserve(n);
@@ -181,10 +181,50 @@ void CMol2File::FinishMolecule(const ReadState& state) {
   SetConnection(bonds);
 }
 
+// The atom lines leave the part of each type before its "." in atom_type;
+// once every type of the molecule is known, it becomes the element. SYBYL
+// types are elements already (C of C.ar, Cl, Na, W), force-field types name
+// them by the force field's convention (CT and ca are carbons, nb a
+// nitrogen, Os a GLYCAM ring oxygen, CTL2 a CHARMM carbon, Cl- chlorine),
+// and a type that is neither (W1 of a CSD metal, Any) leaves the element to
+// the atom name. The file's other types tell a SYBYL file from a force
+// field's, and which force field a shared name belongs to (CL is chlorine,
+// but a carbonyl carbon among CHARMM's lipid types). A solvated system
+// repeats a handful of types: each is looked up once (and once more for
+// atoms that are a residue of their own).
+void CMol2File::AssignElements(const ReadState& state) {
+  const size_t n = atom_type_.size();
+  std::unordered_map<std::string, size_t> distinct;
+  std::vector<std::string_view> types;
+  std::vector<size_t> type_of(n);
+  for (size_t i = 0; i < n; ++i) {
+    auto [it, added] = distinct.try_emplace(atom_type_[i], types.size());
+    if (added) types.push_back(it->first);
+    type_of[i] = it->second;
+  }
+  TypeContext context;
+  context.fields = FieldsOfTypes(types) | (state.dotted_types ? kSybylTypes : 0u);
+  constexpr int kNotYet = -2;
+  std::vector<std::array<int, 2>> by_type(types.size(), {kNotYet, kNotYet});
+  std::vector<std::string> symbols(kElementCount);
+  for (size_t i = 0; i < n; ++i) {
+    const size_t r = static_cast<size_t>(residue_number_[i]);
+    context.lone_atom = head_atom_of_residue_[r + 1] - head_atom_of_residue_[r] == 1;
+    int& decided = by_type[type_of[i]][context.lone_atom ? 1 : 0];
+    if (decided == kNotYet) decided = ElementOfAtomType(types[type_of[i]], "", context);
+    int element = decided >= 0 ? decided : ElementOfAtomName(Trim(atom_name_[i]));
+    if (element < 0) element = 0;
+    std::string& symbol = symbols[static_cast<size_t>(element)];
+    if (symbol.empty()) symbol = Mol2Element(element);
+    atom_type_[i] = symbol;
+  }
+}
+
 // id name x y z type substructure-id substructure-name charge. Fields that
 // are missing or do not parse keep their defaults: the atom's position + 1
 // as id, the origin, type DU, substructure 0 named MOL, charge 0.
-void CMol2File::ReadAtomLine(std::string_view line, std::string& previous_substructure) {
+void CMol2File::ReadAtomLine(std::string_view line, ReadState& state) {
+  std::string& previous_substructure = state.previous_substructure;
   std::vector<std::string_view> fields = SplitWhite(line);
   const size_t position = atom_index_.size();
   int id = static_cast<int>(position) + 1;
@@ -207,8 +247,8 @@ void CMol2File::ReadAtomLine(std::string_view line, std::string& previous_substr
   cartesian_.push_back(point);
   std::string_view type = fields.size() > 5 ? fields[5] : std::string_view("DU");
   size_t dot = type.rfind('.');
-  const std::string_view name = fields.size() > 1 ? fields[1] : std::string_view();
-  atom_type_.push_back(ElementOfMol2Type(type.substr(0, dot), name));
+  state.dotted_types = state.dotted_types || dot != std::string_view::npos;
+  atom_type_.emplace_back(type.substr(0, dot));
   if (dot == std::string_view::npos)
     type_suffix_.emplace_back();
   else
@@ -233,6 +273,7 @@ void CMol2File::ReadAtomLine(std::string_view line, std::string& previous_substr
 // NO_TYPE, bond orders, MOL2 types and charges (PerceiveBondTypes). A record
 // that could not be typed (no bonds) keeps the type suffixes it was read with.
 void CMol2File::Write() {
+  RequireWholeStructure();
   if (file_flags_ & kFileCreateBonds) CreateConnection();
   const bool typed = !(file_flags_ & kFileNoType);
   if (typed) PerceiveBondTypes();

@@ -9,9 +9,10 @@
 //   BOND      id origin-atom-id target-atom-id type
 // The SYBYL atom type is an element and a hybridisation suffix joined by a
 // "." (C.ar, N.pl3, S.o2); Amber and GAFF types (CT, ca, hn) and metals (Zn)
-// have no "."; the reader takes each atom's element from the type, Amber and
-// GAFF types through the force-field table (CT and ca are carbons, not
-// calcium). The writer produces MOLECULE, ATOM, BOND and SUBSTRUCTURE.
+// have no "."; the reader takes each atom's element from the type,
+// force-field types through their table (CT and ca are carbons, not
+// calcium; force_field_types.h). The writer produces MOLECULE, ATOM, BOND
+// and SUBSTRUCTURE.
 #pragma once
 
 #include <string>
@@ -43,7 +44,8 @@ class CMol2File final : public CDataFile {
   bool EnterSection(std::string_view name, ReadState& state);
   void ReadSectionLine(std::string_view line, ReadState& state);
   void FinishMolecule(const ReadState& state);
-  void ReadAtomLine(std::string_view line, std::string& previous_substructure);
+  void ReadAtomLine(std::string_view line, ReadState& state);
+  void AssignElements(const ReadState& state);
   void WriteAtoms(std::string& out);
   void WriteBonds(std::string& out, const std::vector<std::pair<int, int>>& bonds);
   std::vector<std::pair<int, int>> BondPairs() const;

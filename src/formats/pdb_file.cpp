@@ -167,13 +167,22 @@ void AppendRecordEnd(std::string& out, std::string_view record) {
 
 }  // namespace
 
+// Names alone are read as the elements that names are guessed as, and lone
+// pairs; the heavier ones only where the element columns name them.
 PdbElementMatch FindPdbElement(std::string_view name, std::string_view hint, bool strict) {
   auto first = [&](auto accept, int search) -> PdbElementMatch {
     for (int e = 0; e < kElementCount; ++e) {
-      if (accept(kElementSymbols[e])) return {e, search};
+      const bool guessed = e < kGuessedElementCount || e == kLonePairIndex || kElementSymbols[e] == hint;
+      if (guessed && accept(kElementSymbols[e])) return {e, search};
     }
     return {};
   };
+  // 0. Element columns that name no element: "LP" (or "EP") an extra point
+  // or lone pair, whatever its name (EPW of a four-point water would
+  // otherwise be phosphorus), "DU" a dummy atom: what the writer writes for
+  // atoms of those kinds.
+  if (hint == "LP" || hint == "EP") return {kLonePairIndex, kStandardSearch};
+  if (hint == "DU") return {0, kStandardSearch};
   // 1. At the standard position (or an H in column 13), agreeing with the hint.
   if (PdbElementMatch m =
           first([&](std::string_view s) { return AcceptStandard(name, s, hint, strict); }, kStandardSearch);
@@ -449,6 +458,7 @@ void CPdbFile::ResolveConnections(const std::vector<std::pair<int, int>>& pairs)
 }
 
 void CPdbFile::Write() {
+  RequireWholeStructure();
   if (file_flags_ & kFileCreateBonds) CreateConnection();
   std::string& out = output_.Buffer();
   WriteAtomRecords(out);

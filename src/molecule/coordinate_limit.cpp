@@ -7,7 +7,7 @@
 
 namespace tarvex {
 
-void RefuseCoordinate(const Point& p, std::string_view where) {
+std::string CoordinateRefusal(const Point& p, std::string_view where) {
   double value = p[0];
   for (double c : p) {
     if (!HoldableCoordinate(c)) {
@@ -17,8 +17,10 @@ void RefuseCoordinate(const Point& p, std::string_view where) {
   }
   char digits[32];
   const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-  Fatal("Error: " + std::string(where) + ": the coordinate " + std::string(digits, end) +
-        (std::isfinite(value) ? " is beyond what any molecule file can hold." : " is not a finite number."));
+  return "Error: " + std::string(where) + ": the coordinate " + std::string(digits, end) +
+         (std::isfinite(value) ? " is beyond what any molecule file can hold." : " is not a finite number.");
 }
+
+void RefuseCoordinate(const Point& p, std::string_view where) { Fatal(CoordinateRefusal(p, where)); }
 
 }  // namespace tarvex

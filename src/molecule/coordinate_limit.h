@@ -22,9 +22,11 @@ inline bool HoldablePoint(const Point& p) {
   return HoldableCoordinate(p[0]) && HoldableCoordinate(p[1]) && HoldableCoordinate(p[2]);
 }
 
-// Ends the command with "Error: <where>: the coordinate 1e+300 is beyond what
-// any molecule file can hold." (or "... is not a finite number.") for the
-// first coordinate of `p` that HoldableCoordinate refuses.
+// "Error: <where>: the coordinate 1e+300 is beyond what any molecule file
+// can hold." (or "... is not a finite number.") for the first coordinate of
+// `p` that HoldableCoordinate refuses.
+std::string CoordinateRefusal(const Point& p, std::string_view where);
+// Ends the command with that line.
 [[noreturn]] void RefuseCoordinate(const Point& p, std::string_view where);
 // Refuses the first point of points[first, end) that is not holdable as
 // "<where()>, atom N"; `where` (the file, or the file and frame) is called

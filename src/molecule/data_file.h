@@ -320,6 +320,10 @@ class CDataFile {
   // a message of its own.
   void StoreNameAndOpenInput(const std::string& name, bool require_text = true);
   void OpenOutputShared(const std::string& name, bool open);
+  // Writers of coordinates call it first: a record with more atoms than
+  // points (a Z-matrix whose conversion stopped, a topology without
+  // coordinates) cannot be written whole, and is refused rather than padded.
+  void RequireWholeStructure() const;
   // The frames that WriteFrames writes (every step-th, from the first with
   // STEP0), each moved into `cartesian`, fitted when asked, then handed to
   // `write` with its place among the frames `next` gave (1, 2, ...).

@@ -30,6 +30,16 @@ CDataFile::InputPosition CDataFile::GetInputPosition() const {
   return {input_.Tell(), input_.Compressed() ? 0 : input_.FileSize()};
 }
 
+void CDataFile::RequireWholeStructure() const {
+  const size_t atoms = static_cast<size_t>(std::max(number_of_atoms_, 0));
+  if (cartesian_.size() >= atoms) return;
+  if (cartesian_.empty()) {
+    Fatal("Error: the " + std::to_string(atoms) + " atoms have no coordinates; the structure cannot be written.");
+  }
+  Fatal("Error: " + std::to_string(cartesian_.size()) + " of the " + std::to_string(atoms) +
+        " atoms have coordinates; the structure cannot be written.");
+}
+
 void CDataFile::OpenInputStream() {
   if (!input_.Open(input_file_name_)) Fatal("Can't open input file: " + input_file_name_);
 }

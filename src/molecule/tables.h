@@ -8,12 +8,15 @@
 
 namespace tarvex {
 
-// Symbols indexed by atomic number; 0 is the dummy atom DU and 87 (which
-// would be francium, never met) the lone pair LP. Radium follows at its own
-// number, 88, so that its ions are not dummies. Upper case, as the patterns
-// and parameter tables spell them.
-inline constexpr int kElementCount = 89;
-inline constexpr int kLonePairIndex = 87;
+// Symbols indexed by atomic number, hydrogen (1) to oganesson (118); 0 is
+// the dummy atom DU and the last entry, after the elements, the lone pair
+// LP. Upper case, as the patterns and parameter tables spell them.
+inline constexpr int kElementCount = 120;
+inline constexpr int kLonePairIndex = kElementCount - 1;
+// Elements a name or type written without its element is read as: up to
+// radium. The symbols after it (OG, SG, NH, CN ...) begin amino-acid atom
+// names and ion types (NH4+) far more often than they name an element.
+inline constexpr int kGuessedElementCount = 89;
 // Whether z is the atomic number of an element of the table (not DU or LP).
 constexpr bool IsElementNumber(int z) { return z > 0 && z < kElementCount && z != kLonePairIndex; }
 extern const std::array<std::string_view, kElementCount> kElementSymbols;
@@ -23,7 +26,7 @@ extern const std::array<double, kElementCount> kAtomicMasses;
 int ElementIndex(std::string_view symbol);
 // The mass of the element, or 0.0 with a warning line for an unknown symbol.
 double AtomicMass(std::string_view symbol);
-// The element (1 to 86) whose mass is nearest `mass`; masses of 0.5 to 3.6
+// The element (1 to 118) whose mass is nearest `mass`; masses of 0.5 to 3.6
 // are hydrogen (deuterium 2.014, tritium 3.016, and the 3.024 of hydrogen
 // mass repartitioning, which would otherwise come nearer helium). -1 for a
 // mass below 0.5 (extra points, lone pairs) or not finite.

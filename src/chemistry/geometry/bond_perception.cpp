@@ -280,6 +280,20 @@ void WarnCapped(long capped) {
        " neighbours within bonding distance keep only " + std::to_string(kMostNeighbours) + " bonds each.");
 }
 
+// The distance pass's plain data for the record's first `count` atoms: a
+// class per atom type and the tables of the classes.
+void GatherSearchInput(CDataFile& record, int count, BondSearchInput& in, CoordinationLimits& limits) {
+  const std::vector<std::string>& types = record.GetAtomType();
+  in.points = record.GetCartesian().data();
+  in.atom_count = count;
+  in.atom_class.resize(static_cast<size_t>(count));
+  AtomClasses classes(limits);
+  static const std::string kNoType;
+  for (size_t i = 0; i < in.atom_class.size(); ++i)
+    in.atom_class[i] = classes.Of(i < types.size() ? types[i] : kNoType);
+  FillLengthTables(record, classes.Symbols(), in, limits);
+}
+
 }  // namespace
 
 // Gathers the record's lists into plain data (classes of atom types, length
@@ -298,22 +312,23 @@ void CDataFile::CreateConnection() {
   if (missing > 3) return;
 
   BondSearchInput in;
-  in.points = cartesian_.data();
-  in.atom_count = n - missing;
-  in.atom_class.resize(static_cast<size_t>(in.atom_count));
   CoordinationLimits limits;
-  AtomClasses classes(limits);
-  static const std::string kNoType;
-  for (size_t i = 0; i < in.atom_class.size(); ++i) {
-    in.atom_class[i] = classes.Of(i < atom_type_.size() ? atom_type_[i] : kNoType);
-  }
-  FillLengthTables(*this, classes.Symbols(), in, limits);
-
+  GatherSearchInput(*this, n - missing, in, limits);
   long capped = 0;
   BondMap bonds = FindBondsGrid(in, &capped);
   WarnCapped(capped);
   TrimOverCoordinated(bonds, in, limits);
   AdoptConnection(std::move(bonds));
+}
+
+BondMap FindStretchedBonds(CDataFile& record, double stretch) {
+  const int count = std::min(record.GetNumberOfAtoms(), static_cast<int>(record.GetCartesian().size()));
+  if (count < 2) return BondMap();
+  BondSearchInput in;
+  CoordinationLimits limits;
+  GatherSearchInput(record, count, in, limits);
+  for (double& length : in.lengths) length *= stretch;
+  return FindBondsGrid(in);
 }
 
 }  // namespace tarvex

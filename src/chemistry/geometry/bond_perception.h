@@ -15,6 +15,8 @@
 
 namespace tarvex {
 
+class CDataFile;
+
 // Plain data for the distance pass: atoms 0 .. atom_count-1.
 struct BondSearchInput {
   const Point* points = nullptr;
@@ -53,5 +55,11 @@ constexpr double kLongestBondLength = 10.0;
 BondMap FindBondsGrid(const BondSearchInput& input, long* capped = nullptr);
 BondMap FindBondsBruteForce(const BondSearchInput& input);
 void TrimOverCoordinated(BondMap& bonds, const BondSearchInput& input, const CoordinationLimits& limits);
+
+// Every pair of the record's atoms closer than `stretch` times its bond
+// cut-off, as CreateConnection finds bonds but without trimming over-
+// coordinated atoms: the bonds a strained structure may have, for callers
+// that know from elsewhere which pairs are bonded (a residue template).
+BondMap FindStretchedBonds(CDataFile& record, double stretch);
 
 }  // namespace tarvex

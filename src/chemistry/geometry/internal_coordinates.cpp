@@ -218,6 +218,31 @@ size_t ZMatrixToCartesian(const std::vector<Point>& values, const std::vector<Re
   return points.size();
 }
 
+size_t MixedToCartesian(const std::vector<Point>& values, const std::vector<ReferenceTriple>& references,
+                        const std::vector<char>& given, Frame& points) {
+  const size_t n = std::min({values.size(), references.size(), given.size()});
+  size_t opening = 0;
+  while (opening < n && opening < 3 && !given[opening]) ++opening;
+  const std::vector<Point> opening_values(values.begin(), values.begin() + static_cast<long>(opening));
+  const std::vector<ReferenceTriple> opening_references(references.begin(),
+                                                        references.begin() + static_cast<long>(opening));
+  if (ZMatrixToCartesian(opening_values, opening_references, points) < opening) return points.size();
+  // From the x axis and the xy plane of ZMatrixToCartesian to Gaussian's z
+  // axis and xz plane: a cyclic exchange of the axes, a proper rotation.
+  for (Point& p : points) p = {p[1], p[2], p[0]};
+  for (size_t i = opening; i < n; ++i) {
+    const ReferenceTriple& ref = references[i];
+    const int limit = static_cast<int>(i);
+    Point placed = values[i];
+    if (!given[i]) {
+      if (ref[0] < 0 || ref[0] >= limit || ref[1] < 0 || ref[1] >= limit || ref[2] < 0 || ref[2] >= limit) break;
+      if (!PlaceFromReferences(points[ref[0]], points[ref[1]], points[ref[2]], values[i], placed)) break;
+    }
+    points.push_back(placed);
+  }
+  return points.size();
+}
+
 ZMatrixResult CartesianToZMatrix(std::span<const Point> points, const BondMap& bonds) {
   ZMatrixResult z;
   const int n = static_cast<int>(points.size());

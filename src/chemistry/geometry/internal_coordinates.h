@@ -29,6 +29,17 @@ inline constexpr double kUndefinedDihedral = -200.0;
 size_t ZMatrixToCartesian(const std::vector<Point>& values, const std::vector<ReferenceTriple>& references,
                           Frame& points);
 
+// Places a molecule of Cartesian atoms and Z-matrix rows, as Gaussian reads
+// a mixed input: an atom marked in `given` keeps its point (the values of its
+// row are x, y, z); any other is placed from its reference atoms. Rows with
+// fewer than three references open the molecule before any given atom; they
+// stand in Gaussian's frame of a Z-matrix, which is the frame of the given
+// points (the first atom at the origin, the second on +z, the third in the
+// xz plane on the side of +x). Returns how many atoms were placed, as
+// ZMatrixToCartesian does.
+size_t MixedToCartesian(const std::vector<Point>& values, const std::vector<ReferenceTriple>& references,
+                        const std::vector<char>& given, Frame& points);
+
 // The Z-matrix of a structure that begins with three dummy atoms (positions
 // 0, 1 and 2, the third bonded to atom 3). Each later atom refers to its
 // highest-numbered earlier bonded atom a, a's highest-numbered earlier bonded

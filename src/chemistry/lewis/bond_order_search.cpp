@@ -19,6 +19,7 @@
 #include <memory>
 
 #include "chemistry/atomic_numbers.h"
+#include "chemistry/ion_names.h"
 #include "chemistry/lewis/bond_lengths.h"
 #include "chemistry/lewis/pi_fixes.h"
 #include "chemistry/lewis/pi_matching.h"
@@ -59,7 +60,7 @@ AtomBonds CountBonds(const ChemGraph& graph, const BondOrderMap& fixed, const Bo
       open_targets.push_back(b);
       open_edges.push_back(k);
     }
-    if (graph.Element(b).group == kOxygenGroup && graph.Degree(b) == 1) ++bonds.acceptors;
+    if (graph.Element(b).group == kOxygenGroup && graph.LigandDegree(b) == 1) ++bonds.acceptors;
   }
   return bonds;
 }
@@ -140,8 +141,9 @@ class MoleculeSolver {
   bool Match();
   void GiveMacrocyclesTheirCharge();
   float BondLengthSum(int a) const;
-  int Contradictions(std::vector<SettledBond>* held) const;
+  int Contradictions(std::vector<SettledBond>* held, int* outside_rings = nullptr) const;
   bool SolveHeld(const std::vector<SettledBond>& held, const SearchRules& rules);
+  bool InPiRing(int a, int b) const;
   bool HeedBondLengths();
   Attempt Keep();
   void Restore(Attempt& attempt);
@@ -190,10 +192,21 @@ void MoleculeSolver::Collect(int start, std::vector<int>& path) {
   }
 }
 
+// The charge of a metal or of a lone halide: what its name states, else
+// its element's usual one.
+int IonCharge(const PerceptionContext& context, int a) {
+  if (!context.named_ion_charge.empty() && context.named_ion_charge[a] != kNoNamedCharge) {
+    return context.named_ion_charge[a];
+  }
+  return context.graph.Element(a).ion_charge;
+}
+
 // A lone atom: metals and halogens are ions.
 void MoleculeSolver::SolveLoneAtom() {
-  const ElementChemistry& element = graph_.Element(solution_.atoms[0]);
-  if (element.kind == ElementKind::kMetal || element.group == kHalogenGroup) solution_.charges[0] = element.ion_charge;
+  const int a = solution_.atoms[0];
+  const ElementChemistry& element = graph_.Element(a);
+  if (element.kind == ElementKind::kMetal || element.group == kHalogenGroup)
+    solution_.charges[0] = IonCharge(context_, a);
   solution_.ok = true;
 }
 
@@ -248,7 +261,7 @@ bool MoleculeSolver::PrepareAtom(size_t l) {
   const int a = solution_.atoms[l];
   const ElementChemistry& element = graph_.Element(a);
   int& forced = context_.forced_charge[l];
-  if (element.kind == ElementKind::kMetal) forced = element.ion_charge;
+  if (element.kind == ElementKind::kMetal) forced = IonCharge(context_, a);
   if (!Covalent(element.kind)) return true;
   AtomState atom;
   atom.atom = a;
@@ -331,7 +344,7 @@ float MoleculeSolver::BondLengthSum(int a) const {
 // (BondLengthSays). `held` receives every bond whose length says something,
 // with the order it asks for (a multiple bond that looks multiple keeps
 // its order).
-int MoleculeSolver::Contradictions(std::vector<SettledBond>* held) const {
+int MoleculeSolver::Contradictions(std::vector<SettledBond>* held, int* outside_rings) const {
   int count = 0;
   const std::vector<int>& offsets = context_.open_offsets;
   for (size_t l = 0; l + 1 < offsets.size(); ++l) {
@@ -345,7 +358,10 @@ int MoleculeSolver::Contradictions(std::vector<SettledBond>* held) const {
       const int extra = matcher_ ? matcher_->ExtraOrder(static_cast<int>(l), e) : 0;
       const bool both_unsaturated = context_.pi[l].demand > 0 && context_.pi[t].demand > 0;
       if (says > 0 && extra == 0 && !both_unsaturated) continue;
-      if ((says < 0 && extra > 0) || (says > 0 && extra == 0)) ++count;
+      if ((says < 0 && extra > 0) || (says > 0 && extra == 0)) {
+        ++count;
+        if (outside_rings && !InPiRing(a, b)) ++*outside_rings;
+      }
       if (held) held->push_back({a, b, says < 0 ? 1 : std::max(2, 1 + extra)});
     }
   }
@@ -389,23 +405,59 @@ bool MoleculeSolver::SolveHeld(const std::vector<SettledBond>& held, const Searc
   return solved;
 }
 
+// Whether the bond a-b lies in a ring of five to seven atoms that all want
+// a pi bond (an aromatic ring, or a ring that could be one).
+bool MoleculeSolver::InPiRing(int a, int b) const {
+  auto in_pi = [this](int x) {
+    const int local = context_.local_index[x];
+    return local >= 0 && context_.pi[static_cast<size_t>(local)].demand > 0;
+  };
+  if (!in_pi(a) || !in_pi(b)) return false;
+  for (const std::vector<int>& ring : context_.rings.rings) {
+    if (ring.size() < 5 || ring.size() > 7) continue;
+    bool has_a = false;
+    bool has_b = false;
+    bool all_pi = true;
+    for (int x : ring) {
+      has_a = has_a || x == a;
+      has_b = has_b || x == b;
+      all_pi = all_pi && in_pi(x);
+    }
+    if (has_a && has_b && all_pi) return true;
+  }
+  return false;
+}
+
 // Step 4. A structure that some bond length contradicts (a quinoid
-// bipyridine for a bipyridinium ion, a dithione for a dithiolate, an enolate
-// with its charge on the C=O oxygen) gives way to the one the lengths ask
-// for, whatever its charges: the molecule is solved again with every bond
-// whose length says something held at that order, and the matching settles
-// the rest. When that needs a rule switch still off, the pass fails, so
-// that a later pass finds it; when no switch allows it, the first structure
-// stands. Lengths are read only where the file gives hydrogens: without
-// them the geometry already caps each atom's demand.
+// bipyridine for a bipyridinium ion, a dithione for a dithiolate) gives way
+// to the one the lengths ask for, whatever its charges: the molecule is
+// solved again with every bond whose length says something held at that
+// order, and the matching settles the rest. When that needs a rule switch
+// still off, the pass fails, so that a later pass finds it; when no switch
+// allows it, the first structure stands. Within a ring whose atoms all want
+// a pi bond the lengths only choose between Kekule structures: where only
+// such bonds contradict the structure found, the structure they ask for is
+// taken when it carries no more charges, and otherwise the first, neutral
+// one stands (a divinylbenzene drawn with two short quinoid ring bonds,
+// which no Kekule structure makes double together, is no dication). Lengths
+// are read only where the file gives hydrogens: without them the geometry
+// already caps each atom's demand.
 bool MoleculeSolver::HeedBondLengths() {
   if (context_.length_ratio.empty() || !matcher_ || context_.implicit_hydrogens[solution_.atoms[0]]) {
     return true;
   }
   std::vector<SettledBond> held;
-  if (Contradictions(&held) == 0) return true;
+  int outside_rings = 0;
+  if (Contradictions(&held, &outside_rings) == 0) return true;
+  const int first_charges = matcher_->ChargedFixes();
   Attempt first = Keep();
-  if (SolveHeld(held, rules_)) return true;
+  if (SolveHeld(held, rules_)) {
+    if (outside_rings > 0 || (matcher_ ? matcher_->ChargedFixes() : 0) <= first_charges) return true;
+  }
+  if (outside_rings == 0) {
+    Restore(first);
+    return true;
+  }
   const SearchRules all_switches{(1u << kRuleSwitchCount) - 1, rules_.tolerant};
   const bool later = rules_.switches != all_switches.switches && SolveHeld(held, all_switches);
   Restore(first);

@@ -128,6 +128,9 @@ struct PerceptionContext {
   // then the geometry caps its demand (-1: no cap).
   std::vector<char> implicit_hydrogens;
   bool any_implicit_hydrogens = false;
+  // Some nitrogen lacks a bond among saturated neighbours (pi_fixes.cpp):
+  // it will be completed with an implicit hydrogen too.
+  bool open_nitrogens = false;
   std::vector<int> geometric_demand;
   std::vector<uint8_t> roles;  // GroupRole bits per atom
   std::vector<char> in_five_ring;
@@ -140,6 +143,9 @@ struct PerceptionContext {
   // three neighbours (those that may be multiple); 0 where unknown. Empty
   // when no bond qualifies.
   std::vector<float> length_ratio;
+  // Per atom: the ion charge its residue or atom name states (FE2, V2+,
+  // ion_names.h), kNoNamedCharge where none; empty when no name states one.
+  std::vector<int> named_ion_charge;
   // Element of each atom's label when the label is exactly an element
   // symbol ("C", "CL"), else -1: what the group rules compare.
   std::vector<int> label_element;
@@ -200,9 +206,12 @@ BondSearchState& SearchState();
 // Builds the context from plain data. `labels` are the element symbols the
 // patterns read (upper case), `bonds` the neighbour lists they walk;
 // standard_length(a, b) gives unscaled single-bond lengths for the geometry.
+// `named_ion_charges` (per atom, or empty) are the charges the atoms' names
+// state (NamedIonCharges).
 std::unique_ptr<PerceptionContext> BuildPerceptionContext(int atom_count, const BondMap& bonds,
                                                           const std::vector<std::string>& labels, const Frame& points,
-                                                          const std::function<double(int, int)>& standard_length);
+                                                          const std::function<double(int, int)>& standard_length,
+                                                          std::vector<int> named_ion_charges = {});
 
 // Solves the molecule that holds `start`. `fixed` holds the orders settled
 // before the search (rule groups); `path` is the walk's stack. A tolerant

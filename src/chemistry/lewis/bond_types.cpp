@@ -5,12 +5,17 @@
 //   bond_order_search     valences, charged states, the rule switches and levels
 //   pi_matching           double bonds and charges by maximum matching
 //   implicit_hydrogens    unsaturation from geometry when hydrogens are missing
+//   stated_charge         the charge and multiplicity a file states
 //   ring_perception, aromaticity, sybyl_types   rings and the final types
 #include <algorithm>
 #include <map>
+#include <numeric>
+#include <optional>
 
 #include "chemistry/environment_patterns.h"
+#include "chemistry/ion_names.h"
 #include "chemistry/lewis/bond_order_search.h"
+#include "chemistry/lewis/stated_charge.h"
 #include "chemistry/lewis/sybyl_types.h"
 #include "common/console.h"
 #include "common/text.h"
@@ -34,7 +39,8 @@ class PerceptionScope {
       if (a >= static_cast<int>(types.size()) || b >= static_cast<int>(types.size())) return 0.0;
       return record.GetPairParameter(types[a], types[b]) / scale;
     };
-    state.context = BuildPerceptionContext(n, record.GetConnection(), types, record.GetCartesian(), standard_length);
+    state.context = BuildPerceptionContext(n, record.GetConnection(), types, record.GetCartesian(), standard_length,
+                                           NamedIonCharges(types, record.GetAtomName(), record.GetResidueName()));
     state.owner = &record;
     ++state.generation;
     built_ = true;
@@ -95,6 +101,22 @@ bool SearchAtRisingLevels(CDataFile& record, int start) {
   return record.SearchBondOrders(start, kLastLevel);
 }
 
+// A file that states its charge and multiplicity (a Gaussian input or log)
+// has its structure brought to them (stated_charge.h), or says in one line
+// that none was found.
+void HonourStatedCharge(CDataFile& record, const PerceptionContext& context) {
+  const std::optional<ChargeAndMultiplicity>& stated = record.GetStatedChargeAndMultiplicity();
+  if (!stated) return;
+  std::vector<int>& charges = record.GetFormalCharges();
+  if (MeetStatedCharge(context.graph, context.implicit_hydrogens, {stated->charge, stated->UnpairedElectrons()},
+                       record.GetFixedBondOrders(), charges)) {
+    return;
+  }
+  const long long net = std::accumulate(charges.begin(), charges.end(), 0LL);
+  Warn("Warning: the formal charges sum to " + std::to_string(net) + ", but the file states a charge of " +
+       std::to_string(stated->charge) + ".");
+}
+
 LewisStructure MakeLewisStructure(CDataFile& record, const PerceptionContext& context) {
   LewisStructure lewis;
   lewis.graph = &context.graph;
@@ -137,7 +159,7 @@ void CDataFile::PerceiveBondTypes() {
   state.context.reset();
   PerceptionScope scope(*this);
   initial_bond_orders_.reserve(scope.Context().graph.targets.size() / 2);
-  if (scope.Context().any_implicit_hydrogens) {
+  if (scope.Context().any_implicit_hydrogens || scope.Context().open_nitrogens) {
     Warn("Warning: hydrogen atoms missing; valences completed with implicit hydrogens.");
   }
   AssignMol2AtomTypes();
@@ -171,6 +193,7 @@ void CDataFile::PerceiveBondTypes() {
     AssignFallbackBondOrders();
   }
   state.switches = 0;
+  HonourStatedCharge(*this, scope.Context());
   snapshot_.bond_orders = fixed_bond_orders_;
   snapshot_.formal_charges = formal_charges_;
   RefineAtomTypes();

@@ -3,13 +3,22 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "molecule/tables.h"
+
 namespace tarvex {
 namespace {
 
 // The neighbour lists of graph.atom_count atoms from the record's bonds.
+// Extra points and lone pairs (the EPW of a four-point water, SYBYL's LP)
+// are never neighbours: they stand for electrons of their atom, not bonds,
+// whatever bonds the file lists for them.
 void BuildNeighbourLists(ChemGraph& graph, const BondMap& bonds) {
   const int n = graph.atom_count;
-  auto valid = [n](int a, int b) { return a >= 0 && a < n && b >= 0 && b < n && a != b; };
+  std::vector<char> site(static_cast<size_t>(n), 0);
+  for (int a = 0; a < n; ++a) site[a] = graph.AtomicNumber(a) == kLonePairIndex;
+  auto valid = [n, &site](int a, int b) {
+    return a >= 0 && a < n && b >= 0 && b < n && a != b && !site[a] && !site[b];
+  };
   auto lists = [&bonds](int a, int b) {
     const BondMap::List* list = bonds.find(a);
     return list && std::find(list->begin(), list->end(), b) != list->end();
@@ -95,8 +104,12 @@ void AssignElements(ChemGraph& graph, const std::vector<std::string>& types) {
 ChemGraph BuildChemGraph(int atom_count, const BondMap& bonds, const std::vector<std::string>& types) {
   ChemGraph graph;
   graph.atom_count = std::max(atom_count, 0);
-  BuildNeighbourLists(graph, bonds);
   AssignElements(graph, types);
+  BuildNeighbourLists(graph, bonds);
+  graph.ligand_degree.assign(static_cast<size_t>(graph.atom_count), 0);
+  for (int a = 0; a < graph.atom_count; ++a) {
+    for (int b : graph.Neighbours(a)) graph.ligand_degree[a] += graph.Element(b).kind == ElementKind::kMetal ? 0 : 1;
+  }
   return graph;
 }
 

@@ -7,6 +7,7 @@
 // molecule or to the atom itself are dropped.
 #pragma once
 
+#include <array>
 #include <span>
 #include <string>
 #include <string_view>
@@ -38,6 +39,9 @@ struct ChemGraph {
   std::vector<int> element_of;
   std::vector<ElementChemistry> elements;
   std::vector<std::string> type_names;  // the atom type each entry was made for
+  // Per atom: its neighbours other than metals. A bond to a metal is a
+  // coordination bond: the ligand atom is read as it would be without it.
+  std::vector<int> ligand_degree;
 
   AdjacencyView Bonds() const { return {offsets, targets}; }
   int Degree(int atom) const { return Bonds().Degree(atom); }
@@ -47,6 +51,19 @@ struct ChemGraph {
   int EdgeIndex(int a, int b) const { return Bonds().EdgeIndex(a, b); }
   const ElementChemistry& Element(int atom) const { return elements[static_cast<size_t>(element_of[atom])]; }
   int AtomicNumber(int atom) const { return Element(atom).atomic_number; }
+  int LigandDegree(int atom) const { return ligand_degree[atom]; }
+  // The neighbours other than metals, in order, as many as fit in `out`;
+  // returns how many there are.
+  template <size_t N>
+  int Ligands(int atom, std::array<int, N>& out) const {
+    int count = 0;
+    for (int b : Neighbours(atom)) {
+      if (Element(b).kind == ElementKind::kMetal) continue;
+      if (count < static_cast<int>(N)) out[static_cast<size_t>(count)] = b;
+      ++count;
+    }
+    return count;
+  }
 };
 
 // `types` gives the element of each atom (upper-cased for the lookup); atoms

@@ -1,5 +1,6 @@
 #include "chemistry/lewis/implicit_hydrogens.h"
 
+#include <array>
 #include <cmath>
 
 #include "chemistry/atomic_numbers.h"
@@ -38,14 +39,19 @@ bool CarbonLacksHydrogen(const ChemGraph& graph, const Frame& points, int a,
                          const std::function<double(int, int)>& standard_length) {
   auto has_point = [&](int x) { return x < static_cast<int>(points.size()) && IsFinite(points[x]); };
   if (graph.AtomicNumber(a) != kCarbon || !has_point(a)) return false;
-  const std::span<const int> neighbour = graph.Neighbours(a);
+  // Bonds to metals aside: a carbon of a cyclopentadienyl or carbonyl ligand
+  // is read as the free ligand's.
+  std::array<int, 3> neighbour{};
+  const int degree = graph.Ligands(a, neighbour);
+  if (degree > 3) return false;
   const Point& centre = points[a];
   // Coordinates that cannot be bond lengths (atoms on top of each other, a
   // record without geometry) tell nothing.
-  for (int b : neighbour) {
+  for (int k = 0; k < degree; ++k) {
+    const int b = neighbour[static_cast<size_t>(k)];
     if (!has_point(b) || Distance(points[b], centre) < 0.5) return false;
   }
-  switch (graph.Degree(a)) {
+  switch (degree) {
     case 3: {
       double sum = 0.0;
       for (size_t x = 0; x < 3; ++x) {
@@ -141,10 +147,11 @@ std::vector<int> GeometricUnsaturation(const ChemGraph& graph, const Frame& poin
     const int z = graph.AtomicNumber(a);
     if (z != kCarbon && z != kNitrogen && z != kOxygen && z != kSulfur && z != kSelenium) continue;
     if (!has_point(a) || !implicit[a]) continue;
-    const std::span<const int> neighbour = graph.Neighbours(a);
-    const size_t degree = neighbour.size();
+    std::array<int, 3> neighbour{};
+    const int degree = graph.Ligands(a, neighbour);
+    if (degree > 3) continue;
     double shortest = 1.0;
-    for (int b : neighbour) shortest = std::fmin(shortest, ratio(a, b));
+    for (int k = 0; k < degree; ++k) shortest = std::fmin(shortest, ratio(a, neighbour[static_cast<size_t>(k)]));
     int result = 0;
     if (degree == 1) {
       // A terminal oxygen or sulfur of a phosphate, sulfonate or perchlorate:

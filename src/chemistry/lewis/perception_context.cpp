@@ -185,11 +185,13 @@ std::vector<int> LabelElements(const ChemGraph& graph, const std::vector<std::st
 
 std::unique_ptr<PerceptionContext> BuildPerceptionContext(int atom_count, const BondMap& bonds,
                                                           const std::vector<std::string>& labels, const Frame& points,
-                                                          const std::function<double(int, int)>& standard_length) {
+                                                          const std::function<double(int, int)>& standard_length,
+                                                          std::vector<int> named_ion_charges) {
   auto context = std::make_unique<PerceptionContext>();
   PerceptionContext& c = *context;
   c.graph = BuildChemGraph(atom_count, bonds, labels);
   const int n = c.graph.atom_count;
+  if (named_ion_charges.size() >= static_cast<size_t>(n)) c.named_ion_charge = std::move(named_ion_charges);
   c.rings = FindSmallRings(c.graph.offsets, c.graph.targets, kLargestRing);
   if (c.rings.cut_short) Warn("Warning: the bond graph is too dense for a full ring search; some rings may be missed.");
   FiveRingAtoms(c, /*azole_nitrogens=*/3);
@@ -198,6 +200,16 @@ std::unique_ptr<PerceptionContext> BuildPerceptionContext(int atom_count, const 
       std::find(c.implicit_hydrogens.begin(), c.implicit_hydrogens.end(), 1) != c.implicit_hydrogens.end();
   if (c.any_implicit_hydrogens)
     c.geometric_demand = GeometricUnsaturation(c.graph, points, c.rings, c.implicit_hydrogens, standard_length);
+
+  for (int a = 0; a < n && !c.open_nitrogens; ++a) {
+    if (c.graph.AtomicNumber(a) != kNitrogen || c.graph.Degree(a) >= 3 || c.implicit_hydrogens[a]) continue;
+    bool saturated = c.graph.Degree(a) == c.graph.LigandDegree(a);
+    for (int b : c.graph.Neighbours(a)) {
+      saturated = saturated && (c.graph.AtomicNumber(b) == kHydrogen ||
+                                (c.graph.AtomicNumber(b) == kCarbon && c.graph.LigandDegree(b) == 4));
+    }
+    c.open_nitrogens = saturated;
+  }
 
   c.roles.assign(static_cast<size_t>(n), 0);
   FindGroupHeads(c, labels, bonds);

@@ -1,6 +1,7 @@
 #include "chemistry/lewis/pi_fixes.h"
 
 #include <algorithm>
+#include <array>
 
 #include "chemistry/atomic_numbers.h"
 
@@ -64,11 +65,12 @@ double AnionCost(const PerceptionContext& context, const AtomState& atom) {
   if (atom.Group() == kNitrogenGroup) {
     return context.in_azole_ring[atom.atom] ? kCost.azolide_anion : kCost.nitrogen_anion;
   }
-  if (graph.Degree(atom.atom) != 1) return kCost.chalcogen_anion;
-  const int partner = graph.Neighbours(atom.atom)[0];
+  std::array<int, 1> only{};
+  if (graph.Ligands(atom.atom, only) != 1) return kCost.chalcogen_anion;
+  const int partner = only[0];
   const ElementChemistry& centre = graph.Element(partner);
   bool amide_carbon = false;
-  if (centre.atomic_number == kCarbon && graph.Degree(partner) == 3) {
+  if (centre.atomic_number == kCarbon && graph.LigandDegree(partner) == 3) {
     for (int c : graph.Neighbours(partner)) amide_carbon = amide_carbon || graph.AtomicNumber(c) == kNitrogen;
   }
   const bool hypervalent_centre = centre.hypervalent() && centre.group >= kNitrogenGroup;
@@ -95,6 +97,24 @@ int Demand(const PerceptionContext& context, const AtomState& atom) {
   return demand;
 }
 
+// A nitrogen one bond short among hydrogens and saturated carbons alone (no
+// metal, no pi system to spread a charge over): an amide ion R-NH(-) is no
+// species of a structure file, so the bond it lacks is one the file left
+// out, the peptide bond of a residue cut from its chain or a hydrogen not
+// written. It takes an implicit hydrogen, not a charge.
+bool OpenNitrogen(const ChemGraph& graph, const AtomState& atom) {
+  if (atom.Group() != kNitrogenGroup || !atom.Lowest() || graph.LigandDegree(atom.atom) != graph.Degree(atom.atom)) {
+    return false;
+  }
+  for (int b : graph.Neighbours(atom.atom)) {
+    const ElementKind kind = graph.Element(b).kind;
+    const bool saturated =
+        kind == ElementKind::kHydrogenAtom || (graph.AtomicNumber(b) == kCarbon && graph.LigandDegree(b) == 4);
+    if (!saturated) return false;
+  }
+  return true;
+}
+
 // A bond order less with a charge (or an implicit hydrogen): the first case
 // that applies decides, even when its switch is still off.
 PiFix ChargedLowering(const PerceptionContext& context, const AtomState& atom, const SearchRules& rules) {
@@ -105,9 +125,10 @@ PiFix ChargedLowering(const PerceptionContext& context, const AtomState& atom, c
     // neighbours (a planar sp2 centre) or an oxygen with two has none, and is
     // only left without its double bond when nothing else works (the
     // geometry misled): charges are never made up where hydrogens are missing.
-    const bool free_site = context.graph.Degree(atom.atom) < (atom.Group() == kOxygenGroup ? 2 : 3);
+    const bool free_site = context.graph.LigandDegree(atom.atom) < (atom.Group() == kOxygenGroup ? 2 : 3);
     return PiFix(free_site ? ImplicitHydrogenCost(atom.element->atomic_number) : kCost.no_site, 0);
   }
+  if (OpenNitrogen(context.graph, atom)) return PiFix(ImplicitHydrogenCost(kNitrogen), 0);
   if (PnictogenOrChalcogen(atom) && atom.Lowest()) {
     return rules.On(kCommonIons) ? PiFix(AnionCost(context, atom), -1) : PiFix();
   }
@@ -122,7 +143,7 @@ PiFix ChargedLowering(const PerceptionContext& context, const AtomState& atom, c
     // it ends a triple bond (cyanide, acetylide, carbon monoxide) or lies in
     // a five-membered ring (cyclopentadienide); elsewhere it is a carbenium
     // ion (tropylium).
-    const bool anion = context.in_five_ring[atom.atom] != 0 || context.graph.Degree(atom.atom) == 1;
+    const bool anion = context.in_five_ring[atom.atom] != 0 || context.graph.LigandDegree(atom.atom) == 1;
     return rules.On(kCarbonIons) ? PiFix(kCost.carbon_ion, anion ? -1 : 1) : PiFix();
   }
   return PiFix();

@@ -24,6 +24,14 @@ double PairLength(const std::string& a, const std::string& b) {
   return cell == row->second.end() ? 0.0 : cell->second;
 }
 
+double PointDistance(const Point& p, const Point& q) {
+  return std::sqrt((p[0] - q[0]) * (p[0] - q[0]) + (p[1] - q[1]) * (p[1] - q[1]) + (p[2] - q[2]) * (p[2] - q[2]));
+}
+
+// Extra points and lone pairs: a file may list them as bonded to their atom
+// (LEaP does), but they are never its neighbours.
+bool IsExtraPoint(const std::string& type) { return ToUpper(type) == "LP"; }
+
 double LongestBond(const std::string& a, const std::string& b) {
   if (LookupElementChemistry(a).kind == ElementKind::kMetal || LookupElementChemistry(b).kind == ElementKind::kMetal) {
     return kLongestMetalBond;
@@ -34,19 +42,29 @@ double LongestBond(const std::string& a, const std::string& b) {
 
 }  // namespace
 
+bool StatedBondsDegenerate(const BondMap& stated, int atom_count, const Frame& points,
+                           const std::vector<std::string>& types) {
+  const int n = std::min({atom_count, static_cast<int>(points.size()), static_cast<int>(types.size())});
+  for (auto [a, list] : stated) {
+    if (a < 0 || a >= n || IsExtraPoint(types[a])) continue;
+    for (int b : list) {
+      if (b < 0 || b >= n || b == a || IsExtraPoint(types[b])) continue;
+      if (PointDistance(points[a], points[b]) < kShortestStatedBond) return true;
+    }
+  }
+  return false;
+}
+
 void AddStatedBonds(BondMap& bonds, const BondMap& stated, int atom_count, const Frame& points,
                     const std::vector<std::string>& types) {
   const int n = std::min(atom_count, static_cast<int>(types.size()));
   for (auto [a, list] : stated) {
     if (a >= n) break;
+    if (IsExtraPoint(types[a])) continue;
     for (int b : list) {
-      if (b < 0 || b >= n || b == a || Bonded(bonds, a, b) || Bonded(bonds, b, a)) continue;
+      if (b < 0 || b >= n || b == a || IsExtraPoint(types[b]) || Bonded(bonds, a, b) || Bonded(bonds, b, a)) continue;
       if (a < static_cast<int>(points.size()) && b < static_cast<int>(points.size())) {
-        const Point& p = points[a];
-        const Point& q = points[b];
-        const double d =
-            std::sqrt((p[0] - q[0]) * (p[0] - q[0]) + (p[1] - q[1]) * (p[1] - q[1]) + (p[2] - q[2]) * (p[2] - q[2]));
-        if (d > LongestBond(types[a], types[b])) continue;
+        if (PointDistance(points[a], points[b]) > LongestBond(types[a], types[b])) continue;
       }
       bonds[a].push_back(b);
       bonds[b].push_back(a);

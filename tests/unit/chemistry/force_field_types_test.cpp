@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "common/text.h"
 #include "molecule/tables.h"
@@ -103,21 +107,142 @@ TEST(ForceFieldTypes, EveryCorpusTypeNamesItsElement) {
 // the force fields spell with a symbol's letters but a different meaning are
 // held as the force field means them.
 TEST(ForceFieldTypes, TableEntriesAreElementsAndKeepTheForceFieldMeaning) {
-  std::set<std::string_view> seen;
   for (const ForceFieldType& entry : ForceFieldTypes()) {
-    EXPECT_TRUE(seen.insert(entry.type).second) << entry.type;
     ASSERT_GE(entry.element, 0) << entry.type;
     ASSERT_LT(entry.element, kElementCount) << entry.type;
-    EXPECT_EQ(ForceFieldTypeElement(entry.type), entry.element) << entry.type;
   }
+  EXPECT_TRUE(std::is_sorted(ForceFieldTypes().begin(), ForceFieldTypes().end(),
+                             [](const ForceFieldType& a, const ForceFieldType& b) { return a.type < b.type; }));
   EXPECT_EQ(Symbol(ForceFieldTypeElement("C0")), "CA");  // calcium ion
   EXPECT_EQ(Symbol(ForceFieldTypeElement("MG")), "MG");
   EXPECT_EQ(Symbol(ForceFieldTypeElement("cl")), "CL");
   EXPECT_EQ(Symbol(ForceFieldTypeElement("br")), "BR");
   EXPECT_EQ(Symbol(ForceFieldTypeElement("n4")), "N");
   EXPECT_EQ(Symbol(ForceFieldTypeElement("EP")), "LP");
-  EXPECT_EQ(ForceFieldTypeElement("Ca"), -1);  // a symbol, not a type
+  EXPECT_EQ(Symbol(ForceFieldTypeElement("Os")), "O");    // GLYCAM ring oxygen, not osmium
+  EXPECT_EQ(Symbol(ForceFieldTypeElement("Ho")), "H");    // GLYCAM hydroxyl hydrogen, not holmium
+  EXPECT_EQ(Symbol(ForceFieldTypeElement("Sm")), "S");    // GLYCAM thioether, not samarium
+  EXPECT_EQ(Symbol(ForceFieldTypeElement("SOD")), "NA");  // CHARMM sodium, not sulfur
+  EXPECT_EQ(Symbol(ForceFieldTypeElement("CLA")), "CL");  // CHARMM chloride, not carbon
+  EXPECT_EQ(Symbol(ForceFieldTypeElement("SM")), "S");    // CHARMM methionine sulfur
+  EXPECT_EQ(ForceFieldTypeElement("Ca"), -1);             // a symbol, not a type
   EXPECT_EQ(ForceFieldTypeElement("ca "), -1);
+}
+
+// Names with several meanings: the usual (Amber's) without a hint, the one
+// whose mass is nearest where the file gives a mass, the one of the force
+// field the file's other types show, an ion for an atom that is a residue
+// of its own.
+TEST(ForceFieldTypes, SharedNamesGoByWhatTheFileSays) {
+  EXPECT_EQ(Symbol(ForceFieldTypeElement("CL")), "CL");
+  EXPECT_EQ(Symbol(ForceFieldTypeElement("CL", {.mass = 12.011})), "C");
+  EXPECT_EQ(Symbol(ForceFieldTypeElement("CL", {.mass = 35.45})), "CL");
+  const std::vector<std::string> lipid = {"CTL3", "HAL3", "CL", "OBL", "OSL", "PL", "O2L", "NTL"};
+  EXPECT_EQ(FieldsOfTypes(lipid), static_cast<uint32_t>(kCharmmTypes));
+  EXPECT_EQ(Symbol(ForceFieldTypeElement("CL", {.fields = FieldsOfTypes(lipid)})), "C");
+  // Chloroform's CL beside Amber's CZ and HZ stays chlorine.
+  const std::vector<std::string> chloroform = {"CZ", "HZ", "CL", "CL", "CL"};
+  EXPECT_EQ(Symbol(ForceFieldTypeElement("CL", {.fields = FieldsOfTypes(chloroform)})), "CL");
+
+  EXPECT_EQ(Symbol(ForceFieldTypeElement("C2")), "C");
+  EXPECT_EQ(Symbol(ForceFieldTypeElement("C2", {.mass = 27.5})), "O");
+  const std::vector<std::string> toy_rna = {"P", "CB", "CS", "A1", "A3", "A6", "C1", "C2", "C3", "C4"};
+  EXPECT_EQ(FieldsOfTypes(toy_rna) & kToyRnaTypes, static_cast<uint32_t>(kToyRnaTypes));
+  EXPECT_EQ(Symbol(ForceFieldTypeElement("C3", {.fields = FieldsOfTypes(toy_rna)})), "N");
+
+  EXPECT_EQ(Symbol(ForceFieldTypeElement("SO")), "S");
+  EXPECT_EQ(Symbol(ForceFieldTypeElement("SO", {.lone_atom = true})), "NA");
+  EXPECT_EQ(Symbol(ForceFieldTypeElement("SO", {.mass = 22.99})), "NA");
+
+  // SYBYL files: types with a suffix, or element symbols alone; then a type
+  // spelt as a symbol is that element, tungsten and not a parm91 water.
+  const std::vector<std::string> sybyl = {"C.ar", "N.pl3", "W", "Cl"};
+  EXPECT_TRUE(FieldsOfTypes(sybyl) & kSybylTypes);
+  EXPECT_TRUE(FieldsOfTypes(std::vector<std::string>{"Na"}) & kSybylTypes);
+  EXPECT_FALSE(FieldsOfTypes(std::vector<std::string>{"CT", "HC"}) & kSybylTypes);
+  EXPECT_EQ(Symbol(ElementOfAtomType("W", "W1", {.fields = kSybylTypes})), "W");
+  EXPECT_EQ(Symbol(ElementOfAtomType("W", "O")), "O");
+  EXPECT_EQ(Symbol(ElementOfAtomType("Os", "O5")), "O");
+  EXPECT_EQ(Symbol(ElementOfAtomType("Os", "OS1", {.fields = kSybylTypes})), "OS");
+  // Placeholders show no force field.
+  EXPECT_EQ(FieldsOfTypes(std::vector<std::string>{"DU", "EP", "CTL2"}), static_cast<uint32_t>(kCharmmTypes));
+}
+
+// Every row of the table of AmberTools' MASS entries (the shared corpus's
+// ff/force_field_types.tsv: type, mass, comment, files) gives the element its
+// mass and comment say, read here independently of the source's table. A
+// mass of 0 and the types EP and LP are extra points, the placeholders of
+// mass 999 dummy atoms. The beads of the coarse-grained RNA model and the
+// hydrated sodium say in their comments what they stand for. Otherwise the
+// element whose mass fits (a united atom carries up to three hydrogens)
+// decides: the one the type's letters start with when several fit, else the
+// nearest. nucgen.dat lists nucleotide atom names with other numbers in the
+// mass column, and frcmod.vdWall an O of "mass" 2: the name says the element.
+std::string ExpectedElementOfRow(std::string_view type, double mass, std::string comment, std::string_view files) {
+  for (char& c : comment) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string upper = ToUpper(type);
+  if (type == "EP" || type == "LP" || mass == 0.0) return "LP";
+  if (mass == 999.0) return "DU";
+  if (files == "nucgen.dat") return std::string(1, upper[0]);
+  static const std::pair<const char*, const char*> kNamed[] = {{"nitrogen in base", "N"}, {"oxygen in base", "O"},
+                                                               {"backbone c4'", "C"},     {"sugar c1'", "C"},
+                                                               {"phosphate,pol", "P"},    {"na+", "NA"}};
+  for (const auto& [words, element] : kNamed) {
+    if (comment.find(words) != std::string::npos) return element;
+  }
+  std::string nearest;
+  double best = 1e9;
+  for (int z = 1; z < kElementCount; ++z) {
+    if (!IsElementNumber(z)) continue;
+    const std::string symbol(kElementSymbols[z]);
+    const bool united = symbol == "C" || symbol == "N" || symbol == "O" || symbol == "S";
+    const double tolerance = kAtomicMasses[z] < 20.0 ? 0.05 : 1.0;
+    for (int hydrogens = 0; hydrogens <= (united ? 3 : 0); ++hydrogens) {
+      const double off = std::abs(mass - kAtomicMasses[z] - 1.008 * hydrogens);
+      if (off >= tolerance) continue;
+      if (upper.rfind(symbol, 0) == 0 &&
+          (symbol.size() == 2 || upper.size() == 1 || !IsAlpha(upper[1]) || ElementIndex(upper.substr(0, 2)) < 0 ||
+           kAtomicMasses[ElementIndex(upper.substr(0, 2))] > mass + 1.0))
+        return symbol;
+      if (off < best) {
+        best = off;
+        nearest = symbol;
+      }
+    }
+  }
+  return nearest.empty() ? std::string(1, upper[0]) : nearest;  // frcmod.vdWall's O of "mass" 2
+}
+
+TEST(ForceFieldTypes, EveryTypeOfAmberToolsNamesItsElement) {
+  const std::filesystem::path table = std::filesystem::path(TARVEX_CORPUS) / "ff" / "force_field_types.tsv";
+  if (!std::filesystem::exists(table)) GTEST_SKIP() << "corpus not found";
+  std::ifstream in(table);
+  std::string line;
+  std::getline(in, line);  // heading
+  std::set<std::string> types;
+  int rows = 0;
+  while (std::getline(in, line)) {
+    std::vector<std::string> fields;
+    for (size_t start = 0;;) {
+      const size_t tab = line.find('\t', start);
+      fields.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
+      if (tab == std::string::npos) break;
+      start = tab + 1;
+    }
+    ASSERT_GE(fields.size(), 4u) << line;
+    const double mass = std::stod(fields[1]);
+    const std::string expected = ExpectedElementOfRow(fields[0], mass, fields[2], fields[3]);
+    // The topology reader gives the mass; the other readers do not, and the
+    // usual meaning is then Amber's (C1 to C4 of the RNA model need theirs).
+    EXPECT_EQ(Symbol(ForceFieldTypeElement(fields[0], {.mass = mass})), expected) << line;
+    if (fields[3] != "toyrna.dat") {
+      EXPECT_EQ(Symbol(ElementOfAtomType(fields[0], "")), expected) << line;
+    }
+    types.insert(fields[0]);
+    ++rows;
+  }
+  EXPECT_EQ(types.size(), 325u);
+  EXPECT_GE(rows, 390);
 }
 
 TEST(ForceFieldTypes, UpperCasedGaffTypesAreGaffTypes) {

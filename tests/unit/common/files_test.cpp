@@ -245,7 +245,25 @@ TEST(Tables, MassesAndResidues) {
   EXPECT_DOUBLE_EQ(AtomicMass("Cl"), 0.0);
   EXPECT_EQ(console.Err(), "Warning: unknown atom type: Cl.\n");
   EXPECT_EQ(ElementIndex("ZN"), 30);
-  EXPECT_EQ(ElementIndex("LP"), 87);
+  // The table runs to the end of the periodic table, each element at its
+  // atomic number; the lone pair follows the elements.
+  EXPECT_EQ(ElementIndex("FR"), 87);
+  EXPECT_EQ(ElementIndex("RA"), 88);
+  EXPECT_EQ(ElementIndex("U"), 92);
+  EXPECT_EQ(ElementIndex("OG"), 118);
+  EXPECT_EQ(ElementIndex("LP"), kLonePairIndex);
+  EXPECT_DOUBLE_EQ(AtomicMass("FR"), 223.0);
+  EXPECT_DOUBLE_EQ(AtomicMass("U"), 238.02891);
+  EXPECT_DOUBLE_EQ(AtomicMass("OG"), 294.0);
+  EXPECT_FALSE(IsElementNumber(0));
+  EXPECT_TRUE(IsElementNumber(87));
+  EXPECT_TRUE(IsElementNumber(118));
+  EXPECT_FALSE(IsElementNumber(kLonePairIndex));
+  EXPECT_EQ(ElementOfMass(238.0), 92);
+  // Masses rise with the atomic number, lone pair aside (the few inversions
+  // of the table, Ar-K, Co-Ni, Te-I, Th-Pa and U-Np among the heavy ones,
+  // stay within 2 amu).
+  for (int z = 2; z < kLonePairIndex; ++z) EXPECT_GT(kAtomicMasses[z], kAtomicMasses[z - 1] - 2.0) << z;
   EXPECT_TRUE(IsStandardResidue("HIP"));
   EXPECT_FALSE(IsStandardResidue("WAT"));
   EXPECT_TRUE(IsWaterResidue("HOH"));

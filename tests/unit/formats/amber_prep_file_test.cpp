@@ -166,8 +166,8 @@ TEST(AmberPrep, BadFilesEndInOneClearLine) {
   auto error = [&](const std::string& text) {
     const std::string path = scratch.Write("bad.prepi", text);
     return ErrorOf([&] {
-      std::vector<PrepResidue> residues = ReadAll(path);
-      for (const PrepResidue& residue : residues) PrepReferences(residue, path);
+      CAmberPrepFile file(path);
+      file.Read(0);
     });
   };
   const std::string file = scratch.Path("bad.prepi");
@@ -188,6 +188,50 @@ TEST(AmberPrep, BadFilesEndInOneClearLine) {
                 "types do not give them.\n");
   EXPECT_EQ(error(head + control + dummies + "4 C1 CT M 3 2 1 1.5 90. 180. 0.1\n5 C2 CT M 9 4 4 1.5 90. 180. 0.\n"),
             "");  // 9 does not exist and 4 is repeated: the tree gives C2 -> C1 -> DUMM
+}
+
+// A library residue that cannot be read is passed over up to its DONE and
+// named in one line; the residues after it read as usual. Charges need no
+// geometry: without it, a residue whose references place no atom keeps its
+// atoms (and has no coordinates).
+TEST(AmberPrep, UnreadableResiduesArePassedOver) {
+  testing::ScratchDir scratch;
+  const std::string dummies =
+      "1 DUMM DU M 0 -1 -2 0. 0. 0.\n2 DUMM DU M 1 0 -1 1. 0. 0.\n3 DUMM DU M 2 1 0 1. 90. 0.\n";
+  auto residue = [&](const std::string& name, const std::string& atoms) {
+    return name + " title\n\n" + name + " INT 0\nCORRECT OMIT DU BEG\n0.0\n" + dummies + atoms + "\nDONE\n";
+  };
+  const std::string good = "4 C1 CT M 3 2 1 1.5 90. 180. 0.1\n5 O1 OH M 4 3 2 1.4 109.5 180. -0.1\n";
+  const std::string path = scratch.Write(
+      "library.prepi", "    0    0    2\n\n" + residue("AAA", good) +
+                           residue("BAD", "4 C1 CT M 3 2 x 1.5 90. 180. 0.1\n" + good) +
+                           residue("CHG", good + "\nCHARGE\n 0.1 abc\n\nLOOP\n C1 O1\n") +
+                           residue("TRE", "4 N1 N X 0 0 0 1.5 90. 180. -0.3\n5 H1 H X 0 0 0 1.0 90. 180. 0.3\n") +
+                           residue("ZZZ", good) + "STOP\n");
+  for (bool geometry : {true, false}) {
+    CAmberPrepFile file(path);
+    std::vector<std::string> read;
+    std::vector<std::string> problems;
+    std::string problem;
+    while (file.ReadOrPassOver(geometry, problem)) {
+      if (!problem.empty()) problems.push_back(problem);
+      if (problem.empty()) read.push_back(file.GetResidueName().front() + std::to_string(file.GetCartesian().size()));
+    }
+    const std::string prefix = "Error: " + path + ": residue ";
+    EXPECT_EQ(problems[0],
+              prefix + "BAD passed over: line 23 is not a PREP atom line: 4 C1 CT M 3 2 x 1.5 90. 180. 0.1");
+    EXPECT_EQ(problems[1], prefix + "CHG passed over: line 40 is not a line of charges: 0.1 abc");
+    if (geometry) {
+      EXPECT_EQ(read, (std::vector<std::string>{"AAA2", "ZZZ2"}));
+      ASSERT_EQ(problems.size(), 3u);
+      EXPECT_EQ(problems[2], prefix +
+                                 "TRE passed over: line 54: atom N1 of residue TRE has no usable reference atoms, and "
+                                 "the tree types do not give them.");
+    } else {
+      EXPECT_EQ(read, (std::vector<std::string>{"AAA2", "TRE0", "ZZZ2"}));
+      EXPECT_EQ(problems.size(), 2u);
+    }
+  }
 }
 
 // A template in Cartesian coordinates (XYZ) becomes a record of its real
@@ -350,6 +394,54 @@ TEST(AmberPrep, TwoLetterElementsSurviveTheTypeColumn) {
   CAmberPrepFile back(scratch.Path("ions.prep"));
   back.Read(0);
   EXPECT_EQ(back.GetAtomType(), (std::vector<std::string>{"NA", "CA", "CL", "C"}));
+
+  // Os, Ho and Sm are GLYCAM's types as well as symbols: among the symbols
+  // the writer writes they are osmium, holmium and samarium.
+  ions.SetAtomType({"OS", "HO", "SM", "DU"});
+  CAmberPrepFile metals;
+  metals.CopyState(ions);
+  metals.OpenOutput(scratch.Path("metals.prep"), true);
+  metals.Write();
+  ASSERT_TRUE(CommitOutputs());
+  CAmberPrepFile metals_back(scratch.Path("metals.prep"));
+  metals_back.Read(0);
+  EXPECT_EQ(metals_back.GetAtomType(), (std::vector<std::string>{"OS", "HO", "SM", "DU"}));
+}
+
+// The residue's types tell the force field: GLYCAM's Os and Ho among its Cg
+// and H1, an old library's sodium SO as a residue of one atom, a type no
+// table knows that spells a symbol (SE), the element it spells.
+TEST(AmberPrep, TypesReadAsTheirForceFieldMeansThem) {
+  testing::ScratchDir scratch;
+  const std::string head = "    0    0    2\n\ntitle\nres.res\n";
+  const std::string dummies =
+      "CORRECT     OMIT DU   BEG\n  0.0000\n"
+      "   1  DUMM  DU    M    0  -1  -2     0.000     0.000     0.000   0.00000\n"
+      "   2  DUMM  DU    M    1   0  -1     1.000     0.000     0.000   0.00000\n"
+      "   3  DUMM  DU    M    2   1   0     1.000    90.000     0.000   0.00000\n";
+  const std::string glycam = head + "0GA   INT  0\n" + dummies +
+                             "   4  C1    Cg    M    3   2   1     1.500   109.500   180.000   0.20000\n"
+                             "   5  O5    Os    M    4   3   2     1.420   109.500   180.000  -0.40000\n"
+                             "   6  H1    H2    M    4   3   2     1.090   109.500    60.000   0.10000\n"
+                             "   7  O1    Oh    M    4   3   2     1.420   109.500   -60.000  -0.60000\n"
+                             "   8  HO1   Ho    M    7   4   3     0.960   109.500   180.000   0.40000\n"
+                             "\n\nDONE\nSTOP\n";
+  CAmberPrepFile sugar(scratch.Write("glycam.prep", glycam));
+  sugar.Read(0);
+  EXPECT_EQ(sugar.GetAtomType(), (std::vector<std::string>{"C", "O", "H", "O", "H"}));
+
+  const std::string sodium = head + "NA    INT  0\n" + dummies +
+                             "   4  NA    SO    M    3   2   1     1.000    90.000   180.000   1.00000\n"
+                             "\n\nDONE\nSTOP\n";
+  CAmberPrepFile ion(scratch.Write("sodium.prep", sodium));
+  ion.Read(0);
+  EXPECT_EQ(ion.GetAtomType(), (std::vector<std::string>{"NA"}));
+
+  std::string selenium = glycam;
+  selenium.replace(selenium.find("O5    Os"), 8, "SE    SE");
+  CAmberPrepFile mixed(scratch.Write("selenium.prep", selenium));
+  mixed.Read(0);
+  EXPECT_EQ(mixed.GetAtomType()[1], "SE");
 }
 
 }  // namespace

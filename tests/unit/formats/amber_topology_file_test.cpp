@@ -90,7 +90,7 @@ TEST(AmberTopologyFile, MassesSettleTheElementsOfNames) {
       {"CH2 ", "1.40270000E+01", "C"},  {"IP  ", "2.29900000E+01", "NA"},  // old-style ion names
       {"IM  ", "3.54500000E+01", "CL"}, {"Zn2+", "6.53800000E+01", "ZN"},
       {"RA  ", "2.26000000E+02", "RA"},  // radium, atomic number 88
-      {"EPW ", "0.00000000E+00", "DU"},  // extra point: the name alone
+      {"EPW ", "0.00000000E+00", "LP"},  // extra point of a four-point water
   };
   for (const auto& c : kCases) EXPECT_EQ(ElementOfOneAtom(c.name, c.mass), c.element) << c.name << " " << c.mass;
   EXPECT_EQ(ElementOfOneAtom("Na+ ", ""), "N");  // no MASS section: the name alone

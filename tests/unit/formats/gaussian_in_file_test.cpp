@@ -4,9 +4,11 @@
 
 #include <cmath>
 #include <filesystem>
+#include <sstream>
 
 #include "../support/scratch_dir.h"
 #include "common/console.h"
+#include "formats/gaussian_out_file.h"
 #include "molecule/geometry.h"
 #include "pdb_test_files.h"
 
@@ -14,6 +16,7 @@ namespace tarvex {
 namespace {
 
 using testing::ScratchDir;
+using testing_files::CorpusFiles;
 using testing_files::CorpusPresent;
 using testing_files::ErrorOf;
 
@@ -148,6 +151,43 @@ TEST(GaussianInWriter, VariablesAndReadingThemBack) {
   EXPECT_EQ(WriteOut(scratch, *back, "hooh.com"), text);
 }
 
+// The charge line: the one the Gaussian file stated; otherwise the
+// perceived net charge, a doublet when it leaves the electrons odd (Cu2+
+// has 27); "0 1" with a warning where no element is known.
+TEST(GaussianInWriter, ChargeLineStatedOrPerceived) {
+  ScratchDir scratch;
+  // The sixth line, after the checkpoint, the route, the one-line title
+  // and their blank lines.
+  auto charge_line = [&](CDataFile& record) {
+    std::istringstream text(WriteOut(scratch, record, "q.com"));
+    std::string line;
+    for (int k = 0; k < 6; ++k) std::getline(text, line);
+    return line;
+  };
+  auto stated = ReadText(scratch, "#p opt\n\noh\n\n1,3\nO\nH 1 0.98\n\n");
+  EXPECT_EQ(charge_line(*stated), "1 3");
+
+  CGaussianInFile water;
+  FillWater(water);
+  EXPECT_EQ(charge_line(water), "0 1");
+  CGaussianInFile copper;
+  copper.SetNumberOfAtoms(1);
+  copper.SetAtomType({"CU"});
+  copper.SetAtomName({"CU  "});
+  copper.SetResidueName({"CU"});
+  copper.SetCartesian({{0, 0, 0}});
+  EXPECT_EQ(charge_line(copper), "2 2");
+
+  ConsoleCapture capture;
+  CGaussianInFile unknown;
+  FillWater(unknown);
+  unknown.SetAtomType({"O", "H", "XX"});
+  EXPECT_EQ(charge_line(unknown), "0 1");
+  EXPECT_NE(capture.Err().find(": no charge and multiplicity can be perceived without the element and coordinates of "
+                               "every atom; \"0 1\" is written.\n"),
+            std::string::npos);
+}
+
 // Link 0 lines, a route over two lines, a two-line title, separators of
 // one blank, commas, atomic numbers as labels, freeze flags, a basis-set
 // section after the molecule and a second job that is not read.
@@ -193,6 +233,91 @@ TEST(GaussianInReader, ZMatrixWithVariables) {
   EXPECT_NEAR(*DihedralDegrees(p[3], p[1], p[0], p[2]), -120.0, 1e-9);
 }
 
+// Every molecule line is read by its own fields: Cartesian with or without
+// a freeze flag, Z-matrix rows after Cartesian atoms (placed from them),
+// ONIOM layers after z. Methanol: C, O and one H given, the other three
+// from their C-H bonds, H-C-O angles and dihedrals.
+TEST(GaussianInReader, LinesReadByTheirOwnLayout) {
+  ScratchDir scratch;
+  auto mixed = ReadText(scratch,
+                        "#p opt\n\nmethanol\n\n0 1\nC 0 0 0\nO 0 0.0 0.0 1.43\nH 0.0 1.03 -0.36\n"
+                        "H 1 1.09 2 109.5 3 120.0\nH 1 1.09 2 109.5 3 -120.0\nH 2 0.96 1 109.5 3 180.0\n\n");
+  EXPECT_EQ(mixed->GetFileFlags(), kFileCartesianRead);
+  EXPECT_TRUE(mixed->GetInternal().empty());
+  const Frame& p = mixed->GetCartesian();
+  ASSERT_EQ(p.size(), 6u);
+  EXPECT_EQ(p[1], (Point{0, 0, 1.43}));
+  EXPECT_EQ(p[2], (Point{0, 1.03, -0.36}));
+  for (size_t h = 3; h < 5; ++h) {
+    EXPECT_NEAR(Distance(p[h], p[0]), 1.09, 1e-12);
+    EXPECT_NEAR(AngleDegrees(p[h], p[0], p[1]), 109.5, 1e-9);
+  }
+  EXPECT_NEAR(*DihedralDegrees(p[3], p[0], p[1], p[2]), 120.0, 1e-9);
+  EXPECT_NEAR(*DihedralDegrees(p[4], p[0], p[1], p[2]), -120.0, 1e-9);
+  EXPECT_NEAR(Distance(p[5], p[1]), 0.96, 1e-12);
+  EXPECT_NEAR(std::abs(*DihedralDegrees(p[5], p[1], p[0], p[2])), 180.0, 1e-9);
+
+  // A freeze flag on the last line only, then on the first line only.
+  for (const char* molecule : {"O 0 0 0.119\nH 0 0.763 -0.477\nH -1 0 -0.763 -0.477\n",
+                               "O -1 0 0 0.119\nH 0 0.763 -0.477\nH 0 -0.763 -0.477\n"}) {
+    auto water = ReadText(scratch, std::string("#p opt\n\nwater\n\n0 1\n") + molecule + "\n");
+    EXPECT_EQ(water->GetCartesian().back(), (Point{0, -0.763, -0.477})) << molecule;
+  }
+  // ONIOM: a layer after z is no coordinate, with a flag or without; a
+  // positive integer before a layer is x.
+  auto oniom = ReadText(scratch,
+                        "#p oniom(b3lyp:uff)\n\nlayers\n\n0 1 0 1 0 1\nC-CA--0.1 0 1.5 2.5 3.5 H\n"
+                        "C 0 0 0 L\nH 1 0 0 L H-HC 1\nH 0.0 2.0 1.0 L\n\n");
+  EXPECT_EQ(oniom->GetCartesian(), (Frame{{1.5, 2.5, 3.5}, {0, 0, 0}, {1, 0, 0}, {0, 2, 1}}));
+
+  // Rows opening a molecule stand in Gaussian's frame (second atom on +z,
+  // third in the xz plane), the frame of the Cartesian atoms after them.
+  auto opening = ReadText(scratch, "#p sp\n\nt\n\n0 1\nO\nH 1 1.0\nH 1 1.0 2 90.0\nC 0 0 0 -1.5\n\n");
+  EXPECT_EQ(opening->GetFileFlags(), kFileCartesianRead);
+  const Frame& q = opening->GetCartesian();
+  ASSERT_EQ(q.size(), 4u);
+  EXPECT_LT(Distance(q[1], {0, 0, 1}), 1e-12);
+  EXPECT_LT(Distance(q[2], {1, 0, 0}), 1e-12);
+  EXPECT_EQ(q[3], (Point{0, 0, -1.5}));
+}
+
+// Variables straight after the molecule under their heading, comments
+// anywhere (a comment line is no blank line), ghost and dummy atoms, labels
+// with options (commas inside them) and ONIOM types.
+TEST(GaussianInReader, VariablesCommentsAndLabels) {
+  ScratchDir scratch;
+  auto inline_variables = ReadText(scratch,
+                                   "! peroxide\n%chk=p ! checkpoint\n#P HF/STO-3G ! route\n! more\n\nperoxide ! t\n\n"
+                                   "0 1 ! charge\n! first the oxygens\nO1\nO2 O1 roo ! O-O\nH3 O1 roh O2 aooh\n"
+                                   "H4 O2 roh O1 aooh H3 dhooh 0\n Variables:\nroo=1.45\n! a comment line\nroh 0.97\n"
+                                   "aooh 100.0\n Constants:\ndhooh 120.0\n\n");
+  EXPECT_EQ(inline_variables->GetTitle(), "peroxide");
+  EXPECT_EQ(inline_variables->GetFileFlags(), kFileInternal);
+  CGaussianInFile expected;
+  FillPeroxideZMatrix(expected);
+  EXPECT_EQ(inline_variables->GetInternal(), expected.GetInternal());
+  EXPECT_EQ(inline_variables->GetInternalReference(), expected.GetInternalReference());
+
+  auto labels = ReadText(scratch,
+                         "#p sp\n\nt\n\n0 1\nC(Iso=13,Spin=1) 0 0 0\nO-OW--0.834 1 0 0\nH-Bq 0 1 0\nBq 0 0 1\n"
+                         "Bq-O 1 1 1\nX 2 0 0\nCl1234 3 0 0\nH 4 0 0\n\n");
+  EXPECT_EQ(labels->GetAtomType(), (std::vector<std::string>{"C", "O", "DU", "DU", "DU", "DU", "CL", "H"}));
+  EXPECT_EQ(labels->GetAtomName(), (std::vector<std::string>{"C", "O", "H-Bq", "Bq", "Bq-O", "X", "Cl12", "H"}));
+  EXPECT_EQ(labels->GetCartesian().size(), 8u);
+
+  // A reference by the label without its options.
+  auto reference = ReadText(scratch, "#p sp\n\nt\n\n0 1\nC1(Iso=13)\nO2 C1 1.2\n\n");
+  EXPECT_EQ(reference->GetInternalReference()[1][0], 0);
+
+  // Dummies and ghosts are written as X in either layout.
+  labels->SetFileFlag(kFileNoAtomNumber);
+  const std::string written = WriteOut(scratch, *labels, "labels.com");
+  EXPECT_NE(written.find("   C     0.000000     0.000000     0.000000\n   O     1.000000     0.000000     0.000000\n"
+                         "   X     0.000000     1.000000     0.000000\n   X     0.000000     0.000000     1.000000\n"),
+            std::string::npos)
+      << written;
+}
+
 // The first pair of the charge line is the molecule's (ONIOM layers and
 // fragments follow); a multiplicity below 1 states nothing. The file's one
 // structure is read once: a second Read leaves an empty record that states
@@ -213,17 +338,19 @@ TEST(GaussianInReader, UnreadableGeometries) {
   ScratchDir scratch;
   const std::vector<std::string> texts = {
       "",
-      "#p freq geom=allcheck guess=read\n\n",                      // no molecule at all
-      "title first\n\n0 1\nC 0 0 0\n\n",                           // no route
-      "#p sp\n\nt\n\nzero one\nC 0 0 0\n\n",                       // no charge line
-      "#p sp\n\nt\n\n0 1\n\n",                                     // no atom
-      "#p sp\n\nt\n\n0 1\no h me\n\n",                             // a model, not a molecule
-      "#p sp\n\nt\n\n0 1\nC 0 0 1.0.0\n\n",                        // a number that is not one
-      "#p sp\n\nt\n\n0 1\nC\nO 1 1.2\nH 5 1.0 1 120.0\n\n",        // atom 5 does not exist
-      "#p sp\n\nt\n\n0 1\nC\nO 1 1.2\nH 2 1.0 1 120.0 1 0.0\n\n",  // a fourth atom line for the third atom
-      "#p sp\n\nt\n\n0 1\nC\nO 1 rco\n\nrch 1.0\n\n",              // rco never defined
-      "#p sp\n\nt\n\n0 1\nC\nO 1 1.2\nH 0.0 1.0 0.5\n\n",          // Cartesian line in a Z-matrix
-      "#p sp\n\nt\n\n0 1\nC\nO H1 1.2\n\n",                        // no atom labelled H1 before
+      "#p freq geom=allcheck guess=read\n\n",                        // no molecule at all
+      "title first\n\n0 1\nC 0 0 0\n\n",                             // no route
+      "#p sp\n\nt\n\nzero one\nC 0 0 0\n\n",                         // no charge line
+      "#p sp\n\nt\n\n0 1\n\n",                                       // no atom
+      "#p sp\n\nt\n\n0 1\no h me\n\n",                               // a model, not a molecule
+      "#p sp\n\nt\n\n0 1\nC 0 0 1.0.0\n\n",                          // a number that is not one
+      "#p sp\n\nt\n\n0 1\nC\nO 1 1.2\nH 5 1.0 1 120.0\n\n",          // atom 5 does not exist
+      "#p sp\n\nt\n\n0 1\nC\nO 1 1.2\nH 2 1.0 1 120.0 1 0.0\n\n",    // a fourth atom line for the third atom
+      "#p sp\n\nt\n\n0 1\nC\nO 1 rco\n\nrch 1.0\n\n",                // rco never defined
+      "#p sp\n\nt\n\n0 1\nC 0 0 0\nO 1 1.2\n\n",                     // a partial Z-matrix row after a Cartesian atom
+      "#p sp\n\nt\n\n0 1\nC 0 0 0\nO 0 0 1.2\nH 1 1.0 2 120.0\n\n",  // the third atom needs three references here
+      "#p sp\n\nt\n\n0 1\nC\nO 1 1.2\n Variables:\nr 1.0 2.0\n\n",   // a variable line that is none
+      "#p sp\n\nt\n\n0 1\nC\nO H1 1.2\n\n",                          // no atom labelled H1 before
   };
   for (const std::string& text : texts) {
     const std::string path = scratch.Write("bad.com", text);
@@ -293,6 +420,44 @@ TEST(GaussianInReader, CorpusFiles) {
     const std::string path = std::string(TARVEX_CORPUS) + "/com/" + name;
     EXPECT_EQ(ErrorOf([&] { CGaussianInFile(path).Read(0); }), "Incorrect Gaussian input file: " + path + "\n");
   }
+}
+
+// Every input and log of the corpus written as COM and read back: the same
+// atoms, elements and coordinates (to the 6 decimals written; a Z-matrix is
+// written back as one and rebuilt the same way). The two inputs without a
+// molecule are left out.
+TEST(GaussianInRoundTrip, CorpusInputsAndLogs) {
+  if (!CorpusPresent()) GTEST_SKIP() << "corpus not found";
+  ScratchDir scratch;
+  std::vector<std::string> files = CorpusFiles("com");
+  const std::vector<std::string> logs = CorpusFiles("log");
+  files.insert(files.end(), logs.begin(), logs.end());
+  int compared = 0;
+  for (const std::string& path : files) {
+    const bool log = path.find("/log/") != std::string::npos;
+    std::unique_ptr<CDataFile> original;
+    if (log) {
+      original = std::make_unique<CGaussianOutFile>(path);
+    } else {
+      if (path.ends_with("dvb_ir.gjf") || path.ends_with("test0200.com")) continue;
+      original = std::make_unique<CGaussianInFile>(path);
+    }
+    original->Read(-1);
+    CGaussianInFile copy;
+    copy.CopyState(*original);
+    copy.OpenOutput(scratch.Path("copy.com"), true);
+    copy.Write();
+    ASSERT_TRUE(CommitOutputs()) << path;
+    CGaussianInFile back(scratch.Path("copy.com"));
+    back.Read(0);
+    const Frame& before = original->GetCartesian();
+    const Frame& after = back.GetCartesian();
+    ASSERT_EQ(after.size(), before.size()) << path;
+    EXPECT_EQ(back.GetAtomType(), original->GetAtomType()) << path;
+    for (size_t i = 0; i < before.size(); ++i) EXPECT_LT(Distance(before[i], after[i]), 2e-6) << path << " atom " << i;
+    ++compared;
+  }
+  EXPECT_EQ(compared, 23);
 }
 
 }  // namespace

@@ -141,6 +141,39 @@ TEST(GaussianOutReader, ZMatrixEcho) {
   EXPECT_TRUE(angles.GetInternal().empty());
 }
 
+// The echo is the geometry the job starts from: it stays with the first
+// geometry and goes with the second (an optimisation step), so that a
+// Z-matrix written from the log is that of the geometry read. A structure
+// asked for past the last one is an error.
+TEST(GaussianOutReader, EchoBelongsToTheFirstGeometry) {
+  ScratchDir scratch;
+  const std::string text = " Symbolic Z-matrix:\n Charge =  0 Multiplicity = 1\n O\n H 1 0.96\n H 1 0.96 2 104.5\n\n" +
+                           Orientation("Input orientation:", Water(0.0)) +
+                           Orientation("Input orientation:", Water(0.5));
+  const std::string path = scratch.Write("opt.log", text);
+  CGaussianOutFile first(path);
+  first.Read(1);
+  EXPECT_EQ(first.GetInternal().size(), 3u);
+  first.Read(1);
+  EXPECT_TRUE(first.GetInternal().empty());
+  EXPECT_TRUE(first.GetInternalReference().empty());
+  CGaussianOutFile last(path);
+  last.Read(-1);
+  EXPECT_TRUE(last.GetInternal().empty());
+  EXPECT_EQ(last.GetCartesian()[0][0], 0.5);
+
+  CGaussianOutFile second(path);
+  second.Read(2);
+  EXPECT_EQ(second.GetCartesian()[0][0], 0.5);
+  CGaussianOutFile beyond(path);
+  EXPECT_EQ(testing_files::ErrorOf([&] { beyond.Read(3); }),
+            "Error: " + path + " holds 2 structures; structure 3 does not exist.\n");
+  CGaussianOutFile stepped(path);
+  stepped.Read(1);
+  EXPECT_EQ(testing_files::ErrorOf([&] { stepped.Read(2); }),
+            "Error: " + path + " holds 2 structures; structure 3 does not exist.\n");
+}
+
 // The charge line of the input echo states the molecule's charge and
 // multiplicity; the lines right after it (ONIOM layers, counterpoise
 // fragments) do not change it, and a later job's line does.

@@ -66,6 +66,8 @@ TEST(PdbElement, NameTable) {
       {" 1H ", "", false, "H", " 1H "},  // digit prefix, H in column 15
       {"11H ", "", false, "H", "1H 1"},  // ... whose leading digit moves behind
       {"XX  ", "", false, "DU", "XX  "},   {"    ", "", false, "DU", "    "},
+      {"EPW ", "LP", false, "LP", "EPW "}, {"EPW ", "EP", true, "LP", "EPW "},  // extra point of a four-point water
+      {" C1 ", "DU", false, "DU", " C1 "},                                      // a dummy atom as written
   };
   for (const Row& row : rows) {
     const PdbElementMatch match = FindPdbElement(row.name, row.hint, row.strict);
@@ -319,14 +321,22 @@ TEST(PdbWrite, ColumnsTerConectAndEnd) {
   EXPECT_NE(numbered.find("ATOM      3  O   HOH *****   "), std::string::npos);
 }
 
+// Fields the record lacks take their defaults; coordinates are never made
+// up: a record with fewer points than atoms is refused, not padded.
 TEST(PdbWrite, DefaultsAndUpperCase) {
   CPdbFile bare;
   bare.SetNumberOfAtoms(2);
-  bare.SetCartesian({{1, 2, 3}});
+  bare.SetCartesian({{1, 2, 3}, {4, 5, 6}});
   EXPECT_EQ(WriteRecord(bare),
             "ATOM      1   DU MOL     1       1.000   2.000   3.000  1.00  0.00          DU  \n"
-            "ATOM      2   DU MOL     1       0.000   0.000   0.000  1.00  0.00          DU  \n"
+            "ATOM      2   DU MOL     1       4.000   5.000   6.000  1.00  0.00          DU  \n"
             "END                                                                             \n");
+  bare.SetCartesian({{1, 2, 3}});
+  EXPECT_EQ(testing_files::ErrorOf([&] { WriteRecord(bare); }),
+            "Error: 1 of the 2 atoms have coordinates; the structure cannot be written.\n");
+  bare.SetCartesian({});
+  EXPECT_EQ(testing_files::ErrorOf([&] { WriteRecord(bare); }),
+            "Error: the 2 atoms have no coordinates; the structure cannot be written.\n");
 
   CPdbFile lower;
   lower.SetNumberOfAtoms(1);

@@ -108,6 +108,29 @@ TEST(ZMatrixToCartesian, StraightAnglesAndTheDihedralSign) {
   EXPECT_NEAR(*DihedralDegrees(points[0], points[1], points[2], points[3]), 90.0, 1e-9);
 }
 
+// Given points stay; rows are placed from earlier atoms, given or placed;
+// opening rows stand in Gaussian's frame (+z, then the xz plane on +x).
+TEST(MixedToCartesian, GivenPointsAndRowsBetweenThem) {
+  Frame points;
+  const std::vector<Point> values = {{0, 0, 0}, {1.0, 0, 0}, {1.0, 90, 0}, {0.5, 0.5, 0.5}, {1.0, 90, 180}};
+  const std::vector<ReferenceTriple> references = {{-1, -2, -3}, {0, -1, -2}, {0, 1, -1}, {-1, -1, -1}, {3, 0, 1}};
+  EXPECT_EQ(MixedToCartesian(values, references, {0, 0, 0, 1, 0}, points), 5u);
+  EXPECT_LT(Distance(points[1], {0, 0, 1}), 1e-12);
+  EXPECT_LT(Distance(points[2], {1, 0, 0}), 1e-12);
+  EXPECT_EQ(points[3], (Point{0.5, 0.5, 0.5}));
+  EXPECT_NEAR(Distance(points[4], points[3]), 1.0, 1e-12);
+  EXPECT_NEAR(AngleDegrees(points[4], points[3], points[0]), 90.0, 1e-9);
+  EXPECT_NEAR(std::abs(*DihedralDegrees(points[4], points[3], points[0], points[1])), 180.0, 1e-9);
+
+  // All given: the points as they are. A row whose references are not all
+  // earlier atoms stops the placing there.
+  EXPECT_EQ(MixedToCartesian({{1, 2, 3}, {4, 5, 6}}, {{-1, -1, -1}, {-1, -1, -1}}, {1, 1}, points), 2u);
+  EXPECT_EQ(points, (Frame{{1, 2, 3}, {4, 5, 6}}));
+  EXPECT_EQ(
+      MixedToCartesian({{0, 0, 0}, {1, 0, 0}, {1, 90, 0}}, {{-1, -1, -1}, {-1, -1, -1}, {0, 1, -1}}, {1, 1, 0}, points),
+      2u);
+}
+
 TEST(CartesianToZMatrix, ChainReferencesAndFragments) {
   // Three dummies, then a chain 3-4-5-6 and a water 7-8, 7-9 bonded to
   // nothing earlier.
