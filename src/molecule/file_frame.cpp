@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "common/console.h"
 #include "common/exit.h"
 #include "molecule/data_file.h"
 #include "molecule/numbered_files.h"
@@ -95,6 +96,9 @@ long long CDataFile::ForEachKeptFrame(int step, const std::function<bool(Frame&)
 }
 
 void CDataFile::WriteFrames(int step, long long expected, const std::function<bool(Frame&)>& next, bool fit) {
+  if (output_file_name_ == kStandardOutputName) {
+    Fatal("Error: numbered output files cannot be written to standard output; give a file name.");
+  }
   if (step < 1) step = 1;
   output_.Close();
   std::string base = output_file_name_;

@@ -4,6 +4,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <optional>
+
 #include "../support/scratch_dir.h"
 #include "common/console.h"
 #include "common/exit.h"
@@ -129,6 +131,53 @@ TEST(LineReader, TellsTextFromBinary) {
   std::string reason;
   EXPECT_FALSE(endless.LooksLikeText(reason));
   EXPECT_EQ(reason.rfind("it holds a NUL byte", 0), 0u);
+}
+
+// The temporary file beside a name of up to 255 bytes stays within the
+// limit on a name; the name itself is kept whole.
+TEST(OutputFile, NamesUpToTheSystemLimit) {
+  ScratchDir dir;
+  for (size_t length : {240u, 241u, 250u, 255u}) {
+    const std::string name = std::string(length - 4, 'n') + ".pdb";
+    OutputFile out;
+    ASSERT_TRUE(out.Open(dir.Path(name))) << length;
+    out.Write("END\n");
+    out.Close();
+    ASSERT_TRUE(CommitOutputs()) << length;
+    EXPECT_EQ(dir.Read(name), "END\n") << length;
+  }
+  OutputFile too_long;
+  EXPECT_FALSE(too_long.Open(dir.Path(std::string(256, 'n')))) << "past the limit the system refuses the name";
+  size_t files = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Root())) ++files;
+  EXPECT_EQ(files, 4u) << "no temporary file is left";
+}
+
+// "-" is standard output: the file's bytes go there as written, nothing is
+// renamed, and the report printed meanwhile goes to standard error in order.
+TEST(OutputFile, DashIsStandardOutput) {
+  ScratchDir dir;
+  std::optional<ConsoleCapture> console(std::in_place);
+  OutLine("report before");
+  {
+    OutputFile out;
+    ASSERT_TRUE(out.Open("-"));
+    out.Write("ATOM 1\n");
+    OutLine("report after");
+    out.Write("END\n");
+    out.Close();
+  }
+  ASSERT_TRUE(CommitOutputs());
+  EXPECT_EQ(console->Out(), "report before\nATOM 1\nEND\n");
+  EXPECT_EQ(console->Err(), "report after\n");
+  EXPECT_FALSE(dir.Exists("-"));
+  console.reset();
+
+  ConsoleCapture library;
+  EXPECT_THROW(OpenOutputForLibrary("-"), ExitRequest) << "a library writes by name";
+  EXPECT_EQ(library.Err(), "Error: a binary file cannot be written to standard output; give a file name.\n");
+  OutLine("a report");
+  EXPECT_EQ(library.Out(), "a report\n") << "the report is back on standard output after the command";
 }
 
 TEST(OutputFile, RefusesPlacesThatCannotBeWritten) {

@@ -68,6 +68,26 @@ TEST(Dispatch, GlobalOptions) {
   Settings().parameter_file_named = false;
 }
 
+// The long forms do what the letters do, before the analyzer name and
+// after it; other words beginning with "--" are still unknown options.
+TEST(Dispatch, LongHelpAndVersion) {
+  for (const auto& [long_form, letter] : {std::pair{"--help", "-h"}, std::pair{"--version", "-v"}}) {
+    std::string long_out, letter_out;
+    EXPECT_EQ(RunWords({"tarvex", long_form}, &long_out), 0);
+    EXPECT_EQ(RunWords({"tarvex", letter}, &letter_out), 0);
+    EXPECT_EQ(long_out, letter_out) << long_form;
+    EXPECT_EQ(RunWords({"tarvex", "conf", "-i", "x.pdb", long_form}, &long_out), 0);
+    EXPECT_EQ(RunWords({"tarvex", "conf", letter}, &letter_out), 0);
+    EXPECT_EQ(long_out, letter_out) << "conf " << long_form;
+    EXPECT_NE(long_out.find("tarvex conf  version 0.03"), std::string::npos);
+  }
+  std::string err;
+  EXPECT_EQ(RunWords({"tarvex", "--helps"}, nullptr, &err), 1);
+  EXPECT_NE(err.find(" Usage: tarvex [-hv]"), std::string::npos);
+  EXPECT_EQ(RunWords({"tarvex", "midmol", "--verbose"}, nullptr, &err), 1);
+  EXPECT_NE(err.find(" Usage: tarvex midmol"), std::string::npos);
+}
+
 TEST(Selection, NumbersAndNames) {
   const std::string word = "C,CA,N,125-630,800-920";
   std::vector<int> selected = ParseSelectionNumbers(word, true);
