@@ -112,6 +112,7 @@ bool CDriver::Dispatch(int argc, const char* const* argv) {
         case 'f':
           if (next >= argc) Usage();
           settings.parameter_file = argv[next++];
+          settings.parameter_file_named = true;
           break;
         case 'h':
           Help();

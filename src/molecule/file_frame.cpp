@@ -49,9 +49,10 @@ void CDataFile::OpenOutputStream() {
   if (!output_.Open(output_file_name_)) Fatal("Can't open output file: " + output_file_name_);
 }
 
-void CDataFile::StoreNameAndOpenInput(const std::string& name) {
+void CDataFile::StoreNameAndOpenInput(const std::string& name, bool require_text) {
   input_file_name_ = name;
   OpenInputStream();
+  if (require_text) input_.RequireText();
 }
 
 void CDataFile::OpenOutputShared(const std::string& name, bool open) {

@@ -105,6 +105,34 @@ TEST(OutputFile, ReopeningTheSameTargetSupersedes) {
   EXPECT_EQ(dir.Read("x"), "second");
 }
 
+// Text of any script passes; a file with a NUL byte or mostly other bytes
+// in its first block does not, and the read position stays at the start.
+TEST(LineReader, TellsTextFromBinary) {
+  ScratchDir dir;
+  const auto judge = [&](const std::string& bytes) {
+    LineReader reader;
+    EXPECT_TRUE(reader.Open(dir.Write("probe", bytes)));
+    std::string reason;
+    const bool text = reader.LooksLikeText(reason);
+    std::string_view line;
+    if (reader.ReadLine(line)) {
+      EXPECT_EQ(line, std::string_view(bytes).substr(0, line.size())) << "read from the start";
+    }
+    return text ? "text" : reason;
+  };
+  EXPECT_EQ(judge(""), "text");
+  EXPECT_EQ(judge("TITLE caf\xc3\xa9 \xe4\xb8\xad\t\f\r\nATOM\n"), "text");
+  EXPECT_EQ(judge("\x1a\xe9\xb0" + std::string(9, 'x')), "text") << "a quarter of odd bytes is still text";
+  EXPECT_EQ(judge("\x1a\xe9\xb0" + std::string(8, 'x')), "3 of its first 11 bytes are not text");
+  EXPECT_EQ(judge(std::string("CDF\x02\0\0\0\x03", 8)), "it holds a NUL byte (byte 5)");
+  EXPECT_EQ(judge(std::string(1 << 17, 'x') + '\0'), "text") << "only the first block is judged";
+  LineReader endless;
+  if (!endless.Open("/dev/urandom")) GTEST_SKIP() << "no /dev/urandom";
+  std::string reason;
+  EXPECT_FALSE(endless.LooksLikeText(reason));
+  EXPECT_EQ(reason.rfind("it holds a NUL byte", 0), 0u);
+}
+
 // The temporary file beside a name of up to 255 bytes stays within the
 // limit on a name; the name itself is kept whole.
 TEST(OutputFile, NamesUpToTheSystemLimit) {

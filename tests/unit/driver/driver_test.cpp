@@ -52,14 +52,20 @@ TEST(Dispatch, GlobalOptions) {
   EXPECT_EQ(RunWords({"/x/tarvex", "-fv", "my.dat"}, &out), 0);
   EXPECT_EQ(out, "tarvex  version 1.12  revision C\n");
   EXPECT_EQ(Settings().parameter_file, "my.dat") << "-f takes the next word, then v is handled";
+  EXPECT_TRUE(Settings().parameter_file_named);
+  Settings().parameter_file = kDefaultParameterFile;
+  Settings().parameter_file_named = false;
   EXPECT_EQ(RunWords({"tarvex", "-f", "getdun"}, nullptr, &err), 1);
   EXPECT_NE(err.find(" Usage: tarvex [-hv] [-f file] analyzer-name [options...]\n"), std::string::npos);
   EXPECT_EQ(RunWords({"tarvex", "-f"}), 1);
   EXPECT_EQ(RunWords({"tarvex", "Getdun"}, nullptr, &err), 1);
   EXPECT_EQ(err, "No analyzer name: Getdun\n");
+  Settings().parameter_file = kDefaultParameterFile;
+  Settings().parameter_file_named = false;
   EXPECT_EQ(RunWords({"tarvex", "-", "midmol", "-v"}, &out), 0);
   EXPECT_EQ(out, "tarvex midmol  version 0.06  revision A\n");
   Settings().parameter_file = kDefaultParameterFile;
+  Settings().parameter_file_named = false;
 }
 
 // The long forms do what the letters do, before the analyzer name and
