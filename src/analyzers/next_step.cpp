@@ -1,6 +1,7 @@
 #include "analyzers/next_step.h"
 
 #include <cmath>
+#include <optional>
 
 #include "common/console.h"
 #include "common/exit.h"
@@ -46,7 +47,7 @@ CNextstep::CNextstep() : CAnalyzer(kTexts) {
   DeclareOptions({
       .options =
           {
-              Option::Real("q", frequency_, ".-"),
+              Option::Real("q", frequency_, ".-").Sets(kFrequencyGiven),
               Option::Real("k", step_factor_, ".-"),
               Option::Switch("c", kCreateBonds),
               Option::Flags("f", kFlags),
@@ -72,6 +73,24 @@ double ZeroPointHalfWidth(double frequency) {
   return std::sqrt(33.7153 / n);
 }
 
+// The step scales as 1 / sqrt(FQ): a default FQ far from the log's own
+// imaginary frequency makes a step far from the one the mode calls for.
+// More than 10% off (a -1131 cm-1 mode stepped with 900 goes 12% too far),
+// one line says which FQ the step used.
+constexpr double kStepTolerance = 0.10;
+
+void CheckDefaultFrequency(const CDataFile& input, double used) {
+  const auto* log = dynamic_cast<const CGaussianOutFile*>(&input);
+  const std::optional<double> frequency = log ? log->FirstFrequency() : std::nullopt;
+  if (!frequency || !(*frequency < 0.0)) return;
+  const double ratio = std::sqrt(std::trunc(std::abs(*frequency)) / std::trunc(std::abs(used)));
+  if (std::abs(ratio - 1.0) <= kStepTolerance) return;
+  Warn("Warning: the step uses FQ " + FormatFixed(used, 0, 1) +
+       " (no -q): " + FormatFixed(std::abs(ratio - 1.0) * 100.0, 0, 0) + "% " + (ratio > 1.0 ? "longer" : "shorter") +
+       " than the imaginary frequency of " + input.GetInputFileName() + ", " + FormatFixed(*frequency, 0, 2) +
+       " cm-1, calls for.");
+}
+
 }  // namespace
 
 // The last structure of the frequency job moves along its first normal mode
@@ -85,6 +104,7 @@ void CNextstep::Run() {
   input_->Read(-1);
   const Frame& mode = input_->GetForce();
   if (mode.empty()) Fatal("Error: no force data.");
+  if (!(flags_ & kFrequencyGiven)) CheckDefaultFrequency(*input_, frequency_);
   Frame coordinates = input_->GetCartesian();
   if (const auto* log = dynamic_cast<const CGaussianOutFile*>(input_.get()); log && !log->ModeGeometry().empty()) {
     if (log->ModesInStandardOrientation()) {

@@ -12,7 +12,14 @@ namespace tarvex {
 
 class CNextstep final : public CAnalyzer {
  public:
-  enum Flag : uint32_t { kInput = 0x1, kOutput = 0x2, kInt = 0x100, kUseVar = 0x200, kCreateBonds = 0x400 };
+  enum Flag : uint32_t {
+    kInput = 0x1,
+    kOutput = 0x2,
+    kInt = 0x100,
+    kUseVar = 0x200,
+    kCreateBonds = 0x400,
+    kFrequencyGiven = 0x800,  // -q
+  };
 
   CNextstep();
   ~CNextstep() override;
