@@ -6,6 +6,7 @@
 #include "common/exit.h"
 #include "common/numbers.h"
 #include "common/progress.h"
+#include "common/text.h"
 #include "formats/amber_coord_file.h"
 #include "formats/amber_netcdf_file.h"
 #include "molecule/geometry.h"
@@ -70,31 +71,47 @@ CConf::~CConf() = default;
 
 namespace {
 
-// What a residue gives to the backbone walk.
-enum class BackboneRole { kNone, kAminoAcid, kAceCap, kNmeCap };
+// What a residue gives to the backbone walk: an amino acid its N, CA and C;
+// a cap before a chain's first residue its carbonyl C, a cap after the last
+// its N.
+enum class BackboneRole { kNone, kAminoAcid, kCapBefore, kCapAfter };
+
+// The caps of a peptide's ends: acetyl (ACE) and formyl (FOR) before the
+// first residue, N-methylamide (NME) and the amide NH2 (Amber's NHE, the
+// PDB's NH2) after the last.
+struct Cap {
+  std::string_view name;
+  BackboneRole role;
+};
+constexpr Cap kCaps[] = {{"ACE", BackboneRole::kCapBefore},
+                         {"FOR", BackboneRole::kCapBefore},
+                         {"NME", BackboneRole::kCapAfter},
+                         {"NHE", BackboneRole::kCapAfter},
+                         {"NH2", BackboneRole::kCapAfter}};
 
 BackboneRole RoleOf(std::string_view name) {
   if (IsStandardResidue(name)) return BackboneRole::kAminoAcid;
-  if (name == "ACE") return BackboneRole::kAceCap;
-  if (name == "NME") return BackboneRole::kNmeCap;
+  for (const Cap& cap : kCaps) {
+    if (cap.name == name) return cap.role;
+  }
   return BackboneRole::kNone;
 }
 
-// The backbone atoms of one residue: the first atom of each name (the first
-// four characters of the name compared, so " CA " but never "CA  "), and
-// whether it holds the C-terminal " OXT".
+// The backbone atoms of one residue: the first atom of each name, and
+// whether it holds the chain's end (OXT, CHARMM's OT2). Names count
+// wherever the file put them in their columns: " CA " in the PDB's
+// alignment, "CA  " as CHARMM writes it from column 13, "CA" in a MOL2 file.
 void FindBackboneAtoms(const std::vector<std::string>& atom_names, int first, int end, BackboneRole role,
                        BackboneResidue& residue, bool& oxt) {
   for (int a = first; a < end; ++a) {
-    const std::string& name = atom_names[a];
-    const std::string_view field = std::string_view(name).substr(0, 4);
-    if (name == " OXT") {
+    const std::string_view name = Trim(atom_names[a]);
+    if (name == "OXT" || name == "OT2") {
       oxt = true;
-    } else if (field == " N  " && residue.n < 0 && role != BackboneRole::kAceCap) {
+    } else if (name == "N" && residue.n < 0 && role != BackboneRole::kCapBefore) {
       residue.n = a;
-    } else if (field == " CA " && residue.ca < 0 && role == BackboneRole::kAminoAcid) {
+    } else if (name == "CA" && residue.ca < 0 && role == BackboneRole::kAminoAcid) {
       residue.ca = a;
-    } else if (field == " C  " && residue.c < 0 && role != BackboneRole::kNmeCap) {
+    } else if (name == "C" && residue.c < 0 && role != BackboneRole::kCapAfter) {
       residue.c = a;
     }
   }
@@ -115,10 +132,11 @@ void AppendTitleLabel(std::string& out, const ReportedResidue& residue, std::str
 }  // namespace
 
 // Residues are taken in file order. Amino acids (the standard residue
-// names) and the ACE and NME caps are on the backbone; any other residue
-// (a ligand, water, a modified residue) breaks the chain, as do TER records,
-// an OXT (the end of a chain) and the caps themselves (ACE starts a chain,
-// NME ends one).
+// names, and any other residue that carries N, CA and C: a selenomethionine
+// MSE, a phosphoserine SEP, CHARMM's histidines HSD, HSE and HSP) and the
+// caps are on the backbone; any other residue (a ligand, water) breaks the
+// chain, as do TER records, an OXT (the end of a chain) and the caps
+// themselves (ACE starts a chain, NME ends one).
 std::vector<BackboneResidue> WalkBackbone(const BackboneSource& source) {
   std::vector<int> ters = source.ter_list;
   std::sort(ters.begin(), ters.end());
@@ -130,21 +148,25 @@ std::vector<BackboneResidue> WalkBackbone(const BackboneSource& source) {
     const int end = std::min(source.heads[r + 1], atoms);
     if (first >= end) continue;
     const std::string_view name = std::string_view(source.residue_names[first]).substr(0, 3);
-    const BackboneRole role = RoleOf(name);
+    BackboneRole role = RoleOf(name);
+    BackboneResidue residue;
+    bool oxt = false;
+    FindBackboneAtoms(source.atom_names, first, end, role == BackboneRole::kNone ? BackboneRole::kAminoAcid : role,
+                      residue, oxt);
+    if (role == BackboneRole::kNone && residue.n >= 0 && residue.ca >= 0 && residue.c >= 0) {
+      role = BackboneRole::kAminoAcid;
+    }
     if (role == BackboneRole::kNone) {
       chain_open = false;
       continue;
     }
-    BackboneResidue residue;
     residue.name = std::string(name);
     if (static_cast<size_t>(first) < source.residue_index.size()) {
       residue.index = source.residue_index[first];
     }
     residue.joined =
-        chain_open && role != BackboneRole::kAceCap && !std::binary_search(ters.begin(), ters.end(), first);
-    bool oxt = false;
-    FindBackboneAtoms(source.atom_names, first, end, role, residue, oxt);
-    chain_open = !oxt && role != BackboneRole::kNmeCap;
+        chain_open && role != BackboneRole::kCapBefore && !std::binary_search(ters.begin(), ters.end(), first);
+    chain_open = !oxt && role != BackboneRole::kCapAfter;
     residues.push_back(std::move(residue));
   }
   return residues;
@@ -236,6 +258,10 @@ void CConf::PlanBackbone() {
 void CConf::FinishPlan(const Frame& frame) {
   CutBackboneGaps(backbone_, frame);
   reported_ = ReportedResidues(backbone_);
+  if (reported_.empty()) {
+    Warn("Warning: " + data_file_name_ + ": no residue has both phi and psi (no chain of amino acids with N, CA and " +
+         "C atoms).");
+  }
   angles_.resize(reported_.size());
   for (const ReportedResidue& residue : reported_) {
     for (int atom : residue.atoms) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
 #include <numeric>
 
 #include "chemistry/geometry/bond_perception.h"
@@ -108,14 +109,14 @@ bool IsTerminalName(std::string_view name) {
 // whose name it repeats, or -1. False when no name repeats.
 bool FindAlternates(const std::vector<std::string>& names, std::vector<int>& alternate_of) {
   alternate_of.assign(names.size(), -1);
+  std::map<std::string_view, int> first;
   bool any = false;
   for (size_t i = 0; i < names.size(); ++i) {
-    for (size_t j = 0; j < i && !names[i].empty(); ++j) {
-      if (names[j] == names[i] && alternate_of[j] < 0) {
-        alternate_of[i] = static_cast<int>(j);
-        any = true;
-        break;
-      }
+    if (names[i].empty()) continue;
+    const auto [at, added] = first.emplace(names[i], static_cast<int>(i));
+    if (!added) {
+      alternate_of[i] = at->second;
+      any = true;
     }
   }
   return any;

@@ -83,13 +83,38 @@ TEST(ConfBackbone, BreaksEndChains) {
 }
 
 // A numbering gap on a continuous chain is no break; a residue without its
-// CA gives no angles but leaves its neighbours theirs.
+// CA gives no angles but leaves its neighbours theirs. A name counts
+// wherever it stands in its columns ("CA  " as CHARMM writes it from column
+// 13, "CA" from a MOL2 file); the first atom of a name is the one taken.
 TEST(ConfBackbone, NumberingGapsAndMissingAtoms) {
   Residues r;
   r.Add("ALA", 1, kAmino).Add("ALA", 2, kAmino).Add("ALA", 52, kAmino).Add("GLY", 53, {" N  ", " C  "});
-  r.Add("GLY", 54, kAmino).Add("GLY", 55, {" N  ", "CA  ", " CA", " C  "}).Add("GLY", 56, kAmino);
-  EXPECT_EQ(Labels(ReportedResidues(r.Walk())), "ALA2 ALA52 GLY54 ")
-      << "\"CA  \" (calcium) and \" CA\" are not the alpha carbon";
+  r.Add("GLY", 54, kAmino).Add("GLY", 55, {"N   ", "CA  ", " CA", "C"}).Add("GLY", 56, kAmino);
+  const std::vector<BackboneResidue> walked = r.Walk();
+  EXPECT_EQ(Labels(ReportedResidues(walked)), "ALA2 ALA52 GLY54 GLY55 ");
+  EXPECT_EQ(walked[5].ca, 27);
+}
+
+// Caps at either end besides ACE and NME: formyl (FOR) before the chain,
+// Amber's amide NHE and the PDB's NH2 after it, each ending its chain.
+TEST(ConfBackbone, FormylAndAmideCaps) {
+  Residues r;
+  r.Add("FOR", 1, {" C  ", " O  "}).Add("ALA", 2, kAmino).Add("NHE", 3, {" N  ", " HN1", " HN2"});
+  r.Add("FOR", 4, {" C  ", " O  "}).Add("GLY", 5, kAmino).Add("NH2", 6, {" N  "});
+  r.Add("ACE", 7, {" C  "}).Add("SER", 8, kAmino).Add("NH2", 9, {" N  "});
+  EXPECT_EQ(Labels(ReportedResidues(r.Walk())), "ALA2| GLY5| SER8 ");
+}
+
+// A residue that is no standard amino acid but carries N, CA and C (MSE,
+// SEP, CHARMM's HSD) keeps the chain and is reported under its own name; a
+// residue without all three (a ligand, a water) breaks it.
+TEST(ConfBackbone, ModifiedAminoAcidsKeepTheChain) {
+  Residues r;
+  r.Add("ALA", 1, kAmino).Add("MSE", 2, {" N  ", " CA ", " C  ", " O  ", " CB ", " CG ", "SE  ", " CE "});
+  r.Add("HSD", 3, {"N   ", "HN  ", "CA  ", "CB  ", "ND1 ", "C   ", "O   "}).Add("SEP", 4, kAmino);
+  r.Add("ALA", 5, kAmino).Add("LIG", 6, {" CA ", " C  ", " O  "}).Add("ALA", 7, kAmino);
+  r.Add("ALA", 8, kAmino).Add("ALA", 9, kAmino);
+  EXPECT_EQ(Labels(ReportedResidues(r.Walk())), "MSE2 HSD3 SEP4| ALA8 ");
 }
 
 TEST(ConfBackbone, LongPeptideBondsAreGaps) {
