@@ -15,6 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (input.Path().empty()) return 0;
   fuzz::RunQuietly([&] {
     Settings().parameter_file = input.Path();
+    Settings().parameter_file_named = true;
     // Formic acid with its hydrogens, 1.2 angstrom apart in a row: enough
     // bonds for the patterns to look at.
     CMol2File record;

@@ -152,6 +152,7 @@ void AppendTableRow(std::string& out, const double* values, size_t count, bool s
 void CGetDun::ReadMeasurementFile() {
   LineReader in;
   if (!in.Open(measurement_file_name_)) Fatal("Can't open file: " + measurement_file_name_);
+  in.RequireText();
   std::string_view line;
   while (in.ReadLine(line)) ParseMeasurementLine(line, groups_);
 }

@@ -113,6 +113,7 @@ template <typename Visit>
 void ScanMarks(const std::string& path, Visit visit) {
   LineReader in;
   if (!in.Open(path)) Fatal("Can't open file: " + path);
+  in.RequireText();
   std::string_view line;
   while (in.ReadLine(line)) {
     const size_t first = line.find_first_not_of(' ');

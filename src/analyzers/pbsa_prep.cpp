@@ -64,6 +64,7 @@ void CPbsaPrep::OpenFiles() {
   if ((flags_ & kReference) && !reference.Open(reference_file_name_)) {
     Fatal("Can't open file: " + reference_file_name_);
   }
+  if (reference.IsOpen()) reference.RequireText();
   if (!(flags_ & kOutput)) return;
   if (!output_.Open(output_file_name_)) Fatal("Can't open file: " + output_file_name_);
   std::string_view line;

@@ -1,5 +1,8 @@
 #include "chemistry/parameter_file.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "common/exit.h"
 #include "common/line_reader.h"
 #include "common/run_settings.h"
@@ -7,15 +10,33 @@
 
 namespace tarvex {
 
-bool OpenParameterFile(LineReader& file) {
+ParameterSource OpenParameterFile(LineReader& file) {
   const RunSettings& settings = Settings();
-  if (settings.parameter_file.empty()) return false;
-  if (file.Open(settings.parameter_file)) return true;
-  for (const std::string& directory : settings.search_path) {
-    if (file.Open(directory + "/" + settings.parameter_file)) return true;
+  if (settings.parameter_file.empty()) return ParameterSource::kNone;
+  if (file.Open(settings.parameter_file)) {
+    return settings.parameter_file_named ? ParameterSource::kNamed : ParameterSource::kSearched;
   }
-  return false;
+  for (const std::string& directory : settings.search_path) {
+    if (file.Open(directory + "/" + settings.parameter_file)) return ParameterSource::kSearched;
+  }
+  return ParameterSource::kNone;
 }
+
+namespace {
+
+// A file the search found must be the user's own (or root's, as a file
+// installed for everyone is) and writable by no one else.
+void RequireTrusted(const LineReader& file) {
+  unsigned owner = 0, mode = 0;
+  if (!file.OwnerAndMode(owner, mode)) return;
+  const std::string head = "Error: the parameter file " + file.Path() + ", found by the search, ";
+  const std::string tail = ": it is not read (name it with -f to use it).";
+  if (owner != ::geteuid() && owner != 0)
+    Fatal(head + "belongs to another user (uid " + std::to_string(owner) + ")" + tail);
+  if (mode & S_IWOTH) Fatal(head + "can be written by any user" + tail);
+}
+
+}  // namespace
 
 // Lines after the fourth section are read by nobody: the reading stops
 // there, so that a file or pipe that never ends has an end here.
@@ -42,7 +63,15 @@ ParameterFile ReadParameterSections(LineReader& file) {
 
 ParameterFile FindAndReadParameterFile() {
   LineReader file;
-  if (!OpenParameterFile(file)) return {};
+  const ParameterSource source = OpenParameterFile(file);
+  if (source == ParameterSource::kNone) {
+    if (Settings().parameter_file_named) {
+      Fatal("Error: the parameter file " + Settings().parameter_file + " given with -f cannot be opened.");
+    }
+    return {};
+  }
+  if (source == ParameterSource::kSearched) RequireTrusted(file);
+  file.RequireText();
   return ReadParameterSections(file);
 }
 

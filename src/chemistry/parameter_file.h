@@ -50,15 +50,24 @@ struct ParameterFile {
 // kilobytes, and the file is held in memory.
 inline constexpr uint64_t kMaxParameterFileBytes = uint64_t{64} << 20;
 
+// How the parameter file of a run was found: under the name -f gave, or by
+// the search (the default name in the working folder, or any directory of
+// the search path).
+enum class ParameterSource { kNone, kNamed, kSearched };
+
 // Opens the parameter file of this run into `file`: the name as given first
 // (relative names resolve against the current directory), then each
-// directory of the search path joined to it with "/". False when none opens.
-bool OpenParameterFile(LineReader& file);
+// directory of the search path joined to it with "/".
+ParameterSource OpenParameterFile(LineReader& file);
 // The sections of an open parameter file, read to the end of the last
 // section anything reads.
 ParameterFile ReadParameterSections(LineReader& file);
 // OpenParameterFile and ReadParameterSections; no path and no lines when no
-// file is found.
+// file is found. A file named with -f that cannot be found is an error; so
+// is a file found by the search that could be another user's doing: one
+// owned by someone other than the user (or root), or one that any user may
+// write (a tarvex_parm.dat planted in a shared working folder would change
+// every charge silently). A file named with -f is read as the user chose.
 ParameterFile FindAndReadParameterFile();
 
 }  // namespace tarvex

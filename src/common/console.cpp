@@ -26,6 +26,9 @@ struct ConsoleState {
   // whether it has been reported. Once a write fails, later output is dropped.
   int out_error = 0;
   bool out_error_reported = false;
+  // Standard output carries an output file ("-o -"): the report goes to
+  // standard error.
+  bool report_to_err = false;
 };
 
 ConsoleState& State() {
@@ -57,6 +60,12 @@ bool OutIsTerminal() {
 void FlushOut() {
   ConsoleState& s = State();
   if (s.out.empty()) return;
+  if (s.report_to_err) {
+    std::string report;
+    report.swap(s.out);
+    ErrText(report);
+    return;
+  }
   if (s.capture_out) {
     s.capture_out->append(s.out);
   } else if (s.out_error == 0) {
@@ -78,11 +87,26 @@ bool ReportOutError() {
 
 std::string& OutBuffer() { return State().out; }
 
+void GiveStandardOutputToFile() {
+  FlushOut();
+  State().report_to_err = true;
+}
+
+int WriteFileToStandardOutput(std::string_view text) {
+  ConsoleState& s = State();
+  if (s.capture_out) {
+    s.capture_out->append(text);
+    return 0;
+  }
+  if (OutIsTerminal()) EraseStatus();
+  return WriteAll(1, text);
+}
+
 // A failed write ends the command here, while the analyzer is still writing,
 // rather than letting it fill a full disk in vain.
 void OutCommit() {
   ConsoleState& s = State();
-  if (s.out.size() >= kFlushThreshold)
+  if (s.out.size() >= kFlushThreshold || s.report_to_err)
     FlushOut();
   else if (!s.capture_out && !s.out.empty() && s.out.back() == '\n' && OutIsTerminal())
     FlushOut();
@@ -142,10 +166,13 @@ ConsoleCapture::ConsoleCapture() {
   State().capture_err = &err_;
 }
 
+// A capture ends what the command it watched set up: the report goes back
+// to standard output.
 ConsoleCapture::~ConsoleCapture() {
   FlushOut();
   State().capture_out = nullptr;
   State().capture_err = nullptr;
+  State().report_to_err = false;
 }
 
 const std::string& ConsoleCapture::Out() {

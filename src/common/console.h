@@ -5,6 +5,11 @@
 // keep the order in which the program produced them. Standard error is never
 // buffered. When standard output is a terminal it is flushed at every line end.
 // Tests can redirect both streams into strings with ConsoleCapture.
+//
+// An output file named "-" is written to standard output. Standard output then
+// carries that file alone, byte for byte, and the report the analyzer prints
+// (OutText, OutLine, OutBuffer) goes to standard error, in order with the
+// warnings, so that a pipe receives a file it can read.
 #pragma once
 
 #include <string>
@@ -20,6 +25,14 @@ void OutLine(std::string_view text = {});
 // OutCommit() afterwards so that large buffers are written out.
 std::string& OutBuffer();
 void OutCommit();
+// The output file name that stands for standard output.
+inline constexpr std::string_view kStandardOutputName = "-";
+// From now on standard output carries an output file: the report goes to
+// standard error.
+void GiveStandardOutputToFile();
+// Writes bytes of the output file given standard output. Returns the error
+// number of a failed write, or 0.
+int WriteFileToStandardOutput(std::string_view text);
 // Writes text to standard error (after flushing standard output).
 void ErrText(std::string_view text);
 // Writes text and a line end to standard error.

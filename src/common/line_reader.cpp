@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "common/exit.h"
+#include "common/printable.h"
 
 #if TARVEX_HAVE_ZLIB
 #include <zlib.h>
@@ -233,6 +234,45 @@ void LineReader::Seek(uint64_t offset) {
   }
   if (offset == 0) line_number_ = 0;
   if (pos_ == end_) eof_ = false;
+}
+
+bool LineReader::LooksLikeText(std::string& reason) {
+  constexpr size_t kProbe = size_t{1} << 16;
+  if (buffer_offset_ > 0) return true;  // judged at the start only
+  if (end_ == 0) Fill();
+  const std::string_view head(buffer_.data(), std::min(end_, kProbe));
+  size_t odd = 0;
+  for (size_t k = 0; k < head.size();) {
+    const unsigned char c = static_cast<unsigned char>(head[k]);
+    if (c == 0) {
+      reason = "it holds a NUL byte (byte " + std::to_string(k + 1) + ")";
+      return false;
+    }
+    size_t length = 1;
+    if (c >= 0x80) {
+      length = std::max<size_t>(Utf8Length(head, k), 1);
+      odd += length == 1;
+    } else if (c == 0x7f || (c < 0x20 && c != '\t' && c != '\n' && c != '\v' && c != '\f' && c != '\r')) {
+      ++odd;
+    }
+    k += length;
+  }
+  if (4 * odd <= head.size()) return true;
+  reason = std::to_string(odd) + " of its first " + std::to_string(head.size()) + " bytes are not text";
+  return false;
+}
+
+bool LineReader::OwnerAndMode(unsigned& uid, unsigned& mode) const {
+  struct stat info {};
+  if (fd_ < 0 || ::fstat(fd_, &info) != 0) return false;
+  uid = info.st_uid;
+  mode = info.st_mode & 07777;
+  return true;
+}
+
+void LineReader::RequireText() {
+  std::string reason;
+  if (!LooksLikeText(reason)) Fatal("Error: " + path_ + " is not a text file: " + reason + ".");
 }
 
 std::string_view LineReader::Available(size_t want) {

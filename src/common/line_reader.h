@@ -36,6 +36,19 @@ class LineReader {
 
   // Opens a regular file (or anything readable that is not a directory).
   bool Open(const std::string& path);
+  // Whether the start of the file is text, judged on the first block read
+  // (the read position stays): no NUL byte, and no more than a quarter of
+  // the bytes anything but printable characters, white space or UTF-8. A
+  // binary file (a NetCDF trajectory, an executable, /dev/urandom) read as
+  // a text format would give lines of noise, or never end. When it is not
+  // text, `reason` says why ("it holds a NUL byte (byte 17)").
+  bool LooksLikeText(std::string& reason);
+  // Ends the program with "Error: <path> is not a text file: <reason>."
+  // unless the file looks like text.
+  void RequireText();
+  // The owner and permission bits of the open file (false when none is
+  // open): what a file found by a search is judged by.
+  bool OwnerAndMode(unsigned& uid, unsigned& mode) const;
   // Whether names ending in ".gz" can be read (zlib was built in).
   static bool ReadsCompressed();
   void Close();

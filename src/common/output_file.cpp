@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <vector>
 
 #include "common/console.h"
@@ -94,6 +95,23 @@ std::string DirectoryOf(const std::string& path) {
   return path.substr(0, slash);
 }
 
+// The temporary file's name: hidden, beside the target, and within the
+// directory's limit on a name (255 bytes on Linux file systems) however long
+// the target's name is, so that any name the system allows can be written.
+// Empty for a target name past the limit.
+std::string TemporaryName(const std::string& target) {
+  constexpr std::string_view kSuffix = ".tarvex-XXXXXX";
+  const std::string directory = DirectoryOf(target);
+  std::string base = target.substr(target.rfind('/') == std::string::npos ? 0 : target.rfind('/') + 1);
+  long limit = ::pathconf(directory.c_str(), _PC_NAME_MAX);
+  if (limit <= 0) limit = NAME_MAX;
+  // A name the directory cannot hold is refused now, not at the rename.
+  if (base.size() > static_cast<size_t>(limit)) return {};
+  const size_t room = static_cast<size_t>(limit) - 1 - kSuffix.size();
+  if (base.size() > room) base.resize(room);
+  return directory + "/." + base + std::string(kSuffix);
+}
+
 // The kernel's protected_symlinks rule: a link in a sticky folder that
 // anyone may write (/tmp) is followed only by the link's owner or when the
 // folder's owner owns it. Another user could plant such a link to make us
@@ -136,12 +154,18 @@ std::string ResolveTarget(const std::string& path) {
 OutputFile::~OutputFile() {
   if (fd_ < 0) return;
   bool written = WriteOut();
-  ::close(fd_);
+  if (!standard_output_) ::close(fd_);
   fd_ = -1;
   if (!written) Withdraw();
 }
 
 bool OutputFile::WriteOut() {
+  if (standard_output_) {
+    const int error = WriteFileToStandardOutput(buffer_);
+    buffer_.clear();
+    if (error != 0) errno = error;
+    return error == 0;
+  }
   std::string_view text = buffer_;
   while (!text.empty()) {
     ssize_t n = ::write(fd_, text.data(), text.size());
@@ -171,7 +195,15 @@ bool OutputFile::Open(const std::string& path) {
   if (fd_ >= 0) Close();
   path_ = path;
   buffer_.clear();
+  standard_output_ = false;
   if (path.empty()) return false;
+  if (path == kStandardOutputName) {
+    GiveStandardOutputToFile();
+    standard_output_ = true;
+    fd_ = STDOUT_FILENO;
+    entry_ = -1;
+    return true;
+  }
   std::string target = ResolveTarget(path);
   mode_t mode = DefaultMode();
   struct stat info {};
@@ -188,8 +220,8 @@ bool OutputFile::Open(const std::string& path) {
     if (::access(target.c_str(), W_OK) != 0) return false;
     mode = info.st_mode & 07777;
   }
-  std::string base = target.substr(target.rfind('/') == std::string::npos ? 0 : target.rfind('/') + 1);
-  std::string temp = DirectoryOf(target) + "/." + base + ".tarvex-XXXXXX";
+  std::string temp = TemporaryName(target);
+  if (temp.empty()) return false;
   std::vector<char> name(temp.begin(), temp.end());
   name.push_back('\0');
   InstallRemovalHandlers();
@@ -212,18 +244,22 @@ bool OutputFile::Open(const std::string& path) {
 }
 
 void OutputFile::Flush() {
-  if (fd_ >= 0 && !WriteOut()) Fatal("Error: cannot write output file: " + path_);
+  if (fd_ < 0 || WriteOut()) return;
+  if (standard_output_) Fatal(std::string("Error: cannot write standard output: ") + std::strerror(errno));
+  Fatal("Error: cannot write output file: " + path_);
 }
 
 void OutputFile::Close() {
   if (fd_ < 0) return;
   Flush();
-  ::close(fd_);
+  if (!standard_output_) ::close(fd_);
   fd_ = -1;
   entry_ = -1;
 }
 
 std::string OpenOutputForLibrary(const std::string& path) {
+  if (path == kStandardOutputName)
+    Fatal("Error: a binary file cannot be written to standard output; give a file name.");
   OutputFile file;
   if (!file.Open(path)) return {};
   std::string written = ResolveTarget(path);

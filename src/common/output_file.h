@@ -5,6 +5,8 @@
 // onto its target (CommitOutputs). A command that ends with an error removes its
 // temporary files instead (DiscardOutputs), so existing files stay untouched,
 // and an input named as the output is read whole before it is replaced.
+//
+// The name "-" is standard output: written as it comes, nothing to rename.
 #pragma once
 
 #include <string>
@@ -46,6 +48,7 @@ class OutputFile {
 
   int fd_ = -1;
   int entry_ = -1;
+  bool standard_output_ = false;
   std::string path_;
   std::string buffer_;
 };
@@ -53,7 +56,8 @@ class OutputFile {
 // For a file that a library writes itself by name (NetCDF): makes the
 // temporary file beside `path` as OutputFile::Open does and returns its name,
 // to be committed or discarded with the other outputs; a device or pipe is
-// returned as it is. Empty when the place cannot be written.
+// returned as it is. Empty when the place cannot be written; standard output
+// ("-") ends the command with an error.
 std::string OpenOutputForLibrary(const std::string& path);
 
 // Gives the unfinished output written for `target` another target (as

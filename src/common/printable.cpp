@@ -3,11 +3,7 @@
 #include <algorithm>
 
 namespace tarvex {
-namespace {
 
-// The length of the UTF-8 sequence that starts text[at], or 0 when it is
-// not a whole, well-formed one (an overlong form, a surrogate, a lone
-// continuation byte).
 size_t Utf8Length(std::string_view text, size_t at) {
   const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
   const unsigned char lead = byte(at);
@@ -32,6 +28,8 @@ size_t Utf8Length(std::string_view text, size_t at) {
   }
   return length;
 }
+
+namespace {
 
 void AppendHex(std::string& out, unsigned char c) {
   static constexpr char kDigits[] = "0123456789abcdef";

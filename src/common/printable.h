@@ -21,6 +21,10 @@ inline constexpr size_t kQuotedCharacters = 200;
 // and \xNN for the others (the C0 codes, DEL, the C1 codes in UTF-8, and
 // bytes that are not UTF-8). Other characters, UTF-8 letters included, stay.
 std::string EscapeControls(std::string_view text);
+// The length of the well-formed UTF-8 sequence that starts at text[at], or
+// 0 when none does (an overlong form, a surrogate, a lone continuation
+// byte, a sequence cut off).
+size_t Utf8Length(std::string_view text, size_t at);
 // EscapeControls of at most `limit` characters (an escape counts as one),
 // with "..." after them when the text was longer.
 std::string Printable(std::string_view text, size_t limit = kQuotedCharacters);

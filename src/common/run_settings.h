@@ -16,6 +16,11 @@ struct RunSettings {
   std::string program_name = "tarvex";
   std::string analyzer_name;
   std::string parameter_file = kDefaultParameterFile;
+  // Whether -f named the parameter file: then a file that cannot be found
+  // is an error, and the file opened under that very name is trusted
+  // (a file found by the search must be the user's own, written by no one
+  // else).
+  bool parameter_file_named = false;
   std::vector<std::string> search_path;
 };
 

@@ -53,7 +53,9 @@ _tarvex() {
     return
   fi
   if (( i == COMP_CWORD )); then
-    if [[ $cur == -* ]]; then
+    if [[ $cur == --* ]]; then
+      _tarvex_reply "$_tarvex_long_options" "$cur"
+    elif [[ $cur == -* ]]; then
       _tarvex_reply "-h -v -f" "$cur"
     else
       _tarvex_reply "$_tarvex_analyzers" "$cur"
@@ -69,6 +71,10 @@ _tarvex() {
   # The option the current word follows, and how many words after it.
   local k=$(( COMP_CWORD - 1 ))
   while (( k > i )) && [[ ${COMP_WORDS[k]} != -* ]]; do (( k-- )); done
+  if [[ $cur == --* ]]; then
+    _tarvex_reply "$_tarvex_long_options" "$cur"
+    return
+  fi
   if [[ $cur == -* ]] || (( k == i )); then
     _tarvex_reply "$options" "$cur"
     return
@@ -94,7 +100,7 @@ complete -F _tarvex tarvex
 )";
 
 // The keywords of every format, one space between them ("PDB, ENT" in the
-// table).
+// table), then the everyday names (PRMTOP, RST7).
 std::string TypeKeywords() {
   std::string words;
   for (const FileFormat& format : FileFormats()) {
@@ -106,6 +112,13 @@ std::string TypeKeywords() {
       keywords.remove_prefix(comma == std::string_view::npos ? keywords.size() : comma + 2);
     }
   }
+  for (const EverydayName& name : EverydayNames()) words.append(" ").append(name.keyword);
+  return words;
+}
+
+std::string LongOptionWords() {
+  std::string words;
+  for (const LongOption& option : LongOptions()) words.append(words.empty() ? "" : " ").append(option.word);
   return words;
 }
 
@@ -181,6 +194,7 @@ std::string BashCompletionScript() {
   std::string script(kScriptHead);
   script += "\n_tarvex_analyzers=\"" + names + "\"\n";
   script += "_tarvex_types=\"" + TypeKeywords() + "\"\n";
+  script += "_tarvex_long_options=\"" + LongOptionWords() + "\"\n";
   script += "declare -gA _tarvex_options=(\n" + options + ")\n";
   script += "declare -gA _tarvex_kinds=(\n" + kinds + ")\n";
   script += "declare -gA _tarvex_flag_words=(\n" + flag_words + ")\n";

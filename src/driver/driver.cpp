@@ -18,6 +18,7 @@
 #include "common/output_file.h"
 #include "common/run_settings.h"
 #include "common/version.h"
+#include "driver/options.h"
 
 namespace tarvex {
 namespace {
@@ -104,12 +105,14 @@ bool CDriver::Dispatch(int argc, const char* const* argv) {
   while (next < argc) {
     std::string_view word = argv[next];
     if (word.empty() || word[0] != '-') break;
+    if (const std::string_view letters = ShortFormOf(word); !letters.empty()) word = letters;
     ++next;
     for (size_t k = 1; k < word.size(); ++k) {
       switch (word[k]) {
         case 'f':
           if (next >= argc) Usage();
           settings.parameter_file = argv[next++];
+          settings.parameter_file_named = true;
           break;
         case 'h':
           Help();

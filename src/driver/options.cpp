@@ -116,6 +116,21 @@ bool Option::TakesTypedForm() const {
 
 namespace {
 
+constexpr LongOption kLongOptions[] = {{"--help", "-h"}, {"--version", "-v"}};
+
+}  // namespace
+
+std::span<const LongOption> LongOptions() { return kLongOptions; }
+
+std::string_view ShortFormOf(std::string_view word) {
+  for (const LongOption& option : kLongOptions) {
+    if (word == option.word) return option.letters;
+  }
+  return {};
+}
+
+namespace {
+
 // The words after the analyzer name, taken one by one.
 class OptionWalk {
  public:
@@ -163,7 +178,8 @@ class OptionWalk {
 
 void OptionWalk::Walk(OptionTable& table) {
   while (next_ < words_.size() && !words_[next_].empty() && words_[next_][0] == '-') {
-    const std::string cluster = words_[next_++];
+    std::string cluster = words_[next_++];
+    if (const std::string_view letters = ShortFormOf(cluster); !letters.empty()) cluster = letters;
     for (size_t k = 1; k < cluster.size();) {
       if (cluster[k] == 'h') analyzer_.Help();
       if (cluster[k] == 'v') analyzer_.Version();

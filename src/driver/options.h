@@ -6,8 +6,8 @@
 // member, bits of the flag word, or a callback for what is the analyzer's own).
 // The walk applies the rules every analyzer shares:
 //   - a word beginning with "-" is a cluster of option letters handled left to
-//     right ("-ac" is "-a -c"); "h" asks for the help, "v" for the version, and
-//     a letter no row names for the usage;
+//     right ("-ac" is "-a -c"); "h" (or "--help") asks for the help, "v" (or
+//     "--version") for the version, and a letter no row names for the usage;
 //   - the longest row name wins ("-ra" is convert's selection, "-rt" its typed
 //     reference files); a file row accepts a trailing "t": the file names are
 //     then each followed by their file-type keyword;
@@ -150,6 +150,17 @@ struct OptionTable {
   uint32_t choose_one = 0;
   std::string_view choice_message = {};
 };
+
+// The long options, as GNU tools spell them: "--help" is "-h" and
+// "--version" "-v", before the analyzer name (the program's texts) and after
+// it (the analyzer's).
+struct LongOption {
+  std::string_view word;
+  std::string_view letters;
+};
+std::span<const LongOption> LongOptions();
+// The letter cluster a long option stands for; empty for any other word.
+std::string_view ShortFormOf(std::string_view word);
 
 // Walks the words from the analyzer name on (argv[0] is the analyzer name)
 // by the table, filling the flag word and the rows' destinations. Help,

@@ -41,9 +41,10 @@ CAmberCoordFile::~CAmberCoordFile() = default;
 // The head of a trajectory is its title line; a file without one (or a
 // binary file, such as a NetCDF trajectory) is not a trajectory.
 void CAmberCoordFile::OpenInput(std::string name) {
-  StoreNameAndOpenInput(name);
+  StoreNameAndOpenInput(name, false);
   std::string_view line;
-  if (!input_.ReadLine(line) || line.find('\0') != std::string_view::npos) {
+  std::string binary;
+  if (!input_.LooksLikeText(binary) || !input_.ReadLine(line)) {
     Fatal(input_file_name_ + " is not Amber CRD file.");
   }
   title_.assign(line);

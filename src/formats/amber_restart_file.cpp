@@ -53,10 +53,11 @@ CAmberRestartFile::~CAmberRestartFile() = default;
 // A file without an atom count there (an empty file, a binary NetCDF
 // restart) is not a restart file.
 void CAmberRestartFile::OpenInput(std::string name) {
-  StoreNameAndOpenInput(name);
+  StoreNameAndOpenInput(name, false);
   const std::string not_restart = input_file_name_ + " is not Amber RST file.";
   std::string_view line;
-  if (!input_.ReadLine(line) || line.find('\0') != std::string_view::npos) Fatal(not_restart);
+  std::string binary;
+  if (!input_.LooksLikeText(binary) || !input_.ReadLine(line)) Fatal(not_restart);
   title_.assign(line);
   int atoms = 0;
   size_t used = 0;

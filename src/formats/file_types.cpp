@@ -11,6 +11,7 @@
 #include "formats/amber_prep_file.h"
 #include "formats/amber_restart_file.h"
 #include "formats/amber_topology_file.h"
+#include "formats/gaussian_banner.h"
 #include "formats/gaussian_in_file.h"
 #include "formats/gaussian_out_file.h"
 #include "formats/mol2_file.h"
@@ -55,6 +56,18 @@ constexpr std::array kFormats = {
                BoxUse::kNone, Make<CAmberNetcdfRestartFile>, Open<CAmberNetcdfRestartFile>},
 };
 
+// sander, pmemd, LEaP, ParmEd and cpptraj name their files so (sander's
+// defaults are prmtop, inpcrd, restrt and mdcrd), and Gaussian's Windows
+// front end writes inputs as .gjf. ".out" is a Gaussian log only when it
+// begins as one.
+constexpr std::array kEverydayNames = {
+    EverydayName{"PRMTOP", FileType::kAmberTopology},  EverydayName{"PARM7", FileType::kAmberTopology},
+    EverydayName{"RST7", FileType::kAmberRestart},     EverydayName{"INPCRD", FileType::kAmberRestart},
+    EverydayName{"RESTRT", FileType::kAmberRestart},   EverydayName{"MDCRD", FileType::kAmberCoord},
+    EverydayName{"TRJ", FileType::kAmberCoord},        EverydayName{"GJF", FileType::kGaussianIn},
+    EverydayName{"OUT", FileType::kGaussianOut, true},
+};
+
 // FindFormat indexes the table by type.
 constexpr bool RowsFollowTheTypes() {
   for (size_t k = 0; k < kFormats.size(); ++k) {
@@ -92,18 +105,45 @@ std::unique_ptr<CDataFile> MakeEmpty(FileType type) {
 }  // namespace
 
 std::span<const FileFormat> FileFormats() { return kFormats; }
+std::span<const EverydayName> EverydayNames() { return kEverydayNames; }
 
 FileType LookupFileType(std::string_view type_text) {
   const std::string upper = ToUpper(type_text);
   for (const FileFormat& format : kFormats) {
     if (HasKeyword(format.keywords, upper)) return format.type;
   }
+  for (const EverydayName& name : kEverydayNames) {
+    if (name.keyword == upper) return name.type;
+  }
   return FileType::kUnknown;
 }
 
+namespace {
+
+bool IsOutput(Opening opening) { return opening == Opening::kOutput || opening == Opening::kOutputNow; }
+
+// The type of a named file once a name shared with other programs has been
+// checked against the file's head: kUnknown when it does not show the format.
+FileType ConfirmedType(const NamedFile& file, Opening opening) {
+  const std::string upper = UpperType(file);
+  for (const EverydayName& name : kEverydayNames) {
+    if (!name.shown_by_head || name.keyword != upper) continue;
+    return !IsOutput(opening) && ShowsGaussianBanner(file.name) ? file.type : FileType::kUnknown;
+  }
+  return file.type;
+}
+
+}  // namespace
+
 // A compressed file is typed by the extension under ".gz": a.crd.gz is CRD.
+// The extension is that of the file's own name, whatever its directory, so
+// that a name without one is its own type wherever it lies (sander's
+// run.1/prmtop is a topology).
 std::string_view TypeExtension(std::string_view file_name) {
   if (IsCompressedName(file_name)) file_name.remove_suffix(3);
+  if (const size_t slash = file_name.find_last_of("/\\"); slash != std::string_view::npos) {
+    file_name.remove_prefix(slash + 1);
+  }
   return FileExtension(file_name);
 }
 
@@ -120,9 +160,12 @@ std::unique_ptr<CDataFile> CreateUnopenedInput(FileType type) { return MakeEmpty
 std::unique_ptr<CDataFile> CreateFile(FileType type, const std::string& name, Opening opening) {
   // Inputs ending in ".gz" are read through zlib; outputs are written plain,
   // and a plain file must not be given the name of a compressed one.
-  if ((opening == Opening::kOutput || opening == Opening::kOutputNow) && IsCompressedName(name)) {
+  if (IsOutput(opening) && IsCompressedName(name)) {
     Fatal("Error: " + name + ": compressed output is not written; give the name without \".gz\".");
   }
+  // Known before anything is printed, so that the whole report goes to
+  // standard error when standard output carries the file.
+  if (IsOutput(opening) && name == kStandardOutputName) GiveStandardOutputToFile();
   switch (opening) {
     case Opening::kInput:
       return CreateInputFile(type, name);
@@ -149,8 +192,13 @@ NamedFile ResolveFile(std::string name, std::string explicit_type, bool typed) {
 std::string UpperType(const NamedFile& file) { return ToUpper(file.type_text); }
 
 std::unique_ptr<CDataFile> CreateWithFallback(const NamedFile& file, const UnknownType& unknown, Opening opening) {
-  FileType type = file.type;
-  if (type == FileType::kUnknown) {
+  FileType type = ConfirmedType(file, opening);
+  // Standard output ("-o -") has no extension to tell a format by: the
+  // analyzer's own output format is written, without a warning.
+  const bool standard_output = IsOutput(opening) && file.name == kStandardOutputName && file.type_text == file.name;
+  if (type == FileType::kUnknown && standard_output && unknown.fallback != FileType::kUnknown) {
+    type = unknown.fallback;
+  } else if (type == FileType::kUnknown) {
     switch (unknown.shown) {
       case NameInWarning::kFileName:
         Warn(std::string(unknown.warning) + file.name);

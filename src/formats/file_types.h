@@ -54,14 +54,26 @@ struct FileFormat {
 
 // Every format, in the order of the help.
 std::span<const FileFormat> FileFormats();
+
+// A name that Amber or Gaussian writes every day for one of the formats
+// (".prmtop", ".rst7", ".gjf"): read without a type word, and accepted as
+// a type word too. The help lists the formats' own keywords only.
+struct EverydayName {
+  std::string_view keyword;  // upper-case, matched as the keywords are
+  FileType type;
+  // Other programs use the name too (".out"): an input is of the format only
+  // when its head shows so, and an output never is.
+  bool shown_by_head = false;
+};
+std::span<const EverydayName> EverydayNames();
 // The row of a type (nullptr for kUnknown).
 const FileFormat* FindFormat(FileType type);
 
 // Upper-cases the type text (a keyword, or a file name's extension) and
-// matches it against the keywords of every row.
+// matches it against the keywords of every row, then the everyday names.
 FileType LookupFileType(std::string_view type_text);
-// The type named by a file name's extension (the whole name without "."),
-// the one under ".gz" for a compressed file.
+// The type named by a file name's extension (the whole name without "."; the
+// directory plays no part), the one under ".gz" for a compressed file.
 FileType FileTypeOfName(std::string_view file_name);
 std::string_view TypeExtension(std::string_view file_name);
 

@@ -1,5 +1,7 @@
 #include "formats/gaussian_geometry.h"
 
+#include <unordered_map>
+
 #include "common/numbers.h"
 #include "common/text.h"
 #include "molecule/tables.h"
@@ -15,17 +17,32 @@ bool IsFieldSeparator(char c) { return c == ',' || IsBlank(c); }
 // The symbol when it names a real element (not the dummy or the lone pair).
 bool IsElementSymbol(std::string_view symbol) { return IsElementNumber(ElementIndex(symbol)); }
 
+// The earlier atoms by label, upper-cased, each label standing for its atom
+// with and without its options in parentheses; a label used twice stands
+// for its first atom. Filled as the lines are resolved, so a reference
+// finds only atoms before its own, each in one look-up (a Z-matrix of forty
+// thousand atoms that refer to each other by label would take minutes
+// scanned line by line).
+class EarlierLabels {
+ public:
+  void Add(std::string_view label, size_t atom) {
+    first_.emplace(ToUpper(label), static_cast<int>(atom));
+    first_.emplace(ToUpper(label.substr(0, label.find('('))), static_cast<int>(atom));
+  }
+  int Find(std::string_view label) const {
+    const auto found = first_.find(ToUpper(label));
+    return found == first_.end() ? -1 : found->second;
+  }
+
+ private:
+  std::unordered_map<std::string, int> first_;
+};
+
 // A reference field: an earlier atom by number or by label; -1 otherwise.
-// A label stands for its atom with or without its options in parentheses.
-int ResolveReference(std::string_view field, const std::vector<ZMatrixLine>& lines, size_t atom) {
+int ResolveReference(std::string_view field, const EarlierLabels& labels, size_t atom) {
   int number = 0;
   if (ParseIntField(field, number)) return number >= 1 && static_cast<size_t>(number) <= atom ? number - 1 : -1;
-  const std::string wanted = ToUpper(field);
-  for (size_t k = 0; k < atom; ++k) {
-    const std::string_view label = lines[k].label;
-    if (ToUpper(label) == wanted || ToUpper(label.substr(0, label.find('('))) == wanted) return static_cast<int>(k);
-  }
-  return -1;
+  return labels.Find(field);
 }
 
 }  // namespace
@@ -178,7 +195,8 @@ bool ResolveZMatrix(const std::vector<ZMatrixLine>& lines, const GaussianVariabl
                     std::vector<Point>& values, std::vector<ReferenceTriple>& references) {
   values.assign(lines.size(), Point{0.0, 0.0, 0.0});
   references.assign(lines.size(), ReferenceTriple{-1, -1, -1});
-  for (size_t i = 0; i < lines.size(); ++i) {
+  EarlierLabels labels;
+  for (size_t i = 0; i < lines.size(); labels.Add(lines[i].label, i), ++i) {
     const ZMatrixLine& line = lines[i];
     if (line.cartesian) {
       for (size_t k = 0; k < 3; ++k) {
@@ -190,7 +208,7 @@ bool ResolveZMatrix(const std::vector<ZMatrixLine>& lines, const GaussianVariabl
     for (int k = line.pairs; k < 3; ++k) references[i][k] = line.pairs - k - 1;
     for (int k = 0; k < line.pairs; ++k) {
       const size_t column = static_cast<size_t>(k);
-      const int reference = ResolveReference(line.references[column], lines, i);
+      const int reference = ResolveReference(line.references[column], labels, i);
       if (reference < 0 || !ResolveGaussianValue(line.values[column], variables, values[i][column])) return false;
       references[i][column] = reference;
     }

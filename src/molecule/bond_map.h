@@ -90,6 +90,7 @@ class PairMap {
   void clear() {
     slots_.clear();
     count_ = 0;
+    mixed_ = false;
   }
   // Makes room for `count` entries without growing on the way.
   void reserve(size_t count) {
@@ -111,9 +112,15 @@ class PairMap {
   T& operator()(int i, int j) {
     if ((count_ + 1) * 2 > slots_.size()) Grow();
     uint64_t key = Key(i, j);
-    for (size_t s = Hash(key) & Mask();; s = (s + 1) & Mask()) {
+    size_t probes = 0;
+    for (size_t s = Hash(key) & Mask();; s = (s + 1) & Mask(), ++probes) {
       Slot& slot = slots_[s];
       if (!slot.used) {
+        if (probes > kLongestProbe && !mixed_) {
+          mixed_ = true;
+          Rehash(slots_.size());
+          return (*this)(i, j);
+        }
         slot.used = true;
         slot.key = key;
         slot.value = T();
@@ -156,8 +163,16 @@ class PairMap {
   // every bond; the low bits of the difference then spread the pairs that
   // share a sum over eight slots, so that a dense bond graph (hundreds of
   // bonds among atoms close in the file) does not crowd one stretch of the
-  // table into long probes.
-  static size_t Hash(uint64_t key) {
+  // table into long probes. Bonds between atoms far apart in the file, in
+  // numbers (a file of random bonds: ten per atom over the whole range of
+  // sums), still would: the first probe past kLongestProbe slots switches
+  // the table to a multiplicative mix of both positions for good.
+  static constexpr size_t kLongestProbe = 64;
+  size_t Hash(uint64_t key) const {
+    if (mixed_) {
+      const uint64_t h = key * 0x9E3779B97F4A7C15ull;
+      return static_cast<size_t>(h ^ (h >> 32));
+    }
     auto [i, j] = Unkey(key);
     const size_t sum = static_cast<size_t>(static_cast<uint32_t>(i)) + static_cast<size_t>(static_cast<uint32_t>(j));
     const size_t difference = static_cast<size_t>(static_cast<uint32_t>(j) - static_cast<uint32_t>(i));
@@ -179,6 +194,7 @@ class PairMap {
 
   std::vector<Slot> slots_;
   size_t count_ = 0;
+  bool mixed_ = false;
 };
 
 using BondOrderMap = PairMap<int>;

@@ -315,8 +315,10 @@ class CDataFile {
   InputPosition GetInputPosition() const;
 
  protected:
-  // Shared bodies of the format operations.
-  void StoreNameAndOpenInput(const std::string& name);
+  // Shared bodies of the format operations. A file that is not text ends
+  // the program (LineReader::RequireText) unless the format refuses it with
+  // a message of its own.
+  void StoreNameAndOpenInput(const std::string& name, bool require_text = true);
   void OpenOutputShared(const std::string& name, bool open);
   // Writers of coordinates call it first: a record with more atoms than
   // points (a Z-matrix whose conversion stopped, a topology without

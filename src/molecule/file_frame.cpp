@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "common/console.h"
 #include "common/exit.h"
 #include "molecule/data_file.h"
 #include "molecule/numbered_files.h"
@@ -48,9 +49,10 @@ void CDataFile::OpenOutputStream() {
   if (!output_.Open(output_file_name_)) Fatal("Can't open output file: " + output_file_name_);
 }
 
-void CDataFile::StoreNameAndOpenInput(const std::string& name) {
+void CDataFile::StoreNameAndOpenInput(const std::string& name, bool require_text) {
   input_file_name_ = name;
   OpenInputStream();
+  if (require_text) input_.RequireText();
 }
 
 void CDataFile::OpenOutputShared(const std::string& name, bool open) {
@@ -94,6 +96,9 @@ long long CDataFile::ForEachKeptFrame(int step, const std::function<bool(Frame&)
 }
 
 void CDataFile::WriteFrames(int step, long long expected, const std::function<bool(Frame&)>& next, bool fit) {
+  if (output_file_name_ == kStandardOutputName) {
+    Fatal("Error: numbered output files cannot be written to standard output; give a file name.");
+  }
   if (step < 1) step = 1;
   output_.Close();
   std::string base = output_file_name_;

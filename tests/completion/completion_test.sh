@@ -50,9 +50,12 @@ expect "charge conf convert getdun getsolv ircdist midmol nextstep pbsaprep prep
 expect "conf convert" tarvex -f measure.txt con
 expect "measure.txt" tarvex -f mea
 expect "-f -h -v" tarvex -
+expect "--help --version" tarvex --
+expect "--version" tarvex --v
 
 # getdun's options, straight after its name and from a prefix.
 expect "-f -h -i -it -k -m -n -o -p -r -rt -s -v" tarvex getdun -
+expect "--help" tarvex getdun -i traj.crd --h
 expect_has "-it" tarvex getdun ""
 expect "-r -ra -rt" tarvex convert -r
 
@@ -62,6 +65,9 @@ for keyword in CRD PDB MOL2 TOP NC NCRST LOG; do
   expect_has "$keyword" tarvex getdun -it traj.crd ""
 done
 expect "CRD" tarvex getdun -it traj.crd CR
+# The names Amber writes every day are type words too.
+expect "PARM7 PDB PREP PRMTOP" tarvex conf -rt top.parm7 P
+expect "rst rst7" tarvex midmol -it a rs
 expect "com crd" tarvex getdun -it traj.crd c
 expect "top.parm7" tarvex conf -rt top.parm7 TOP -it to
 # After the typed file its options again; a list of typed files goes on in pairs.

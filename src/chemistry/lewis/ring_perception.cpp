@@ -71,27 +71,30 @@ RingSet FindSmallRings(const std::vector<int>& offsets, const std::vector<int>& 
   std::vector<int> previous(static_cast<size_t>(n), -1);
   std::vector<int> touched;
   std::vector<int> queue;
+  std::vector<int> ring_neighbours;
   std::set<std::vector<int>> seen;
   const int max_path = max_size - 2;  // bonds on the path from b to c
-  // Atoms touched by the searches, one more per angle; far beyond what any
-  // molecule of chemical valence needs (a fullerene atom takes about fifty,
-  // against a budget of about a thousand for its atom and three bonds).
-  long budget = 256 * (static_cast<long>(n) + static_cast<long>(targets.size()));
+  // Bonds looked at by the searches, one more per angle, allowed as the
+  // search goes: each atom adds an allowance for itself and its bonds
+  // before its angles are searched. A molecule of chemical valence finds
+  // each ring within a few bonds (a graphite sheet looks at about 35 per
+  // atom and bond, a fullerene 28, a protein under 25); a graph of random
+  // bonds, where short rings are rare, would search whole regions from
+  // every angle, and spends the allowance within its first atoms.
+  constexpr long kAllowancePerItem = 128;
+  long budget = long{1} << 16;
   // And the rings kept: a fused polycycle has fewer rings than atoms (a
   // fullerene about half as many, a borane icosahedron with its hydrogens
   // under one per atom).
   const size_t most_rings = 4 * static_cast<size_t>(n) + 64;
   for (int a = 0; a < n && !result.cut_short; ++a) {
-    std::vector<int> ring_neighbours;
+    budget += kAllowancePerItem * (1 + graph.Degree(a));
+    ring_neighbours.clear();
     for (int k : graph.Edges(a)) {
       if (result.cyclic_edge[k]) ring_neighbours.push_back(graph.Target(k));
     }
     for (size_t i = 0; i < ring_neighbours.size() && !result.cut_short; ++i) {
-      for (size_t j = i + 1; j < ring_neighbours.size(); ++j) {
-        if (--budget < 0) {
-          result.cut_short = true;
-          break;
-        }
+      for (size_t j = i + 1; j < ring_neighbours.size() && !result.cut_short; ++j) {
         const int b = ring_neighbours[i];
         const int c = ring_neighbours[j];
         // Breadth-first from b toward c over ring bonds, never through a.
@@ -99,9 +102,11 @@ RingSet FindSmallRings(const std::vector<int>& offsets, const std::vector<int>& 
         distance[b] = 0;
         touched.assign(1, b);
         bool reached = false;
-        for (size_t head = 0; head < queue.size() && !reached; ++head) {
+        for (size_t head = 0; head < queue.size() && !reached && !result.cut_short; ++head) {
           const int v = queue[head];
           if (distance[v] >= max_path) break;
+          budget -= graph.Degree(v) + 1;
+          result.cut_short = budget < 0;
           for (int k : graph.Edges(v)) {
             const int w = graph.Target(k);
             if (!result.cyclic_edge[k] || w == a || distance[w] >= 0) continue;
@@ -115,16 +120,15 @@ RingSet FindSmallRings(const std::vector<int>& offsets, const std::vector<int>& 
             queue.push_back(w);
           }
         }
-        if (reached) {
+        if (reached && !result.cut_short) {
           std::vector<int> ring{a};
           for (int v = c; v != b; v = previous[v]) ring.push_back(v);
           ring.push_back(b);
           std::vector<int> key = ring;
           std::sort(key.begin(), key.end());
           if (seen.insert(std::move(key)).second) result.rings.push_back(std::move(ring));
-          if (result.rings.size() >= most_rings) budget = 0;
+          result.cut_short = result.rings.size() >= most_rings;
         }
-        budget -= static_cast<long>(touched.size());
         for (int v : touched) distance[v] = -1;
       }
     }

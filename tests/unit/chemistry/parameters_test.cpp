@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "../formats/pdb_test_files.h"
 #include "../support/scratch_dir.h"
 #include "../support/test_record.h"
 #include "common/run_settings.h"
@@ -121,14 +122,23 @@ TEST(Parameters, FileWithoutEmptyLineLeavesNoTypingRows) {
   EXPECT_DOUBLE_EQ(record.GetPairParameter("N", "N"), 1.15 * 1.4) << "last line without a line end";
 }
 
-TEST(Parameters, BinaryFileIsHarmless) {
+// A binary file given as the parameter file is refused as it is opened; a
+// text file of garbage lines leaves the built-in tables as they are.
+TEST(Parameters, BinaryFileIsRefusedGarbageIsHarmless) {
   ScratchDir dir;
   std::string junk;
   for (unsigned i = 0; i < 300000; ++i) junk.push_back(static_cast<char>((i * 7919u) % 256u));
-  testing::UseParameterFile(dir.Write("parm.dat", junk));
+  const std::string binary = dir.Write("parm.dat", junk);
+  testing::UseParameterFile(binary);
+  EXPECT_EQ(testing_files::ErrorOf([] { TestRecord record; }),
+            "Error: " + binary + " is not a text file: it holds a NUL byte (byte 1).\n");
+  for (char& c : junk) c = static_cast<char>(' ' + static_cast<unsigned char>(c) % 95);
+  for (size_t k = 0; k < junk.size(); k += 61) junk[k] = '\n';
+  testing::UseParameterFile(dir.Write("garbage.dat", junk));
   TestRecord record;
   EXPECT_DOUBLE_EQ(record.GetPairParameter("C", "C"), 1.15 * 1.526);
   EXPECT_EQ(Registry().pair_lengths.count(""), 0u);
+  testing::UseParameterFile("");
 }
 
 TEST(Parameters, FoundThroughTheSearchPath) {

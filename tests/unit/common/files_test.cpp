@@ -4,6 +4,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <optional>
+
 #include "../support/scratch_dir.h"
 #include "common/console.h"
 #include "common/exit.h"
@@ -101,6 +103,81 @@ TEST(OutputFile, ReopeningTheSameTargetSupersedes) {
   second.Close();
   ASSERT_TRUE(CommitOutputs());
   EXPECT_EQ(dir.Read("x"), "second");
+}
+
+// Text of any script passes; a file with a NUL byte or mostly other bytes
+// in its first block does not, and the read position stays at the start.
+TEST(LineReader, TellsTextFromBinary) {
+  ScratchDir dir;
+  const auto judge = [&](const std::string& bytes) {
+    LineReader reader;
+    EXPECT_TRUE(reader.Open(dir.Write("probe", bytes)));
+    std::string reason;
+    const bool text = reader.LooksLikeText(reason);
+    std::string_view line;
+    if (reader.ReadLine(line)) {
+      EXPECT_EQ(line, std::string_view(bytes).substr(0, line.size())) << "read from the start";
+    }
+    return text ? "text" : reason;
+  };
+  EXPECT_EQ(judge(""), "text");
+  EXPECT_EQ(judge("TITLE caf\xc3\xa9 \xe4\xb8\xad\t\f\r\nATOM\n"), "text");
+  EXPECT_EQ(judge("\x1a\xe9\xb0" + std::string(9, 'x')), "text") << "a quarter of odd bytes is still text";
+  EXPECT_EQ(judge("\x1a\xe9\xb0" + std::string(8, 'x')), "3 of its first 11 bytes are not text");
+  EXPECT_EQ(judge(std::string("CDF\x02\0\0\0\x03", 8)), "it holds a NUL byte (byte 5)");
+  EXPECT_EQ(judge(std::string(1 << 17, 'x') + '\0'), "text") << "only the first block is judged";
+  LineReader endless;
+  if (!endless.Open("/dev/urandom")) GTEST_SKIP() << "no /dev/urandom";
+  std::string reason;
+  EXPECT_FALSE(endless.LooksLikeText(reason));
+  EXPECT_EQ(reason.rfind("it holds a NUL byte", 0), 0u);
+}
+
+// The temporary file beside a name of up to 255 bytes stays within the
+// limit on a name; the name itself is kept whole.
+TEST(OutputFile, NamesUpToTheSystemLimit) {
+  ScratchDir dir;
+  for (size_t length : {240u, 241u, 250u, 255u}) {
+    const std::string name = std::string(length - 4, 'n') + ".pdb";
+    OutputFile out;
+    ASSERT_TRUE(out.Open(dir.Path(name))) << length;
+    out.Write("END\n");
+    out.Close();
+    ASSERT_TRUE(CommitOutputs()) << length;
+    EXPECT_EQ(dir.Read(name), "END\n") << length;
+  }
+  OutputFile too_long;
+  EXPECT_FALSE(too_long.Open(dir.Path(std::string(256, 'n')))) << "past the limit the system refuses the name";
+  size_t files = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Root())) ++files;
+  EXPECT_EQ(files, 4u) << "no temporary file is left";
+}
+
+// "-" is standard output: the file's bytes go there as written, nothing is
+// renamed, and the report printed meanwhile goes to standard error in order.
+TEST(OutputFile, DashIsStandardOutput) {
+  ScratchDir dir;
+  std::optional<ConsoleCapture> console(std::in_place);
+  OutLine("report before");
+  {
+    OutputFile out;
+    ASSERT_TRUE(out.Open("-"));
+    out.Write("ATOM 1\n");
+    OutLine("report after");
+    out.Write("END\n");
+    out.Close();
+  }
+  ASSERT_TRUE(CommitOutputs());
+  EXPECT_EQ(console->Out(), "report before\nATOM 1\nEND\n");
+  EXPECT_EQ(console->Err(), "report after\n");
+  EXPECT_FALSE(dir.Exists("-"));
+  console.reset();
+
+  ConsoleCapture library;
+  EXPECT_THROW(OpenOutputForLibrary("-"), ExitRequest) << "a library writes by name";
+  EXPECT_EQ(library.Err(), "Error: a binary file cannot be written to standard output; give a file name.\n");
+  OutLine("a report");
+  EXPECT_EQ(library.Out(), "a report\n") << "the report is back on standard output after the command";
 }
 
 TEST(OutputFile, RefusesPlacesThatCannotBeWritten) {

@@ -18,11 +18,11 @@ TEST(AnalyzerFiles, UnknownTypesFallBackOrAreSkipped) {
   ConsoleCapture console;
   auto data = CreateWithFallback(ResolveFile("traj", "", false), kDataFileFallback, Opening::kInputLater);
   EXPECT_NE(dynamic_cast<CAmberCoordFile*>(data.get()), nullptr);
-  auto reference = CreateWithFallback(ResolveFile("a.parm7", "parm7", true), kReferenceFallback, Opening::kInputLater);
+  auto reference = CreateWithFallback(ResolveFile("a.prm", "prm", true), kReferenceFallback, Opening::kInputLater);
   EXPECT_NE(dynamic_cast<CAmberTopologyFile*>(reference.get()), nullptr);
   EXPECT_EQ(console.Err(),
             "Warning unknown datafile format: TRAJ\nInput datafile applies to the Amber CRD format.\n"
-            "Warning unknown reference file format: PARM7\nInput reference file applies to the Amber TOP format.\n");
+            "Warning unknown reference file format: PRM\nInput reference file applies to the Amber TOP format.\n");
 
   ScratchDir dir;
   std::vector<NamedFile> files = {

@@ -52,14 +52,40 @@ TEST(Dispatch, GlobalOptions) {
   EXPECT_EQ(RunWords({"/x/tarvex", "-fv", "my.dat"}, &out), 0);
   EXPECT_EQ(out, "tarvex  version 1.12  revision C\n");
   EXPECT_EQ(Settings().parameter_file, "my.dat") << "-f takes the next word, then v is handled";
+  EXPECT_TRUE(Settings().parameter_file_named);
+  Settings().parameter_file = kDefaultParameterFile;
+  Settings().parameter_file_named = false;
   EXPECT_EQ(RunWords({"tarvex", "-f", "getdun"}, nullptr, &err), 1);
   EXPECT_NE(err.find(" Usage: tarvex [-hv] [-f file] analyzer-name [options...]\n"), std::string::npos);
   EXPECT_EQ(RunWords({"tarvex", "-f"}), 1);
   EXPECT_EQ(RunWords({"tarvex", "Getdun"}, nullptr, &err), 1);
   EXPECT_EQ(err, "No analyzer name: Getdun\n");
+  Settings().parameter_file = kDefaultParameterFile;
+  Settings().parameter_file_named = false;
   EXPECT_EQ(RunWords({"tarvex", "-", "midmol", "-v"}, &out), 0);
   EXPECT_EQ(out, "tarvex midmol  version 0.06  revision A\n");
   Settings().parameter_file = kDefaultParameterFile;
+  Settings().parameter_file_named = false;
+}
+
+// The long forms do what the letters do, before the analyzer name and
+// after it; other words beginning with "--" are still unknown options.
+TEST(Dispatch, LongHelpAndVersion) {
+  for (const auto& [long_form, letter] : {std::pair{"--help", "-h"}, std::pair{"--version", "-v"}}) {
+    std::string long_out, letter_out;
+    EXPECT_EQ(RunWords({"tarvex", long_form}, &long_out), 0);
+    EXPECT_EQ(RunWords({"tarvex", letter}, &letter_out), 0);
+    EXPECT_EQ(long_out, letter_out) << long_form;
+    EXPECT_EQ(RunWords({"tarvex", "conf", "-i", "x.pdb", long_form}, &long_out), 0);
+    EXPECT_EQ(RunWords({"tarvex", "conf", letter}, &letter_out), 0);
+    EXPECT_EQ(long_out, letter_out) << "conf " << long_form;
+    EXPECT_NE(long_out.find("tarvex conf  version 0.03"), std::string::npos);
+  }
+  std::string err;
+  EXPECT_EQ(RunWords({"tarvex", "--helps"}, nullptr, &err), 1);
+  EXPECT_NE(err.find(" Usage: tarvex [-hv]"), std::string::npos);
+  EXPECT_EQ(RunWords({"tarvex", "midmol", "--verbose"}, nullptr, &err), 1);
+  EXPECT_NE(err.find(" Usage: tarvex midmol"), std::string::npos);
 }
 
 TEST(Selection, NumbersAndNames) {

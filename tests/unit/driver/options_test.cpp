@@ -240,17 +240,17 @@ TEST(OptionWalk, SingleFiles) {
     return OptionTable{
         .options = {DataFileOption(data, data_name).Sets(0x800), ReferenceFileOption(reference, reference_name)}};
   };
-  const Walked walked = Walk(table(), {"-it", "traj", "amber_rst", "-rt", "a.parm7", "parm7"});
+  const Walked walked = Walk(table(), {"-it", "traj", "amber_rst", "-rt", "a.prm", "prm"});
   EXPECT_EQ(walked.flags, 0x800u);
   EXPECT_EQ(data_name, "traj");
-  EXPECT_EQ(reference_name, "a.parm7");
+  EXPECT_EQ(reference_name, "a.prm");
   EXPECT_NE(dynamic_cast<CAmberRestartFile*>(data.get()), nullptr) << "the keyword, not the name, gives the type";
   EXPECT_NE(dynamic_cast<CAmberTopologyFile*>(reference.get()), nullptr);
   EXPECT_EQ(walked.err,
-            "Warning unknown reference file format: PARM7\n"
+            "Warning unknown reference file format: PRM\n"
             "Input reference file applies to the Amber TOP format.\n");
-  EXPECT_EQ(Walk(table(), {"-i", "traj.Mdcrd"}).err,
-            "Warning unknown datafile format: MDCRD\nInput datafile applies to the Amber CRD format.\n");
+  EXPECT_EQ(Walk(table(), {"-i", "traj.Xtc"}).err,
+            "Warning unknown datafile format: XTC\nInput datafile applies to the Amber CRD format.\n");
   EXPECT_NE(dynamic_cast<CAmberCoordFile*>(data.get()), nullptr);
   EXPECT_TRUE(IsUsage(Walk(table(), {"-it", "traj"}))) << "the type keyword is missing";
 

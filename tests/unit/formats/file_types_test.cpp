@@ -7,6 +7,7 @@
 #include "../support/scratch_dir.h"
 #include "common/console.h"
 #include "common/exit.h"
+#include "common/text.h"
 #include "formats/amber_coord_file.h"
 #include "formats/amber_netcdf_file.h"
 #include "formats/amber_prep_file.h"
@@ -22,6 +23,9 @@ namespace tarvex {
 namespace {
 
 using testing::ScratchDir;
+
+constexpr UnknownType kSkip = {"Warning: skipped: "};
+constexpr UnknownType kToPdb = {"Warning unknown output: ", NameInWarning::kFileName, FileType::kPdb, "as PDB"};
 
 TEST(FileTypes, KeywordsAndExtensions) {
   EXPECT_EQ(FileTypeOfName("file.pdb"), FileType::kPdb);
@@ -114,6 +118,73 @@ TEST(FileTypes, EveryKeywordAndExtensionOfTheTable) {
   EXPECT_EQ(FindFormat(FileType::kUnknown), nullptr);
   EXPECT_EQ(CreateUnopenedInput(FileType::kUnknown), nullptr);
   EXPECT_NE(dynamic_cast<CAmberCoordFile*>(CreateUnopenedInput(FileType::kAmberCoord).get()), nullptr);
+}
+
+// The names Amber and Gaussian write every day, written out rather than read
+// from the table: as extensions in any case, as sander's bare default names,
+// and as type words.
+TEST(FileTypes, EverydayNames) {
+  const std::vector<std::pair<std::string, FileType>> names = {
+      {"prmtop", FileType::kAmberTopology}, {"parm7", FileType::kAmberTopology}, {"rst7", FileType::kAmberRestart},
+      {"inpcrd", FileType::kAmberRestart},  {"restrt", FileType::kAmberRestart}, {"mdcrd", FileType::kAmberCoord},
+      {"trj", FileType::kAmberCoord},       {"gjf", FileType::kGaussianIn},      {"out", FileType::kGaussianOut}};
+  for (const auto& [name, type] : names) {
+    EXPECT_EQ(FileTypeOfName("run.1." + name), type) << name;
+    EXPECT_EQ(FileTypeOfName(ToUpper("x." + name)), type) << name;
+    EXPECT_EQ(FileTypeOfName("dir/" + name), type) << "a bare " << name;
+    EXPECT_EQ(FileTypeOfName("x." + name + ".gz"), type) << name;
+    EXPECT_EQ(LookupFileType(name), type) << name;
+  }
+  EXPECT_EQ(EverydayNames().size(), names.size());
+  for (std::string_view other : {"parm", "prmtop7", "rst77", "nc7", "xyz", "dcd", "gro"}) {
+    EXPECT_EQ(FileTypeOfName(std::string("x.") + std::string(other)), FileType::kUnknown) << other;
+  }
+}
+
+// ".out" is a Gaussian log when its head shows Gaussian's banner; any other
+// .out, or one that cannot be looked at, is an unknown type as before, and
+// an output named .out is never a log.
+TEST(FileTypes, OutNamesAreLogsOnlyWithTheBanner) {
+  testing::UseParameterFile("");
+  ScratchDir dir;
+  const std::string log = dir.Write("ts.out", " Entering Gaussian System, Link 0=g09\n Initial command:\n");
+  const std::string mdout = dir.Write("md.out", "\n          Amber 20 SANDER                              2020\n");
+  ConsoleCapture console;
+  auto read = CreateWithFallback(ResolveFile(log, "", false), kSkip, Opening::kInput);
+  EXPECT_NE(dynamic_cast<CGaussianOutFile*>(read.get()), nullptr);
+  auto typed = CreateWithFallback(ResolveFile(log, "Out", true), kSkip, Opening::kInput);
+  EXPECT_NE(dynamic_cast<CGaussianOutFile*>(typed.get()), nullptr) << "OUT as a type word looks at the file too";
+  EXPECT_EQ(console.Err(), "");
+  EXPECT_EQ(CreateWithFallback(ResolveFile(mdout, "", false), kSkip, Opening::kInput), nullptr);
+  EXPECT_EQ(CreateWithFallback(ResolveFile(dir.Path("missing.out"), "", false), kSkip, Opening::kInput), nullptr);
+  EXPECT_EQ(console.Err(), "Warning: skipped: " + mdout + "\nWarning: skipped: " + dir.Path("missing.out") + "\n");
+  console.Clear();
+  auto output = CreateWithFallback(ResolveFile(log, "", false), kToPdb, Opening::kOutput);
+  EXPECT_NE(dynamic_cast<CPdbFile*>(output.get()), nullptr);
+  EXPECT_EQ(console.Err(), "Warning unknown output: " + log + "\nas PDB\n");
+}
+
+// Standard output has no extension: an output named "-" takes the fallback
+// format without a warning; a type word still chooses, and a wrong one warns.
+TEST(FileTypes, StandardOutputTakesTheFallbackFormat) {
+  testing::UseParameterFile("");
+  {
+    ConsoleCapture console;
+    auto pdb = CreateWithFallback(ResolveFile("-", "", false), kToPdb, Opening::kOutput);
+    EXPECT_NE(dynamic_cast<CPdbFile*>(pdb.get()), nullptr);
+    auto mol2 = CreateWithFallback(ResolveFile("-", "mol2", true), kToPdb, Opening::kOutput);
+    EXPECT_NE(dynamic_cast<CMol2File*>(mol2.get()), nullptr);
+    EXPECT_EQ(console.Err(), "");
+    auto wrong = CreateWithFallback(ResolveFile("-", "xyz", true), kToPdb, Opening::kOutput);
+    EXPECT_NE(dynamic_cast<CPdbFile*>(wrong.get()), nullptr);
+    EXPECT_EQ(console.Err(), "Warning unknown output: -\nas PDB\n");
+  }
+  {
+    ConsoleCapture console;
+    EXPECT_EQ(CreateWithFallback(ResolveFile("-", "", false), kSkip, Opening::kInput), nullptr)
+        << "an input named - is not standard input";
+    EXPECT_EQ(console.Err(), "Warning: skipped: -\n");
+  }
 }
 
 TEST(FileTypes, OutputsAreEmptyAndInputsOpenAtOnce) {

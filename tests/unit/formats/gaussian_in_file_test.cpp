@@ -8,6 +8,7 @@
 
 #include "../support/scratch_dir.h"
 #include "common/console.h"
+#include "formats/gaussian_geometry.h"
 #include "formats/gaussian_out_file.h"
 #include "molecule/geometry.h"
 #include "pdb_test_files.h"
@@ -322,6 +323,26 @@ TEST(GaussianInReader, VariablesCommentsAndLabels) {
 // fragments follow); a multiplicity below 1 states nothing. The file's one
 // structure is read once: a second Read leaves an empty record that states
 // nothing either.
+// A reference by label is the first earlier atom of that label (in any
+// case, with or without its options), never the atom itself or one after.
+TEST(GaussianInReader, LabelReferencesFindTheFirstEarlierAtom) {
+  const auto resolve = [](const std::vector<std::string>& text, std::vector<ReferenceTriple>& references) {
+    std::vector<ZMatrixLine> lines(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+      if (!ParseMoleculeLine(SplitGaussianFields(text[i]), i, lines[i])) return false;
+    }
+    std::vector<Point> values;
+    return ResolveZMatrix(lines, {}, values, references);
+  };
+  std::vector<ReferenceTriple> references;
+  ASSERT_TRUE(resolve({"C1(Iso=13)", "H c1 1.0", "H C1 1.0 h 109.5", "O 2 1.4 C1(Iso=13) 109.5 H 120.0"}, references));
+  EXPECT_EQ(references[1], (ReferenceTriple{0, -1, -2}));
+  EXPECT_EQ(references[2], (ReferenceTriple{0, 1, -1})) << "two atoms labelled H: the first";
+  EXPECT_EQ(references[3], (ReferenceTriple{1, 0, 1}));
+  EXPECT_FALSE(resolve({"C", "O C 1.2", "N O 1.3 N 120.0"}, references)) << "N refers to itself";
+  EXPECT_FALSE(resolve({"C", "O F 1.2", "F C 1.3 O 120.0"}, references)) << "F comes after O";
+}
+
 TEST(GaussianInReader, StatedChargeAndMultiplicity) {
   ScratchDir scratch;
   auto oniom = ReadText(scratch, "#p oniom(b3lyp:uff)\n\nt\n\n-1 2 0 1 0 1\nC 0.0 0.0 0.0 H\n\n");

@@ -250,10 +250,21 @@ TEST(PdbRead, LineEndsJunkAndEmptyFiles) {
   EXPECT_EQ(empty->GetNumberOfResidues(), 0);
   EXPECT_EQ(empty->GetHeadAtomOfResidue(), (std::vector<int>{0}));
 
+  // A stray line of another encoding (Latin-1 letters, a form feed) is
+  // skipped; a file that is not text at all is refused at once.
+  auto latin1 = ReadText("REMARK   1 Kristallstruktur bei 100 \xb0K, \xe9tude \f\n" + std::string(100000, 'x') + "\n" +
+                         Atom(1, " C", "LIG", ' ', "1", 1, 2, 3));
+  EXPECT_EQ(latin1->GetNumberOfAtoms(), 1);
   std::string junk(300, '\0');
   for (size_t i = 0; i < junk.size(); ++i) junk[i] = static_cast<char>((i * 7919) % 251);
-  auto binary = ReadText(junk + "\n" + std::string(100000, 'x') + "\n" + Atom(1, " C", "LIG", ' ', "1", 1, 2, 3));
-  EXPECT_EQ(binary->GetNumberOfAtoms(), 1);
+  const ScratchDir dir;
+  const std::string binary = dir.Write("binary.pdb", junk + "\n" + Atom(1, " C", "LIG", ' ', "1", 1, 2, 3));
+  EXPECT_EQ(ErrorOf([&] { CPdbFile pdb(binary); }),
+            "Error: " + binary + " is not a text file: it holds a NUL byte (byte 1).\n");
+  for (char& c : junk) c = c == '\0' ? '\x01' : c;
+  const std::string noise = dir.Write("noise.pdb", junk + "\n" + Atom(1, " C", "LIG", ' ', "1", 1, 2, 3));
+  EXPECT_EQ(ErrorOf([&] { CPdbFile pdb(noise); }),
+            "Error: " + noise + " is not a text file: 179 of its first 380 bytes are not text.\n");
 
   // A second Read finds the end of the file: no structure (stepping through
   // the structures of a PDB file gives one and stops).

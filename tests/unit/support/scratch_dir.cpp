@@ -7,6 +7,7 @@ namespace tarvex::testing {
 
 void UseParameterFile(const std::string& file) {
   Settings().parameter_file = file.empty() ? "/nonexistent/tarvex_parm.dat" : file;
+  Settings().parameter_file_named = !file.empty();
   Settings().search_path.clear();
   ResetParameterRegistry();
 }

@@ -1,1 +1,1 @@
-cp "$DATA"/amber/tiny.parm7 . && cp "$DATA"/amber/getdun.crd traj.mdcrd
+cp "$DATA"/amber/tiny.parm7 . && cp "$DATA"/amber/getdun.crd traj.xyz

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include "chemistry/lewis/aromaticity.h"
 #include "chemistry/lewis/ring_perception.h"
 #include "chemistry/lewis/valence_model.h"
@@ -198,6 +201,47 @@ TEST(RingPerception, DenseGraphsStopAtTheBudget) {
   EXPECT_TRUE(rings.cut_short);
   EXPECT_FALSE(rings.rings.empty());
   for (const auto& ring : rings.rings) EXPECT_EQ(ring.size(), 3u);
+}
+
+// The allowance grows with the atoms searched: a honeycomb sheet of 60,000
+// atoms (every angle in a six-ring) is searched whole, however large; the
+// same number of atoms joined by random bonds, where short rings are rare
+// and every search would sweep a whole region, stops within its first atoms.
+TEST(RingPerception, AllowanceFollowsTheAtomsSearched) {
+  const int rows = 200, columns = 300;  // brick-wall form of a honeycomb
+  std::vector<std::pair<int, int>> sheet;
+  for (int r = 0; r < rows; ++r) {
+    for (int c = 0; c < columns; ++c) {
+      const int a = r * columns + c;
+      if (c + 1 < columns) sheet.emplace_back(a, a + 1);
+      if (r + 1 < rows && (r + c) % 2 == 0) sheet.emplace_back(a, a + columns);
+    }
+  }
+  Adjacency honeycomb = FromEdges(rows * columns, sheet);
+  RingSet hexagons = FindSmallRings(honeycomb.offsets, honeycomb.targets, 8);
+  EXPECT_FALSE(hexagons.cut_short);
+  EXPECT_EQ(hexagons.rings.size(), static_cast<size_t>((rows - 1) * (columns - 2) / 2));
+  for (const auto& ring : hexagons.rings) EXPECT_EQ(ring.size(), 6u);
+
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> atom(0, rows * columns - 1);
+  std::vector<std::pair<int, int>> edges;
+  while (edges.size() < 180000) {
+    const int a = atom(random), b = atom(random);
+    if (a != b) edges.emplace_back(std::min(a, b), std::max(a, b));
+  }
+  std::sort(edges.begin(), edges.end());
+  edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+  Adjacency tangle = FromEdges(rows * columns, edges);
+  RingSet rings = FindSmallRings(tangle.offsets, tangle.targets, 8);
+  EXPECT_TRUE(rings.cut_short);
+  EXPECT_LT(rings.rings.size(), 1000u);
+  for (const auto& ring : rings.rings) {
+    for (size_t k = 0; k < ring.size(); ++k) {
+      const int a = ring[k], b = ring[(k + 1) % ring.size()];
+      EXPECT_TRUE(std::binary_search(edges.begin(), edges.end(), std::pair{std::min(a, b), std::max(a, b)}));
+    }
+  }
 }
 
 TEST(Aromaticity, HueckelAndFusedPairs) {

@@ -1,0 +1,1 @@
+cp "$DATA"/../../examples/dhfr10.crd dhfr10.trj
