@@ -47,6 +47,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "common/exit.h"
 #include "common/numbers.h"
@@ -184,6 +185,8 @@ void CGaussianOutFile::ResetReader() {
   modes_in_standard_orientation_ = false;
   geometries_ = 0;
   echo_describes_next_ = false;
+  marks_.clear();
+  first_frequency_.reset();
 }
 
 // which > 0: the next `which` geometries (the last of them when the file
@@ -266,8 +269,13 @@ bool CGaussianOutFile::TakeLine(std::string_view line) {
     return false;
   }
   switch (trimmed.front()) {
-    case 'I':
     case 'S':
+    case 'O':
+    case 'P':
+    case 'F':
+      if (TakeMarkLine(trimmed)) break;
+      [[fallthrough]];
+    case 'I':
     case 'Z':
     case 'A':
       StartBlock(trimmed);
@@ -292,6 +300,40 @@ bool CGaussianOutFile::TakeChargeLine(std::string_view trimmed, bool after_charg
   if (!ReadChargeLine(trimmed, stated)) return false;
   if (!after_charge_line) stated_charge_and_multiplicity_ = stated;
   after_charge_line_ = true;
+  return true;
+}
+
+// " SCF Done:  E(RB3LYP) =  -303.577879721     A.U. after   17 cycles": the
+// number after "=" (its column moves with the name of the method).
+// " Point Number:  12          Path Number:   1" (Gaussian 09 and 16).
+// " Frequencies --  -757.8100   ..." ("---" with HPModes).
+bool CGaussianOutFile::TakeMarkLine(std::string_view trimmed) {
+  const size_t geometries = static_cast<size_t>(geometries_);
+  if (StartsWith(trimmed, "SCF Done")) {
+    const size_t equals = trimmed.find('=');
+    double energy = NAN;
+    if (equals == std::string_view::npos || ParseDoublePrefix(trimmed.substr(equals + 1), energy) == 0) energy = NAN;
+    marks_.push_back({Mark::Kind::kScfEnergy, geometries, energy});
+  } else if (StartsWith(trimmed, "Optimization completed")) {
+    marks_.push_back({Mark::Kind::kOptimized, geometries});
+  } else if (StartsWith(trimmed, "Point Number:")) {
+    const size_t path = trimmed.find("Path Number:");
+    Mark mark{Mark::Kind::kIrcPoint, geometries};
+    if (path == std::string_view::npos || ParseIntPrefix(trimmed.substr(13), mark.point) == 0 ||
+        ParseIntPrefix(trimmed.substr(path + 12), mark.path) == 0) {
+      return true;
+    }
+    marks_.push_back(mark);
+  } else if (StartsWith(trimmed, "Frequencies -")) {
+    if (first_frequency_) return true;
+    const size_t after_dashes = trimmed.find_first_not_of('-', trimmed.find('-'));
+    double frequency = 0.0;
+    if (after_dashes != std::string_view::npos && ParseDoublePrefix(trimmed.substr(after_dashes), frequency) > 0) {
+      first_frequency_ = frequency;
+    }
+  } else {
+    return false;
+  }
   return true;
 }
 

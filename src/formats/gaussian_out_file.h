@@ -3,6 +3,8 @@
 // stated charge and multiplicity and the first normal mode of a frequency job.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +28,23 @@ class CGaussianOutFile final : public CDataFile {
   void DetectVersion() override;
 
   const std::vector<std::string>& RouteLines() const { return route_lines_; }
+
+  // The lines that mark energies and the points of an IRC path, in file
+  // order, each with the number of geometries completed before it, so that
+  // one pass over a log (which may come through a pipe) gives its
+  // structures and what belongs to them.
+  struct Mark {
+    enum class Kind : uint8_t { kScfEnergy, kOptimized, kIrcPoint };
+    Kind kind;
+    size_t geometries;
+    double energy = 0.0;  // kScfEnergy: the energy, NaN when it cannot be read
+    int point = 0;        // kIrcPoint: the point's number and its path's
+    int path = 0;
+  };
+  const std::vector<Mark>& Marks() const { return marks_; }
+  // The first frequency of a frequency job (negative for an imaginary
+  // mode), in cm-1; empty before a "Frequencies --" line has been read.
+  std::optional<double> FirstFrequency() const { return first_frequency_; }
   // The geometry in the frame of the first normal-mode block: the standard
   // orientation printed just before it when the job printed one, otherwise
   // the geometry current when the block began. Empty without normal modes.
@@ -50,6 +69,9 @@ class CGaussianOutFile final : public CDataFile {
   bool TakeGeometryRow(std::string_view line);
   void TakeModeRow(std::string_view line);
   void CommitGeometry();
+  // "SCF Done", "Optimization completed", "Point Number:" and "Frequencies"
+  // lines; false when the line is none of them.
+  bool TakeMarkLine(std::string_view trimmed);
 
   std::vector<std::string> route_lines_;
 
@@ -70,6 +92,8 @@ class CGaussianOutFile final : public CDataFile {
   bool modes_in_standard_orientation_ = false;
   int geometries_ = 0;                // completed since the file was opened
   bool echo_describes_next_ = false;  // `internal` is the echo of the coming geometry
+  std::vector<Mark> marks_;
+  std::optional<double> first_frequency_;
   std::vector<ZMatrixLine> echo_lines_;
   GaussianVariables echo_variables_;
 };

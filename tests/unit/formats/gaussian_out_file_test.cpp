@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "../support/scratch_dir.h"
 #include "molecule/geometry.h"
 #include "pdb_test_files.h"
@@ -203,6 +205,42 @@ TEST(GaussianOutReader, StatedChargeAndMultiplicity) {
   EXPECT_EQ(read(oniom + water + check + " Charge =  2 Multiplicity = 1\n" + water), (ChargeAndMultiplicity{2, 1}));
   // Lines that only look like it.
   EXPECT_FALSE(read(" Charge = 0\n Charge = x Multiplicity = 1\n Charge = 0 Multiplicity = 0\n" + water).has_value());
+}
+
+// The marks of a log, each with the geometries completed before it: the
+// SCF energies (NaN where the number is unreadable), the IRC points of
+// Gaussian 09 and 16, "Optimization completed"; and the first frequency,
+// read whatever the dashes after "Frequencies".
+TEST(GaussianOutReader, MarksAndTheFirstFrequency) {
+  ScratchDir scratch;
+  const std::string text = Orientation("Input orientation:", Water(0.0)) +
+                           " SCF Done:  E(UB3LYP) =  -76.25     A.U. after   10 cycles\n"
+                           " Point Number:   0          Path Number:   1\n" +
+                           Orientation("Input orientation:", Water(0.1)) +
+                           " SCF Done:  E(RHF) =  garbage\n Optimization completed.\n"
+                           " Point Number:  12          Path Number:   2\n Point Number  1 in FORWARD path direction.\n"
+                           " Frequencies ---  -1131.2051   200.0\n Frequencies --   -900.0\n";
+  CGaussianOutFile file(scratch.Write("marks.log", text));
+  file.ReadAll(0);
+  using Kind = CGaussianOutFile::Mark::Kind;
+  const std::vector<CGaussianOutFile::Mark>& marks = file.Marks();
+  ASSERT_EQ(marks.size(), 5u);
+  EXPECT_EQ(marks[0].kind, Kind::kScfEnergy);
+  EXPECT_EQ(marks[0].geometries, 1u);
+  EXPECT_EQ(marks[0].energy, -76.25);
+  EXPECT_EQ(marks[1].kind, Kind::kIrcPoint);
+  EXPECT_EQ(marks[1].point, 0);
+  EXPECT_EQ(marks[1].path, 1);
+  EXPECT_TRUE(std::isnan(marks[2].energy));
+  EXPECT_EQ(marks[2].geometries, 2u);
+  EXPECT_EQ(marks[3].kind, Kind::kOptimized);
+  EXPECT_EQ(marks[4].point, 12);
+  EXPECT_EQ(marks[4].path, 2);
+  EXPECT_EQ(file.FirstFrequency(), -1131.2051);
+  CGaussianOutFile none(scratch.Write("none.log", Orientation("Input orientation:", Water(0.0))));
+  none.Read(0);
+  EXPECT_TRUE(none.Marks().empty());
+  EXPECT_FALSE(none.FirstFrequency().has_value());
 }
 
 // Every log of the corpus, its figures checked against cclib 1.6 and the
