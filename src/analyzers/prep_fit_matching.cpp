@@ -14,6 +14,11 @@ constexpr std::string_view kHydrogenType = "H";
 using Word = uint64_t;
 constexpr int kWordBits = 64;
 
+// Assignments past four per atom (a residue that matches takes one per atom,
+// and a little backtracking) after which the search also checks that every
+// open atom can still have a partner.
+constexpr long long kEveryAtomCheckAfter = 64;
+
 // Bond lists packed one after another: the neighbours of atom a are
 // list[start[a]] .. list[start[a + 1] - 1].
 struct PackedBonds {
@@ -148,7 +153,9 @@ namespace {
 // out of the domains of the atoms it is not bonded to), and the narrowing
 // runs on until every domain is supported by those of its bonded atoms.
 // The atom with the fewest choices goes next. Changes are recorded on a
-// trail and undone on the way back.
+// trail and undone on the way back. Before the first choice, and at every
+// step of a search that has had to backtrack, a bipartite matching checks
+// that the open atoms can still have partners all at once.
 class Search {
  public:
   Search(const TargetGraph& t, const MatchTemplate& p, bool complete, long long step_limit, long long& steps)
@@ -164,7 +171,7 @@ class Search {
     queued_.assign(static_cast<size_t>(t_.atoms), 0);
     near_.assign(static_cast<size_t>(t_.atoms), 0);
     support_.assign(static_cast<size_t>(words_), 0);
-    if (!InitialDomains() || !Propagate() || !Descend()) return false;
+    if (!InitialDomains() || !Propagate() || !EveryAtomCanHavePartner() || !Descend()) return false;
     map.assign(static_cast<size_t>(t_.atoms), -1);
     for (int t = 0; t < t_.atoms; ++t) map[t] = std::max(state_[t], -1);
     return true;
@@ -229,6 +236,8 @@ class Search {
   bool Descend();
   bool TryPartner(int t, int p);
   bool EveryHeavyAtomTaken() const;
+  bool EveryAtomCanHavePartner();
+  bool Augment(int t);
 
   struct Change {
     int atom;
@@ -249,6 +258,11 @@ class Search {
   std::vector<char> queued_;
   std::vector<char> near_;
   std::vector<Word> support_;
+  // The check that the open atoms can all have partners at once: per
+  // template atom the open atom it is lent to, and whether the current
+  // augmenting search has been there.
+  std::vector<int> lent_to_;
+  std::vector<char> tried_;
 };
 
 // A partner has the atom's type and room for its bonds; in a complete map
@@ -384,6 +398,11 @@ bool Search::TryPartner(int t, int p) {
 // without partner.
 bool Search::Descend() {
   if (Exhausted()) return false;
+  // A search that has backtracked more than a little checks at every step
+  // that the open atoms can still have partners all at once: an extra group
+  // of equivalent atoms (three carboxylates against two) would otherwise be
+  // found out again for every arrangement of the others.
+  if (steps_ > kEveryAtomCheckAfter + 4LL * t_.atoms && !EveryAtomCanHavePartner()) return false;
   const int t = Choose();
   if (t < 0) return !complete_ || EveryHeavyAtomTaken();
   const int named = t_.named[t];
@@ -400,6 +419,34 @@ bool Search::Descend() {
   state_[t] = kStays;
   if (Descend()) return true;
   state_[t] = kOpen;
+  return false;
+}
+
+// A partner for every open atom that needs one, all different (a bipartite
+// matching of open atoms onto their domains, grown one augmenting path at a
+// time).
+bool Search::EveryAtomCanHavePartner() {
+  lent_to_.assign(static_cast<size_t>(p_.atoms), -1);
+  for (int t = 0; t < t_.atoms; ++t) {
+    if (state_[t] != kOpen || t_.may_stay[t]) continue;
+    tried_.assign(static_cast<size_t>(p_.atoms), 0);
+    if (!Augment(t)) return false;
+  }
+  return true;
+}
+
+bool Search::Augment(int t) {
+  for (int w = 0; w < words_; ++w) {
+    for (Word bits = Domain(t)[w]; bits != 0; bits &= bits - 1) {
+      const int p = w * kWordBits + std::countr_zero(bits);
+      if (tried_[p]) continue;
+      tried_[p] = 1;
+      if (lent_to_[p] < 0 || Augment(lent_to_[p])) {
+        lent_to_[p] = t;
+        return true;
+      }
+    }
+  }
   return false;
 }
 

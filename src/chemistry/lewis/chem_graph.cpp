@@ -14,10 +14,16 @@ namespace {
 // whatever bonds the file lists for them.
 void BuildNeighbourLists(ChemGraph& graph, const BondMap& bonds) {
   const int n = graph.atom_count;
-  std::vector<char> site(static_cast<size_t>(n), 0);
-  for (int a = 0; a < n; ++a) site[a] = graph.AtomicNumber(a) == kLonePairIndex;
+  // Per element entry (a handful), not per atom: most records have none.
+  std::vector<char> site_entry(graph.elements.size(), 0);
+  bool any_site = false;
+  for (size_t e = 0; e < graph.elements.size(); ++e) {
+    site_entry[e] = graph.elements[e].atomic_number == kLonePairIndex;
+    any_site = any_site || site_entry[e];
+  }
+  auto site = [&](int a) { return any_site && site_entry[static_cast<size_t>(graph.element_of[a])]; };
   auto valid = [n, &site](int a, int b) {
-    return a >= 0 && a < n && b >= 0 && b < n && a != b && !site[a] && !site[b];
+    return a >= 0 && a < n && b >= 0 && b < n && a != b && !site(a) && !site(b);
   };
   auto lists = [&bonds](int a, int b) {
     const BondMap::List* list = bonds.find(a);
@@ -106,9 +112,15 @@ ChemGraph BuildChemGraph(int atom_count, const BondMap& bonds, const std::vector
   graph.atom_count = std::max(atom_count, 0);
   AssignElements(graph, types);
   BuildNeighbourLists(graph, bonds);
-  graph.ligand_degree.assign(static_cast<size_t>(graph.atom_count), 0);
+  graph.ligand_degree.resize(static_cast<size_t>(graph.atom_count));
+  const bool any_metal = std::any_of(graph.elements.begin(), graph.elements.end(),
+                                     [](const ElementChemistry& e) { return e.kind == ElementKind::kMetal; });
   for (int a = 0; a < graph.atom_count; ++a) {
-    for (int b : graph.Neighbours(a)) graph.ligand_degree[a] += graph.Element(b).kind == ElementKind::kMetal ? 0 : 1;
+    int ligands = graph.Degree(a);
+    if (any_metal) {
+      for (int b : graph.Neighbours(a)) ligands -= graph.Element(b).kind == ElementKind::kMetal ? 1 : 0;
+    }
+    graph.ligand_degree[a] = ligands;
   }
   return graph;
 }

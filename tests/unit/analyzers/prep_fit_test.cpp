@@ -333,7 +333,8 @@ TEST(PrepfitMatching, TerminalAtomsStayWhenTheTemplateHasNoPlace) {
 // A square lattice, which made the old pairing walk every path, is matched
 // at once; past the step limit the search gives up and says so. Two
 // different ladders of three-connected atoms (a prism and a Moebius strip,
-// no atom to tell from the others) are found to have no map.
+// no atom to tell from the others) are found to have no map, and so is a
+// residue with one group too many.
 TEST(PrepfitMatching, SymmetricStructuresAndTheStepLimit) {
   std::vector<std::pair<int, int>> pairs;
   const int side = 9;
@@ -366,6 +367,19 @@ TEST(PrepfitMatching, SymmetricStructuresAndTheStepLimit) {
   EXPECT_EQ(match.excess_target.size(), 40u);
   ASSERT_TRUE(MatchResidue(ladder(20, true).Side(), MatchTemplate(ladder(20, true).Side()), StepLimit(20'000), match));
   EXPECT_TRUE(match.excess_target.empty());
+
+  // Twelve carbonyl groups against eleven (and a lone C and O): no map,
+  // found out before trying the 11! ways to place eleven of them.
+  Graph twelve;
+  Graph eleven;
+  for (int k = 0; k < 12; ++k) {
+    twelve.types.insert(twelve.types.end(), {"C", "O"});
+    twelve.Bond(2 * k, 2 * k + 1);
+    eleven.types.insert(eleven.types.end(), {"C", "O"});
+    if (k < 11) eleven.Bond(2 * k, 2 * k + 1);
+  }
+  ASSERT_TRUE(MatchResidue(twelve.Side(), MatchTemplate(eleven.Side()), StepLimit(1000), match));
+  EXPECT_EQ(match.excess_target.size(), 24u);
 }
 
 TEST(PrepfitOrder, DepthFirstFromTheStartAtom) {
