@@ -65,6 +65,18 @@ def irc_point(angle, point, path):
             " Point Number:%4d          Path Number:%4d\n" % (point, path))
 
 
+def path(angles, number):
+    """The transition state (point 0 of path 1) first on the forward path,
+    then the points at `angles`."""
+    text = irc_point(90.0, 0, 1) if number == 1 else ""
+    for k, angle in enumerate(angles, 1):
+        text += irc_point(angle, k, number)
+    return text
+
+
+END_OF_PATHS = " Reaction path calculation complete.\n Normal termination of Gaussian 16.\n"
+
+
 def header(version, route, title, charge=0, multiplicity=1):
     return (" Entering Gaussian System, Link 0=g%s\n" % version +
             " " + "-" * 34 + "\n " + route + "\n " + "-" * 34 + "\n" +
@@ -76,14 +88,10 @@ def both_directions():
     text = " Written by the tarvex developers for the tests (make_logs.py).\n"
     text += header("16", "#P B3LYP/6-31G(d) IRC=(CalcFC,MaxPoints=3) NoSymm", "HCN to HNC")
     text += " C 0. 0. 0.\n N 1.2 0. 0.\n H 0.6 0.84 0.\n\n"
-    text += irc_point(90.0, 0, 1)
-    for k, angle in enumerate((75.0, 60.0, 45.0), 1):
-        text += irc_point(angle, k, 1)
+    text += path((75.0, 60.0, 45.0), 1)
     text += " Calculation of FORWARD path complete.\n Beginning calculation of the REVERSE path.\n"
     text += orientation(hcn(90.0)) + scf(energy_at(90.0))
-    for k, angle in enumerate((105.0, 120.0, 135.0), 1):
-        text += irc_point(angle, k, 2)
-    return text + " Reaction path calculation complete.\n Normal termination of Gaussian 16.\n"
+    return text + path((105.0, 120.0, 135.0), 2) + END_OF_PATHS
 
 
 def opt_then_irc():
@@ -98,10 +106,7 @@ def opt_then_irc():
     text += header("16", "#P B3LYP/6-31G(d) IRC=(Forward,RCFC,MaxPoints=3) Geom=Check NoSymm",
                    "HCN to HNC, forward")
     text += " Redundant internal coordinates taken from checkpoint file:\n"
-    text += irc_point(90.0, 0, 1)
-    for k, angle in enumerate((75.0, 60.0, 45.0), 1):
-        text += irc_point(angle, k, 1)
-    return text + " Reaction path calculation complete.\n Normal termination of Gaussian 16.\n"
+    return text + path((75.0, 60.0, 45.0), 1) + END_OF_PATHS
 
 
 def francium_hydride():
